@@ -1,0 +1,58 @@
+// Whole-file and positioned file access for the portable core.
+// Paths are UTF-16 on every platform (UTF-8 on the way to POSIX calls).
+// Failures report Windows system error codes on every platform, so the
+// callers' contracts read the same under Wine and in the native tests.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace loom {
+
+enum SystemError : uint32_t {
+  kErrorSuccess = 0,
+  kErrorFileNotFound = 2,
+  kErrorPathNotFound = 3,
+  kErrorAccessDenied = 5,
+  kErrorInvalidHandle = 6,
+  kErrorNotEnoughMemory = 8,
+  kErrorWriteFault = 29,
+  kErrorReadFault = 30,
+  kErrorSharingViolation = 32,
+  kErrorInvalidParameter = 87,
+  kErrorDiskFull = 112,
+  kErrorInvalidName = 123,
+  kErrorBadExeFormat = 193,  // what an invalid-image-format status converts to
+};
+
+// Reads the whole file (opened for reading, shared for reading, existing files
+// only). On failure returns false, sets *error, and leaves `bytes` untouched.
+bool ReadWholeFile(std::u16string_view path, std::string& bytes, uint32_t* error = nullptr);
+
+// Replaces the file's content without ever losing the old file: the bytes go
+// to a new file beside it, which is then renamed over the old one. When any
+// step fails the old file is left whole and the new one removed.
+bool ReplaceFileContents(std::u16string_view path, std::string_view bytes, uint32_t* error = nullptr);
+
+// Absolute form of a path (relative to the current directory). False when the
+// path is empty or cannot be made absolute.
+bool MakeFullPath(std::u16string_view path, std::u16string& full);
+
+// A file opened for positioned reads, shared for reading.
+class ReadOnlyFile {
+ public:
+  static std::unique_ptr<ReadOnlyFile> Open(std::u16string_view path, uint32_t* error);
+  virtual ~ReadOnlyFile() = default;
+  // Size in bytes; false (with *error) when it cannot be queried.
+  virtual bool Size(uint64_t& size, uint32_t* error) = 0;
+  // Reads up to `count` bytes at `offset`; returns the number read, or
+  // SIZE_MAX on a read failure (with *error).
+  virtual size_t ReadAt(uint64_t offset, void* buffer, size_t count, uint32_t* error) = 0;
+};
+
+bool DeleteFileAt(std::u16string_view path);
+bool FileExists(std::u16string_view path);
+
+}  // namespace loom

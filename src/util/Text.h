@@ -1,0 +1,32 @@
+// Small UTF-16 text helpers shared by the portable core.
+// Text is exact UTF-16 (char16_t); nothing here includes <windows.h>.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace loom {
+
+// Simple Unicode upper-case mapping of one UTF-16 code unit (units without a
+// one-unit upper-case form, surrogates included, map to themselves).
+char16_t UpcaseUnit(char16_t c);
+
+// Case-insensitive equality under UpcaseUnit; lengths must match.
+bool EqualsNoCaseUnicode(std::u16string_view a, std::u16string_view b);
+
+// Case-insensitive equality folding only ASCII A-Z; lengths must match.
+bool EqualsNoCaseAscii(std::u16string_view a, std::u16string_view b);
+
+char16_t AsciiLower(char16_t c);
+
+// UTF-8 <-> UTF-16. Invalid input is replaced by U+FFFD; unpaired surrogates
+// are written as U+FFFD on the way out.
+std::u16string Utf8ToUtf16(std::string_view s);
+std::string Utf16ToUtf8(std::u16string_view s);
+
+// Bytes <-> UTF-16LE code units (little-endian whatever the host).
+std::u16string FromUtf16LeBytes(const void* bytes, size_t byteCount);
+std::string ToUtf16LeBytes(std::u16string_view s);
+
+}  // namespace loom
