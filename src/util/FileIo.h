@@ -11,21 +11,20 @@
 
 namespace loom {
 
-enum SystemError : uint32_t {
-  kErrorSuccess = 0,
-  kErrorFileNotFound = 2,
-  kErrorPathNotFound = 3,
-  kErrorAccessDenied = 5,
-  kErrorInvalidHandle = 6,
-  kErrorNotEnoughMemory = 8,
-  kErrorWriteFault = 29,
-  kErrorReadFault = 30,
-  kErrorSharingViolation = 32,
-  kErrorInvalidParameter = 87,
-  kErrorDiskFull = 112,
-  kErrorInvalidName = 123,
-  kErrorBadExeFormat = 193,  // what an invalid-image-format status converts to
-};
+// Windows system error codes.
+constexpr uint32_t kErrorSuccess = 0;
+constexpr uint32_t kErrorFileNotFound = 2;
+constexpr uint32_t kErrorPathNotFound = 3;
+constexpr uint32_t kErrorAccessDenied = 5;
+constexpr uint32_t kErrorInvalidHandle = 6;
+constexpr uint32_t kErrorNotEnoughMemory = 8;
+constexpr uint32_t kErrorWriteFault = 29;
+constexpr uint32_t kErrorReadFault = 30;
+constexpr uint32_t kErrorSharingViolation = 32;
+constexpr uint32_t kErrorInvalidParameter = 87;
+constexpr uint32_t kErrorDiskFull = 112;
+constexpr uint32_t kErrorInvalidName = 123;
+constexpr uint32_t kErrorBadExeFormat = 193;  // what an invalid-image-format status converts to
 
 // Reads the whole file (opened for reading, shared for reading, existing files
 // only). On failure returns false, sets *error, and leaves `bytes` untouched.

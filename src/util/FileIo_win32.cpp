@@ -61,8 +61,9 @@ bool ReadWholeFile(std::u16string_view path, std::string& bytes, uint32_t* error
   HANDLE h = OpenForRead(path, error);
   if (h == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(h, &size) || size.QuadPart > 0x7FFFFFFF) {
-    SetError(error, size.QuadPart > 0x7FFFFFFF ? kErrorNotEnoughMemory : GetLastError());
+  if (!GetFileSizeEx(h, &size)) size.QuadPart = -1;
+  if (size.QuadPart < 0 || size.QuadPart > 0x7FFFFFFF) {
+    SetError(error, size.QuadPart < 0 ? uint32_t(GetLastError()) : kErrorNotEnoughMemory);
     CloseHandle(h);
     return false;
   }

@@ -1,0 +1,51 @@
+# The two commands a newcomer needs:
+#   make demo   - the wizard's main job with the project's own stand-in tools
+#   make test   - every test, closing with ctest's summary
+# Both install what is missing first (tools/scripts/setup.sh).
+BUILD  ?= build
+JOBS   ?= 2
+ROOT   := $(abspath .)
+B      := $(abspath $(BUILD))
+CMAKE  := cmake -G Ninja -Wno-dev
+
+.PHONY: demo test fuzz bench setup native sanitize win64 win32 clean
+
+test: native sanitize win64 win32
+	ctest --test-dir $(B)/native --output-on-failure -j$(JOBS)
+
+demo: native win64
+	bash tools/scripts/demo.sh $(B)
+
+# Longer fuzzing runs (FUZZ_SECONDS each) of every fuzzer.
+FUZZ_SECONDS ?= 120
+fuzz: sanitize
+	@for f in fuzz/fuzz_*.cpp; do n=$$(basename $$f .cpp); \
+	  bash tools/scripts/run-fuzzer.sh $(B)/sanitize/$$n fuzz/corpus/$$n $(B)/fuzz-long/$$n $(FUZZ_SECONDS) || exit 1; done
+
+# Full benchmark runs; each prints ratios against a baseline measured in the same run.
+bench: native
+	@for b in $(B)/native/bench_*; do echo "== $$(basename $$b)"; $$b || exit 1; done
+
+setup:
+	@bash tools/scripts/setup.sh
+
+native: setup
+	@$(CMAKE) -S $(ROOT) -B $(B)/native -DLOOM_SANITIZE_DIR=$(B)/sanitize \
+	  -DLOOM_WIN64_DIR=$(B)/win64 -DLOOM_WIN32_DIR=$(B)/win32 >/dev/null
+	@ninja -C $(B)/native -j$(JOBS)
+
+sanitize: setup
+	@CC=clang CXX=clang++ $(CMAKE) -S $(ROOT) -B $(B)/sanitize -DCMAKE_BUILD_TYPE=Debug \
+	  -DLOOM_SANITIZE=ON -DLOOM_FUZZ=ON >/dev/null
+	@ninja -C $(B)/sanitize -j$(JOBS)
+
+win64: setup
+	@$(CMAKE) -S $(ROOT) -B $(B)/win64 -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-x86_64.cmake >/dev/null
+	@ninja -C $(B)/win64 -j$(JOBS)
+
+win32: setup
+	@$(CMAKE) -S $(ROOT) -B $(B)/win32 -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake >/dev/null
+	@ninja -C $(B)/win32 -j$(JOBS)
+
+clean:
+	rm -rf $(B)
