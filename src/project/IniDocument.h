@@ -1,0 +1,96 @@
+// Layout-preserving editor of a UTF-16 INI text (the working project file).
+//
+// The document is one block of UTF-16 code units, kept exactly as loaded
+// (byte-order mark included as the first character). Every operation scans
+// the text afresh and changes only the characters it concerns, so comments,
+// commented-out defaults, blank lines, letter case and line endings survive.
+//
+// Scanning rules, briefly:
+//  - Index 0 is never examined: section searches start at index 1, the place
+//    after the byte-order mark.
+//  - A line ends at CR LF, a lone CR or a lone LF; inserted lines end in CR LF.
+//  - A header is a line whose first non-blank character is "["; its name runs
+//    to the first "]" or the line end, unchanged. Section names compare with
+//    EqualsNoCaseUnicode, keys with EqualsNoCaseAscii.
+//  - A key runs from the first non-blank character to the first "=" (blanks
+//    before "=" are part of it); the value is the rest of the line, unchanged.
+//  - ";" starts a commented key line (its key begins after ";" and blanks);
+//    a "#" line holding "=" is an active key line whose key begins with "#".
+//  - The first section of a name is the one used; within a section the first
+//    matching line is used (CommentOutKey handles every match).
+//
+// Every edit that does not find what it needs returns false and leaves the
+// text exactly as it was, except CommentOutKey, which keeps the lines it
+// commented out before its walk met a non-key line.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace loom {
+
+class IniDocument {
+ public:
+  // Replaces the text with the file's bytes (UTF-16LE, no conversion). False,
+  // with the text unchanged, when the file cannot be read or its size is 0 or
+  // odd.
+  bool Load(std::u16string_view path);
+  // Writes the text unchanged. The old file is replaced only once the new
+  // content is completely written, so a failed save leaves it whole.
+  bool Save(std::u16string_view path) const;
+
+  // Same rules as Load, from bytes in memory.
+  bool LoadFromBytes(std::string_view bytes);
+  // The text as UTF-16LE bytes, as Save writes them.
+  std::string Bytes() const;
+  const std::u16string& Text() const { return text_; }
+
+  // Value of the first active line with the key; empty when there is none.
+  std::u16string GetValue(std::u16string_view section, std::u16string_view key) const;
+  // Sets the first line with the key (a commented one becomes active), or
+  // inserts a key line: first in the section, or, with blockMarker (a whole
+  // comment line), at the end of that marker's block, creating the block at
+  // the end of the section when it is absent.
+  bool SetValue(std::u16string_view section, std::u16string_view key, std::u16string_view value,
+                const char16_t* blockMarker = nullptr);
+  // Removes the first active line with the key, with its line end.
+  bool DeleteKey(std::u16string_view section, std::u16string_view key);
+  // Puts ";" in front of every active line with the key.
+  bool CommentOutKey(std::u16string_view section, std::u16string_view key);
+  // Makes the first line with the key active (no change when it already is).
+  bool UncommentKey(std::u16string_view section, std::u16string_view key);
+  // Removes the paragraph that begins at the first occurrence of text in the
+  // section's body, up to and including the next empty line.
+  bool DeleteBlock(std::u16string_view section, std::u16string_view text);
+  bool RenameSection(std::u16string_view oldName, std::u16string_view newName);
+  // Removes the header, its lines and any blank and comment lines before the
+  // next header.
+  bool DeleteSection(std::u16string_view name);
+  // Every section name as written, duplicates included, in document order.
+  std::vector<std::u16string> ListSections() const;
+
+ private:
+  struct Header;
+  struct Entry;
+  enum class WalkEnd { kNoSection, kNonKeyLine, kEndOfSection, kStopped };
+
+  size_t SkipBlanks(size_t pos, bool skipComments) const;
+  size_t EndOfLine(size_t pos) const;
+  size_t PastLineEnd(size_t pos) const;
+  bool NextSection(size_t pos, Header& header) const;
+  size_t FindSection(std::u16string_view name, bool skipComments, bool wantHeader) const;
+  size_t NextHeaderOrEnd(size_t pos) const;
+  size_t NextEntry(size_t pos, bool skipComments) const;
+  bool ParseEntry(size_t pos, Entry& entry) const;
+  template <class Visit>
+  WalkEnd Walk(std::u16string_view section, bool skipComments, Visit visit) const;
+  bool InsertKey(std::u16string_view section, std::u16string_view key, std::u16string_view value,
+                 const char16_t* blockMarker);
+  void InsertLine(size_t pos, std::u16string line);
+
+  std::u16string text_;
+};
+
+}  // namespace loom

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "project/IniDocument.h"
+#include "util/FileIo.h"
+#include "util/Text.h"
+
+using namespace loom;
+
+namespace {
+
+IniDocument Doc(std::u16string_view text) {
+  IniDocument d;
+  EXPECT_TRUE(d.LoadFromBytes(ToUtf16LeBytes(text)));
+  return d;
+}
+
+// Runs an edit that must fail and checks that it left the text alone.
+template <class Edit>
+void ExpectRefused(std::u16string_view text, Edit edit) {
+  IniDocument d = Doc(text);
+  EXPECT_FALSE(edit(d));
+  EXPECT_EQ(d.Text(), text);
+}
+
+}  // namespace
+
+TEST(IniDocumentSections, FoundFromIndexOneWithUnicodeCaseAndAfterEmptySections) {
+  // Without a byte-order mark the first character is never examined.
+  EXPECT_EQ(Doc(u"[A]\r\nk=1\r\n[B]\r\n").ListSections(), std::vector<std::u16string>{u"B"});
+  EXPECT_EQ(Doc(u"[A]\r\nk=1\r\n").GetValue(u"A", u"k"), u"");
+  IniDocument d = Doc(u"\uFEFF[\u00c9t\u00e9] x\r\n[E]\r\n[C]\r\n;c\r\n# [X]\r\n  [ B]\r\n[T]\r\nk=v\r\n[t]\r\nk=w\r\n[L");
+  EXPECT_EQ(d.ListSections(), (std::vector<std::u16string>{u"\u00c9t\u00e9", u"E", u"C", u" B", u"T", u"t", u"L"}));
+  EXPECT_EQ(d.GetValue(u"t", u"k"), u"v");  // the first section of a name wins
+  EXPECT_TRUE(d.RenameSection(u"\u00c9T\u00c9", u"N"));
+  EXPECT_FALSE(d.RenameSection(u"B", u"x"));  // " B" is another name
+  EXPECT_TRUE(d.DeleteSection(u"C"));         // its comment lines go with it
+  EXPECT_TRUE(d.DeleteSection(u"L"));
+  EXPECT_EQ(d.Text(), u"\uFEFF[N] x\r\n[E]\r\n[ B]\r\n[T]\r\nk=v\r\n[t]\r\nk=w\r\n");
+  ExpectRefused(u"\uFEFF[A]\r\n", [](IniDocument& x) { return x.DeleteSection(u"Z"); });
+}
+
+TEST(IniDocumentGetValue, KeyLinesAndWalkEnd) {
+  IniDocument d = Doc(u"\uFEFF[A]\r\n;note\r\n;k=old\r\nk =1\r\n#h=2\r\nKEY= v \r\n\u00e9=3\r\n\r\n[B]\r\n#note\r\nk=4\r\n"
+                      u"[C]\r\nfree text\r\nk=5\r\n[D]\r\n;c\r\n[E=x]\r\nk=6\r\n");
+  EXPECT_EQ(d.GetValue(u"a", u"key"), u" v ");  // untrimmed, ASCII case folded
+  EXPECT_EQ(d.GetValue(u"A", u"k"), u"");        // "k " is a different key
+  EXPECT_EQ(d.GetValue(u"A", u"k "), u"1");
+  EXPECT_EQ(d.GetValue(u"A", u"#h"), u"2");  // "#" with "=" is an active key
+  EXPECT_EQ(d.GetValue(u"A", u"\u00c9"), u"");
+  EXPECT_EQ(d.GetValue(u"B", u"k"), u"");  // a "#" line without "=" ends the walk
+  EXPECT_EQ(d.GetValue(u"C", u"k"), u"");  // so does free text
+  // A header that holds "=" is never read as a key line of the section before.
+  EXPECT_EQ(d.GetValue(u"D", u"[E"), u"");
+  EXPECT_EQ(d.GetValue(u"D", u"k"), u"");
+  EXPECT_EQ(d.GetValue(u"Z", u"k"), u"");
+}
+
+TEST(IniDocumentSetValue, ReplacesActivatesOrInserts) {
+  IniDocument d = Doc(u"\uFEFF[A]\r\n;lead\r\nKey=old\r\n; \tOpt=x\r\nk =1\r\n[B]\r\n");
+  EXPECT_TRUE(d.SetValue(u"A", u"key", u"new"));
+  EXPECT_TRUE(d.SetValue(u"A", u"OPT", u"y"));  // commented line becomes active, caller's case
+  EXPECT_TRUE(d.SetValue(u"A", u"k", u"2"));    // "k " does not match: a new first line
+  EXPECT_EQ(d.Text(), u"\uFEFF[A]\r\n;lead\r\nk=2\r\nKey=new\r\nOPT=y\r\nk =1\r\n[B]\r\n");
+  // A new key at the end of a text that stops mid-line starts its own line.
+  d = Doc(u"\uFEFF[A]\r\n;c=1");
+  EXPECT_TRUE(d.SetValue(u"A", u"k", u"v"));
+  EXPECT_EQ(d.Text(), u"\uFEFF[A]\r\n;c=1\r\nk=v\r\n");
+}
+
+TEST(IniDocumentSetValue, BlockMarker) {
+  const char16_t* m = u";-- Portal --";
+  IniDocument d = Doc(u"\uFEFF[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n");
+  EXPECT_TRUE(d.SetValue(u"A", u"p", u"1", m));
+  EXPECT_TRUE(d.SetValue(u"A", u"q", u"2", m));
+  EXPECT_EQ(d.Text(), u"\uFEFF[A]\r\nx=1\r\n\r\n;-- Portal --\r\np=1\r\nq=2\r\n\r\n[B]\r\ny=2\r\n");
+  // A block without an empty line after it ends with its section.
+  d = Doc(u"\uFEFF[A]\r\nx=1\r\n;-- Portal --\r\np=1\r\n[B]\r\ny=2\r\n\r\n");
+  EXPECT_TRUE(d.SetValue(u"A", u"q", u"2", m));
+  EXPECT_EQ(d.Text(), u"\uFEFF[A]\r\nx=1\r\n;-- Portal --\r\np=1\r\nq=2\r\n[B]\r\ny=2\r\n\r\n");
+  d = Doc(u"\uFEFF[A]\r\nx=1");
+  EXPECT_TRUE(d.SetValue(u"A", u"q", u"2", m));
+  EXPECT_EQ(d.Text(), u"\uFEFF[A]\r\nx=1\r\n;-- Portal --\r\nq=2\r\n\r\n");
+}
+
+TEST(IniDocumentSetValue, RefusedWithoutChange) {
+  auto set = [](const char16_t* s, const char16_t* k) {
+    return [=](IniDocument& d) { return d.SetValue(s, k, u"v"); };
+  };
+  ExpectRefused(u"\uFEFF[A]\r\nk=1\r\n", set(u"Z", u"k"));
+  ExpectRefused(u"\uFEFF[A]\r\n[B]\r\nk=1\r\n", set(u"A", u"k"));  // empty section
+  ExpectRefused(u"\uFEFF[A]", set(u"A", u"k"));
+  ExpectRefused(u"\uFEFF[A]\r\ntext\r\nk=1\r\n", set(u"A", u"k"));
+  ExpectRefused(u"\uFEFF[A]\r\nk=1\r\n;last\r\n[B]\r\n", set(u"A", u"n"));
+  IniDocument d = Doc(u"\uFEFF[A]\r\nk=1\r\n;last\r\n");
+  EXPECT_TRUE(d.SetValue(u"A", u"K", u"2"));
+  EXPECT_EQ(d.Text(), u"\uFEFF[A]\r\nk=2\r\n;last\r\n");
+}
+
+TEST(IniDocumentKeyEdits, DeleteCommentOutUncomment) {
+  IniDocument d = Doc(u"\uFEFF[A]\r\n#c\r\nk=1\r\nk=2\nk=3\rx=0\r\n[B]\r\n");
+  EXPECT_TRUE(d.DeleteKey(u"A", u"K"));  // comment lines are skipped, one line goes
+  EXPECT_EQ(d.Text(), u"\uFEFF[A]\r\n#c\r\nk=2\nk=3\rx=0\r\n[B]\r\n");
+  EXPECT_TRUE(d.DeleteKey(u"A", u"k"));
+  EXPECT_TRUE(d.DeleteKey(u"A", u"k"));
+  EXPECT_EQ(d.Text(), u"\uFEFF[A]\r\n#c\r\nx=0\r\n[B]\r\n");
+  ExpectRefused(d.Text(), [](IniDocument& x) { return x.DeleteKey(u"A", u"k"); });
+
+  d = Doc(u"\uFEFF[A]\r\nk=1\r\n;k=0\r\nK=2\r\n[B]\r\n");
+  EXPECT_TRUE(d.CommentOutKey(u"A", u"k"));
+  EXPECT_EQ(d.Text(), u"\uFEFF[A]\r\n;k=1\r\n;k=0\r\n;K=2\r\n[B]\r\n");
+  EXPECT_TRUE(d.CommentOutKey(u"A", u"k"));  // commented matches count
+  d = Doc(u"\uFEFF[A]\r\nk=1\r\nfree\r\nk=2\r\n");
+  EXPECT_FALSE(d.CommentOutKey(u"A", u"k"));  // keeps what it did before the non-key line
+  EXPECT_EQ(d.Text(), u"\uFEFF[A]\r\n;k=1\r\nfree\r\nk=2\r\n");
+  ExpectRefused(u"\uFEFF[A]\r\nk=1\r\n", [](IniDocument& x) { return x.CommentOutKey(u"A", u"n"); });
+
+  d = Doc(u"\uFEFF[A]\r\n;other\r\n; \tk=1\r\nk=2\r\n");
+  EXPECT_TRUE(d.UncommentKey(u"A", u"K"));
+  EXPECT_EQ(d.Text(), u"\uFEFF[A]\r\n;other\r\nk=1\r\nk=2\r\n");
+  EXPECT_TRUE(d.UncommentKey(u"A", u"k"));  // already active: no change
+  EXPECT_EQ(d.Text(), u"\uFEFF[A]\r\n;other\r\nk=1\r\nk=2\r\n");
+  ExpectRefused(d.Text(), [](IniDocument& x) { return x.UncommentKey(u"A", u"n"); });
+}
+
+TEST(IniDocumentDeleteBlock, ParagraphUpToEmptyLineOrSectionEnd) {
+  IniDocument d = Doc(u"\uFEFF[A]\r\n;lead\r\nx=1\r\n;blk\r\np=1\r\n\r\ny=2\r\n;end\r\nq=1\r\n  [B]\r\nz=1\r\n;tail\r\nr=1");
+  EXPECT_TRUE(d.DeleteBlock(u"A", u";blk"));
+  EXPECT_TRUE(d.DeleteBlock(u"A", u"end"));  // from the match; stops before the next header
+  EXPECT_TRUE(d.DeleteBlock(u"B", u";tail"));  // at the very end: everything to the end
+  EXPECT_EQ(d.Text(), u"\uFEFF[A]\r\n;lead\r\nx=1\r\ny=2\r\n;\r\n  [B]\r\nz=1\r\n");
+  ExpectRefused(d.Text(), [](IniDocument& x) { return x.DeleteBlock(u"A", u";lead"); });  // before the body
+  ExpectRefused(d.Text(), [](IniDocument& x) { return x.DeleteBlock(u"A", u"z=1"); });    // another section
+  ExpectRefused(d.Text(), [](IniDocument& x) { return x.DeleteBlock(u"A", u""); });
+}
+
+TEST(IniDocumentFile, LoadSaveRoundTripAndFailures) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::path(::testing::TempDir()) / "loom_ini_test";
+  fs::remove_all(dir);
+  fs::create_directories(dir / "sub");
+  auto p = [&](const char* name) { return (dir / name).u16string(); };
+  const std::string bytes = ToUtf16LeBytes(u"\uFEFF[A]\r\nk=\u4e2d\n;x\r") + std::string("\x00\xD8", 2);
+  ASSERT_TRUE(ReplaceFileContents(p("a.ini"), bytes));
+  ASSERT_TRUE(ReplaceFileContents(p("odd.ini"), "abc"));
+  ASSERT_TRUE(ReplaceFileContents(p("empty.ini"), ""));
+
+  IniDocument d;
+  ASSERT_TRUE(d.Load(p("a.ini")));
+  for (const char* bad : {"odd.ini", "empty.ini", "missing.ini", "sub"}) EXPECT_FALSE(d.Load(p(bad))) << bad;
+  EXPECT_EQ(d.Bytes(), bytes);  // failed loads kept the text
+  ASSERT_TRUE(d.Save(p("b.ini")));
+  std::string saved;
+  ASSERT_TRUE(ReadWholeFile(p("b.ini"), saved));
+  EXPECT_EQ(saved, bytes);
+
+  // A save that cannot be done leaves what is there whole.
+  EXPECT_TRUE(d.SetValue(u"A", u"k", u"new"));
+  EXPECT_FALSE(d.Save(p("sub")));
+  EXPECT_FALSE(d.Save(p("a.ini/child.ini")));
+  EXPECT_FALSE(d.Save(p("nowhere/c.ini")));
+  EXPECT_TRUE(fs::is_directory(dir / "sub"));
+  ASSERT_TRUE(ReadWholeFile(p("a.ini"), saved));
+  EXPECT_EQ(saved, bytes);
+  fs::remove_all(dir);
+}
