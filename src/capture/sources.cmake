@@ -1,0 +1,2 @@
+loom_core(ToolLineDecoder.cpp)
+loom_core(ScanCommands.cpp)
