@@ -1,0 +1,87 @@
+#include "build/BuildOutputText.h"
+
+namespace loom {
+
+void BuildOutputText::Append(const void* bytes, size_t count) {
+  if (count == 0) return;
+  const uint8_t* p = static_cast<const uint8_t*>(bytes);
+  units_.resize((count + (hasOddByte_ ? 1 : 0)) / 2);
+  size_t out = 0;
+  if (hasOddByte_) {
+    units_[out++] = char16_t(oddByte_ | (p[0] << 8));
+    ++p;
+    --count;
+  }
+  for (size_t i = 0; i + 1 < count; i += 2) units_[out++] = char16_t(p[i] | (p[i + 1] << 8));
+  hasOddByte_ = (count % 2) != 0;
+  if (hasOddByte_) oddByte_ = p[count - 1];
+  AppendUnits(units_.data(), out);
+}
+
+void BuildOutputText::Append(std::u16string_view text) {
+  hasOddByte_ = false;
+  AppendUnits(text.data(), text.size());
+}
+
+void BuildOutputText::EndStream() { hasOddByte_ = false; }
+
+void BuildOutputText::EndLine() {
+  text_ += u"\r\n";
+  lineStart_ = text_.size();
+}
+
+void BuildOutputText::AppendUnits(const char16_t* u, size_t n) {
+  size_t i = 0;
+  if (pendingCr_ && n > 0) {
+    pendingCr_ = false;
+    if (u[0] == u'\n') {
+      EndLine();
+      i = 1;
+    } else {
+      text_.resize(lineStart_);
+    }
+  }
+  while (i < n) {
+    size_t j = i;
+    while (j < n && u[j] != u'\r' && u[j] != u'\n') ++j;
+    text_.append(u + i, j - i);
+    if (j == n) break;
+    if (u[j] == u'\n') {
+      EndLine();
+      i = j + 1;
+    } else if (j + 1 == n) {
+      pendingCr_ = true;  // decided by the first unit of the next chunk
+      break;
+    } else if (u[j + 1] == u'\n') {
+      EndLine();
+      i = j + 2;
+    } else {
+      text_.resize(lineStart_);
+      i = j + 1;
+    }
+  }
+}
+
+void BuildOutputText::AppendClosingMessage(std::u16string_view message) {
+  // A carriage return that ended the output leaves its line as it stands,
+  // like a progress line that was not rewritten again.
+  hasOddByte_ = false;
+  pendingCr_ = false;
+  if (!text_.empty()) {
+    if (text_.back() == u'\r') text_ += u'\n';
+    if (text_.back() != u'\n') text_ += u"\r\n";
+    lineStart_ = text_.size();
+  }
+  size_t lastLf = message.rfind(u'\n');
+  if (lastLf != std::u16string_view::npos) lineStart_ = text_.size() + lastLf + 1;
+  text_.append(message);
+}
+
+void BuildOutputText::Clear() {
+  text_.clear();
+  lineStart_ = 0;
+  pendingCr_ = false;
+  hasOddByte_ = false;
+}
+
+}  // namespace loom

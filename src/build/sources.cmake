@@ -1,0 +1,1 @@
+loom_core(BuildOutputText.cpp)
