@@ -1,0 +1,36 @@
+# Stand-in external tools and the sample branding module (Windows builds).
+# Everything lands in the build tree's top folder, beside Loomwise.exe.
+
+# One stand-in program, linked under each tool name the wizard runs.
+add_library(standin_obj OBJECT ${CMAKE_SOURCE_DIR}/tools/standin/standin.cpp)
+target_compile_options(standin_obj PRIVATE ${LOOM_WARNINGS})
+set(LOOM_STANDIN_TOOLS snapshot snapshot64 vregtool vftool tlink)
+foreach(tool ${LOOM_STANDIN_TOOLS})
+  add_executable(${tool} $<TARGET_OBJECTS:standin_obj>)
+  target_link_options(${tool} PRIVATE -municode -s)
+  set_target_properties(${tool} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+endforeach()
+add_custom_target(standin_tools DEPENDS ${LOOM_STANDIN_TOOLS})
+
+# Branding.dll: resources only (no code; entry address 0 means no entry point). The banner picture
+# is drawn by a script so that the module is reproducible from source.
+find_program(LOOM_PYTHON NAMES python3 REQUIRED)
+set(LOOM_BRANDING_DIR ${CMAKE_SOURCE_DIR}/tools/branding)
+set(LOOM_BANNER ${CMAKE_CURRENT_BINARY_DIR}/branding/banner.bmp)
+add_custom_command(OUTPUT ${LOOM_BANNER}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/branding
+  COMMAND ${LOOM_PYTHON} ${LOOM_BRANDING_DIR}/make_banner.py ${LOOM_BANNER}
+  DEPENDS ${LOOM_BRANDING_DIR}/make_banner.py
+  COMMENT "Drawing the branding banner")
+set(LOOM_BRANDING_RES ${CMAKE_CURRENT_BINARY_DIR}/branding/Branding.res.o)
+add_custom_command(OUTPUT ${LOOM_BRANDING_RES}
+  COMMAND ${CMAKE_RC_COMPILER} -O coff -I ${CMAKE_CURRENT_BINARY_DIR}/branding -I ${LOOM_BRANDING_DIR}
+          -i ${LOOM_BRANDING_DIR}/Branding.rc -o ${LOOM_BRANDING_RES}
+  DEPENDS ${LOOM_BRANDING_DIR}/Branding.rc ${LOOM_BRANDING_DIR}/build.bat.tmpl ${LOOM_BANNER}
+  COMMENT "Compiling the branding resources")
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/Branding.dll
+  COMMAND ${CMAKE_C_COMPILER} -shared -nostdlib -Wl,-e,0 -s
+          -o ${CMAKE_BINARY_DIR}/Branding.dll ${LOOM_BRANDING_RES}
+  DEPENDS ${LOOM_BRANDING_RES}
+  COMMENT "Linking Branding.dll")
+add_custom_target(branding ALL DEPENDS ${CMAKE_BINARY_DIR}/Branding.dll)
