@@ -1,0 +1,634 @@
+#include "WizardDriver.h"
+
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include <thread>
+
+namespace loomtest {
+
+// --- Small helpers -----------------------------------------------------------
+
+std::wstring Widen(const std::string& s) {
+  if (s.empty()) return {};
+  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+  std::wstring w(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), &w[0], n);
+  return w;
+}
+
+std::string Narrow(const std::wstring& w) {
+  if (w.empty()) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+  std::string s(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
+  return s;
+}
+
+std::wstring BuildFolder() {
+  wchar_t path[MAX_PATH];
+  std::wstring self(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+  return self.substr(0, self.find_last_of(L'\\'));
+}
+
+std::wstring TempFolder() {
+  wchar_t path[MAX_PATH + 1];
+  std::wstring temp(path, GetTempPathW(MAX_PATH + 1, path));
+  while (!temp.empty() && temp.back() == L'\\') temp.pop_back();
+  return temp;
+}
+
+bool FileExists(const std::wstring& path) {
+  DWORD a = GetFileAttributesW(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::wstring& path) {
+  DWORD a = GetFileAttributesW(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<std::string> ReadBytes(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string bytes;
+  char buf[65536];
+  DWORD got = 0;
+  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
+  CloseHandle(h);
+  return bytes;
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+            written == bytes.size();
+  CloseHandle(h);
+  return ok;
+}
+
+std::wstring ReadUtf16File(const std::wstring& path) {
+  std::string bytes = ReadBytes(path).value_or(std::string());
+  if (bytes.rfind("\xFF\xFE", 0) == 0) bytes.erase(0, 2);
+  std::wstring text(bytes.size() / 2, L'\0');
+  for (size_t i = 0; i < text.size(); ++i)
+    text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                   static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+  return text;
+}
+
+std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine) {
+  std::vector<std::wstring> args;
+  if (commandLine.find_first_not_of(L" \t") == std::wstring::npos) return args;
+  int n = 0;
+  wchar_t** argv = CommandLineToArgvW(commandLine.c_str(), &n);
+  if (!argv) return args;
+  args.assign(argv, argv + n);
+  LocalFree(argv);
+  return args;
+}
+
+std::wstring LongPath(const std::wstring& path) {
+  wchar_t buf[MAX_PATH * 2];
+  DWORD n = GetLongPathNameW(path.c_str(), buf, MAX_PATH * 2);
+  return n == 0 || n >= MAX_PATH * 2 ? path : std::wstring(buf, n);
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+  return lstrcmpiW(LongPath(a).c_str(), LongPath(b).c_str()) == 0;
+}
+
+std::optional<DWORD> ReadPidFile(const std::wstring& path) {
+  std::optional<std::string> text = ReadBytes(path);
+  if (!text || text->empty()) return std::nullopt;
+  return static_cast<DWORD>(std::stoul(*text));
+}
+
+bool IsProcessRunning(DWORD pid) {
+  HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid);
+  if (!h) return false;
+  bool running = WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+  CloseHandle(h);
+  return running;
+}
+
+bool WaitProcessGone(DWORD pid, DWORD timeoutMs) {
+  return WaitUntil([&] { return !IsProcessRunning(pid); }, timeoutMs);
+}
+
+namespace {
+
+bool SameName(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) == 0; }
+
+void CreateFolders(const std::wstring& path) {
+  for (size_t i = 3; i <= path.size(); ++i)
+    if (i == path.size() || path[i] == L'\\') CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
+}
+
+bool RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = fd.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring path = folder + L"\\" + name;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+      }
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+  }
+  return RemoveDirectoryW(folder.c_str()) || !FolderExists(folder);
+}
+
+// The test program's environment with `changes` applied, as a block for
+// CreateProcessW (CREATE_UNICODE_ENVIRONMENT).
+std::vector<wchar_t> EnvironmentBlock(const Env& changes) {
+  std::vector<wchar_t> block;
+  wchar_t* env = GetEnvironmentStringsW();
+  for (const wchar_t* p = env; *p; p += wcslen(p) + 1) {
+    std::wstring entry = p;
+    std::wstring name = entry.substr(0, entry.find(L'=', 1));
+    bool replaced = false;
+    for (const auto& change : changes) replaced |= SameName(change.first, name);
+    if (!replaced) block.insert(block.end(), entry.c_str(), entry.c_str() + entry.size() + 1);
+  }
+  FreeEnvironmentStringsW(env);
+  for (const auto& change : changes) {
+    if (change.second.empty()) continue;
+    std::wstring entry = change.first + L"=" + change.second;
+    block.insert(block.end(), entry.c_str(), entry.c_str() + entry.size() + 1);
+  }
+  block.push_back(L'\0');
+  return block;
+}
+
+bool IsDialog(HWND h) {
+  wchar_t cls[16];
+  return GetClassNameW(h, cls, 16) && std::wstring(cls) == L"#32770";
+}
+
+struct DialogSearch {
+  HWND parent;  // direct children of this window; top-level windows when null
+  DWORD pid;    // of this process (top-level search)
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDialog(HWND h, LPARAM lp) {
+  auto* s = reinterpret_cast<DialogSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  bool wanted = s->parent ? GetParent(h) == s->parent : pid == s->pid && IsWindowVisible(h);
+  if (wanted && IsDialog(h)) s->found.push_back(h);
+  return TRUE;
+}
+
+std::vector<HWND> DialogChildren(HWND parent) {
+  DialogSearch search{parent, 0, {}};
+  EnumChildWindows(parent, CollectDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+LRESULT SendTimeout(HWND h, UINT msg, WPARAM wp, LPARAM lp, bool* ok = nullptr) {
+  DWORD_PTR result = 0;
+  bool sent = h && SendMessageTimeoutW(h, msg, wp, lp, SMTO_ABORTIFHUNG, 3000, &result) != 0;
+  if (ok) *ok = sent;
+  return static_cast<LRESULT>(result);
+}
+
+testing::AssertionResult PostClick(HWND button, int id) {
+  if (!button) return testing::AssertionFailure() << "no control " << id;
+  if (!IsWindowVisible(button)) return testing::AssertionFailure() << "control " << id << " is hidden";
+  if (!IsWindowEnabled(button)) return testing::AssertionFailure() << "control " << id << " is disabled";
+  if (!PostMessageW(button, BM_CLICK, 0, 0)) return testing::AssertionFailure() << "cannot post to " << id;
+  return testing::AssertionSuccess();
+}
+
+ULONGLONG CreationTime(DWORD pid) {
+  HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!h) return 0;
+  FILETIME created, exited, kernel, user;
+  ULONGLONG t = GetProcessTimes(h, &created, &exited, &kernel, &user)
+                    ? (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime
+                    : 0;
+  CloseHandle(h);
+  return t;
+}
+
+}  // namespace
+
+// --- Test installation -------------------------------------------------------
+
+TestInstall::TestInstall(const InstallOptions& options) {
+  static int counter = 0;
+  root_ = TempFolder() + L"\\loomgui-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+  if (FolderExists(root_)) RemoveTree(root_);
+  programFolder_ = root_ + L"\\pkg\\app\\bin";
+  CreateFolders(programFolder_);
+  scenarioPath_ = root_ + L"\\scenario.txt";
+  logPath_ = root_ + L"\\tools.log";
+  WriteScenario(options.scenario);
+  Install(options.program, Place::Beside, L"Loomwise.exe");
+  Install(L"snapshot.exe", options.snapshot);
+  Install(L"snapshot64.exe", options.snapshot64);
+  Install(L"Branding.dll", options.branding);
+  for (const wchar_t* tool : {L"vregtool.exe", L"vftool.exe", L"tlink.exe"}) Install(tool, options.buildTools);
+}
+
+TestInstall::~TestInstall() {
+  // A process that was just killed may hold its files for a moment.
+  WaitUntil([&] { return RemoveTree(root_); }, 3000);
+}
+
+bool TestInstall::Built(const std::wstring& file) { return FileExists(BuildFolder() + L"\\" + file); }
+
+std::wstring TestInstall::FolderFor(Place where) const {
+  switch (where) {
+    case Place::Beside: return programFolder_;
+    case Place::Modules1: return root_ + L"\\pkg\\app\\modules";
+    case Place::Modules2: return root_ + L"\\pkg\\modules";
+    case Place::Modules3: return root_ + L"\\modules";
+    case Place::Absent: break;
+  }
+  return {};
+}
+
+void TestInstall::WriteScenario(const std::string& utf8) const { WriteBytes(scenarioPath_, utf8); }
+
+bool TestInstall::Install(const std::wstring& buildFile, Place where, const std::wstring& asName) {
+  if (where == Place::Absent) return true;
+  std::wstring folder = FolderFor(where);
+  CreateFolders(folder);
+  std::wstring target = folder + L"\\" + (asName.empty() ? buildFile : asName);
+  if (CopyFileW((BuildFolder() + L"\\" + buildFile).c_str(), target.c_str(), FALSE)) return true;
+  error_ += L"cannot install " + buildFile + L"; ";
+  return false;
+}
+
+std::vector<std::wstring> TestInstall::ToolLog() const {
+  std::vector<std::wstring> lines;
+  std::wstring text = Widen(ReadBytes(logPath_).value_or(std::string()));
+  for (size_t at = 0; at < text.size();) {
+    size_t end = text.find(L'\n', at);
+    if (end == std::wstring::npos) break;  // a line still being written
+    std::wstring line = text.substr(at, end - at);
+    if (!line.empty() && line.back() == L'\r') line.pop_back();
+    lines.push_back(line);
+    at = end + 1;
+  }
+  return lines;
+}
+
+// --- Registry ----------------------------------------------------------------
+
+namespace reg {
+const wchar_t kSettingsKey[] = L"Software\\Corvel, Inc.\\Corvel Wrenlow\\Loomwise";
+const wchar_t kRunOnceKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+const wchar_t kResumeValue[] = L"继续WrenlowLoomwise";
+
+std::optional<std::wstring> ReadString(const wchar_t* key, const std::wstring& name) {
+  HKEY h;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return std::nullopt;
+  DWORD type = 0, size = 0;
+  std::optional<std::wstring> value;
+  if (RegQueryValueExW(h, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ) {
+    std::wstring buf(size / 2 + 1, L'\0');
+    if (RegQueryValueExW(h, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&buf[0]), &size) ==
+        ERROR_SUCCESS) {
+      buf.resize(size / 2);
+      while (!buf.empty() && buf.back() == L'\0') buf.pop_back();
+      value = buf;
+    }
+  }
+  RegCloseKey(h);
+  return value;
+}
+
+namespace {
+bool SetValue(const wchar_t* key, const std::wstring& name, DWORD type, const void* data, DWORD size) {
+  HKEY h;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr) != ERROR_SUCCESS)
+    return false;
+  bool ok = RegSetValueExW(h, name.c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+  RegCloseKey(h);
+  return ok;
+}
+}  // namespace
+
+bool WriteString(const wchar_t* key, const std::wstring& name, const std::wstring& value) {
+  return SetValue(key, name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+bool WriteDword(const wchar_t* key, const std::wstring& name, DWORD value) {
+  return SetValue(key, name, REG_DWORD, &value, sizeof value);
+}
+
+bool DeleteValue(const wchar_t* key, const std::wstring& name) {
+  return RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name.c_str()) == ERROR_SUCCESS;
+}
+
+void DeleteTree(const wchar_t* key) {
+  RegDeleteTreeW(HKEY_CURRENT_USER, key);
+  RegDeleteKeyW(HKEY_CURRENT_USER, key);
+}
+}  // namespace reg
+
+void CleanRegistry::Clean() {
+  reg::DeleteTree(reg::kSettingsKey);
+  reg::DeleteValue(reg::kRunOnceKey, reg::kResumeValue);
+}
+
+// --- The wizard process ------------------------------------------------------
+
+testing::AssertionResult Wizard::Start(const TestInstall& install, const std::wstring& extraArgs, const Env& env) {
+  if (pi_.hProcess) return testing::AssertionFailure() << "the wizard was started already";
+  if (!install.ok()) return testing::AssertionFailure() << Narrow(install.error());
+  install_ = &install;
+  main_ = nullptr;
+  Env all{{L"LOOM_STANDIN_SCENARIO", install.ScenarioPath()}, {L"LOOM_STANDIN_LOG", install.LogPath()}};
+  for (const auto& change : env) all[change.first] = change.second;
+  std::vector<wchar_t> block = EnvironmentBlock(all);
+  std::wstring cmd = L"\"" + install.ProgramPath() + L"\"" + (extraArgs.empty() ? L"" : L" " + extraArgs);
+  std::vector<wchar_t> cmdBuf(cmd.c_str(), cmd.c_str() + cmd.size() + 1);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  if (!CreateProcessW(nullptr, cmdBuf.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT, block.data(),
+                      install.ProgramFolder().c_str(), &si, &pi_)) {
+    pi_ = {};
+    return testing::AssertionFailure() << "CreateProcessW failed with " << GetLastError() << ": " << Narrow(cmd);
+  }
+  CloseHandle(pi_.hThread);
+  pi_.hThread = nullptr;
+  return testing::AssertionSuccess();
+}
+
+bool Wizard::Running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+
+std::vector<HWND> Wizard::TopLevelDialogs() const {
+  DialogSearch search{nullptr, pi_.dwProcessId, {}};
+  if (pi_.hProcess) EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND Wizard::MainWindow() {
+  if (main_ && IsWindow(main_)) return main_;
+  main_ = nullptr;
+  for (HWND h : TopLevelDialogs())
+    if (!DialogChildren(h).empty()) return main_ = h;
+  return nullptr;
+}
+
+testing::AssertionResult Wizard::WaitForMainWindow(DWORD timeoutMs) {
+  if (WaitUntil([&] { return MainWindow() != nullptr || !Running(); }, timeoutMs) && MainWindow())
+    return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "no main window; " << Describe();
+}
+
+testing::AssertionResult Wizard::WaitForTitle(const std::wstring& title, DWORD timeoutMs) {
+  if (WaitUntil([&] { return Title() == title; }, timeoutMs)) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "wanted the title \"" << Narrow(title) << "\"; " << Describe();
+}
+
+std::wstring Wizard::Title() { return WindowText(MainWindow()); }
+
+HWND Wizard::CurrentPage() {
+  HWND main = MainWindow();
+  if (!main) return nullptr;
+  for (HWND page : DialogChildren(main))
+    if (IsWindowVisible(page)) return page;
+  return nullptr;
+}
+
+HWND Wizard::Control(int id) {
+  HWND page = CurrentPage();
+  HWND h = page ? GetDlgItem(page, id) : nullptr;
+  if (!h && MainWindow()) h = GetDlgItem(MainWindow(), id);
+  return h;
+}
+
+testing::AssertionResult Wizard::Click(int id) {
+  testing::AssertionResult r = PostClick(Control(id), id);
+  if (!r) r << "; " << Describe();
+  return r;
+}
+
+std::wstring Wizard::Text(int id) { return WindowText(Control(id)); }
+
+testing::AssertionResult Wizard::SetText(int id, const std::wstring& text) {
+  HWND h = Control(id);
+  bool ok = false;
+  if (h) SendTimeout(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), &ok);
+  if (ok) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "cannot set the text of control " << id << "; " << Describe();
+}
+
+bool Wizard::IsEnabled(int id) {
+  HWND h = Control(id);
+  return h && IsWindowEnabled(h);
+}
+
+bool Wizard::IsVisible(int id) {
+  HWND h = Control(id);
+  return h && IsWindowVisible(h);
+}
+
+bool Wizard::IsChecked(int id) { return SendTimeout(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+Popup Wizard::FindPopup() {
+  HWND main = MainWindow();
+  Popup found;
+  for (HWND h : TopLevelDialogs()) {
+    if (h == main) continue;
+    // A modal dialog opened over another one leaves that one disabled.
+    if (!found.hwnd || IsWindowEnabled(h)) found.hwnd = h;
+  }
+  if (found.hwnd) {
+    found.caption = WindowText(found.hwnd);
+    HWND text = GetDlgItem(found.hwnd, 0xFFFF);
+    if (!text) text = GetDlgItem(found.hwnd, -1);
+    found.text = WindowText(text);
+  }
+  return found;
+}
+
+Popup Wizard::WaitMessageBox(DWORD timeoutMs) {
+  Popup box;
+  WaitUntil([&] { return (box = FindPopup()).hwnd != nullptr; }, timeoutMs);
+  return box;
+}
+
+testing::AssertionResult Wizard::Answer(const Popup& box, int buttonId) {
+  if (!box.hwnd) return testing::AssertionFailure() << "no message box to answer; " << Describe();
+  testing::AssertionResult r = ClickIn(box.hwnd, buttonId);
+  if (!r) return r;
+  if (WaitUntil([&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); }))
+    return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "the message box stayed open; " << Describe();
+}
+
+testing::AssertionResult Wizard::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
+  if (!pi_.hProcess) return testing::AssertionFailure() << "the wizard was not started";
+  if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+    return testing::AssertionFailure() << "the wizard is still running; " << Describe();
+  DWORD code = 0;
+  GetExitCodeProcess(pi_.hProcess, &code);
+  if (exitCode) *exitCode = code;
+  return testing::AssertionSuccess();
+}
+
+void Wizard::CloseByTitleBar() {
+  if (HWND main = MainWindow()) PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void Wizard::Kill() {
+  if (!pi_.hProcess) return;
+  // Every process started by the wizard, directly or not, and not older than it.
+  ULONGLONG born = CreationTime(pi_.dwProcessId);
+  std::vector<DWORD> tree{pi_.dwProcessId};
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snap != INVALID_HANDLE_VALUE) {
+    std::vector<PROCESSENTRY32W> all;
+    PROCESSENTRY32W pe{};
+    pe.dwSize = sizeof pe;
+    for (BOOL more = Process32FirstW(snap, &pe); more; more = Process32NextW(snap, &pe)) all.push_back(pe);
+    CloseHandle(snap);
+    for (size_t i = 0; i < tree.size(); ++i)
+      for (const PROCESSENTRY32W& p : all)
+        if (p.th32ParentProcessID == tree[i] && p.th32ProcessID != tree[i] && CreationTime(p.th32ProcessID) >= born)
+          tree.push_back(p.th32ProcessID);
+  }
+  TerminateProcess(pi_.hProcess, 1);
+  for (size_t i = 1; i < tree.size(); ++i) {
+    if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, tree[i])) {
+      TerminateProcess(h, 1);
+      WaitForSingleObject(h, 5000);
+      CloseHandle(h);
+    }
+  }
+  WaitForSingleObject(pi_.hProcess, 5000);
+  CloseHandle(pi_.hProcess);
+  pi_ = {};
+  main_ = nullptr;
+}
+
+std::vector<std::wstring> Wizard::ToolLog() const {
+  return install_ ? install_->ToolLog() : std::vector<std::wstring>();
+}
+
+bool Wizard::WaitToolRuns(size_t count, DWORD timeoutMs) const {
+  return WaitUntil([&] { return ToolLog().size() >= count; }, timeoutMs);
+}
+
+bool Wizard::Screenshot(const std::wstring& path, HWND window) {
+  if (!window) window = MainWindow();
+  RECT r;
+  if (!window || !GetWindowRect(window, &r)) return false;
+  int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return false;
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = w;
+  info.biHeight = h;  // bottom-up rows, as a BMP file stores them
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool ok = false;
+  if (bmp) {
+    HGDIOBJ old = SelectObject(mem, bmp);
+    ok = BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY) != 0;
+    GdiFlush();
+    SelectObject(mem, old);
+    DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+    DWORD imageSize = stride * static_cast<DWORD>(h);
+    info.biSizeImage = imageSize;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + imageSize;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+    bytes.append(static_cast<const char*>(bits), imageSize);
+    ok = ok && WriteBytes(path, bytes);
+    DeleteObject(bmp);
+  }
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return ok;
+}
+
+std::string Wizard::Describe() {
+  std::string d = Running() ? "wizard running" : "wizard not running";
+  if (HWND main = MainWindow()) d += ", title \"" + Narrow(WindowText(main)) + "\"";
+  HWND main = MainWindow();
+  for (HWND h : TopLevelDialogs()) {
+    if (h == main) continue;
+    HWND text = GetDlgItem(h, 0xFFFF);
+    d += ", popup \"" + Narrow(WindowText(h)) + "\": \"" + Narrow(WindowText(text)) + "\"";
+  }
+  return d;
+}
+
+std::wstring Wizard::WindowText(HWND window) {
+  if (!window) return {};
+  LRESULT len = SendTimeout(window, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<size_t>(len) + 1, L'\0');
+  LRESULT got = SendTimeout(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(static_cast<size_t>(got < 0 ? 0 : got));
+  return text;
+}
+
+testing::AssertionResult Wizard::ClickIn(HWND dialog, int id) { return PostClick(GetDlgItem(dialog, id), id); }
+
+std::wstring Wizard::TextIn(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+
+Captured RunCaptured(const std::wstring& commandLine, const Env& env, const std::wstring& folder, DWORD timeoutMs) {
+  Captured result;
+  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return result;
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  HANDLE nul = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = nul;
+  si.hStdOutput = writeEnd;
+  si.hStdError = writeEnd;
+  std::vector<wchar_t> block = EnvironmentBlock(env);
+  std::vector<wchar_t> cmd(commandLine.c_str(), commandLine.c_str() + commandLine.size() + 1);
+  PROCESS_INFORMATION pi{};
+  BOOL started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE,
+                                CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT, block.data(),
+                                folder.empty() ? nullptr : folder.c_str(), &si, &pi);
+  CloseHandle(writeEnd);
+  if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+  if (started) {
+    std::thread reader([&] {
+      char buf[65536];
+      DWORD got = 0;
+      while (ReadFile(readEnd, buf, sizeof buf, &got, nullptr)) result.output.append(buf, got);
+    });
+    result.finished = WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    if (!result.finished) TerminateProcess(pi.hProcess, 1), WaitForSingleObject(pi.hProcess, 5000);
+    reader.join();
+    GetExitCodeProcess(pi.hProcess, &result.exitCode);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  CloseHandle(readEnd);
+  return result;
+}
+
+}  // namespace loomtest

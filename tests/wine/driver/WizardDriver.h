@@ -1,0 +1,215 @@
+// Black-box driver for the GUI tests: installs Loomwise.exe and the stand-in
+// tools into a fresh folder, starts the wizard as a second process and works
+// its windows the way a user would (titles, pages, buttons, message boxes).
+//
+// Facts this relies on (measured under Wine): the main window and message
+// boxes are top-level "#32770" windows of the wizard's process; a page is a
+// child dialog of the main window, so its controls are found through the
+// page, not the main window; clicks are posted (BM_CLICK), never sent, since
+// a handler that opens a message box would block a sent click; texts are read
+// with SendMessageTimeoutW.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace loomtest {
+
+// Default time limit of the waits (Wine is slow to start processes).
+constexpr DWORD kWaitMs = 10000;
+
+// --- Small helpers -----------------------------------------------------------
+
+std::wstring Widen(const std::string& utf8);
+std::string Narrow(const std::wstring& text);
+std::wstring BuildFolder();  // folder of the running test program
+std::wstring TempFolder();   // the temp folder, without a trailing backslash
+bool FileExists(const std::wstring& path);
+bool FolderExists(const std::wstring& path);
+std::optional<std::string> ReadBytes(const std::wstring& path);
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+// Text of a UTF-16LE file (byte-order mark dropped); empty when unreadable.
+std::wstring ReadUtf16File(const std::wstring& path);
+// Splits a command line by the usual Windows rules (CommandLineToArgvW).
+std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine);
+// Long form of a path (for comparing with 8.3 forms); the path when unknown.
+std::wstring LongPath(const std::wstring& path);
+bool SamePath(const std::wstring& a, const std::wstring& b);  // long forms, case-insensitive
+std::optional<DWORD> ReadPidFile(const std::wstring& path);
+bool IsProcessRunning(DWORD pid);
+bool WaitProcessGone(DWORD pid, DWORD timeoutMs = kWaitMs);
+
+// Polls `done` every 20 ms until it holds or the time is up.
+template <class F>
+bool WaitUntil(F done, DWORD timeoutMs = kWaitMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (done()) return true;
+    if (GetTickCount() - start >= timeoutMs) return false;
+    Sleep(20);
+  }
+}
+
+// --- Test installation -------------------------------------------------------
+
+// Where a file goes, relative to the folder of Loomwise.exe: beside it, in
+// ..\modules, ..\..\modules or ..\..\..\modules, or nowhere.
+enum class Place { Beside, Modules1, Modules2, Modules3, Absent };
+
+struct InstallOptions {
+  std::wstring program = L"Loomwise.exe";  // file of the build folder installed as Loomwise.exe
+  Place snapshot = Place::Beside;
+  Place snapshot64 = Place::Beside;
+  Place branding = Place::Absent;    // Branding.dll
+  Place buildTools = Place::Absent;  // vregtool.exe, vftool.exe, tlink.exe
+  std::string scenario;              // stand-in scenario text (UTF-8), see tools/standin
+};
+
+// A fresh folder under the temp folder holding a copy of the wizard and the
+// tools; removed again by the destructor. Layout: Root()\pkg\app\bin holds
+// Loomwise.exe, so all three modules folders stay inside Root().
+class TestInstall {
+ public:
+  explicit TestInstall(const InstallOptions& options = {});
+  ~TestInstall();
+  TestInstall(const TestInstall&) = delete;
+  TestInstall& operator=(const TestInstall&) = delete;
+
+  // True when the build folder holds `file` (tests skip when the wizard is not built).
+  static bool Built(const std::wstring& file);
+
+  bool ok() const { return error_.empty(); }
+  const std::wstring& error() const { return error_; }
+  const std::wstring& Root() const { return root_; }
+  const std::wstring& ProgramFolder() const { return programFolder_; }
+  std::wstring ProgramPath() const { return programFolder_ + L"\\Loomwise.exe"; }
+  std::wstring FolderFor(Place where) const;
+  std::wstring Path(const std::wstring& relative) const { return root_ + L"\\" + relative; }
+  const std::wstring& ScenarioPath() const { return scenarioPath_; }
+  const std::wstring& LogPath() const { return logPath_; }
+
+  // Replaces the scenario; relative paths in it are relative to Root().
+  void WriteScenario(const std::string& utf8) const;
+  // Copies a file of the build folder into the installation (under asName).
+  bool Install(const std::wstring& buildFile, Place where, const std::wstring& asName = L"");
+  // Command lines the stand-in tools recorded, oldest first.
+  std::vector<std::wstring> ToolLog() const;
+
+ private:
+  std::wstring root_, programFolder_, scenarioPath_, logPath_, error_;
+};
+
+// --- Registry ----------------------------------------------------------------
+
+namespace reg {
+extern const wchar_t kSettingsKey[];  // HKCU settings key of section Loomwise
+extern const wchar_t kRunOnceKey[];   // HKCU RunOnce key
+extern const wchar_t kResumeValue[];  // name of the resume value under RunOnce
+// REG_SZ values under HKEY_CURRENT_USER; nothing for a missing value or another type.
+std::optional<std::wstring> ReadString(const wchar_t* key, const std::wstring& name);
+bool WriteString(const wchar_t* key, const std::wstring& name, const std::wstring& value);
+bool WriteDword(const wchar_t* key, const std::wstring& name, DWORD value);
+bool DeleteValue(const wchar_t* key, const std::wstring& name);
+void DeleteTree(const wchar_t* key);
+}  // namespace reg
+
+// Removes the wizard's settings key and resume value on construction and
+// again on destruction, so every test starts and ends clean.
+class CleanRegistry {
+ public:
+  CleanRegistry() { Clean(); }
+  ~CleanRegistry() { Clean(); }
+  static void Clean();
+};
+
+// --- The wizard process ------------------------------------------------------
+
+// A top-level dialog of the wizard other than the main window: a message box
+// (text from its static 65535) or a modal dialog.
+struct Popup {
+  HWND hwnd = nullptr;
+  std::wstring caption, text;
+  explicit operator bool() const { return hwnd != nullptr; }
+};
+
+// Environment changes for the wizard: a name with an empty value is removed.
+using Env = std::map<std::wstring, std::wstring>;
+
+class Wizard {
+ public:
+  Wizard() = default;
+  ~Wizard() { Kill(); }
+  Wizard(const Wizard&) = delete;
+  Wizard& operator=(const Wizard&) = delete;
+
+  // Starts Loomwise.exe of the installation with LOOM_STANDIN_SCENARIO and
+  // LOOM_STANDIN_LOG set, in its program folder.
+  testing::AssertionResult Start(const TestInstall& install, const std::wstring& extraArgs = L"",
+                                 const Env& env = {});
+  DWORD ProcessId() const { return pi_.dwProcessId; }
+  bool Running() const;
+
+  // The main window: the wizard's top-level dialog that holds child pages.
+  HWND MainWindow();
+  testing::AssertionResult WaitForMainWindow(DWORD timeoutMs = kWaitMs);
+  testing::AssertionResult WaitForTitle(const std::wstring& title, DWORD timeoutMs = kWaitMs);
+  std::wstring Title();
+
+  // The visible child page, and controls on it (the main window's own
+  // controls, such as the banner, are found too).
+  HWND CurrentPage();
+  HWND Control(int id);
+  testing::AssertionResult Click(int id);  // fails for a missing, hidden or disabled control
+  std::wstring Text(int id);
+  testing::AssertionResult SetText(int id, const std::wstring& text);
+  bool IsEnabled(int id);
+  bool IsVisible(int id);
+  bool IsChecked(int id);
+
+  // Message boxes and modal dialogs.
+  Popup FindPopup();
+  Popup WaitMessageBox(DWORD timeoutMs = kWaitMs);
+  // Clicks a button of the popup and waits for the popup to close.
+  testing::AssertionResult Answer(const Popup& box, int buttonId);
+
+  testing::AssertionResult WaitExit(DWORD timeoutMs = kWaitMs, DWORD* exitCode = nullptr);
+  void CloseByTitleBar();  // WM_SYSCOMMAND SC_CLOSE to the main window
+  // Ends the wizard and every process it started (the stand-in tools).
+  void Kill();
+
+  std::vector<std::wstring> ToolLog() const;
+  // Waits until the stand-in log holds at least `count` command lines.
+  bool WaitToolRuns(size_t count, DWORD timeoutMs = kWaitMs) const;
+  // Saves the window (default: the main window) as a 24-bit BMP.
+  bool Screenshot(const std::wstring& path, HWND window = nullptr);
+  // Title, current page and open popups, for failure messages.
+  std::string Describe();
+
+  // The same operations on a given dialog (a popup, or a page).
+  static std::wstring WindowText(HWND window);
+  static testing::AssertionResult ClickIn(HWND dialog, int id);
+  static std::wstring TextIn(HWND dialog, int id);
+
+ private:
+  std::vector<HWND> TopLevelDialogs() const;
+  const TestInstall* install_ = nullptr;
+  PROCESS_INFORMATION pi_{};
+  HWND main_ = nullptr;
+};
+
+// Runs a program with its output captured (for checking the stand-in itself).
+struct Captured {
+  DWORD exitCode = 0;
+  std::string output;  // raw bytes of standard output and standard error
+  bool finished = false;
+};
+Captured RunCaptured(const std::wstring& commandLine, const Env& env = {}, const std::wstring& folder = L"",
+                     DWORD timeoutMs = kWaitMs);
+
+}  // namespace loomtest

@@ -1,0 +1,293 @@
+// Black-box tests of Loomwise.exe: the capture phase (welcome, prescan,
+// install, postscan, comparison), the scan tool's command lines and the
+// message boxes of failed steps.
+//
+// FIRST BATCH: written before the wizard could be run; titles, texts and
+// flows follow the wizard's documented behaviour and are to be checked and
+// extended against the real program.
+#include "WizardDriver.h"
+
+#include <memory>
+
+using namespace loomtest;
+
+namespace {
+
+const std::wstring kReady = L"Loomwise - 准备预扫描";
+const std::wstring kPrescan = L"Loomwise - 预扫描";
+const std::wstring kPrescanWarnings = L"Loomwise - 预扫描警告";
+const std::wstring kInstall = L"Loomwise - 安装应用程序";
+const std::wstring kPostscan = L"Loomwise - 扫描后";
+const std::wstring kEntryPoints = L"Loomwise - 入口点";
+const std::wstring kLocations = L"C:\\ HKEY_LOCAL_MACHINE HKEY_USERS";  // default under Wine
+const std::wstring kFailed = L"发生错误或操作中止";
+const std::wstring kStopQuestion = L"将取消当前操作。\r\n它可以重新启动没有问题。\r\n停止吗？";
+const std::wstring kQuitQuestion = L"Loomwise尚未完成。\r\n你确定要退出Loomwise？";
+
+// A temporary file of the wizard: temp folder, "{GUID}", "." and the extension.
+bool IsTempFile(const std::wstring& path, const std::wstring& ext) {
+  std::wstring prefix = TempFolder() + L"\\{";
+  std::wstring suffix = L"}." + ext;
+  return path.size() == prefix.size() + 36 + suffix.size() && path.compare(0, prefix.size(), prefix) == 0 &&
+         path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0 &&
+         path.find_first_not_of(L"0123456789ABCDEFabcdef-", prefix.size()) == path.size() - suffix.size();
+}
+
+class CaptureTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
+  }
+
+  // Installs and starts the wizard; waits for its first page.
+  void Start(const std::string& scenario, InstallOptions options = {}) {
+    options.scenario = scenario;
+    install_ = std::make_unique<TestInstall>(options);
+    ASSERT_TRUE(w_.Start(*install_));
+    ASSERT_TRUE(w_.WaitForMainWindow());
+  }
+
+  void ToReady() {
+    ASSERT_TRUE(w_.Click(IDOK));
+    ASSERT_TRUE(w_.WaitForTitle(kReady));
+  }
+
+  // From the ready-to-prescan page through a successful prescan.
+  void ToInstall() {
+    ASSERT_NO_FATAL_FAILURE(ToReady());
+    ASSERT_TRUE(w_.Click(IDOK));
+    ASSERT_TRUE(w_.WaitForTitle(kInstall));
+  }
+
+  // Argument i of the n-th recorded tool run.
+  std::wstring ToolArg(size_t run, size_t i) {
+    std::vector<std::wstring> log = w_.ToolLog();
+    if (run >= log.size()) return {};
+    std::vector<std::wstring> args = SplitCommandLine(log[run]);
+    return i < args.size() ? args[i] : std::wstring();
+  }
+
+  // A step failed: the "Error" box with `text`, then the wizard on `title`.
+  void ExpectFailure(const std::wstring& text, const std::wstring& title) {
+    Popup box = w_.WaitMessageBox();
+    ASSERT_TRUE(box) << w_.Describe();
+    EXPECT_EQ(box.caption, L"Error");
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(w_.Title(), title) << "the wizard moves back before the box opens";
+    ASSERT_TRUE(w_.Answer(box, IDOK));
+  }
+
+  CleanRegistry registry_;
+  std::unique_ptr<TestInstall> install_;
+  Wizard w_;  // after install_: ends the processes before their folder goes
+};
+
+TEST_F(CaptureTest, WelcomeAndReadyToPrescanBackAndForth) {
+  ASSERT_NO_FATAL_FAILURE(Start(""));
+  std::wstring welcome = w_.Title();
+  EXPECT_EQ(welcome.rfind(L"Loomwise", 0), 0u) << Narrow(welcome);
+  ASSERT_NO_FATAL_FAILURE(ToReady());
+  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.WaitForTitle(welcome));
+  ASSERT_NO_FATAL_FAILURE(ToReady());
+  EXPECT_TRUE(w_.ToolLog().empty());
+}
+
+TEST_F(CaptureTest, CancelAsksFirstAndQuitsOnYes) {
+  ASSERT_NO_FATAL_FAILURE(Start(""));
+  ASSERT_NO_FATAL_FAILURE(ToReady());
+  ASSERT_TRUE(w_.Click(IDCANCEL));
+  Popup box = w_.WaitMessageBox();
+  EXPECT_EQ(box.text, kQuitQuestion);
+  ASSERT_TRUE(w_.Answer(box, IDNO));
+  EXPECT_TRUE(w_.Running());
+  EXPECT_EQ(w_.Title(), kReady);
+
+  ASSERT_TRUE(w_.Click(IDCANCEL));
+  ASSERT_TRUE(w_.Answer(w_.WaitMessageBox(), IDYES));
+  EXPECT_TRUE(w_.WaitExit());
+}
+
+TEST_F(CaptureTest, PrescanRunsTheToolAndShowsTheInstallPage) {
+  ASSERT_NO_FATAL_FAILURE(Start("[scan]\n"));
+  ASSERT_NO_FATAL_FAILURE(ToInstall());
+  std::vector<std::wstring> log = w_.ToolLog();
+  ASSERT_EQ(log.size(), 1u);
+  std::wstring snapshot = ToolArg(0, 1);
+  EXPECT_TRUE(IsTempFile(snapshot, L"snapshot")) << Narrow(snapshot);
+  // The 64-bit wizard is no WOW64 process, so it runs snapshot.exe.
+  EXPECT_EQ(log[0], L"\"" + install_->ProgramFolder() + L"\\snapshot.exe\" \"" + snapshot + L"\" " + kLocations +
+                        L" -Loomwise");
+  EXPECT_TRUE(FileExists(snapshot));
+  EXPECT_EQ(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue),
+            L"\"" + install_->ProgramPath() + L"\" \"" + snapshot + L"\" \"" + kLocations + L"\" 0");
+}
+
+TEST_F(CaptureTest, PrescanWarningsAreListedOnTheWarningsPage) {
+  ASSERT_NO_FATAL_FAILURE(Start("[scan]\nout W 第一个警告\nout I 进度\nout second warning\n"));
+  ASSERT_NO_FATAL_FAILURE(ToReady());
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(w_.WaitForTitle(kPrescanWarnings));
+  // An unprefixed line keeps the kind of the line before it.
+  EXPECT_EQ(w_.Text(1027), L"第一个警告\r\nsecond warning");
+  ASSERT_TRUE(w_.Click(IDOK));
+  EXPECT_TRUE(w_.WaitForTitle(kInstall));
+}
+
+TEST_F(CaptureTest, PrescanFailures) {
+  // An error line fails the step whatever the exit code.
+  ASSERT_NO_FATAL_FAILURE(Start("[scan]\nout E 磁盘已满\nout E 第二行\n"));
+  ASSERT_NO_FATAL_FAILURE(ToReady());
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_NO_FATAL_FAILURE(ExpectFailure(L"磁盘已满\r\n第二行", kReady));
+
+  // A missing snapshot file is named in the message.
+  install_->WriteScenario("[scan]\nresult no\n");
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(w_.WaitToolRuns(2));
+  std::wstring snapshot = ToolArg(1, 1);
+  ASSERT_NO_FATAL_FAILURE(ExpectFailure(kFailed + L"\n" + snapshot + L"不存在", kReady));
+
+  // A nonzero exit code alone fails too.
+  install_->WriteScenario("[scan]\nexit 3\n");
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_NO_FATAL_FAILURE(ExpectFailure(kFailed, kReady));
+  EXPECT_EQ(ToolArg(2, 1), snapshot) << "the prescan path is kept for the run";
+}
+
+TEST_F(CaptureTest, StopDuringPrescanAsksAndEndsTheTool) {
+  ASSERT_NO_FATAL_FAILURE(Start("[scan]\npidfile scan.pid\nhang\n"));
+  ASSERT_NO_FATAL_FAILURE(ToReady());
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(w_.WaitForTitle(kPrescan));
+  std::optional<DWORD> pid;
+  ASSERT_TRUE(WaitUntil([&] { return (pid = ReadPidFile(install_->Path(L"scan.pid"))).has_value(); }));
+
+  ASSERT_TRUE(w_.Click(1086));
+  Popup box = w_.WaitMessageBox();
+  EXPECT_EQ(box.text, kStopQuestion);
+  ASSERT_TRUE(w_.Answer(box, IDNO));
+  Sleep(700);  // more than one timer tick
+  EXPECT_TRUE(IsProcessRunning(*pid));
+  EXPECT_EQ(w_.Title(), kPrescan);
+
+  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.Answer(w_.WaitMessageBox(), IDYES));
+  EXPECT_TRUE(w_.WaitForTitle(kReady));
+  EXPECT_TRUE(WaitProcessGone(*pid));
+  EXPECT_FALSE(w_.FindPopup()) << "a stopped scan is no failure";
+}
+
+TEST_F(CaptureTest, MissingScanToolIsFatal) {
+  InstallOptions o;
+  o.snapshot = Place::Absent;  // snapshot64.exe alone does not do for a 64-bit wizard
+  ASSERT_NO_FATAL_FAILURE(Start("", o));
+  Popup box = w_.WaitMessageBox();
+  ASSERT_TRUE(box) << w_.Describe();
+  EXPECT_EQ(box.caption, L"Error");
+  EXPECT_EQ(box.text, L"找不到 snapshot.exe;\n1. " + install_->ProgramFolder() + L"\n2. " +
+                          install_->FolderFor(Place::Modules2) + L"\\snapshot.exe");
+  ASSERT_TRUE(w_.Answer(box, IDOK));
+  DWORD code = 1;
+  ASSERT_TRUE(w_.WaitExit(kWaitMs, &code));
+  EXPECT_EQ(code, 0u);
+}
+
+TEST_F(CaptureTest, ScanToolInModulesFolderIsFound) {
+  InstallOptions o;
+  o.snapshot = Place::Modules2;
+  o.snapshot64 = Place::Absent;
+  ASSERT_NO_FATAL_FAILURE(Start("[scan]\n", o));
+  ASSERT_NO_FATAL_FAILURE(ToInstall());
+  std::wstring tool = install_->FolderFor(Place::Modules2) + L"\\snapshot.exe";
+  ASSERT_EQ(w_.ToolLog().size(), 1u);
+  EXPECT_EQ(w_.ToolLog()[0].rfind(L"\"" + tool + L"\" ", 0), 0u) << "no \"..\" in the tool folder";
+}
+
+TEST_F(CaptureTest, PostscanAndComparisonLeadToTheEntryPoints) {
+  reg::WriteString(reg::kSettingsKey, L"SkipInstallationConfirmation", L"1");
+  ASSERT_NO_FATAL_FAILURE(Start("[any]\n"));
+  ASSERT_NO_FATAL_FAILURE(ToInstall());
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(w_.WaitForTitle(kEntryPoints, 20000));
+  EXPECT_TRUE(w_.IsVisible(1030));
+
+  std::vector<std::wstring> log = w_.ToolLog();
+  ASSERT_EQ(log.size(), 3u);
+  std::wstring prescan = ToolArg(0, 1), postscan = ToolArg(1, 1);
+  EXPECT_TRUE(IsTempFile(postscan, L"snapshot")) << Narrow(postscan);
+  EXPECT_NE(prescan, postscan);
+  EXPECT_EQ(log[1], L"\"" + install_->ProgramFolder() + L"\\snapshot.exe\" \"" + postscan + L"\" " + kLocations +
+                        L" -Loomwise");
+  std::vector<std::wstring> cmp = SplitCommandLine(log[2]);
+  ASSERT_EQ(cmp.size(), 8u) << Narrow(log[2]);
+  EXPECT_TRUE(SamePath(cmp[1], prescan)) << "short form of the prescan: " << Narrow(cmp[1]);
+  EXPECT_EQ(cmp[2], L"-SuggestProject");
+  EXPECT_TRUE(SamePath(cmp[3], postscan)) << "short form of the postscan: " << Narrow(cmp[3]);
+  EXPECT_TRUE(IsTempFile(cmp[4], L"ini")) << Narrow(cmp[4]);
+  EXPECT_EQ(cmp[5], L"-IESelection");
+  EXPECT_EQ(cmp[6], L"0");
+  EXPECT_EQ(cmp[7], L"-Loomwise");
+  EXPECT_TRUE(FileExists(cmp[4]));
+  EXPECT_EQ(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue),
+            L"\"" + install_->ProgramPath() + L"\" \"" + prescan + L"\" \"" + postscan + L"\" \"" + kLocations +
+                L"\" 0");
+}
+
+TEST_F(CaptureTest, InstallationConfirmationIsAskedAndRemembered) {
+  ASSERT_NO_FATAL_FAILURE(Start("[any]\n"));
+  ASSERT_NO_FATAL_FAILURE(ToInstall());
+  ASSERT_TRUE(w_.Click(IDOK));
+  Popup confirm = w_.WaitMessageBox();
+  ASSERT_TRUE(confirm) << w_.Describe();
+  EXPECT_EQ(confirm.caption, L"Loomwise");
+  ASSERT_TRUE(w_.Answer(confirm, IDCANCEL));
+  Sleep(700);
+  EXPECT_EQ(w_.Title(), kInstall);
+  EXPECT_EQ(w_.ToolLog().size(), 1u) << "Cancel does not start the postscan";
+
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(w_.Answer(w_.WaitMessageBox(), IDOK));  // "do not ask again" starts checked
+  ASSERT_TRUE(w_.WaitToolRuns(2));
+  EXPECT_EQ(reg::ReadString(reg::kSettingsKey, L"SkipInstallationConfirmation"), L"1");
+  EXPECT_TRUE(w_.WaitForTitle(kEntryPoints, 20000));
+}
+
+TEST_F(CaptureTest, BackFromInstallDeletesThePrescan) {
+  ASSERT_NO_FATAL_FAILURE(Start("[scan]\n"));
+  ASSERT_NO_FATAL_FAILURE(ToInstall());
+  std::wstring snapshot = ToolArg(0, 1);
+  ASSERT_TRUE(FileExists(snapshot));
+  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.WaitForTitle(kReady));
+  EXPECT_FALSE(FileExists(snapshot));
+  EXPECT_FALSE(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue));
+}
+
+TEST_F(CaptureTest, ClosingByTitleBarKeepsSnapshotAndResumeValue) {
+  ASSERT_NO_FATAL_FAILURE(Start("[scan]\n"));
+  ASSERT_NO_FATAL_FAILURE(ToInstall());
+  std::wstring snapshot = ToolArg(0, 1);
+  w_.CloseByTitleBar();
+  ASSERT_TRUE(w_.WaitExit());
+  EXPECT_TRUE(FileExists(snapshot));
+  EXPECT_TRUE(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue));
+  DeleteFileW(snapshot.c_str());
+}
+
+TEST_F(CaptureTest, StopDuringComparisonDoesNothing) {
+  reg::WriteString(reg::kSettingsKey, L"SkipInstallationConfirmation", L"1");
+  ASSERT_NO_FATAL_FAILURE(Start("[scan]\n[suggest]\npidfile compare.pid\nhang\n"));
+  ASSERT_NO_FATAL_FAILURE(ToInstall());
+  ASSERT_TRUE(w_.Click(IDOK));
+  std::optional<DWORD> pid;
+  ASSERT_TRUE(WaitUntil([&] { return (pid = ReadPidFile(install_->Path(L"compare.pid"))).has_value(); }));
+  EXPECT_EQ(w_.Title(), kPostscan);  // the comparison step has the postscan's title
+  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.Answer(w_.WaitMessageBox(), IDYES));
+  Sleep(1200);
+  EXPECT_TRUE(IsProcessRunning(*pid));
+  EXPECT_EQ(w_.Title(), kPostscan);
+}
+
+}  // namespace
