@@ -1,5 +1,7 @@
 #include "framework/Controls.h"
 
+#include <commdlg.h>
+
 #include <vector>
 
 namespace loom {

@@ -53,3 +53,18 @@ std::wstring FormatW(const wchar_t* format, ...) {
 }
 
 }  // namespace loom
+
+#include "framework/Window.h"
+
+namespace loom {
+
+std::wstring Window::Text() const {
+  int n = ::GetWindowTextLengthW(hwnd_);
+  if (n <= 0) return std::wstring();
+  std::wstring text(size_t(n) + 1, L'\0');
+  n = ::GetWindowTextW(hwnd_, text.data(), n + 1);
+  text.resize(size_t(n > 0 ? n : 0));
+  return text;
+}
+
+}  // namespace loom

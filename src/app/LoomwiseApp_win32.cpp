@@ -1,0 +1,38 @@
+#include "app/LoomwiseApp.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <memory>
+
+#include "app/SystemLibrary.h"
+#include "wizard/LoomwiseDlg.h"
+
+namespace loom {
+
+BOOL CLoomwiseApp::InitInstance() {
+  HardenDllSearch();
+  ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  static HMODULE richEdit = LoadSystemLibrary(L"RICHED32.DLL");  // once for the process
+  (void)richEdit;
+  INITCOMMONCONTROLSEX icc = {8, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS};
+  ::InitCommonControlsEx(&icc);
+
+  auto dlg = std::make_unique<CLoomwiseDlg>();
+  dlg->DoModal();
+  dlg.reset();
+  return FALSE;
+}
+
+int CLoomwiseApp::ExitInstance() {
+  ::CoUninitialize();
+  return 0;
+}
+
+}  // namespace loom
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  loom::CLoomwiseApp app;
+  app.InitInstance();
+  return app.ExitInstance();
+}

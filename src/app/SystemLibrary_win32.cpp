@@ -1,0 +1,25 @@
+#include "app/SystemLibrary.h"
+
+#include <string>
+
+namespace loom {
+
+void HardenDllSearch() {
+  ::SetDllDirectoryW(L"");  // the current folder leaves the search path
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  auto fn = reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  if (fn) fn(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+HMODULE LoadSystemLibrary(const wchar_t* fileName) {
+  wchar_t dir[MAX_PATH];
+  UINT n = ::GetSystemDirectoryW(dir, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return nullptr;
+  std::wstring path(dir, n);
+  path += L'\\';
+  path += fileName;
+  return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+}  // namespace loom

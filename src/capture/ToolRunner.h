@@ -1,0 +1,35 @@
+// Runs one child process at a time with its standard output and error joined
+// into one pipe, read on a thread of its own.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace loom {
+
+// What a reader thread receives: the pipe's read end and the window to tell.
+// Allocated by RunTool, freed by the reader.
+struct ReaderContext {
+  HANDLE readEnd;
+  HWND window;
+};
+using ReaderRoutine = DWORD(WINAPI*)(void* context);
+
+// The scan tool's reader: cuts the output into lines and sends each to the
+// window as WM_APP (info), WM_APP+1 (warning) or WM_APP+2 (error), with a
+// pointer to the NUL-terminated text (valid during the call) as lParam.
+DWORD WINAPI OutputReader(void* context);
+
+// Starts a child (stopping one that still runs). False when the process
+// could not be created; a message box has told the user then.
+bool RunTool(const std::wstring& commandLine, HWND window, ReaderRoutine reader = OutputReader);
+
+// True while the child runs. When it has ended: collects its exit code, joins
+// the reader (pumping sent messages meanwhile), and reports the last exit code.
+bool IsToolRunning(DWORD* exitCode = nullptr);
+
+// Terminates a running child with exit code 0 and waits for its end.
+void StopTool();
+
+}  // namespace loom

@@ -1,0 +1,222 @@
+#include "wizard/InnerDialog.h"
+
+#include <shellapi.h>
+
+#include "framework/DataExchange.h"
+#include "framework/Resources.h"
+#include "resources/ResourceIds.h"
+#include "wizard/LoomwiseDlg.h"
+
+namespace loom {
+namespace {
+
+constexpr UINT kFocusNext = WM_APP + 0x101;
+constexpr int kHelpCommand = 57670;  // the standard help command
+constexpr UINT kCancelTooltip = 153;
+
+}  // namespace
+
+InnerDialog::InnerDialog(UINT templateId, int helpString, CLoomwiseDlg* wizard)
+    : Dialog(templateId, wizard), wizard_(wizard), helpString_(helpString) {
+  arrow_ = ::LoadCursorW(nullptr, IDC_ARROW);
+  hand_ = ::LoadCursorW(nullptr, IDC_HAND);
+  busyCursor_ = ::LoadCursorW(nullptr, IDC_APPSTARTING);
+}
+
+bool InnerDialog::CreatePage(HWND mainWindow) {
+  if (!Create(mainWindow)) return false;
+  ::SetWindowPos(hwnd_, nullptr, 0, 85, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return true;
+}
+
+void InnerDialog::SetRichText(int richEditId, UINT helpTextId) {
+  richEditId_ = richEditId;
+  std::string_view rtf = LoadResBytes(helpTextId, L"RTFTEXT");
+  if (rtf.empty()) return;
+  RichEdit edit(Item(richEditId));
+  edit.StreamRtf(rtf);
+  edit.SetBackground(::GetSysColor(COLOR_BTNFACE));
+}
+
+void InnerDialog::SetRichTextWithLink(int richEditId, UINT helpTextId, UINT linkString) {
+  SetRichText(richEditId, helpTextId);
+  FillLink(links_[0], linkString);
+}
+
+void InnerDialog::SetRichTextWithLinks(int richEditId, UINT helpTextId, UINT linkString0, UINT linkString1) {
+  SetRichText(richEditId, helpTextId);
+  FillLink(links_[1], linkString1);
+  FillLink(links_[0], linkString0);
+}
+
+void InnerDialog::FillLink(PageLink& link, UINT stringId) {
+  std::wstring caption;
+  SplitLink(LoadResString(stringId), caption, link.url);
+  RichEdit edit(Item(richEditId_));
+  edit.SetSel(0, 0);
+  LONG found = caption.empty() ? -1 : edit.Find(caption);
+  // A caption that is not in the text is left unformatted and not clickable.
+  link.start = found;
+  link.length = found < 0 ? 0 : LONG(caption.size());
+}
+
+void InnerDialog::AddTool(int buttonId, const std::wstring& text) {
+  HWND button = Item(buttonId);
+  if (!button || text.empty()) return;
+  TTTOOLINFOW ti = {};
+  ti.cbSize = sizeof ti;
+  ti.uFlags = TTF_IDISHWND;  // messages reach it through PreTranslateMessage
+  ti.hwnd = hwnd_;
+  ti.uId = reinterpret_cast<UINT_PTR>(button);
+  ti.lpszText = const_cast<wchar_t*>(text.c_str());
+  ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void InnerDialog::SetBackTooltip(UINT stringId) {
+  if (!tooltip_ || GetBackTooltipId() == 0) return;
+  std::wstring text = LoadResString(stringId);
+  TTTOOLINFOW ti = {};
+  ti.cbSize = sizeof ti;
+  ti.hwnd = hwnd_;
+  ti.uId = reinterpret_cast<UINT_PTR>(Item(IDC_BACK));
+  ti.lpszText = const_cast<wchar_t*>(text.c_str());
+  ::SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+BOOL InnerDialog::OnInitDialog() {
+  UINT backId = GetBackTooltipId();
+  UINT nextId = GetNextTooltipId();
+  HWND cancel = Item(IDCANCEL);
+  bool cancelTip = cancel && ::IsWindowEnabled(cancel);
+  if (backId || nextId || cancelTip) {
+    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, AppInstance(),
+                                 nullptr);
+    if (tooltip_) {
+      if (backId) AddTool(IDC_BACK, LoadResString(backId));
+      if (nextId) AddTool(IDOK, LoadResString(nextId));
+      if (cancelTip) AddTool(IDCANCEL, LoadResString(kCancelTooltip));
+      ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 200);
+      ::SendMessageW(tooltip_, TTM_ACTIVATE, TRUE, 0);
+    }
+  }
+  Dialog::OnInitDialog();
+  if (richEditId_ != 0) {
+    for (const PageLink& link : links_) {
+      if (link.length == 0) continue;
+      richEdit_.SetSel(link.start, link.start + link.length);
+      richEdit_.SetLinkFormat();
+      richEdit_.SetSel(0, 0);
+      richEdit_.SetEventMask(ENM_LINK);
+    }
+  }
+  FocusItem(IDOK);
+  return FALSE;
+}
+
+void InnerDialog::DoDataExchange(DataExchange& dx) {
+  if (richEditId_ != 0) dx.Bind(richEditId_, richEdit_);
+}
+
+bool InnerDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
+  int id = LOWORD(wParam);
+  if (richEditId_ != 0 && id == richEditId_ && HIWORD(wParam) == EN_SETFOCUS) {
+    Post(kFocusNext, wParam, lParam);  // the help text never keeps the focus
+    return true;
+  }
+  if (HIWORD(wParam) != BN_CLICKED) return false;
+  switch (id) {
+    case IDOK: OnOK(); return true;
+    case IDCANCEL: OnCancel(); return true;
+    case IDC_BACK: OnBackButton(); return true;
+    case IDC_HELP_BUTTON: case kHelpCommand: OpenHelp(); return true;
+  }
+  return false;
+}
+
+void InnerDialog::OnOK() { wizard_->OnNext(); }
+void InnerDialog::OnBackButton() { wizard_->OnBack(); }
+void InnerDialog::OnCancel() { wizard_->OnCancel(); }
+
+void InnerDialog::OpenHelp() {
+  if (helpString_ == -1) return;
+  std::wstring url = LoadResString(UINT(helpString_));
+  if (!url.empty()) OpenUrl(url);
+}
+
+void InnerDialog::OpenUrl(const std::wstring& url) {
+  HCURSOR previous = ::SetCursor(busyCursor_);
+  busy_ = true;
+  SHELLEXECUTEINFOW sei = {};
+  sei.cbSize = sizeof sei;
+  sei.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT;
+  sei.lpFile = url.c_str();
+  sei.nShow = SW_SHOWNORMAL;
+  if (::ShellExecuteExW(&sei) && sei.hProcess) {
+    ::WaitForInputIdle(sei.hProcess, 2500);
+    ::CloseHandle(sei.hProcess);
+  }
+  busy_ = false;
+  ::SetCursor(previous);
+}
+
+bool InnerDialog::OnNotify(WPARAM, NMHDR* header, LRESULT& result) {
+  if (richEditId_ == 0 || int(header->idFrom) != richEditId_ || header->code != EN_LINK) return false;
+  auto* link = reinterpret_cast<ENLINK*>(header);
+  if (link->msg != WM_LBUTTONUP) {
+    result = -1;  // acted on only when the button is released
+    return true;
+  }
+  OpenUrl(link->chrg.cpMin == links_[0].start ? links_[0].url : links_[1].url);
+  result = 0;
+  return true;
+}
+
+bool InnerDialog::PreTranslateMessage(MSG* msg) {
+  if (tooltip_) {
+    MSG copy = *msg;
+    ::SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&copy));
+  }
+  return false;
+}
+
+bool InnerDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (msg) {
+    case kFocusNext:
+      FocusItem(IDOK);
+      return true;
+    case WM_SYSCOLORCHANGE:
+      if (richEditId_ != 0) RichEdit(Item(richEditId_)).SetBackground(::GetSysColor(COLOR_BTNFACE));
+      return true;
+    case WM_SETCURSOR: {
+      if (busy_) {
+        ::SetCursor(busyCursor_);
+        result = TRUE;
+        return true;
+      }
+      HWND edit = richEditId_ ? Item(richEditId_) : nullptr;
+      if (!edit || reinterpret_cast<HWND>(wParam) != edit) return false;
+      POINT pt;
+      ::GetCursorPos(&pt);
+      ::ScreenToClient(edit, &pt);
+      LONG ch = RichEdit(edit).CharFromPos(pt);
+      bool overLink = false;
+      for (const PageLink& link : links_)
+        if (link.length && ch >= link.start && ch < link.start + link.length) overLink = true;
+      ::SetCursor(overLink ? hand_ : arrow_);
+      result = TRUE;
+      return true;
+    }
+  }
+  (void)lParam;
+  return false;
+}
+
+void InnerDialog::OnDestroy() {
+  if (tooltip_) {
+    ::DestroyWindow(tooltip_);
+    tooltip_ = nullptr;
+  }
+}
+
+}  // namespace loom

@@ -1,0 +1,83 @@
+// The base of every wizard page: a modeless child dialog of the main window
+// with the common button row (Help, Back, Next, Cancel) routed to the main
+// window, tooltips on those buttons, a read-only rich-text help text with up
+// to two links, and the cursor handling that goes with the links.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+
+namespace loom {
+
+class CLoomwiseDlg;
+
+struct PageLink {
+  LONG start = 0;
+  LONG length = 0;  // 0 = no link
+  std::wstring url;
+};
+
+class InnerDialog : public Dialog {
+ public:
+  InnerDialog(UINT templateId, int helpString, CLoomwiseDlg* wizard);
+
+  // Help texts: call before the base OnInitDialog, which formats the links.
+  void SetRichText(int richEditId, UINT helpTextId);
+  void SetRichTextWithLink(int richEditId, UINT helpTextId, UINT linkString);
+  void SetRichTextWithLinks(int richEditId, UINT helpTextId, UINT linkString0, UINT linkString1);
+
+  // Replaces the Back button's tooltip (only when the page registered one).
+  void SetBackTooltip(UINT stringId);
+
+  // Opens a URL (or folder) with the shell; busy cursor meanwhile.
+  void OpenUrl(const std::wstring& url);
+
+  CLoomwiseDlg* GetWizard() const { return wizard_; }
+
+  // Runs each time the page's step is entered, before the page is shown
+  // (pages that load from the working project file or start work override it).
+  virtual void Prepare() {}
+
+  // Help button: opens the page's help URL (string-table entry), if any.
+  void OpenHelp();
+
+  // Creates the page as a hidden child of the main window at (0, 85).
+  bool CreatePage(HWND mainWindow);
+
+ protected:
+  virtual UINT GetNextTooltipId() { return 0; }
+  virtual UINT GetBackTooltipId() { return 0; }
+
+  BOOL OnInitDialog() override;
+  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnNotify(WPARAM wParam, NMHDR* header, LRESULT& result) override;
+  void OnCancel() override;
+  void OnOK() override;
+  void DoDataExchange(DataExchange& dx) override;
+  bool PreTranslateMessage(MSG* msg) override;
+  bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  void OnDestroy() override;
+
+  // Button 1086: Back (Stop on pages that watch a running tool).
+  virtual void OnBackButton();
+
+  RichEdit richEdit_;
+
+ private:
+  void FillLink(PageLink& link, UINT stringId);
+  void AddTool(int buttonId, const std::wstring& text);
+
+  CLoomwiseDlg* wizard_;
+  int richEditId_ = 0;
+  int helpString_;
+  HWND tooltip_ = nullptr;
+  PageLink links_[2];
+  bool busy_ = false;
+  HCURSOR arrow_, hand_, busyCursor_;
+};
+
+}  // namespace loom

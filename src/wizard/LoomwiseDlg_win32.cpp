@@ -1,0 +1,400 @@
+#include "wizard/LoomwiseDlg.h"
+
+#include <objbase.h>
+
+#include "app/Branding.h"
+#include "app/CommandLine.h"
+#include "capture/CaptureState.h"
+#include "capture/ScanCommands.h"
+#include "capture/ScanTool.h"
+#include "capture/ToolRunner.h"
+#include "framework/Resources.h"
+#include "framework/WinText.h"
+#include "macros/FolderMacros.h"
+#include "resources/ResourceIds.h"
+#include "wizard/AboutDlg.h"
+
+#ifndef LOOMWISE_VERSION
+#define LOOMWISE_VERSION "1.0.0"
+#endif
+
+namespace loom {
+namespace {
+
+constexpr UINT_PTR kStepTimer = 1;
+constexpr UINT kStepTimerPeriod = 500;
+constexpr UINT kTitleString = 57344;
+constexpr UINT kCancelQuestion = 151;
+constexpr UINT kFirstBannerBitmap = 187;  // 187..191 follow the branding banner
+
+const wchar_t kAborted[] = L"\u53d1\u751f\u9519\u8bef\u6216\u64cd\u4f5c\u4e2d\u6b62";  // "发生错误或操作中止"
+
+}  // namespace
+
+CLoomwiseDlg::CLoomwiseDlg()
+    : Dialog(IDD_MAIN, nullptr),
+      cleanPC_(this), progress_(this), warnings_(this), post_(this), finished_(this), welcome_(this),
+      continue_(this), appList_(this), meridel_(this), auth_(this), sandbox_(this), isolation_(this),
+      quality_(this), routelle_(this), location_(this), msi_(this), appSync_(this), readyToBuild_(this) {
+  icon_ = static_cast<HICON>(::LoadImageW(AppInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 0, 0,
+                                          LR_DEFAULTSIZE | LR_SHARED));
+  InitFolderMacros();
+}
+
+CLoomwiseDlg::~CLoomwiseDlg() {
+  for (HBITMAP& b : State().banners) {
+    if (b) ::DeleteObject(b);
+    b = nullptr;
+  }
+}
+
+BOOL CLoomwiseDlg::OnInitDialog() {
+  CaptureState& st = State();
+  st.banners[0] = BrandingBitmap(kBrandBannerBitmap);
+  for (int i = 1; i < 6; ++i)
+    st.banners[i] = ::LoadBitmapW(AppInstance(), MAKEINTRESOURCEW(kFirstBannerBitmap + i - 1));
+  SendItem(IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(st.banners[0]));
+
+  ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  Dialog::OnInitDialog();
+
+  FindScanTool();
+  SetText(FormatW(LoadResString(102).c_str(), BrandingString(kBrandProductName).c_str(), LOOMWISE_VERSION));
+
+  // Default scan locations: the drive of the program files, and two hives.
+  std::wstring programFiles = ToWide(ExpandFolderMacros(u"%ProgramFilesDir%", false));
+  st.scanLocations = programFiles.substr(0, 3) + L" HKEY_LOCAL_MACHINE HKEY_USERS";
+
+  bannerText_.Create(hwnd_, RECT{40, 29, 500, 70}, 0xFFFF);
+
+  InnerDialog* order[] = {&cleanPC_, &progress_, &warnings_, &post_, &appList_, &meridel_, &auth_,
+                          &isolation_, &sandbox_, &quality_, &routelle_, &location_, &msi_};
+  for (InnerDialog* page : order) page->CreatePage(hwnd_);
+  if (appSyncPageEnabled_) appSync_.CreatePage(hwnd_);
+  for (InnerDialog* page : {static_cast<InnerDialog*>(&readyToBuild_), static_cast<InnerDialog*>(&finished_),
+                            static_cast<InnerDialog*>(&welcome_), static_cast<InnerDialog*>(&continue_)})
+    page->CreatePage(hwnd_);
+
+  ShowStepPage();
+  continue_.SetItemCheck(IDC_CONTINUE_RADIO, true);
+  ListView entries(appList_.Item(IDC_ENTRY_LIST));
+  entries.InsertColumn(0, L"\u540d\u79f0", 150);  // "名称"
+  entries.InsertColumn(1, L"\u76ee\u6807", 300);  // "目标"
+
+  DecideResumeAtStartup();
+
+  std::wstring about = LoadResString(101);
+  if (!about.empty()) {
+    HMENU menu = ::GetSystemMenu(hwnd_, FALSE);
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+  }
+  Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+  ::SetTimer(hwnd_, kStepTimer, kStepTimerPeriod, nullptr);
+  return FALSE;  // the shown page has set the focus
+}
+
+InnerDialog* CLoomwiseDlg::PageFor(PageId id) {
+  switch (id) {
+    case PageId::Welcome: return &welcome_;
+    case PageId::Continue: return &continue_;
+    case PageId::CleanPC: return &cleanPC_;
+    case PageId::Progress: return &progress_;
+    case PageId::Warnings: return &warnings_;
+    case PageId::Post: return &post_;
+    case PageId::AppListSelect: return &appList_;
+    case PageId::ConfigMeridel: return &meridel_;
+    case PageId::ConfigAuth: return &auth_;
+    case PageId::ConfigSandbox: return &sandbox_;
+    case PageId::ConfigIsolationMode: return &isolation_;
+    case PageId::ConfigQualityAgent: return &quality_;
+    case PageId::ConfigRoutelle: return &routelle_;
+    case PageId::ConfigLocation: return &location_;
+    case PageId::ConfigMSI: return &msi_;
+    case PageId::ConfigAppSync: return &appSync_;
+    case PageId::ReadyToBuild: return &readyToBuild_;
+    case PageId::Finished: return &finished_;
+  }
+  return &welcome_;
+}
+
+StepSwitches CLoomwiseDlg::Switches() const {
+  StepSwitches sw;
+  sw.portalIntegration = meridel_.manageWithPortal;
+  sw.qualityReporting = QualityReportingEnabled();
+  sw.browserEntryPoint = false;  // filled by the entry-point list
+  sw.appSyncPageEnabled = appSyncPageEnabled_ != 0;
+  return sw;
+}
+
+void CLoomwiseDlg::GoToStep(int step) {
+  StopTool();
+  CaptureState& st = State();
+  if (TurnsResumeOff(st.step, step)) SetResumeEntry(false);
+  st.step = step;
+  RunStepAction();
+  if (State().step == step) ShowStepPage();
+}
+
+void CLoomwiseDlg::RunStepAction() {
+  CaptureState& st = State();
+  HWND me = hwnd_;
+  switch (st.step) {
+    case StepPrescan: {
+      warnings_.ClearWarnings();
+      const std::wstring& path = StartSnapshotPath();
+      if (!DeleteExistingFile(path)) {
+        ::MessageBoxW(nullptr, L"\u65e0\u6cd5\u5220\u9664\u6587\u4ef6\u3002", path.c_str(), MB_OK);  // "无法删除文件。"
+        // A stale snapshot must never be taken for this run's result.
+        GoToStep(StepReadyToPrescan);
+        return;
+      }
+      SetResumeEntry(true);
+      RunTool(ToWide(ScanCommand(ToU16(st.toolFolder), ToU16(st.toolName), ToU16(path), ToU16(st.scanLocations))),
+              me);
+      break;
+    }
+    case StepPostscan: {
+      warnings_.ClearWarnings();
+      const std::wstring& path = EndSnapshotPath();
+      if (!DeleteExistingFile(path)) {
+        ::MessageBoxW(nullptr, L"Could not delete end.snapshot.", L"Error", MB_OK);
+        GoToStep(StepInstall);
+        return;
+      }
+      RunTool(ToWide(ScanCommand(ToU16(st.toolFolder), ToU16(st.toolName), ToU16(path), ToU16(st.scanLocations))),
+              me);
+      break;
+    }
+    case StepCompare:
+      RunTool(ToWide(SuggestProjectCommand(ToU16(st.toolFolder), ToU16(st.toolName),
+                                           ToU16(ShortPathOf(StartSnapshotPath())),
+                                           ToU16(ShortPathOf(EndSnapshotPath())), ToU16(WorkingProjectPath()),
+                                           post_.ieSelection)),
+              me);
+      break;
+    case StepSaveProject:
+      routelle_.SaveRedirectionList(MakeTempPath(L"txt"));
+      warnings_.ClearWarnings();
+      RunTool(ToWide(GenerateProjectCommand(ToU16(st.toolFolder), ToU16(st.toolName), ToU16(WorkingProjectPath()),
+                                            ToU16(ProjectFolder()))),
+              me);
+      break;
+    default:
+      if (GetStepInfo(st.step).hasPrepare) PageFor(GetStepInfo(st.step).page)->Prepare();
+      break;
+  }
+}
+
+void CLoomwiseDlg::ShowStepPage() {
+  int step = State().step;
+  InnerDialog* page = PageFor(GetStepInfo(step).page);
+  ProgressSetup setup;
+  if (GetProgressSetup(step, setup)) {
+    progress_.SetGroupCaption(setup.groupCaption);
+    progress_.SetProgressText(L"");
+    progress_.SetSideBitmap(setup.sideBitmap);
+    progress_.SetHelpText(setup.helpText);
+    progress_.SetBackTooltip(setup.backTooltip);
+  }
+  if (step == StepEntryPoints) {
+    StartSnapshotPath();
+    EndSnapshotPath();
+  }
+  page->Show(SW_SHOW);
+  InnerDialog* all[] = {&cleanPC_, &progress_, &warnings_, &post_, &finished_, &welcome_, &continue_,
+                        &appList_, &meridel_, &auth_, &sandbox_, &isolation_, &quality_, &routelle_,
+                        &location_, &msi_, &appSync_, &readyToBuild_};
+  for (InnerDialog* other : all)
+    if (other != page && other->hwnd()) other->Show(SW_HIDE);
+  currentPage_ = page;
+  page->FocusItem(page->ItemWindow(IDOK).IsEnabled() ? IDOK : IDC_BACK);
+  UpdateBanner();
+  UpdateTitle();
+}
+
+void CLoomwiseDlg::UpdateBanner() {
+  SendItem(IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP,
+           reinterpret_cast<LPARAM>(State().banners[GetStepInfo(State().step).bannerIndex]));
+}
+
+void CLoomwiseDlg::UpdateTitle() {
+  std::wstring title = LoadResString(kTitleString);
+  std::wstring stepTitle = LoadResString(UINT(StepTitleString(State().step, readyToBuild_.skipBuild)));
+  if (!stepTitle.empty()) title += L" - " + stepTitle;
+  SetText(title);
+}
+
+void CLoomwiseDlg::DeleteTemporaryFiles(unsigned mask) {
+  CaptureState& st = State();
+  if ((mask & DeletePrescan) && !st.startSnapshotPath.empty()) DeleteExistingFile(st.startSnapshotPath);
+  if ((mask & DeletePostscan) && !st.endSnapshotPath.empty()) DeleteExistingFile(st.endSnapshotPath);
+  if ((mask & DeleteWorkingProject) && !st.workingProjectPath.empty()) DeleteExistingFile(st.workingProjectPath);
+}
+
+void CLoomwiseDlg::OnNext() {
+  Transition t = NextTransition(State().step, Switches());
+  switch (t.kind) {
+    case Transition::None:
+      return;
+    case Transition::ResumeChoice:
+      ResumeChoice();
+      return;
+    case Transition::Finish:
+      DeleteTemporaryFiles(t.deletes);
+      ::PostQuitMessage(0);
+      return;
+    case Transition::GoTo:
+      if (t.checkPage && currentPage_ && !currentPage_->UpdateData(true)) return;
+      DeleteTemporaryFiles(t.deletes);
+      GoToStep(t.target);
+      return;
+  }
+}
+
+void CLoomwiseDlg::OnBack() {
+  if (State().closing) return;
+  Transition t = BackTransition(State().step, Switches());
+  if (t.kind != Transition::GoTo) return;
+  if (t.leaveBuildPage) finished_.LeaveBuildPage();
+  DeleteTemporaryFiles(t.deletes);
+  GoToStep(t.target);
+}
+
+void CLoomwiseDlg::OnOK() {
+  // Enter presses the visible page's Next button when it is enabled.
+  if (currentPage_ && currentPage_->ItemWindow(IDOK).IsEnabled())
+    currentPage_->Post(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(currentPage_->Item(IDOK)));
+}
+
+void CLoomwiseDlg::OnCancel() {
+  if (::MessageBoxW(hwnd_, LoadResString(kCancelQuestion).c_str(), LoadResString(kTitleString).c_str(),
+                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+    return;
+  StopTool();  // a scan still running must not write files after they are deleted
+  SetResumeEntry(false);
+  DeleteTemporaryFiles(DeletePrescan | DeletePostscan | DeleteWorkingProject);
+  Send(WM_CLOSE);
+}
+
+void CLoomwiseDlg::ShowError(const std::wstring& text, HWND owner) {
+  ::MessageBoxW(owner, text.c_str(), L"Error", MB_OK);
+}
+
+void CLoomwiseDlg::OnTimer(UINT_PTR id) {
+  if (id != kStepTimer || !IsToolStep(State().step)) return;
+  DWORD exitCode = 0;
+  if (IsToolRunning(&exitCode)) return;
+  JudgeToolStep(exitCode);
+}
+
+void CLoomwiseDlg::JudgeToolStep(DWORD exitCode) {
+  CaptureState& st = State();
+  const int step = st.step;
+  std::wstring resultPath;
+  if (step == StepPrescan) resultPath = st.startSnapshotPath;
+  if (step == StepPostscan) resultPath = st.endSnapshotPath;
+  if (step == StepCompare) resultPath = st.workingProjectPath;
+  bool exists = !resultPath.empty() && IsExistingFile(resultPath);
+  ToolJudgement j = loom::JudgeToolStep(step, ToU16(errorText_), exists, ToU16(resultPath), exitCode,
+                                        !warnings_.warningsText().empty());
+  errorText_ = ToWide(j.errorText);
+  if (j.success) {
+    if (j.resumeOn) SetResumeEntry(true);
+    if (j.resumeOff) SetResumeEntry(false);
+    GoToStep(j.target);
+    return;
+  }
+  std::wstring text = errorText_;
+  switch (step) {
+    case StepPrescan:
+    case StepCompare:
+      GoToStep(j.target);
+      ShowError(text, nullptr);
+      break;
+    case StepPostscan:
+      ::KillTimer(hwnd_, kStepTimer);
+      GoToStep(j.target);
+      ShowError(text, nullptr);
+      ::SetTimer(hwnd_, kStepTimer, kStepTimerPeriod, nullptr);
+      break;
+    case StepSaveProject:
+      ::KillTimer(hwnd_, kStepTimer);
+      ShowError(text, hwnd_);
+      ::SetTimer(hwnd_, kStepTimer, kStepTimerPeriod, nullptr);
+      GoToStep(j.target);
+      break;
+  }
+}
+
+bool CLoomwiseDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+  if (LOWORD(wParam) == 57670 /* help */) {
+    if (currentPage_) currentPage_->OpenHelp();
+    return true;
+  }
+  return Dialog::OnCommand(wParam, lParam);
+}
+
+bool CLoomwiseDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (msg) {
+    case WM_TOOL_INFO: {
+      const wchar_t* text = reinterpret_cast<const wchar_t*>(lParam);
+      if (text[0] == L'>' && text[1] == L' ') text += 2;
+      progress_.SetProgressText(text);
+      result = 0;
+      return true;
+    }
+    case WM_TOOL_WARNING:
+      warnings_.AddWarning(reinterpret_cast<const wchar_t*>(lParam));
+      result = 0;
+      return true;
+    case WM_TOOL_ERROR:
+      if (!errorText_.empty()) errorText_ += L"\r\n";
+      errorText_ += reinterpret_cast<const wchar_t*>(lParam);
+      result = 0;
+      return true;
+    case WM_TOOL_STARTING:
+      errorText_.clear();
+      result = 0;
+      return true;
+    case WM_CLOSE: {
+      CaptureState& st = State();
+      st.closing = true;
+      // A scan still running would go on writing files nobody collects.
+      StopTool();
+      if (!st.workingProjectPath.empty()) DeleteExistingFile(st.workingProjectPath);
+      ::PostQuitMessage(0);
+      result = 0;
+      return true;
+    }
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg about;
+        about.DoModal(hwnd_);
+        result = 0;
+        return true;
+      }
+      return false;
+    case WM_PAINT:
+      if (::IsIconic(hwnd_)) {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(hwnd_, &ps);
+        Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        RECT rc;
+        ::GetClientRect(hwnd_, &rc);
+        int cx = ::GetSystemMetrics(SM_CXICON), cy = ::GetSystemMetrics(SM_CYICON);
+        ::DrawIcon(dc, (rc.right - cx + 1) / 2, (rc.bottom - cy + 1) / 2, icon_);
+        ::EndPaint(hwnd_, &ps);
+        result = 0;
+        return true;
+      }
+      return false;
+    case WM_QUERYDRAGICON:
+      result = reinterpret_cast<LRESULT>(icon_);
+      return true;
+  }
+  return false;
+}
+
+}  // namespace loom
