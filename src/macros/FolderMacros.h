@@ -34,6 +34,8 @@ struct MacroEscapeSet {
   std::bitset<256> marks;       // these characters below 256
 };
 
+struct FolderRow;
+
 class FolderMacroTable {
  public:
   explicit FolderMacroTable(FolderPlatform& platform) : platform_(platform) {}
@@ -46,7 +48,8 @@ class FolderMacroTable {
 
   // Registers macro `name` for `path`, with every derived form (NT form,
   // short form "%name~", short-name pattern "%name*", drive-less "%?name%").
-  // False when a map refused an entry for lack of room.
+  // False when the path is empty (nothing is registered) or a map refused
+  // an entry for lack of room.
   bool Register(std::u16string_view name, std::u16string_view path, unsigned directions,
                 unsigned views);
 
@@ -76,7 +79,7 @@ class FolderMacroTable {
   };
 
   Maps& maps() const;  // creates them on first use; the caller holds mutex_
-  void RegisterTable(const struct FolderRow* rows, size_t count, uint32_t extraAccess);
+  void RegisterTable(const FolderRow* rows, size_t count, uint32_t extraAccess);
   void WriteShortForm(std::u16string_view path, size_t& pos, size_t matched,
                       const TernaryMap::Match& match, std::u16string& out) const;
   void ReadShortForm(std::u16string_view text, size_t& pos, size_t matched,

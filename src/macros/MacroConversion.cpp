@@ -83,7 +83,10 @@ size_t LengthThroughLastShortComponent(std::u16string_view consumed,
   bool any = false;
   for (size_t i = 0; i <= consumed.size(); ++i) {
     if (i == consumed.size() || IsSeparator(consumed[i])) {
-      if (IsShortNameComponent(consumed.substr(start, i - start))) lastShort = index, any = true;
+      if (IsShortNameComponent(consumed.substr(start, i - start))) {
+        lastShort = index;
+        any = true;
+      }
       ++index;
       start = i + 1;
     }

@@ -16,14 +16,18 @@ bool TernaryMap::Insert(std::u16string_view key, std::u16string_view value,
   char16_t c = upcaser.Upcase(key[0]);
   while (index != 0) {
     const Node& n = nodes_[index];
+    linkNode = index;
     if (c < n.ch) {
-      linkNode = index, linkField = kLower, index = n.lower;
+      linkField = kLower;
+      index = n.lower;
     } else if (c > n.ch) {
-      linkNode = index, linkField = kHigher, index = n.higher;
+      linkField = kHigher;
+      index = n.higher;
     } else if (pos + 1 == key.size()) {
       break;  // the whole key is present as a path of nodes
     } else {
-      linkNode = index, linkField = kEqual, index = n.equal;
+      linkField = kEqual;
+      index = n.equal;
       c = upcaser.Upcase(key[++pos]);
     }
   }
@@ -41,7 +45,8 @@ bool TernaryMap::Insert(std::u16string_view key, std::u16string_view value,
       (linkField == kLower ? parent.lower : linkField == kHigher ? parent.higher : parent.equal) =
           created;
     }
-    linkNode = created, linkField = kEqual;
+    linkNode = created;
+    linkField = kEqual;
     index = created;
   }
 
