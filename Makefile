@@ -23,8 +23,10 @@ fuzz: sanitize
 	  bash tools/scripts/run-fuzzer.sh $(B)/sanitize/$$n fuzz/corpus/$$n $(B)/fuzz-long/$$n $(FUZZ_SECONDS) || exit 1; done
 
 # Full benchmark runs; each prints ratios against a baseline measured in the same run.
-bench: native
+bench: native win64
 	@for b in $(B)/native/bench_*; do echo "== $$(basename $$b)"; $$b || exit 1; done
+	@for b in $(B)/win64/bench_*.exe; do echo "== $$(basename $$b) (under Wine)"; \
+	  bash tools/scripts/wine-run.sh $(B)/wine/bench-full -- $$b || exit 1; done
 
 setup:
 	@bash tools/scripts/setup.sh

@@ -30,9 +30,3 @@ int CLoomwiseApp::ExitInstance() {
 }
 
 }  // namespace loom
-
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  loom::CLoomwiseApp app;
-  app.InitInstance();
-  return app.ExitInstance();
-}

@@ -1,0 +1,4 @@
+# Smoke pass of the Windows benchmarks under Wine (`make bench` measures).
+add_test(NAME wine.bench_runner
+         COMMAND bash ${LOOM_WINE} ${CMAKE_BINARY_DIR}/wine/bench -- ${LOOM_WIN64_DIR}/bench_runner.exe --quick)
+set_tests_properties(wine.bench_runner PROPERTIES LABELS "wine;bench" RESOURCE_LOCK wine TIMEOUT 300)
