@@ -4,6 +4,7 @@
 
 #include "app/Branding.h"
 #include "app/CommandLine.h"
+#include "app/Version.h"
 #include "capture/CaptureState.h"
 #include "capture/ScanCommands.h"
 #include "capture/ScanTool.h"
@@ -14,9 +15,6 @@
 #include "resources/ResourceIds.h"
 #include "wizard/AboutDlg.h"
 
-#ifndef LOOMWISE_VERSION
-#define LOOMWISE_VERSION "1.0.0"
-#endif
 
 namespace loom {
 namespace {
