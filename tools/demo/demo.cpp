@@ -1,0 +1,109 @@
+// The demo: a whole capture with the project's stand-in tools, from the
+// welcome page to Finish, driven the way a user would click through it.
+// Every step (and every message box on the way) is saved as a picture.
+//
+//   demo.exe OUTPUT_FOLDER
+//
+// Runs under Wine (tools/scripts/demo.sh) or on Windows.
+#include <windows.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+
+#include "WizardDriver.h"
+
+using namespace loomtest;
+
+namespace {
+
+std::wstring g_out;
+int g_shot = 0;
+
+// Output as UTF-8 bytes, so Chinese titles survive a pipe or a log file.
+void Say(const std::wstring& text) {
+  std::string bytes = Narrow(text + L"\n");
+  DWORD put = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), DWORD(bytes.size()), &put, nullptr);
+}
+
+std::wstring SafeName(const std::wstring& title) {
+  std::wstring name;
+  for (wchar_t c : title) name += (wcschr(L"\\/:*?\"<>| ", c) ? L'_' : c);
+  return name;
+}
+
+void Shot(Wizard& w, const std::wstring& what, HWND window = nullptr) {
+  wchar_t prefix[16];
+  swprintf(prefix, 16, L"%02d-", ++g_shot);
+  std::wstring path = g_out + L"\\" + prefix + SafeName(what) + L".bmp";
+  w.Screenshot(path, window);
+  Say(L"  picture " + path);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) {
+    fwprintf(stderr, L"usage: demo.exe OUTPUT_FOLDER\n");
+    return 2;
+  }
+  g_out = argv[1];
+  CreateDirectoryW(g_out.c_str(), nullptr);
+
+  CleanRegistry clean;
+  InstallOptions options;
+  options.branding = Place::Beside;
+  options.buildTools = Place::Beside;
+  TestInstall install(options);
+  if (!install.ok()) {
+    fwprintf(stderr, L"cannot prepare the installation: %ls\n", install.error().c_str());
+    return 1;
+  }
+  Wizard w;
+  if (!w.Start(install) || !w.WaitForMainWindow()) {
+    fwprintf(stderr, L"the wizard did not start\n");
+    return 1;
+  }
+
+  // Walk: picture each new step once, answer message boxes with OK/Yes,
+  // press Next whenever it is enabled; tool steps move on by themselves.
+  std::set<std::wstring> seen;
+  DWORD idleSince = GetTickCount();
+  while (w.Running()) {
+    if (Popup box = w.FindPopup()) {
+      Sleep(300);  // let it paint
+      Shot(w, L"message " + box.caption, box.hwnd);
+      Say(L"message box \"" + box.caption + L"\": " + box.text);
+      if (!w.Answer(box, IDYES)) w.Answer(box, IDOK);
+      continue;
+    }
+    // A step is its title and its page (the postscan and the comparison
+    // share a title; the progress page's caption tells them apart).
+    std::wstring title = w.Title();
+    HWND page = w.CurrentPage();
+    std::wstring step = title + L"|" + std::to_wstring(reinterpret_cast<uintptr_t>(page)) + L"|" + w.Text(1016);
+    if (!title.empty() && seen.insert(step).second) {
+      Say(L"step: " + title);
+      Sleep(400);  // let the page paint (and a tool show its progress)
+      Shot(w, title);
+      idleSince = GetTickCount();
+      continue;  // look again before pressing anything
+    }
+    if (title == w.Title() && page == w.CurrentPage() && w.IsEnabled(IDOK) && w.IsVisible(IDOK)) {
+      w.Click(IDOK);
+      Sleep(300);
+      idleSince = GetTickCount();
+    } else {
+      Sleep(50);
+    }
+    if (GetTickCount() - idleSince > 60000) {
+      Say(L"the wizard made no progress for a minute: " + Widen(w.Describe()));
+      return 1;
+    }
+  }
+  DWORD code = 0;
+  w.WaitExit(kWaitMs, &code);
+  Say(L"the wizard ended (exit code " + std::to_wstring(code) + L"); " + std::to_wstring(g_shot) + L" pictures");
+  return 0;
+}
