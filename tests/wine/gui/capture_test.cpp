@@ -19,6 +19,8 @@ const std::wstring kPrescanWarnings = L"Loomwise - 预扫描警告";
 const std::wstring kInstall = L"Loomwise - 安装应用程序";
 const std::wstring kPostscan = L"Loomwise - 扫描后";
 const std::wstring kEntryPoints = L"Loomwise - 入口点";
+// The 64-bit wizard runs on 64-bit Windows, so it prefers snapshot64.exe.
+const std::wstring kTool = L"snapshot64.exe";
 const std::wstring kLocations = L"C:\\ HKEY_LOCAL_MACHINE HKEY_USERS";  // default under Wine
 const std::wstring kFailed = L"发生错误或操作中止";
 const std::wstring kStopQuestion = L"将取消当前操作。\r\n它可以重新启动没有问题。\r\n停止吗？";
@@ -39,12 +41,14 @@ class CaptureTest : public testing::Test {
     if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
   }
 
-  // Installs and starts the wizard; waits for its first page.
-  void Start(const std::string& scenario, InstallOptions options = {}) {
+  // Installs and starts the wizard; waits for its main window unless told not to.
+  void Start(const std::string& scenario, InstallOptions options = {}, bool waitForMain = true) {
     options.scenario = scenario;
     install_ = std::make_unique<TestInstall>(options);
     ASSERT_TRUE(w_.Start(*install_));
-    ASSERT_TRUE(w_.WaitForMainWindow());
+    if (waitForMain) {
+      ASSERT_TRUE(w_.WaitForMainWindow());
+    }
   }
 
   void ToReady() {
@@ -115,8 +119,7 @@ TEST_F(CaptureTest, PrescanRunsTheToolAndShowsTheInstallPage) {
   ASSERT_EQ(log.size(), 1u);
   std::wstring snapshot = ToolArg(0, 1);
   EXPECT_TRUE(IsTempFile(snapshot, L"snapshot")) << Narrow(snapshot);
-  // The 64-bit wizard is no WOW64 process, so it runs snapshot.exe.
-  EXPECT_EQ(log[0], L"\"" + install_->ProgramFolder() + L"\\snapshot.exe\" \"" + snapshot + L"\" " + kLocations +
+  EXPECT_EQ(log[0], L"\"" + install_->ProgramFolder() + L"\\" + kTool + L"\" \"" + snapshot + L"\" " + kLocations +
                         L" -Loomwise");
   EXPECT_TRUE(FileExists(snapshot));
   EXPECT_EQ(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue),
@@ -124,7 +127,7 @@ TEST_F(CaptureTest, PrescanRunsTheToolAndShowsTheInstallPage) {
 }
 
 TEST_F(CaptureTest, PrescanWarningsAreListedOnTheWarningsPage) {
-  ASSERT_NO_FATAL_FAILURE(Start("[scan]\nout W 第一个警告\nout I 进度\nout second warning\n"));
+  ASSERT_NO_FATAL_FAILURE(Start("[scan]\nout I 进度\nout W 第一个警告\nout second warning\n"));
   ASSERT_NO_FATAL_FAILURE(ToReady());
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitForTitle(kPrescanWarnings));
@@ -132,6 +135,16 @@ TEST_F(CaptureTest, PrescanWarningsAreListedOnTheWarningsPage) {
   EXPECT_EQ(w_.Text(1027), L"第一个警告\r\nsecond warning");
   ASSERT_TRUE(w_.Click(IDOK));
   EXPECT_TRUE(w_.WaitForTitle(kInstall));
+}
+
+TEST_F(CaptureTest, OutputSplitInsideCodeUnitsArrivesWhole) {
+  // Writes of three bytes, 30 ms apart, cut every code unit somewhere; the
+  // last line has no line end.
+  ASSERT_NO_FATAL_FAILURE(Start("[scan]\nchunk 3 30\nout W 警告甲\noutraw W 最后一行\n"));
+  ASSERT_NO_FATAL_FAILURE(ToReady());
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(w_.WaitForTitle(kPrescanWarnings));
+  EXPECT_EQ(w_.Text(1027), L"警告甲\r\n最后一行");
 }
 
 TEST_F(CaptureTest, PrescanFailures) {
@@ -180,8 +193,9 @@ TEST_F(CaptureTest, StopDuringPrescanAsksAndEndsTheTool) {
 
 TEST_F(CaptureTest, MissingScanToolIsFatal) {
   InstallOptions o;
-  o.snapshot = Place::Absent;  // snapshot64.exe alone does not do for a 64-bit wizard
-  ASSERT_NO_FATAL_FAILURE(Start("", o));
+  o.snapshot = Place::Absent;
+  o.snapshot64 = Place::Absent;
+  ASSERT_NO_FATAL_FAILURE(Start("", o, false));
   Popup box = w_.WaitMessageBox();
   ASSERT_TRUE(box) << w_.Describe();
   EXPECT_EQ(box.caption, L"Error");
@@ -193,7 +207,7 @@ TEST_F(CaptureTest, MissingScanToolIsFatal) {
   EXPECT_EQ(code, 0u);
 }
 
-TEST_F(CaptureTest, ScanToolInModulesFolderIsFound) {
+TEST_F(CaptureTest, FallsBackToSnapshotExeInTheModulesFolder) {
   InstallOptions o;
   o.snapshot = Place::Modules2;
   o.snapshot64 = Place::Absent;
@@ -201,7 +215,7 @@ TEST_F(CaptureTest, ScanToolInModulesFolderIsFound) {
   ASSERT_NO_FATAL_FAILURE(ToInstall());
   std::wstring tool = install_->FolderFor(Place::Modules2) + L"\\snapshot.exe";
   ASSERT_EQ(w_.ToolLog().size(), 1u);
-  EXPECT_EQ(w_.ToolLog()[0].rfind(L"\"" + tool + L"\" ", 0), 0u) << "no \"..\" in the tool folder";
+  EXPECT_EQ(w_.ToolLog()[0].rfind(L"\"" + tool + L"\" ", 0), 0u) << "snapshot.exe, and no \"..\" in its folder";
 }
 
 TEST_F(CaptureTest, PostscanAndComparisonLeadToTheEntryPoints) {
@@ -217,7 +231,7 @@ TEST_F(CaptureTest, PostscanAndComparisonLeadToTheEntryPoints) {
   std::wstring prescan = ToolArg(0, 1), postscan = ToolArg(1, 1);
   EXPECT_TRUE(IsTempFile(postscan, L"snapshot")) << Narrow(postscan);
   EXPECT_NE(prescan, postscan);
-  EXPECT_EQ(log[1], L"\"" + install_->ProgramFolder() + L"\\snapshot.exe\" \"" + postscan + L"\" " + kLocations +
+  EXPECT_EQ(log[1], L"\"" + install_->ProgramFolder() + L"\\" + kTool + L"\" \"" + postscan + L"\" " + kLocations +
                         L" -Loomwise");
   std::vector<std::wstring> cmp = SplitCommandLine(log[2]);
   ASSERT_EQ(cmp.size(), 8u) << Narrow(log[2]);
