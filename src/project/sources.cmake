@@ -1,1 +1,4 @@
 loom_core(IniDocument.cpp)
+if(WIN32)
+  loom_win(ConfigLocation.cpp)
+endif()
