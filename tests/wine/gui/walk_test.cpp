@@ -1,0 +1,157 @@
+// Black-box: the whole road from the welcome page to Finish, with the exact
+// command line of every tool run, the configuration road as branding
+// decides it, and what is left on disk and in the registry at the end.
+#include "WizardDriver.h"
+
+#include <memory>
+
+using namespace loomtest;
+
+namespace {
+
+const std::wstring kTitle = L"Loomwise - ";
+const std::wstring kTool = L"snapshot64.exe";
+const std::wstring kLocations = L"C:\\ HKEY_LOCAL_MACHINE HKEY_USERS";
+
+class WalkTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
+    reg::WriteString(reg::kSettingsKey, L"SkipInstallationConfirmation", L"1");
+  }
+
+  // Presses Next on every page until the wizard ends; returns the titles seen.
+  std::vector<std::wstring> WalkToTheEnd() {
+    std::vector<std::wstring> titles;
+    DWORD start = GetTickCount();
+    while (w_.Running() && GetTickCount() - start < 60000) {
+      if (Popup box = w_.FindPopup()) {
+        ADD_FAILURE() << "unexpected message box: " << Narrow(box.caption) << ": " << Narrow(box.text);
+        w_.Answer(box, IDOK);
+        continue;
+      }
+      std::wstring title = w_.Title();
+      if (!title.empty() && (titles.empty() || titles.back() != title)) titles.push_back(title);
+      if (w_.IsEnabled(IDOK) && w_.Title() == title) {
+        w_.Click(IDOK);
+        WaitUntil([&] { return !w_.Running() || w_.Title() != title; }, 3000);
+      } else {
+        Sleep(20);
+      }
+    }
+    return titles;
+  }
+
+  std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
+
+  CleanRegistry registry_;
+  std::unique_ptr<TestInstall> install_;
+  Wizard w_;
+};
+
+}  // namespace
+
+TEST_F(WalkTest, WholeCaptureWithEveryCommandLine) {
+  InstallOptions o;
+  o.scenario = "[any]\n";  // every run: quiet success, its result file written
+  install_ = std::make_unique<TestInstall>(o);
+  ASSERT_TRUE(w_.Start(*install_));
+  ASSERT_TRUE(w_.WaitForMainWindow());
+
+  std::vector<std::wstring> titles = WalkToTheEnd();
+  DWORD code = 1;
+  ASSERT_TRUE(w_.WaitExit(kWaitMs, &code));
+  EXPECT_EQ(code, 0u);
+
+  // Without branding the quality-reporting page is not on the road; the
+  // entry-point list has no browser, so no redirection page either.
+  const wchar_t* expected[] = {L"欢迎", L"准备预扫描", L"预扫描", L"安装应用程序", L"扫描后", L"入口点",
+                               L"管理Corvel工作区", L"组", L"隔离", L"沙箱", L"项目设置", L"包设置", L"保存项目",
+                               L"准备生成", L"生成项目"};
+  std::vector<std::wstring> road;
+  for (const wchar_t* t : expected) road.push_back(kTitle + t);
+  // Tool steps may pass faster than a look; compare the pages that wait for the user.
+  std::vector<std::wstring> waited;
+  for (const std::wstring& t : titles)
+    if (t != kTitle + L"预扫描" && t != kTitle + L"扫描后" && t != kTitle + L"保存项目") waited.push_back(t);
+  std::vector<std::wstring> expectedWaited;
+  for (const std::wstring& t : road)
+    if (t != kTitle + L"预扫描" && t != kTitle + L"扫描后" && t != kTitle + L"保存项目") expectedWaited.push_back(t);
+  EXPECT_EQ(waited, expectedWaited);
+
+  std::vector<std::wstring> log = w_.ToolLog();
+  ASSERT_EQ(log.size(), 4u);
+  const std::wstring tool = Quoted(install_->ProgramFolder() + L"\\" + kTool);
+  std::vector<std::wstring> pre = SplitCommandLine(log[0]), post = SplitCommandLine(log[1]);
+  std::vector<std::wstring> cmp = SplitCommandLine(log[2]);
+  ASSERT_GE(pre.size(), 2u);
+  ASSERT_GE(post.size(), 2u);
+  ASSERT_GE(cmp.size(), 5u);
+  const std::wstring prescan = pre[1], postscan = post[1], working = cmp[4];
+  EXPECT_EQ(log[0], tool + L" " + Quoted(prescan) + L" " + kLocations + L" -Loomwise");
+  EXPECT_EQ(log[1], tool + L" " + Quoted(postscan) + L" " + kLocations + L" -Loomwise");
+  EXPECT_EQ(log[2], tool + L" " + Quoted(cmp[1]) + L" -SuggestProject " + Quoted(cmp[3]) + L" " + Quoted(working) +
+                        L" -IESelection 0 -Loomwise");
+  // (The short forms name the snapshots: checked while they exist, in the capture tests.)
+  EXPECT_EQ(log[3], tool + L" " + Quoted(working) + L" -GenerateProject " +
+                        Quoted(install_->ProgramFolder() + L"\\Captures\\Project") + L" -Loomwise");
+
+  // Finish removes the temporary files and the resume value.
+  EXPECT_FALSE(FileExists(prescan));
+  EXPECT_FALSE(FileExists(postscan));
+  EXPECT_FALSE(FileExists(working));
+  EXPECT_FALSE(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue).has_value());
+  EXPECT_TRUE(FolderExists(install_->ProgramFolder() + L"\\Captures\\Project")) << "the generation ran";
+}
+
+TEST_F(WalkTest, BrandingThreeLevelsUpEnablesTheQualityReportingPage) {
+  InstallOptions o;
+  o.scenario = "[any]\n";
+  o.branding = Place::Modules3;
+  install_ = std::make_unique<TestInstall>(o);
+  ASSERT_TRUE(w_.Start(*install_));
+  ASSERT_TRUE(w_.WaitForMainWindow());
+  std::vector<std::wstring> titles = WalkToTheEnd();
+  auto at = std::find(titles.begin(), titles.end(), kTitle + L"质量保证统计");
+  ASSERT_NE(at, titles.end()) << "the branding switch shows the page";
+  EXPECT_EQ(*(at - 1), kTitle + L"沙箱");
+  EXPECT_EQ(*(at + 1), kTitle + L"项目设置");
+}
+
+TEST_F(WalkTest, BackThroughTheConfigurationRetracesTheRoad) {
+  InstallOptions o;
+  o.scenario = "[any]\n";
+  install_ = std::make_unique<TestInstall>(o);
+  ASSERT_TRUE(w_.Start(*install_));
+  ASSERT_TRUE(w_.WaitForMainWindow());
+  // Forward to the package settings page.
+  const wchar_t* forward[] = {L"准备预扫描", L"安装应用程序", L"入口点", L"管理Corvel工作区", L"组",
+                              L"隔离", L"沙箱", L"项目设置", L"包设置"};
+  for (const wchar_t* t : forward) {
+    ASSERT_TRUE(w_.Click(IDOK)) << w_.Describe();
+    ASSERT_TRUE(w_.WaitForTitle(kTitle + t, 15000));
+  }
+  // Back, page by page, to the entry points.
+  const wchar_t* back[] = {L"项目设置", L"沙箱", L"隔离", L"组", L"管理Corvel工作区", L"入口点"};
+  for (const wchar_t* t : back) {
+    ASSERT_TRUE(w_.Click(1086));
+    ASSERT_TRUE(w_.WaitForTitle(kTitle + t)) << "back towards " << Narrow(t);
+  }
+  // Back from the entry points deletes the postscan and the working project,
+  // and keeps the prescan for the next postscan.
+  std::vector<std::wstring> log = w_.ToolLog();
+  ASSERT_EQ(log.size(), 3u);
+  std::wstring prescan = SplitCommandLine(log[0])[1], postscan = SplitCommandLine(log[1])[1];
+  std::wstring working = SplitCommandLine(log[2])[4];
+  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.WaitForTitle(kTitle + L"安装应用程序"));
+  EXPECT_TRUE(FileExists(prescan));
+  EXPECT_FALSE(FileExists(postscan));
+  EXPECT_FALSE(FileExists(working));
+  // The next postscan writes the same postscan path again.
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(w_.WaitForTitle(kTitle + L"入口点", 15000));
+  log = w_.ToolLog();
+  ASSERT_EQ(log.size(), 5u);
+  EXPECT_EQ(SplitCommandLine(log[3])[1], postscan);
+}
