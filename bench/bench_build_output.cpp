@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "BenchTiming.h"
 #include "build/BuildOutputText.h"
 #include "util/Text.h"
 
@@ -26,36 +27,31 @@ std::string MakeOutput(size_t bytes) {
   return loom::ToUtf16LeBytes(text);
 }
 
-double BestSeconds(const std::string& data, int runs, size_t& length) {
+double NormaliseSeconds(const std::string& data, int runs, size_t& length) {
   // One text for all runs, emptied before each like the page does before each
   // build: the best run then shows the work of appending, not the page faults
   // of fresh memory, which grow faster than linearly with the allocator's
   // switch to mapped memory for large blocks.
-  double best = 1e30;
   loom::BuildOutputText text;
-  for (int r = 0; r < runs; ++r) {
+  return loom::bench::BestSeconds(runs, [&] {
     text.Clear();
-    auto start = std::chrono::steady_clock::now();
     for (size_t at = 0; at < data.size(); at += 16384) {
       text.Append(data.data() + at, data.size() - at < 16384 ? data.size() - at : 16384);
     }
     length = text.Text().size();
-    double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (s < best) best = s;
-  }
-  return best;
+  });
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+  bool quick = loom::bench::QuickRun(argc, argv);
   const size_t x = quick ? (200u << 10) : (4u << 20);
   const int runs = quick ? 3 : 7;
   const std::string small = MakeOutput(x), large = MakeOutput(10 * x);
   size_t smallLength = 0, largeLength = 0;
-  double tSmall = BestSeconds(small, runs, smallLength);
-  double tLarge = BestSeconds(large, runs, largeLength);
+  double tSmall = NormaliseSeconds(small, runs, smallLength);
+  double tLarge = NormaliseSeconds(large, runs, largeLength);
   std::printf("X   = %8zu bytes -> %8zu units: %.2f ms\n", small.size(), smallLength, tSmall * 1e3);
   std::printf("10X = %8zu bytes -> %8zu units: %.2f ms\n", large.size(), largeLength, tLarge * 1e3);
   std::printf("time(10X) / time(X): %.2f (linear: about 10; target at most 11)\n", tLarge / tSmall);

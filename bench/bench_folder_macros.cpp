@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "macros/FolderMacros.h"
 #include "macros/MemoryFolderPlatform.h"
 #include "util/Text.h"
@@ -60,22 +61,10 @@ std::u16string NaiveToMacros(std::u16string_view path) {
   return out;
 }
 
-template <typename Work>
-double BestSeconds(int runs, Work work) {
-  double best = 1e30;
-  for (int r = 0; r < runs; ++r) {
-    auto start = std::chrono::steady_clock::now();
-    work();
-    double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (s < best) best = s;
-  }
-  return best;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+  const bool quick = loom::bench::QuickRun(argc, argv);
   const size_t count = quick ? 1000 : 20000;
   const int runs = quick ? 3 : 5;
 
@@ -93,12 +82,12 @@ int main(int argc, char** argv) {
       for (const auto& p : set) sink += table.PathToMacros(p, out) + out.size();
     };
   };
-  const double tNaive = BestSeconds(runs, [&] {
+  const double tNaive = loom::bench::BestSeconds(runs, [&] {
     for (const auto& p : paths) sink += NaiveToMacros(p).size();
   });
-  const double tTable = BestSeconds(runs, convert(paths));
-  const double tMany = BestSeconds(runs, convert(many));
-  const double tRound = BestSeconds(runs, [&] {
+  const double tTable = loom::bench::BestSeconds(runs, convert(paths));
+  const double tMany = loom::bench::BestSeconds(runs, convert(many));
+  const double tRound = loom::bench::BestSeconds(runs, [&] {
     std::u16string out;
     for (const auto& p : paths) {
       table.PathToMacros(p, out);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "BenchTiming.h"
 #include "project/IniDocument.h"
 #include "util/FileIo.h"
 #include "util/Text.h"
@@ -35,22 +36,10 @@ std::u16string MakeDocument(size_t bytes, unsigned& sections) {
   return text;
 }
 
-template <typename F>
-double BestSeconds(int runs, F&& f) {
-  double best = 1e30;
-  for (int r = 0; r < runs; ++r) {
-    auto start = std::chrono::steady_clock::now();
-    f();
-    double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (s < best) best = s;
-  }
-  return best;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+  const bool quick = loom::bench::QuickRun(argc, argv);
   const int runs = quick ? 1 : 7;
   unsigned sections = 0;
   const std::string bytes = loom::ToUtf16LeBytes(MakeDocument(1u << 20, sections));
@@ -64,11 +53,11 @@ int main(int argc, char** argv) {
   }
 
   bool ok = true;
-  const double plain = BestSeconds(runs, [&] {
+  const double plain = loom::bench::BestSeconds(runs, [&] {
     std::string data;
     ok = ok && loom::ReadWholeFile(source, data) && loom::ReplaceFileContents(target, data);
   });
-  const double edit = BestSeconds(runs, [&] {
+  const double edit = loom::bench::BestSeconds(runs, [&] {
     loom::IniDocument doc;
     ok = ok && doc.Load(source);
     // Sections late in the document: each edit scans nearly all of it.
@@ -84,8 +73,8 @@ int main(int argc, char** argv) {
   for (int i = 0; i < 40000; ++i) dup += u"Dup=" + Num(unsigned(i)) + u"\r\n";
   loom::IniDocument many;
   ok = ok && many.LoadFromBytes(loom::ToUtf16LeBytes(dup));
-  const double scan = BestSeconds(runs, [&] { ok = ok && many.GetValue(u"S", u"missing").empty(); });
-  const double comment = BestSeconds(runs, [&] {
+  const double scan = loom::bench::BestSeconds(runs, [&] { ok = ok && many.GetValue(u"S", u"missing").empty(); });
+  const double comment = loom::bench::BestSeconds(runs, [&] {
     loom::IniDocument d = many;
     ok = ok && d.CommentOutKey(u"S", u"dup");
   });

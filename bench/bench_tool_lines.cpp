@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "BenchTiming.h"
 #include "capture/ToolLineDecoder.h"
 #include "util/Text.h"
 
@@ -28,28 +29,16 @@ std::string MakeOutput(size_t bytes) {
   return loom::ToUtf16LeBytes(text);
 }
 
-template <typename F>
-double BestSeconds(int runs, F&& f) {
-  double best = 1e30;
-  for (int r = 0; r < runs; ++r) {
-    auto start = std::chrono::steady_clock::now();
-    f();
-    double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (s < best) best = s;
-  }
-  return best;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+  bool quick = loom::bench::QuickRun(argc, argv);
   const std::string data = MakeOutput(quick ? (2u << 20) : (50u << 20));
   const int runs = quick ? 3 : 5;
   const size_t kChunk = 8192;
 
   size_t lines = 0, units = 0;
-  double decode = BestSeconds(runs, [&] {
+  double decode = loom::bench::BestSeconds(runs, [&] {
     lines = units = 0;
     loom::ToolLineDecoder decoder([&](loom::ToolLineKind kind, const char16_t*, size_t length) {
       lines += 1 + int(kind) * 0;
@@ -62,7 +51,7 @@ int main(int argc, char** argv) {
   });
 
   size_t feeds = 0;
-  double scan = BestSeconds(runs, [&] {
+  double scan = loom::bench::BestSeconds(runs, [&] {
     feeds = 0;
     const char* begin = data.data();
     const char* end = begin + data.size();

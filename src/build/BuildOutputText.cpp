@@ -4,26 +4,16 @@ namespace loom {
 
 void BuildOutputText::Append(const void* bytes, size_t count) {
   if (count == 0) return;
-  const uint8_t* p = static_cast<const uint8_t*>(bytes);
-  units_.resize((count + (hasOddByte_ ? 1 : 0)) / 2);
-  size_t out = 0;
-  if (hasOddByte_) {
-    units_[out++] = char16_t(oddByte_ | (p[0] << 8));
-    ++p;
-    --count;
-  }
-  for (size_t i = 0; i + 1 < count; i += 2) units_[out++] = char16_t(p[i] | (p[i + 1] << 8));
-  hasOddByte_ = (count % 2) != 0;
-  if (hasOddByte_) oddByte_ = p[count - 1];
-  AppendUnits(units_.data(), out);
+  const std::u16string& units = units_.Convert(bytes, count);
+  AppendUnits(units.data(), units.size());
 }
 
 void BuildOutputText::Append(std::u16string_view text) {
-  hasOddByte_ = false;
+  units_.Reset();
   AppendUnits(text.data(), text.size());
 }
 
-void BuildOutputText::EndStream() { hasOddByte_ = false; }
+void BuildOutputText::EndStream() { units_.Reset(); }
 
 void BuildOutputText::EndLine() {
   text_ += u"\r\n";
@@ -65,7 +55,7 @@ void BuildOutputText::AppendUnits(const char16_t* u, size_t n) {
 void BuildOutputText::AppendClosingMessage(std::u16string_view message) {
   // A carriage return that ended the output leaves its line as it stands,
   // like a progress line that was not rewritten again.
-  hasOddByte_ = false;
+  units_.Reset();
   pendingCr_ = false;
   if (!text_.empty()) {
     if (text_.back() == u'\r') text_ += u'\n';
@@ -81,7 +71,7 @@ void BuildOutputText::Clear() {
   text_.clear();
   lineStart_ = 0;
   pendingCr_ = false;
-  hasOddByte_ = false;
+  units_.Reset();
 }
 
 }  // namespace loom

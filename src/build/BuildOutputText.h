@@ -14,6 +14,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "util/Text.h"
 #include <string_view>
 
 namespace loom {
@@ -49,9 +51,7 @@ class BuildOutputText {
   std::u16string text_;
   size_t lineStart_ = 0;   // just behind the last line feed of text_
   bool pendingCr_ = false; // a carriage return held back at the end
-  bool hasOddByte_ = false;
-  uint8_t oddByte_ = 0;
-  std::u16string units_;   // the current chunk as code units (reused)
+  Utf16LeUnits units_;     // bytes to code units, an odd byte carried over
 };
 
 }  // namespace loom

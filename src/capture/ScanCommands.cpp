@@ -1,14 +1,9 @@
 #include "capture/ScanCommands.h"
 
+#include "util/Text.h"
+
 namespace loom {
 namespace {
-
-std::u16string Quoted(std::u16string_view text) {
-  std::u16string out = u"\"";
-  out += text;
-  out += u"\"";
-  return out;
-}
 
 std::u16string ToolPrefix(std::u16string_view toolFolder, std::u16string_view toolName) {
   std::u16string out = u"\"";
@@ -17,11 +12,6 @@ std::u16string ToolPrefix(std::u16string_view toolFolder, std::u16string_view to
   out += toolName;
   out += u"\"";
   return out;
-}
-
-std::u16string Number(int n) {
-  std::string s = std::to_string(n);
-  return std::u16string(s.begin(), s.end());
 }
 
 }  // namespace
@@ -38,7 +28,7 @@ std::u16string SuggestProjectCommand(std::u16string_view toolFolder, std::u16str
                                      std::u16string_view workingProjectPath, int ieSelection) {
   return ToolPrefix(toolFolder, toolName) + u" " + Quoted(shortStartSnapshot) + u" -SuggestProject " +
          Quoted(shortEndSnapshot) + u" " + Quoted(workingProjectPath) + u" -IESelection " +
-         Number(ieSelection) + u" -Loomwise";
+         DecimalText(ieSelection) + u" -Loomwise";
 }
 
 std::u16string GenerateProjectCommand(std::u16string_view toolFolder, std::u16string_view toolName,

@@ -13,25 +13,14 @@ ToolLineDecoder::ToolLineDecoder(ToolLineSink sink) : sink_(std::move(sink)) {}
 
 void ToolLineDecoder::Feed(const void* bytes, size_t count) {
   if (count == 0) return;
-  const uint8_t* p = static_cast<const uint8_t*>(bytes);
-
   // The chunk as code units, completing a unit whose first byte ended the
   // previous chunk.
-  size_t total = count + (hasOddByte_ ? 1 : 0);
-  units_.resize(total / 2);
-  size_t out = 0;
-  if (hasOddByte_) {
-    units_[out++] = char16_t(oddByte_ | (p[0] << 8));
-    ++p;
-    --count;
-  }
-  for (size_t i = 0; i + 1 < count; i += 2) units_[out++] = char16_t(p[i] | (p[i + 1] << 8));
-  hasOddByte_ = (count % 2) != 0;
-  if (hasOddByte_) oddByte_ = p[count - 1];
+  std::u16string& units = units_.Convert(bytes, count);
+  const size_t out = units.size();
 
   // Lines that lie wholly inside the chunk go to the sink straight from the
   // chunk's buffer: the line end is overwritten with the terminating NUL.
-  char16_t* u = units_.data();
+  char16_t* u = units.data();
   size_t start = 0;
   for (size_t i = 0; i < out; ++i) {
     if (!IsLineEnd(u[i])) continue;
@@ -51,7 +40,7 @@ void ToolLineDecoder::Feed(const void* bytes, size_t count) {
 void ToolLineDecoder::Finish() {
   Deliver(line_.c_str(), line_.size());
   line_.clear();
-  hasOddByte_ = false;
+  units_.Reset();
   kind_ = ToolLineKind::Info;
 }
 

@@ -12,6 +12,8 @@
 #include <functional>
 #include <string>
 
+#include "util/Text.h"
+
 namespace loom {
 
 // The window message of a line is WM_APP + kind.
@@ -42,9 +44,7 @@ class ToolLineDecoder {
   ToolLineSink sink_;
   ToolLineKind kind_ = ToolLineKind::Info;
   std::u16string line_;     // the unfinished line carried between chunks
-  std::u16string units_;    // the current chunk as code units (reused)
-  bool hasOddByte_ = false;
-  uint8_t oddByte_ = 0;
+  Utf16LeUnits units_;      // bytes to code units, an odd byte carried over
 };
 
 }  // namespace loom

@@ -124,4 +124,36 @@ std::string ToUtf16LeBytes(std::u16string_view s) {
   return out;
 }
 
+std::u16string Quoted(std::u16string_view text) {
+  std::u16string out;
+  out.reserve(text.size() + 2);
+  out += u'"';
+  out += text;
+  out += u'"';
+  return out;
+}
+
+std::u16string DecimalText(long long n) {
+  std::string s = std::to_string(n);
+  return std::u16string(s.begin(), s.end());
+}
+
+std::u16string& Utf16LeUnits::Convert(const void* bytes, size_t count) {
+  const uint8_t* p = static_cast<const uint8_t*>(bytes);
+  units_.resize((count + (hasOddByte_ ? 1 : 0)) / 2);
+  size_t out = 0;
+  if (hasOddByte_ && count > 0) {
+    units_[out++] = char16_t(oddByte_ | (p[0] << 8));
+    ++p;
+    --count;
+    hasOddByte_ = false;
+  }
+  for (size_t i = 0; i + 1 < count; i += 2) units_[out++] = char16_t(p[i] | (p[i + 1] << 8));
+  if (count % 2 != 0) {
+    hasOddByte_ = true;
+    oddByte_ = p[count - 1];
+  }
+  return units_;
+}
+
 }  // namespace loom

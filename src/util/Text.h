@@ -29,4 +29,23 @@ std::string Utf16ToUtf8(std::u16string_view s);
 std::u16string FromUtf16LeBytes(const void* bytes, size_t byteCount);
 std::string ToUtf16LeBytes(std::u16string_view s);
 
+// "\"" + text + "\"" and the decimal text of a number, for command lines.
+std::u16string Quoted(std::u16string_view text);
+std::u16string DecimalText(long long n);
+
+// Turns a UTF-16LE byte stream into code units chunk by chunk: a unit whose
+// two bytes straddle two chunks is completed with the next chunk.
+class Utf16LeUnits {
+ public:
+  // The chunk's complete code units; valid (and writable) until the next call.
+  std::u16string& Convert(const void* bytes, size_t count);
+  // A new stream begins: a byte still waiting for its partner is dropped.
+  void Reset() { hasOddByte_ = false; }
+
+ private:
+  std::u16string units_;
+  bool hasOddByte_ = false;
+  uint8_t oddByte_ = 0;
+};
+
 }  // namespace loom

@@ -1,19 +1,9 @@
 #include "wizard/Resume.h"
 
+#include "util/Text.h"
+
 namespace loom {
 namespace {
-
-std::u16string Quoted(std::u16string_view s) {
-  std::u16string out = u"\"";
-  out += s;
-  out += u"\"";
-  return out;
-}
-
-std::u16string Number(int n) {
-  std::string s = std::to_string(n);
-  return std::u16string(s.begin(), s.end());
-}
 
 bool IsDriveRoot(std::u16string_view item) {
   return item.size() == 3 && ((item[0] >= u'A' && item[0] <= u'Z') || (item[0] >= u'a' && item[0] <= u'z')) &&
@@ -28,14 +18,14 @@ bool IsHiveName(std::u16string_view item) {
 
 std::u16string ResumeValueAfterPrescan(std::u16string_view program, std::u16string_view prescan,
                                        std::u16string_view scanLocations, int ieSelection) {
-  return Quoted(program) + u" " + Quoted(prescan) + u" " + Quoted(scanLocations) + u" " + Number(ieSelection);
+  return Quoted(program) + u" " + Quoted(prescan) + u" " + Quoted(scanLocations) + u" " + DecimalText(ieSelection);
 }
 
 std::u16string ResumeValueAfterPostscan(std::u16string_view program, std::u16string_view prescan,
                                         std::u16string_view postscan, std::u16string_view scanLocations,
                                         int ieSelection) {
   return Quoted(program) + u" " + Quoted(prescan) + u" " + Quoted(postscan) + u" " + Quoted(scanLocations) +
-         u" " + Number(ieSelection);
+         u" " + DecimalText(ieSelection);
 }
 
 std::u16string ResumeValueFromCommandLine(std::u16string_view program, std::u16string_view commandLine) {
