@@ -1,4 +1,5 @@
-// The about box, opened from the system menu.
+// The about box, opened from the system menu: the version and a link to the
+// maker's pages.
 #pragma once
 
 #include "framework/Dialog.h"
@@ -9,6 +10,14 @@ namespace loom {
 class CAboutDlg : public Dialog {
  public:
   CAboutDlg() : Dialog(IDD_ABOUT, nullptr) {}
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+ private:
+  std::wstring url_;
 };
 
 }  // namespace loom

@@ -305,3 +305,24 @@ TEST_F(CaptureTest, StopDuringComparisonDoesNothing) {
 }
 
 }  // namespace
+
+TEST_F(CaptureTest, ClosingByTitleBarDuringAScanEndsTheTool) {
+  ASSERT_NO_FATAL_FAILURE(Start("[scan]\npidfile scan.pid\nhang\n"));
+  ASSERT_NO_FATAL_FAILURE(ToReady());
+  ASSERT_TRUE(w_.Click(IDOK));
+  std::optional<DWORD> pid;
+  ASSERT_TRUE(WaitUntil([&] { return (pid = ReadPidFile(install_->Path(L"scan.pid"))).has_value(); }));
+  w_.CloseByTitleBar();
+  ASSERT_TRUE(w_.WaitExit());
+  EXPECT_TRUE(WaitProcessGone(*pid, 3000)) << "no orphaned scan goes on writing after the window closed";
+}
+
+TEST_F(CaptureTest, AboutBoxFromTheSystemMenu) {
+  ASSERT_NO_FATAL_FAILURE(Start(""));
+  PostMessageW(w_.MainWindow(), WM_SYSCOMMAND, 0x10, 0);
+  Popup about = w_.WaitMessageBox();
+  ASSERT_TRUE(about) << w_.Describe();
+  EXPECT_EQ(about.caption, L"Wrenlow Loomwise");
+  ASSERT_TRUE(w_.Answer(about, IDOK));
+  EXPECT_EQ(w_.Title(), L"Loomwise - 欢迎") << "the wizard goes on where it was";
+}
