@@ -1,5 +1,6 @@
 loom_core(ToolLineDecoder.cpp)
 loom_core(ScanCommands.cpp)
+loom_core(ScanLocations.cpp)
 if(WIN32)
   loom_win(ToolRunner_win32.cpp ScanTool_win32.cpp ProgressView.cpp WarningsView.cpp)
 endif()
