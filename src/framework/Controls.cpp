@@ -95,7 +95,8 @@ LONG RichEdit::Find(const std::wstring& text) const {
 }
 
 void RichEdit::SetLinkFormat() const {
-  CHARFORMAT2W cf = {};
+  // The 1.0 control knows only the original CHARFORMAT size.
+  CHARFORMATW cf = {};
   cf.cbSize = sizeof cf;
   cf.dwMask = CFM_LINK;
   cf.dwEffects = CFE_LINK;

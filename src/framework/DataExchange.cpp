@@ -34,6 +34,20 @@ void DataExchange::Radio(int firstId, int lastId, int& value) {
   }
 }
 
+void DataExchange::Radio(std::initializer_list<int> ids, int& value) {
+  if (failed_) return;
+  int index = 0;
+  if (saving_) {
+    value = -1;
+    for (int id : ids) {
+      if (dialog_.ItemCheck(id) == BST_CHECKED) { value = index; break; }
+      ++index;
+    }
+  } else {
+    for (int id : ids) dialog_.SetItemCheck(id, index++ == value);
+  }
+}
+
 void DataExchange::Bind(int id, Control& control) {
   if (failed_) return;
   if (!control) control.Attach(dialog_.Item(id));

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 namespace loom {
@@ -29,6 +30,8 @@ class DataExchange {
   void Check(int id, bool& value);
   // A group of radio buttons from firstId to lastId; value is the index of the checked one, -1 for none.
   void Radio(int firstId, int lastId, int& value);
+  // The same over radio buttons whose IDs are not consecutive, in group order.
+  void Radio(std::initializer_list<int> ids, int& value);
   // Binds a control wrapper to the dialog's control `id` (both directions).
   void Bind(int id, Control& control);
 

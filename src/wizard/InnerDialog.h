@@ -65,6 +65,10 @@ class InnerDialog : public Dialog {
   // Button 1086: Back (Stop on pages that watch a running tool).
   virtual void OnBackButton();
 
+  // True while OpenUrl waits for the started program.
+  bool busy() const { return busy_; }
+  HCURSOR handCursor() const { return hand_; }
+
   RichEdit richEdit_;
 
  private:
