@@ -1,4 +1,6 @@
-// The ready-to-prescan page.
+// The ready-to-prescan page: explains the prescan and starts it with its
+// Next button (captioned Prescan); button 1088 lets the user change the scan
+// locations.
 #pragma once
 
 #include <string>
@@ -11,6 +13,16 @@ namespace loom {
 class CleanPC : public InnerDialog {
  public:
   explicit CleanPC(CLoomwiseDlg* wizard) : InnerDialog(IDD_CLEANPC, 199, wizard) {}
+
+ protected:
+  UINT GetNextTooltipId() override { return 155; }
+  UINT GetBackTooltipId() override { return 154; }
+  BOOL OnInitDialog() override;
+  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  void OnOK() override;
+
+ private:
+  void ChooseScanLocations();
 };
 
 }  // namespace loom
