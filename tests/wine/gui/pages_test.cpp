@@ -1,0 +1,367 @@
+// Black-box tests of the capture-phase pages: the welcome picture and its
+// links, the scan-locations dialog, the installation confirmation, the
+// browser entry-point choice and the warnings page.
+#include "WizardDriver.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <richedit.h>
+
+#include <initializer_list>
+#include <memory>
+#include <tuple>
+
+using namespace loomtest;
+
+namespace {
+
+const std::wstring kReady = L"Loomwise - 准备预扫描";
+const std::wstring kInstall = L"Loomwise - 安装应用程序";
+const std::wstring kPrescanWarnings = L"Loomwise - 预扫描警告";
+const std::wstring kPostscanWarnings = L"Loomwise - 扫描后警告";
+const std::wstring kEntryPoints = L"Loomwise - 入口点";
+const std::wstring kSkipConfirmation = L"SkipInstallationConfirmation";
+const wchar_t kIeKey[] = L"SOFTWARE\\Microsoft\\Internet Explorer";
+const wchar_t kHttpsCommand[] = L"SOFTWARE\\Classes\\https\\shell\\open\\command";
+
+LRESULT Send(HWND h, UINT msg, WPARAM wp = 0, LPARAM lp = 0, bool ansi = false) {
+  DWORD_PTR r = 0;
+  if (ansi) SendMessageTimeoutA(h, msg, wp, lp, SMTO_ABORTIFHUNG, 3000, &r);
+  else SendMessageTimeoutW(h, msg, wp, lp, SMTO_ABORTIFHUNG, 3000, &r);
+  return static_cast<LRESULT>(r);
+}
+
+// Memory in the wizard's process, for control messages that take pointers.
+class RemoteMemory {
+ public:
+  RemoteMemory(DWORD pid, size_t size)
+      : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)) {
+    if (process_) base_ = static_cast<BYTE*>(VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+  }
+  ~RemoteMemory() {
+    if (base_) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  BYTE* At(size_t offset) const { return base_ + offset; }
+  LPARAM Param(size_t offset = 0) const { return reinterpret_cast<LPARAM>(At(offset)); }
+  void Write(const void* data, size_t n, size_t offset = 0) const {
+    WriteProcessMemory(process_, At(offset), data, n, nullptr);
+  }
+  void Read(void* data, size_t n, size_t offset = 0) const { ReadProcessMemory(process_, At(offset), data, n, nullptr); }
+
+ private:
+  HANDLE process_;
+  BYTE* base_ = nullptr;
+};
+
+// The row of a list view whose first column reads `text`; -1 when none.
+int FindRow(DWORD pid, HWND list, const std::wstring& text) {
+  RemoteMemory mem(pid, sizeof(LVITEMW) + 512);
+  for (int row = 0; row < static_cast<int>(Send(list, LVM_GETITEMCOUNT)); ++row) {
+    LVITEMW item{};
+    item.pszText = reinterpret_cast<wchar_t*>(mem.At(sizeof item));
+    item.cchTextMax = 256;
+    mem.Write(&item, sizeof item);
+    std::wstring got(static_cast<size_t>(Send(list, LVM_GETITEMTEXTW, row, mem.Param())), L'\0');
+    mem.Read(&got[0], got.size() * sizeof(wchar_t), sizeof item);
+    if (got == text) return row;
+  }
+  return -1;
+}
+
+bool RowChecked(HWND list, int row) { return (Send(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12) == 2; }
+
+void SetRowChecked(DWORD pid, HWND list, int row, bool on) {
+  RemoteMemory mem(pid, sizeof(LVITEMW));
+  LVITEMW item{};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
+  mem.Write(&item, sizeof item);
+  Send(list, LVM_SETITEMSTATE, row, mem.Param());
+}
+
+bool EndsWith(const std::wstring& s, const std::wstring& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+bool Checked(HWND dialog, int id) { return Send(GetDlgItem(dialog, id), BM_GETCHECK) == BST_CHECKED; }
+
+// Clicks a check box or radio button and waits until it shows `checked`.
+testing::AssertionResult Toggle(HWND dialog, int id, bool checked) {
+  testing::AssertionResult r = Wizard::ClickIn(dialog, id);
+  if (r && !WaitUntil([&] { return Checked(dialog, id) == checked; }))
+    return testing::AssertionFailure() << "control " << id << " did not become " << (checked ? "checked" : "unchecked");
+  return r;
+}
+
+// A real mouse click at a point of the screen.
+void ClickAt(POINT pt) {
+  SetCursorPos(pt.x, pt.y);
+  Sleep(150);
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
+// A string value under HKEY_LOCAL_MACHINE, put back as it was afterwards.
+class MachineValue {
+ public:
+  MachineValue(const wchar_t* key, const wchar_t* name) : key_(key), name_(name) {
+    wchar_t buf[1024];
+    DWORD size = sizeof buf, type = 0;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, &type, buf, &size) == ERROR_SUCCESS)
+      old_ = std::wstring(buf);
+  }
+  ~MachineValue() {
+    if (old_) Set(*old_);
+    else RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key_, name_);
+  }
+  void Set(const std::wstring& value) const {
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, key_, name_, REG_SZ, value.c_str(),
+                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  }
+
+ private:
+  const wchar_t* key_;
+  const wchar_t* name_;
+  std::optional<std::wstring> old_;
+};
+
+class PagesTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
+  }
+
+  void Start(const std::string& scenario) {
+    InstallOptions o;
+    o.scenario = scenario;
+    install_ = std::make_unique<TestInstall>(o);
+    ASSERT_TRUE(w_.Start(*install_));
+    ASSERT_TRUE(w_.WaitForMainWindow());
+  }
+
+  void GoTo(int button, const std::wstring& title) {
+    ASSERT_TRUE(w_.Click(button));
+    ASSERT_TRUE(w_.WaitForTitle(title));
+  }
+
+  // Opens a modal dialog with a button of the page and waits for it.
+  HWND Open(int button, const std::wstring& caption) {
+    Popup p;
+    if (!w_.Click(button) || !WaitUntil([&] { return (p = w_.FindPopup()).caption == caption; })) {
+      ADD_FAILURE() << "no dialog \"" << Narrow(caption) << "\"; " << w_.Describe();
+      return nullptr;
+    }
+    return p.hwnd;
+  }
+
+  // The URLs the stand-in received as the https handler, in order.
+  std::vector<std::wstring> OpenedUrls() {
+    std::vector<std::wstring> urls;
+    for (const std::wstring& line : w_.ToolLog()) {
+      std::vector<std::wstring> args = SplitCommandLine(line);
+      if (args.size() == 2 && args[1].rfind(L"https://", 0) == 0) urls.push_back(args[1]);
+    }
+    return urls;
+  }
+
+  CleanRegistry registry_;
+  std::unique_ptr<TestInstall> install_;
+  Wizard w_;
+};
+
+TEST_F(PagesTest, ScanLocationsChoicesReachThePrescan) {
+  ASSERT_NO_FATAL_FAILURE(Start("[scan]\n"));
+  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kReady));
+  const DWORD pid = w_.ProcessId();
+  HWND dlg = Open(1088, L"高级扫描位置");
+  ASSERT_TRUE(dlg);
+  EXPECT_FALSE(IsWindowEnabled(w_.MainWindow())) << "the wizard waits for the dialog";
+  HWND list = GetDlgItem(dlg, 1015);
+  int c = FindRow(pid, list, L"c:\\"), z = FindRow(pid, list, L"z:\\");
+  ASSERT_GE(c, 0);
+  ASSERT_GE(z, 0);
+  EXPECT_EQ(FindRow(pid, list, L"a:\\"), -1);
+  EXPECT_TRUE(RowChecked(list, c));
+  EXPECT_FALSE(RowChecked(list, z));
+  EXPECT_TRUE(Checked(dlg, 1008) && Checked(dlg, 1009) && Checked(dlg, 1006));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, 1006))) << "HKEY_USERS covers the current user";
+
+  // Nothing chosen: the dialog says so and stays.
+  ASSERT_TRUE(Toggle(dlg, 1008, false));
+  ASSERT_TRUE(Toggle(dlg, 1009, false));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, 1006)));
+  ASSERT_TRUE(Toggle(dlg, 1006, false));
+  SetRowChecked(pid, list, c, false);
+  ASSERT_TRUE(Wizard::ClickIn(dlg, IDOK));
+  Popup box;
+  WaitUntil([&] { return (box = w_.FindPopup()).hwnd != dlg; });  // the message box over the dialog
+  EXPECT_EQ(box.text, L"请选择至少一个注册表或文件系统根目录，以继续。");
+  ASSERT_TRUE(w_.Answer(box, IDOK));
+  EXPECT_TRUE(IsWindowVisible(dlg));
+
+  // HKEY_USERS checks HKEY_CURRENT_USER, which then stays out of the text.
+  ASSERT_TRUE(Toggle(dlg, 1009, true));
+  EXPECT_TRUE(Checked(dlg, 1006));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, 1006)));
+  SetRowChecked(pid, list, z, true);
+  ASSERT_TRUE(w_.Answer(Popup{dlg, L"", L""}, IDOK));
+
+  // The new selection is read back (its root in upper case); Cancel keeps it.
+  dlg = Open(1088, L"高级扫描位置");
+  ASSERT_TRUE(dlg);
+  list = GetDlgItem(dlg, 1015);
+  EXPECT_TRUE(RowChecked(list, z));
+  EXPECT_FALSE(RowChecked(list, c));
+  EXPECT_FALSE(Checked(dlg, 1008));
+  ASSERT_TRUE(Toggle(dlg, 1008, true));
+  SetRowChecked(pid, list, c, true);
+  ASSERT_TRUE(w_.Answer(Popup{dlg, L"", L""}, IDCANCEL));
+
+  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kInstall));
+  std::vector<std::wstring> log = w_.ToolLog();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_TRUE(EndsWith(log[0], L" Z:\\ HKEY_USERS -Loomwise")) << Narrow(log[0]);
+  std::wstring value = reg::ReadString(reg::kRunOnceKey, reg::kResumeValue).value_or(L"");
+  EXPECT_NE(value.find(L" \"Z:\\ HKEY_USERS\" 0"), std::wstring::npos) << Narrow(value);
+}
+
+TEST_F(PagesTest, ConfirmationUnlessTheSettingIsExactlyOne) {
+  reg::WriteString(reg::kSettingsKey, kSkipConfirmation, L"1 ");
+  ASSERT_NO_FATAL_FAILURE(Start("[any]\n"));
+  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kReady));
+  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kInstall));
+  HWND confirm = Open(IDOK, L"Loomwise");
+  ASSERT_TRUE(confirm);
+  EXPECT_TRUE(Checked(confirm, 1101));
+  ASSERT_TRUE(Toggle(confirm, 1101, false));
+  ASSERT_TRUE(w_.Answer(Popup{confirm, L"", L""}, IDOK));
+  EXPECT_TRUE(w_.WaitForTitle(kEntryPoints, 20000));
+  EXPECT_EQ(reg::ReadString(reg::kSettingsKey, kSkipConfirmation), L"1 ") << "an unchecked box writes nothing";
+}
+
+TEST_F(PagesTest, BrowserChoiceReachesTheComparisonAndTheResumeValue) {
+  MachineValue version(kIeKey, L"Version");
+  version.Set(L"8.0.7601.17514");
+  reg::WriteString(reg::kSettingsKey, kSkipConfirmation, L"1");
+  ASSERT_NO_FATAL_FAILURE(Start("[any]\n"));
+  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kReady));
+  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kInstall));
+  const std::wstring before = reg::ReadString(reg::kRunOnceKey, reg::kResumeValue).value_or(L"");
+  ASSERT_TRUE(EndsWith(before, L" 0")) << Narrow(before);
+
+  // Cancel keeps the choice and the resume value.
+  HWND dlg = Open(1020, L"Internet Explorer入口点");
+  ASSERT_TRUE(dlg);
+  EXPECT_TRUE(Checked(dlg, 1115));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, 1023)) || IsWindowEnabled(GetDlgItem(dlg, 1117)));
+  ASSERT_TRUE(Toggle(dlg, 1116, true));
+  ASSERT_TRUE(w_.Answer(Popup{dlg, L"", L""}, IDCANCEL));
+  EXPECT_EQ(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue), before);
+
+  dlg = Open(1020, L"Internet Explorer入口点");
+  ASSERT_TRUE(dlg);
+  EXPECT_TRUE(Checked(dlg, 1115));
+  ASSERT_TRUE(Toggle(dlg, 1116, true));
+  ASSERT_TRUE(w_.Answer(Popup{dlg, L"", L""}, IDOK));
+  EXPECT_EQ(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue), before.substr(0, before.size() - 1) + L"1");
+
+  // The fully virtualised form needs a "6." version of at most 64 bytes.
+  using Case = std::pair<std::wstring, bool>;
+  for (const auto& [value, offered] :
+       std::initializer_list<Case>{{L"6.0.2900.5512", true}, {L"6." + std::wstring(40, L'0'), false}, {L"16.0", false}}) {
+    version.Set(value);
+    dlg = Open(1020, L"Internet Explorer入口点");
+    ASSERT_TRUE(dlg);
+    EXPECT_TRUE(Checked(dlg, 1116));
+    EXPECT_EQ(IsWindowEnabled(GetDlgItem(dlg, 1023)) != 0, offered) << Narrow(value);
+    EXPECT_EQ(IsWindowEnabled(GetDlgItem(dlg, 1117)) != 0, offered) << Narrow(value);
+    ASSERT_TRUE(w_.Answer(Popup{dlg, L"", L""}, IDCANCEL));
+  }
+
+  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kEntryPoints));
+  std::vector<std::wstring> cmp = SplitCommandLine(w_.ToolLog().back());
+  ASSERT_EQ(cmp.size(), 8u);
+  EXPECT_EQ(cmp[5] + L" " + cmp[6], L"-IESelection 1");
+  std::wstring value = reg::ReadString(reg::kRunOnceKey, reg::kResumeValue).value_or(L"");
+  EXPECT_EQ(SplitCommandLine(value).size(), 5u) << Narrow(value);
+  EXPECT_TRUE(EndsWith(value, L" 1")) << Narrow(value);
+}
+
+TEST_F(PagesTest, WarningsOnePerLineAndOnlyThoseOfTheLastScan) {
+  reg::WriteString(reg::kSettingsKey, kSkipConfirmation, L"1");
+  ASSERT_NO_FATAL_FAILURE(Start("[scan]\nout W 第一个警告\nout W second\n"));
+  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kReady));
+  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kPrescanWarnings));
+  EXPECT_EQ(w_.Text(1027), L"第一个警告\r\nsecond");
+  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kInstall));
+  install_->WriteScenario("[scan]\nout W 第三个\n");
+  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kPostscanWarnings));
+  EXPECT_EQ(w_.Text(1027), L"第三个");
+}
+
+// Links open through the shell; the stand-in, registered as the https
+// handler, records the URL it was given.
+TEST_F(PagesTest, WelcomeHotSpotsHelpAndHelpTextLinksOpenTheirUrls) {
+  MachineValue https(kHttpsCommand, nullptr);
+  ASSERT_NO_FATAL_FAILURE(Start("[scan]\n"));
+  https.Set(L"\"" + install_->ProgramFolder() + L"\\snapshot.exe\" \"%1\"");
+  const std::wstring site = L"https://support.corvel.example/info?id=";
+
+  HWND picture = w_.Control(1102);
+  ASSERT_TRUE(picture);
+  RECT r;
+  GetWindowRect(picture, &r);
+  auto spot = [&](int x, int y) { return POINT{r.left + x, r.top + y}; };
+  // Hovering over the community banner lights it; leaving it restores it.
+  HDC screen = GetDC(nullptr);
+  POINT corner = spot(382, 38);  // the top edge of the banner: framed when lit
+  COLORREF normal = GetPixel(screen, corner.x, corner.y);
+  SetCursorPos(spot(380, 80).x, spot(380, 80).y);
+  EXPECT_TRUE(WaitUntil([&] { return GetPixel(screen, corner.x, corner.y) != normal; }, 3000));
+  SetCursorPos(spot(200, 100).x, spot(200, 100).y);
+  EXPECT_TRUE(WaitUntil([&] { return GetPixel(screen, corner.x, corner.y) == normal; }, 3000));
+  ReleaseDC(nullptr, screen);
+
+  std::vector<std::wstring> want;
+  using Spot = std::tuple<int, int, const wchar_t*>;  // a point of the picture and the page id it opens
+  for (auto [x, y, id] : std::initializer_list<Spot>{{60, 234, L"905"}, {380, 80, L"933"}, {390, 194, L"1201"},
+                                                     {380, 210, L"1202"}}) {
+    ClickAt(spot(x, y));
+    want.push_back(site + id);
+    EXPECT_TRUE(WaitUntil([&] { return OpenedUrls().size() >= want.size(); })) << Narrow(want.back());
+  }
+  ClickAt(spot(200, 100));  // no hot spot
+  ASSERT_TRUE(w_.Click(32651));
+  want.push_back(site + L"932");
+  EXPECT_TRUE(WaitUntil([&] { return OpenedUrls().size() >= want.size(); }));
+  EXPECT_EQ(OpenedUrls(), want);
+
+  // The install page's help text: its two captions are links.
+  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kReady));
+  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kInstall));
+  HWND help = w_.Control(1044);
+  RemoteMemory mem(w_.ProcessId(), 256);
+  using Link = std::pair<const char*, const wchar_t*>;
+  for (auto [caption, id] : std::initializer_list<Link>{{"Learn more.", L"1123"}, {"Corvel Wrenlow Community", L"937"}}) {
+    FINDTEXTA find{{0, -1}, reinterpret_cast<LPCSTR>(mem.At(64))};
+    mem.Write(&find, sizeof find);
+    mem.Write(caption, strlen(caption) + 1, 64);
+    LRESULT at = Send(help, EM_FINDTEXT, FR_DOWN, mem.Param(), true);
+    ASSERT_GE(at, 0) << caption;
+    Send(help, EM_POSFROMCHAR, static_cast<WPARAM>(mem.Param(128)), at + 2);
+    POINTL pt{};
+    mem.Read(&pt, sizeof pt, 128);
+    POINT onScreen{pt.x + 1, pt.y + 4};
+    ClientToScreen(help, &onScreen);
+    ClickAt(onScreen);
+    want.push_back(site + id);
+    EXPECT_TRUE(WaitUntil([&] { return OpenedUrls().size() >= want.size(); })) << caption;
+  }
+  EXPECT_EQ(OpenedUrls(), want);
+}
+
+}  // namespace
