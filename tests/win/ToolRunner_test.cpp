@@ -34,6 +34,18 @@ LRESULT CALLBACK SinkProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
   return DefWindowProcW(hwnd, msg, w, l);
 }
 
+// Presses OK in the box captioned "无法执行"; exit code 1 when it was there.
+DWORD WINAPI AnswerCannotRunBox(void*) {
+  for (int i = 0; i < 500; ++i) {
+    Sleep(10);
+    if (HWND box = FindWindowW(L"#32770", L"\u65e0\u6cd5\u6267\u884c")) {
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+      return 1;
+    }
+  }
+  return 0;
+}
+
 class ToolRunnerTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -137,19 +149,7 @@ TEST_F(ToolRunnerTest, StopEndsTheToolAndStartingAnotherStopsTheFirst) {
 
 TEST_F(ToolRunnerTest, AProgramThatCannotStartIsReportedAndNothingRuns) {
   // The runner tells the user in a message box; answer it from a helper thread.
-  HANDLE closer = CreateThread(
-      nullptr, 0,
-      [](void*) -> DWORD {
-        for (int i = 0; i < 500; ++i) {
-          Sleep(10);
-          if (HWND box = FindWindowW(L"#32770", L"\u65e0\u6cd5\u6267\u884c")) {
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-            return 1;
-          }
-        }
-        return 0;
-      },
-      nullptr, 0, nullptr);
+  HANDLE closer = CreateThread(nullptr, 0, AnswerCannotRunBox, nullptr, 0, nullptr);
   EXPECT_FALSE(RunTool(L"\"C:\\no\\such\\tool.exe\" x", window_));
   WaitForSingleObject(closer, 5000);
   DWORD answered = 0;
