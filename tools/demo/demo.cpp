@@ -41,6 +41,50 @@ void Shot(Wizard& w, const std::wstring& what, HWND window = nullptr) {
   Say(L"  picture " + path);
 }
 
+// The scan tool's scripted output for the demo: progress written slowly
+// enough to be seen, and one warning in the prescan (so the warnings page
+// shows). The other tools keep their default behaviour.
+const char kScanWithWarning[] =
+    "[scan]\n"
+    "chunk 96 40\n"
+    "out I \u6b63\u5728\u626b\u63cf C:\\\\Windows\\\\System32\\\\drivers\\\\etc\\\\hosts\n"
+    "lines 30 I \u6b63\u5728\u626b\u63cf C:\\\\Program Files\\\\Common Files\\\\component\n"
+    "out W \u65e0\u6cd5\u8bfb\u53d6 C:\\\\pagefile.sys\uff08\u6587\u4ef6\u6b63\u5728\u4f7f\u7528\uff09\n"
+    "lines 30 I \u6b63\u5728\u626b\u63cf HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\Classes\\\\key\n";
+const char kScanQuiet[] =
+    "[scan]\n"
+    "chunk 96 40\n"
+    "lines 60 I \u6b63\u5728\u626b\u63cf C:\\\\Program Files\\\\Demo App\\\\file\n";
+
+// Opens a modal dialog from a page button, pictures it and cancels it.
+void ShowDialog(Wizard& w, int button, const std::wstring& what) {
+  if (!w.Click(button)) return;
+  Popup dlg = w.WaitMessageBox();
+  if (!dlg) return;
+  Sleep(300);
+  Shot(w, what, dlg.hwnd);
+  w.Answer(dlg, IDCANCEL);
+}
+
+// A second start after a restart: the resume page, then a new capture.
+void ShowResume(TestInstall& install) {
+  std::wstring snapshot = TempFolder() + L"\\{6A3C1E2B-0D4F-4C55-9E7A-2B1D8C0F4A11}.snapshot";
+  WriteBytes(snapshot, "demo prescan");
+  reg::WriteString(reg::kRunOnceKey, reg::kResumeValue,
+                   L"\"" + install.ProgramPath() + L"\" \"" + snapshot + L"\" \"C:\\ HKEY_LOCAL_MACHINE HKEY_USERS\" 0");
+  Wizard w;
+  if (!w.Start(install) || !w.WaitForMainWindow()) return;
+  Sleep(500);
+  Shot(w, w.Title() + L" (restart)");
+  Say(L"step: " + w.Title() + L" (after a restart)");
+  w.Click(1022);  // start a new capture
+  w.Click(IDOK);
+  w.WaitForTitle(L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf");
+  w.CloseByTitleBar();
+  w.WaitExit();
+  DeleteFileW(snapshot.c_str());
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -55,6 +99,7 @@ int wmain(int argc, wchar_t** argv) {
   InstallOptions options;
   options.branding = Place::Beside;
   options.buildTools = Place::Beside;
+  options.scenario = kScanWithWarning;
   TestInstall install(options);
   if (!install.ok()) {
     fwprintf(stderr, L"cannot prepare the installation: %ls\n", install.error().c_str());
@@ -74,7 +119,7 @@ int wmain(int argc, wchar_t** argv) {
     if (Popup box = w.FindPopup()) {
       Sleep(300);  // let it paint
       Shot(w, L"message " + box.caption, box.hwnd);
-      Say(L"message box \"" + box.caption + L"\": " + box.text);
+      Say(L"dialog: " + box.caption);
       if (!w.Answer(box, IDYES)) w.Answer(box, IDOK);
       continue;
     }
@@ -88,6 +133,9 @@ int wmain(int argc, wchar_t** argv) {
       Sleep(400);  // let the page paint (and a tool show its progress)
       Shot(w, title);
       idleSince = GetTickCount();
+      if (title == L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf") ShowDialog(w, 1088, L"scan locations");
+      if (title == L"Loomwise - \u5b89\u88c5\u5e94\u7528\u7a0b\u5e8f") ShowDialog(w, 1020, L"browser entry points");
+      if (title == L"Loomwise - \u9884\u626b\u63cf\u8b66\u544a") install.WriteScenario(kScanQuiet);
       continue;  // look again before pressing anything
     }
     if (title == w.Title() && page == w.CurrentPage() && w.IsEnabled(IDOK) && w.IsVisible(IDOK)) {
@@ -104,6 +152,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   DWORD code = 0;
   w.WaitExit(kWaitMs, &code);
-  Say(L"the wizard ended (exit code " + std::to_wstring(code) + L"); " + std::to_wstring(g_shot) + L" pictures");
+  Say(L"the wizard ended (exit code " + std::to_wstring(code) + L")");
+  ShowResume(install);
+  Say(std::to_wstring(g_shot) + L" pictures");
   return 0;
 }
