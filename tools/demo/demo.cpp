@@ -48,13 +48,13 @@ const char kScanWithWarning[] =
     "[scan]\n"
     "chunk 96 40\n"
     "out I \u6b63\u5728\u626b\u63cf C:\\\\Windows\\\\System32\\\\drivers\\\\etc\\\\hosts\n"
-    "lines 30 I \u6b63\u5728\u626b\u63cf C:\\\\Program Files\\\\Common Files\\\\component\n"
+    "lines 30 I \u6b63\u5728\u626b\u63cf C:\\Program Files\\Common Files\\component\n"
     "out W \u65e0\u6cd5\u8bfb\u53d6 C:\\\\pagefile.sys\uff08\u6587\u4ef6\u6b63\u5728\u4f7f\u7528\uff09\n"
-    "lines 30 I \u6b63\u5728\u626b\u63cf HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\Classes\\\\key\n";
+    "lines 30 I \u6b63\u5728\u626b\u63cf HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\key\n";
 const char kScanQuiet[] =
     "[scan]\n"
     "chunk 96 40\n"
-    "lines 60 I \u6b63\u5728\u626b\u63cf C:\\\\Program Files\\\\Demo App\\\\file\n";
+    "lines 60 I \u6b63\u5728\u626b\u63cf C:\\Program Files\\Demo App\\file\n";
 
 // Opens a modal dialog from a page button, pictures it and cancels it.
 void ShowDialog(Wizard& w, int button, const std::wstring& what) {
