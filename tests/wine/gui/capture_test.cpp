@@ -326,3 +326,27 @@ TEST_F(CaptureTest, AboutBoxFromTheSystemMenu) {
   ASSERT_TRUE(w_.Answer(about, IDOK));
   EXPECT_EQ(w_.Title(), L"Loomwise - 欢迎") << "the wizard goes on where it was";
 }
+
+TEST_F(CaptureTest, StaleSnapshotThatCannotBeDeletedStopsThePrescan) {
+  ASSERT_NO_FATAL_FAILURE(Start("[scan]\n"));
+  ASSERT_NO_FATAL_FAILURE(ToInstall());
+  std::wstring snapshot = ToolArg(0, 1);
+  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.WaitForTitle(kReady));
+  // Another program holds a file of the prescan's name open.
+  HANDLE held = CreateFileW(snapshot.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(w_.Click(IDOK));
+  Popup box = w_.WaitMessageBox();
+  ASSERT_TRUE(box) << w_.Describe();
+  EXPECT_EQ(box.text, L"无法删除文件。");
+  EXPECT_EQ(box.caption, snapshot);
+  ASSERT_TRUE(w_.Answer(box, IDOK));
+  // The old file is never taken for a new prescan: no run, back to the ready page.
+  EXPECT_TRUE(w_.WaitForTitle(kReady));
+  Sleep(700);
+  EXPECT_EQ(w_.Title(), kReady);
+  EXPECT_EQ(w_.ToolLog().size(), 1u);
+  CloseHandle(held);
+  DeleteFileW(snapshot.c_str());
+}
