@@ -361,3 +361,49 @@ TEST_F(PagesTest, WelcomeHotSpotsHelpAndHelpTextLinksOpenTheirUrls) {
 }
 
 }  // namespace
+
+// Tooltips: each page registers its Back and Next tips, and Cancel's only
+// when Cancel was enabled as the page started; a page with none has no
+// tooltip control at all.
+TEST_F(PagesTest, ButtonTooltipsPerPage) {
+  Start("");
+  const DWORD pid = w_.ProcessId();
+  HWND main = w_.MainWindow();
+  ASSERT_TRUE(main);
+  // The page that holds a control, found among the main window's children.
+  auto pageWith = [&](int id) -> HWND {
+    for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+      if (GetDlgItem(child, id)) return child;
+    return nullptr;
+  };
+  // The buttons (by control ID) that carry a tip on `page`; {-1} when the page has no tooltip control.
+  RemoteMemory mem(pid, sizeof(TTTOOLINFOW) + 1024);
+  auto tipped = [&](HWND page) {
+    std::vector<int> ids;
+    bool control = false;
+    for (HWND tip = FindWindowExW(nullptr, nullptr, L"tooltips_class32", nullptr); tip;
+         tip = FindWindowExW(nullptr, tip, L"tooltips_class32", nullptr)) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(tip, &owner);
+      if (owner != pid) continue;
+      for (int i = 0; i < int(Send(tip, TTM_GETTOOLCOUNT)); ++i) {
+        TTTOOLINFOW info{};
+        info.cbSize = sizeof info;
+        info.lpszText = reinterpret_cast<LPWSTR>(mem.At(sizeof info));
+        mem.Write(&info, sizeof info);
+        if (!Send(tip, TTM_ENUMTOOLSW, i, mem.Param())) continue;
+        mem.Read(&info, sizeof info);
+        if (info.hwnd != page) break;
+        control = true;
+        ids.push_back(GetDlgCtrlID(reinterpret_cast<HWND>(info.uId)));
+      }
+    }
+    return control ? ids : std::vector<int>{-1};
+  };
+  EXPECT_EQ(tipped(pageWith(1102)), (std::vector<int>{IDOK, IDCANCEL})) << "welcome";
+  EXPECT_EQ(tipped(pageWith(1088)), (std::vector<int>{1086, IDOK, IDCANCEL})) << "ready to prescan";
+  EXPECT_EQ(tipped(pageWith(1016)), (std::vector<int>{1086, IDCANCEL})) << "progress: Stop";
+  EXPECT_EQ(tipped(pageWith(1020)), (std::vector<int>{1086, IDOK, IDCANCEL})) << "install";
+  EXPECT_EQ(tipped(pageWith(1021)), (std::vector<int>{IDCANCEL})) << "resume: Cancel only";
+  EXPECT_EQ(tipped(pageWith(1027)), (std::vector<int>{-1})) << "warnings: no tips and Cancel disabled";
+}
