@@ -21,7 +21,8 @@ if ((${#missing[@]})); then
   [[ $(id -u) -eq 0 ]] || SUDO=sudo
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -q
-  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+  # With their recommendations: Wine needs fonts-wine, libxrender1 and friends to draw.
+  $SUDO apt-get install -y -q "${missing[@]}"
 fi
 
 # The MinGW -posix compilers are what the toolchain files name.
