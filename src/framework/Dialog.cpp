@@ -40,12 +40,15 @@ bool Dialog::Create(HWND parent) {
 INT_PTR Dialog::DoModal(HWND owner) {
   modal_ = true;
   result_ = -1;
+  loopRunning_ = true;  // before creation: the dialog may end itself while it initialises
   HWND dlg = ::CreateDialogParamW(AppInstance(), MAKEINTRESOURCEW(templateId_), owner, DialogProc,
                                   reinterpret_cast<LPARAM>(this));
-  if (!dlg) return -1;
+  if (!dlg) {
+    loopRunning_ = false;
+    return -1;
+  }
   bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
   if (ownerWasEnabled) ::EnableWindow(owner, FALSE);
-  loopRunning_ = true;
   if (loopRunning_) ::ShowWindow(dlg, SW_SHOW);
   MSG msg;
   bool quit = false;
