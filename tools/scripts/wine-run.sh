@@ -5,6 +5,8 @@
 # settings the tests rely on (no window manager needed, Chinese font link),
 # and the wineserver and Xvfb this script started are always ended, by PID
 # and by prefix, also when the program hangs (LOOM_WINE_TIMEOUT seconds).
+# A prefix (about 700 MB) is removed after a successful run and kept after a
+# failed one for a look inside; LOOM_KEEP_PREFIX=1 keeps it always.
 set -u
 prefix=$1; shift
 while [[ $# -gt 0 && $1 != -- ]]; do shift; done
@@ -23,9 +25,11 @@ export WINEARCH=win64
 export WINEDLLOVERRIDES="mscoree=;mshtml="
 
 xpid=""
+rc=1
 cleanup() {
   wineserver -k >/dev/null 2>&1
   if [[ -n $xpid ]]; then kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null; fi
+  if [[ $rc -eq 0 && -z ${LOOM_KEEP_PREFIX:-} ]]; then rm -rf "$WINEPREFIX"; fi
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM

@@ -582,11 +582,17 @@ std::string Wizard::Describe() {
 
 std::wstring Wizard::WindowText(HWND window) {
   if (!window) return {};
-  LRESULT len = SendTimeout(window, WM_GETTEXTLENGTH, 0, 0);
-  std::wstring text(static_cast<size_t>(len) + 1, L'\0');
-  LRESULT got = SendTimeout(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
-  text.resize(static_cast<size_t>(got < 0 ? 0 : got));
-  return text;
+  // The text may change between a length query and the read (a title while
+  // the wizard moves on), so read into room to spare and grow when it fills.
+  for (size_t room = 1024;; room *= 4) {
+    std::wstring text(room, L'\0');
+    LRESULT got = SendTimeout(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+    if (got < 0) got = 0;
+    if (static_cast<size_t>(got) + 1 < room || room >= (1u << 22)) {
+      text.resize(static_cast<size_t>(got));
+      return text;
+    }
+  }
 }
 
 testing::AssertionResult Wizard::ClickIn(HWND dialog, int id) { return PostClick(GetDlgItem(dialog, id), id); }
