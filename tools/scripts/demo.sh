@@ -3,8 +3,8 @@
 #  1. loomctl edits a sample Package.ini without disturbing its layout;
 #  2. the real wizard runs under Wine through a whole capture with the
 #     project's stand-in scan and build tools; every page is saved as a
-#     picture in build/demo/ (on a machine with a display, set
-#     LOOM_DEMO_DISPLAY=:0 to watch it instead of a private Xvfb).
+#     picture in build/demo/ (on a machine with a display, run
+#     `LOOM_DISPLAY=:0 make demo` to watch it instead of a private Xvfb).
 set -euo pipefail
 B=${1:-build}
 root=$(cd "$(dirname "$0")/../.." && pwd)

@@ -5,6 +5,7 @@
 # settings the tests rely on (no window manager needed, Chinese font link),
 # and the wineserver and Xvfb this script started are always ended, by PID
 # and by prefix, also when the program hangs (LOOM_WINE_TIMEOUT seconds).
+# LOOM_DISPLAY=:0 uses that display instead of a private Xvfb.
 # A prefix (about 700 MB) is removed after a successful run and kept after a
 # failed one for a look inside; LOOM_KEEP_PREFIX=1 keeps it always.
 set -u
@@ -34,14 +35,18 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# Xvfb picks a free display itself and tells us which.
-dfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dfile" >/dev/null 2>&1 &
-xpid=$!
-for _ in $(seq 100); do [[ -s $dfile ]] && break; sleep 0.05; done
-disp=$(tr -dc 0-9 <"$dfile"); rm -f "$dfile"
-[[ -n $disp ]] || { echo "wine-run: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$disp
+if [[ -n ${LOOM_DISPLAY:-} ]]; then
+  export DISPLAY=$LOOM_DISPLAY  # a real display, to watch the program
+else
+  # Xvfb picks a free display itself and tells us which.
+  dfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dfile" >/dev/null 2>&1 &
+  xpid=$!
+  for _ in $(seq 100); do [[ -s $dfile ]] && break; sleep 0.05; done
+  disp=$(tr -dc 0-9 <"$dfile"); rm -f "$dfile"
+  [[ -n $disp ]] || { echo "wine-run: Xvfb did not start" >&2; exit 1; }
+  export DISPLAY=:$disp
+fi
 echo "$DISPLAY" >"$WINEPREFIX/display"
 
 wineboot -i >/dev/null 2>&1
