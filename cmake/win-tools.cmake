@@ -4,6 +4,7 @@
 # One stand-in program, linked under each tool name the wizard runs.
 add_library(standin_obj OBJECT ${CMAKE_SOURCE_DIR}/tools/standin/standin.cpp)
 target_compile_options(standin_obj PRIVATE ${LOOM_WARNINGS})
+target_include_directories(standin_obj PRIVATE ${CMAKE_SOURCE_DIR}/src)  # the shared UTF-8 helpers
 set(LOOM_STANDIN_TOOLS snapshot snapshot64 vregtool vftool tlink)
 foreach(tool ${LOOM_STANDIN_TOOLS})
   add_executable(${tool} $<TARGET_OBJECTS:standin_obj>)

@@ -4,25 +4,21 @@
 #include <cstdint>
 #include <string>
 
+#include "FuzzCuts.h"
 #include "build/BuildOutputText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size == 0) return 0;
-  size_t count = data[0] % 8;
-  if (size < 1 + count) return 0;
-  const uint8_t* stream = data + 1 + count;
-  size_t length = size - 1 - count;
+  CutInput in;
+  if (!ReadCutInput(data, size, in)) return 0;
 
   loom::BuildOutputText whole, cut;
-  whole.Append(stream, length);
+  whole.Append(in.stream, in.length);
   size_t at = 0;
-  for (size_t i = 0; i < count; ++i) {
-    size_t next = at + (length ? data[1 + i] % (length + 1) : 0);
-    if (next > length) next = length;
-    cut.Append(stream + at, next - at);
+  for (size_t next : in.cuts) {
+    cut.Append(in.stream + at, next - at);
     at = next;
   }
-  cut.Append(stream + at, length - at);
+  cut.Append(in.stream + at, in.length - at);
   if (cut.Text() != whole.Text()) __builtin_trap();
 
   const std::u16string& text = whole.Text();

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "FuzzCuts.h"
 #include "capture/ToolLineDecoder.h"
 
 namespace {
@@ -32,18 +33,8 @@ Lines Decode(const uint8_t* data, size_t size, const std::vector<size_t>& cuts) 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size == 0) return 0;
-  size_t count = data[0] % 8;
-  if (size < 1 + count) return 0;
-  const uint8_t* stream = data + 1 + count;
-  size_t length = size - 1 - count;
-  std::vector<size_t> cuts;
-  size_t at = 0;
-  for (size_t i = 0; i < count; ++i) {
-    at += length ? data[1 + i] % (length + 1) : 0;
-    if (at > length) at = length;
-    cuts.push_back(at);
-  }
-  if (Decode(stream, length, cuts) != Decode(stream, length, {})) __builtin_trap();
+  CutInput in;
+  if (!ReadCutInput(data, size, in)) return 0;
+  if (Decode(in.stream, in.length, in.cuts) != Decode(in.stream, in.length, {})) __builtin_trap();
   return 0;
 }

@@ -52,23 +52,12 @@
 #include <string>
 #include <vector>
 
+#include "framework/WinText.h"
+
 namespace {
 
-std::wstring Widen(const std::string& s) {
-  if (s.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), &w[0], n);
-  return w;
-}
-
-std::string Narrow(const std::wstring& w) {
-  if (w.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
-  return s;
-}
+using loom::Utf8ToWide;
+using loom::WideToUtf8;
 
 bool SameNoCase(const std::wstring& a, const wchar_t* b) { return lstrcmpiW(a.c_str(), b) == 0; }
 
@@ -132,7 +121,7 @@ void LogCommandLine() {
   HANDLE h = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return;
-  std::string line = Narrow(GetCommandLineW()) + "\r\n";
+  std::string line = WideToUtf8(GetCommandLineW()) + "\r\n";
   DWORD written = 0;
   WriteFile(h, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   FlushFileBuffers(h);
@@ -221,7 +210,7 @@ const wchar_t kSuggestedProject[] =
 std::string BuildScript() {
   wchar_t self[MAX_PATH];
   DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::string tools = Narrow(FolderOf(std::wstring(self, n)));
+  std::string tools = WideToUtf8(FolderOf(std::wstring(self, n)));
   return "@echo off\r\n"
          "setlocal\r\n"
          "set PROJECT_DIR=%~dp0\r\n"
@@ -243,7 +232,7 @@ class Run {
       if (start == std::string::npos || raw[start] == '#' || raw[start] == ';') continue;
       size_t space = raw.find(' ', start);
       std::string name = raw.substr(start, space == std::string::npos ? std::string::npos : space - start);
-      std::wstring arg = space == std::string::npos ? std::wstring() : Widen(raw.substr(space + 1));
+      std::wstring arg = space == std::string::npos ? std::wstring() : Utf8ToWide(raw.substr(space + 1));
       bool ok = true;
       unsigned long n = 0;
       if (name == "out") {
@@ -289,7 +278,7 @@ class Run {
       }
       if (!ok) {
         out_.chunk = 0;
-        out_.Text(L"E stand-in: bad directive: " + Widen(raw) + L"\r\n");
+        out_.Text(L"E stand-in: bad directive: " + Utf8ToWide(raw) + L"\r\n");
         return 2;
       }
     }
@@ -383,10 +372,10 @@ class Run {
   }
 
   void WriteResult() {
-    std::string note = Narrow(std::wstring(L"stand-in ") + KindName(kind_) + L" result\r\n");
+    std::string note = WideToUtf8(std::wstring(L"stand-in ") + KindName(kind_) + L" result\r\n");
     switch (kind_) {
       case Kind::Scan:
-        WriteBytes(Arg(0), Content(note + Narrow(Join(args_)) + "\r\n" + scanned_));
+        WriteBytes(Arg(0), Content(note + WideToUtf8(Join(args_)) + "\r\n" + scanned_));
         break;
       case Kind::Suggest:
         WriteBytes(SwitchArg(L"-SuggestProject", 2), Content("\xFF\xFE" + Utf16Bytes(kSuggestedProject)));
@@ -460,14 +449,14 @@ class Run {
             std::wstring path = folder + L"\\" + fd.cFileName;
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) folders.push_back(path);
             out_.Text(L"I 正在扫描 " + path + L"\r\n");
-            scanned_ += Narrow(path) + "\r\n";
+            scanned_ += WideToUtf8(path) + "\r\n";
             if (++count % 20 == 0) Sleep(40);
           } while (count < 300 && FindNextFileW(h, &fd));
           FindClose(h);
         }
       } else if (root.rfind(L"HKEY_", 0) == 0) {
         out_.Text(L"I 正在扫描 " + root + L"\r\n");
-        scanned_ += Narrow(root) + "\r\n";
+        scanned_ += WideToUtf8(root) + "\r\n";
         Sleep(100);
       }
     }
@@ -524,7 +513,7 @@ bool ScenarioSection(Kind kind, std::vector<std::string>* lines, std::wstring* f
   if (n == 0 || n >= MAX_PATH * 2 || !ReadBytes(path, &text)) return false;
   if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
   *folder = FolderOf(path);
-  std::string want = Narrow(std::wstring(L"[") + KindName(kind) + L"]");
+  std::string want = WideToUtf8(std::wstring(L"[") + KindName(kind) + L"]");
   std::vector<std::string> own, any;
   std::vector<std::string>* current = nullptr;
   bool haveOwn = false, haveAny = false;

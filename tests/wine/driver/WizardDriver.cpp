@@ -1,5 +1,7 @@
 #include "WizardDriver.h"
 
+#include "framework/WinText.h"
+
 #include <shellapi.h>
 #include <tlhelp32.h>
 
@@ -9,21 +11,8 @@ namespace loomtest {
 
 // --- Small helpers -----------------------------------------------------------
 
-std::wstring Widen(const std::string& s) {
-  if (s.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), &w[0], n);
-  return w;
-}
-
-std::string Narrow(const std::wstring& w) {
-  if (w.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
-  return s;
-}
+std::wstring Widen(const std::string& utf8) { return loom::Utf8ToWide(utf8); }
+std::string Narrow(const std::wstring& text) { return loom::WideToUtf8(text); }
 
 std::wstring BuildFolder() {
   wchar_t path[MAX_PATH];
