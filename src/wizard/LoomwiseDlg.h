@@ -77,24 +77,53 @@ class CLoomwiseDlg : public Dialog {
   void ShowError(const std::wstring& text, HWND owner);
 
   InnerDialog* currentPage_ = nullptr;
-  CleanPC cleanPC_;
-  ProgressView progress_;
-  WarningsView warnings_;
-  PostView post_;
-  FinishedView finished_;
-  WelcomeDialog welcome_;
-  ContinueDialog continue_;
-  AppListSelect appList_;
-  ConfigMeridel meridel_;
-  ConfigAuth auth_;
-  ConfigSandbox sandbox_;
-  ConfigIsolationMode isolation_;
-  ConfigQualityAgent quality_;
-  ConfigRoutelle routelle_;
-  ConfigLocation location_;
-  ConfigMSI msi_;
-  ConfigAppSync appSync_;
-  ReadyToBuild readyToBuild_;
+  CleanPC cleanPC_{this};
+  ProgressView progress_{this};
+  WarningsView warnings_{this};
+  PostView post_{this};
+  FinishedView finished_{this};
+  WelcomeDialog welcome_{this};
+  ContinueDialog continue_{this};
+  AppListSelect appList_{this};
+  ConfigMeridel meridel_{this};
+  ConfigAuth auth_{this};
+  ConfigSandbox sandbox_{this};
+  ConfigIsolationMode isolation_{this};
+  ConfigQualityAgent quality_{this};
+  ConfigRoutelle routelle_{this};
+  ConfigLocation location_{this};
+  ConfigMSI msi_{this};
+  ConfigAppSync appSync_{this};
+  ReadyToBuild readyToBuild_{this};
+
+  // The one table of pages, in the order their windows are created. A new
+  // page is a member above, a row here, a row in the step table and its
+  // template in the resources.
+  struct PageRow {
+    PageId id;
+    InnerDialog* page;
+  };
+  const PageRow pages_[18] = {
+      {PageId::CleanPC, &cleanPC_},
+      {PageId::Progress, &progress_},
+      {PageId::Warnings, &warnings_},
+      {PageId::Post, &post_},
+      {PageId::AppListSelect, &appList_},
+      {PageId::ConfigMeridel, &meridel_},
+      {PageId::ConfigAuth, &auth_},
+      {PageId::ConfigIsolationMode, &isolation_},
+      {PageId::ConfigSandbox, &sandbox_},
+      {PageId::ConfigQualityAgent, &quality_},
+      {PageId::ConfigRoutelle, &routelle_},
+      {PageId::ConfigLocation, &location_},
+      {PageId::ConfigMSI, &msi_},
+      {PageId::ConfigAppSync, &appSync_},  // created only when the application-sync step is enabled
+      {PageId::ReadyToBuild, &readyToBuild_},
+      {PageId::Finished, &finished_},
+      {PageId::Welcome, &welcome_},
+      {PageId::Continue, &continue_},
+  };
+
   HICON icon_ = nullptr;
   int appSyncPageEnabled_ = 0;  // nothing sets it: the application-sync step is never entered
   bool packageIniOpened_ = false;

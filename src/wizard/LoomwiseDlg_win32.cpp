@@ -30,10 +30,7 @@ const wchar_t kAborted[] = L"\u53d1\u751f\u9519\u8bef\u6216\u64cd\u4f5c\u4e2d\u6
 }  // namespace
 
 CLoomwiseDlg::CLoomwiseDlg()
-    : Dialog(IDD_MAIN, nullptr),
-      cleanPC_(this), progress_(this), warnings_(this), post_(this), finished_(this), welcome_(this),
-      continue_(this), appList_(this), meridel_(this), auth_(this), sandbox_(this), isolation_(this),
-      quality_(this), routelle_(this), location_(this), msi_(this), appSync_(this), readyToBuild_(this) {
+    : Dialog(IDD_MAIN, nullptr) {
   icon_ = static_cast<HICON>(::LoadImageW(AppInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 0, 0,
                                           LR_DEFAULTSIZE | LR_SHARED));
   InitFolderMacros();
@@ -65,13 +62,8 @@ BOOL CLoomwiseDlg::OnInitDialog() {
 
   bannerText_.Create(hwnd_, RECT{40, 29, 500, 70}, 0xFFFF);
 
-  InnerDialog* order[] = {&cleanPC_, &progress_, &warnings_, &post_, &appList_, &meridel_, &auth_,
-                          &isolation_, &sandbox_, &quality_, &routelle_, &location_, &msi_};
-  for (InnerDialog* page : order) page->CreatePage(hwnd_);
-  if (appSyncPageEnabled_) appSync_.CreatePage(hwnd_);
-  for (InnerDialog* page : {static_cast<InnerDialog*>(&readyToBuild_), static_cast<InnerDialog*>(&finished_),
-                            static_cast<InnerDialog*>(&welcome_), static_cast<InnerDialog*>(&continue_)})
-    page->CreatePage(hwnd_);
+  for (const PageRow& row : pages_)
+    if (row.id != PageId::ConfigAppSync || appSyncPageEnabled_) row.page->CreatePage(hwnd_);
 
   ShowStepPage();
   continue_.SetItemCheck(IDC_CONTINUE_RADIO, true);
@@ -94,26 +86,8 @@ BOOL CLoomwiseDlg::OnInitDialog() {
 }
 
 InnerDialog* CLoomwiseDlg::PageFor(PageId id) {
-  switch (id) {
-    case PageId::Welcome: return &welcome_;
-    case PageId::Continue: return &continue_;
-    case PageId::CleanPC: return &cleanPC_;
-    case PageId::Progress: return &progress_;
-    case PageId::Warnings: return &warnings_;
-    case PageId::Post: return &post_;
-    case PageId::AppListSelect: return &appList_;
-    case PageId::ConfigMeridel: return &meridel_;
-    case PageId::ConfigAuth: return &auth_;
-    case PageId::ConfigSandbox: return &sandbox_;
-    case PageId::ConfigIsolationMode: return &isolation_;
-    case PageId::ConfigQualityAgent: return &quality_;
-    case PageId::ConfigRoutelle: return &routelle_;
-    case PageId::ConfigLocation: return &location_;
-    case PageId::ConfigMSI: return &msi_;
-    case PageId::ConfigAppSync: return &appSync_;
-    case PageId::ReadyToBuild: return &readyToBuild_;
-    case PageId::Finished: return &finished_;
-  }
+  for (const PageRow& row : pages_)
+    if (row.id == id) return row.page;
   return &welcome_;
 }
 
@@ -201,11 +175,8 @@ void CLoomwiseDlg::ShowStepPage() {
     EndSnapshotPath();
   }
   page->Show(SW_SHOW);
-  InnerDialog* all[] = {&cleanPC_, &progress_, &warnings_, &post_, &finished_, &welcome_, &continue_,
-                        &appList_, &meridel_, &auth_, &sandbox_, &isolation_, &quality_, &routelle_,
-                        &location_, &msi_, &appSync_, &readyToBuild_};
-  for (InnerDialog* other : all)
-    if (other != page && other->hwnd()) other->Show(SW_HIDE);
+  for (const PageRow& row : pages_)
+    if (row.page != page && row.page->hwnd()) row.page->Show(SW_HIDE);
   currentPage_ = page;
   page->FocusItem(page->ItemWindow(IDOK).IsEnabled() ? IDOK : IDC_BACK);
   UpdateBanner();

@@ -1,5 +1,5 @@
 loom_core(Steps.cpp)
 loom_core(Resume.cpp)
 if(WIN32)
-  loom_win(InnerDialog.cpp LoomwiseDlg_win32.cpp Resume_win32.cpp TransparentText_win32.cpp AboutDlg_win32.cpp)
+  loom_win(InnerDialog.cpp ProjectPage.cpp LoomwiseDlg_win32.cpp Resume_win32.cpp TransparentText_win32.cpp AboutDlg_win32.cpp)
 endif()
