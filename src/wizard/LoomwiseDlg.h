@@ -52,6 +52,7 @@ class CLoomwiseDlg : public Dialog {
   void SetResumeEntry(bool on, const wchar_t* commandLine = nullptr);
 
   std::wstring ProjectFolder() const { return location_.projectLocation; }
+  const AppListSelect& EntryPointsPage() const { return appList_; }
   void SetPackageIniOpened() { packageIniOpened_ = true; }
   bool packageIniOpened() const { return packageIniOpened_; }
   const std::wstring& errorText() const { return errorText_; }

@@ -95,7 +95,7 @@ StepSwitches CLoomwiseDlg::Switches() const {
   StepSwitches sw;
   sw.portalIntegration = meridel_.manageWithPortal;
   sw.qualityReporting = QualityReportingEnabled();
-  sw.browserEntryPoint = false;  // filled by the entry-point list
+  sw.browserEntryPoint = !appList_.FirstChosenBrowser().empty();
   sw.appSyncPageEnabled = appSyncPageEnabled_ != 0;
   return sw;
 }
