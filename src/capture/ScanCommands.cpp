@@ -1,5 +1,6 @@
 #include "capture/ScanCommands.h"
 
+#include "util/PathRules.h"
 #include "util/Text.h"
 
 namespace loom {
@@ -35,7 +36,7 @@ std::u16string GenerateProjectCommand(std::u16string_view toolFolder, std::u16st
                                       std::u16string_view workingProjectPath,
                                       std::u16string_view projectFolder) {
   return ToolPrefix(toolFolder, toolName) + u" " + Quoted(workingProjectPath) + u" -GenerateProject " +
-         Quoted(DropTrailingSlash(projectFolder)) + u" -Loomwise";
+         QuotedPath(NormalFolder(projectFolder)) + u" -Loomwise";
 }
 
 std::u16string_view DropTrailingSlash(std::u16string_view path) {

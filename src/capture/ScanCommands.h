@@ -18,7 +18,8 @@ std::u16string SuggestProjectCommand(std::u16string_view toolFolder, std::u16str
                                      std::u16string_view workingProjectPath, int ieSelection);
 
 // "\"%ls\\%ls\" \"%ls\" -GenerateProject \"%ls\" -Loomwise"; the project
-// folder loses one trailing "\" or "/".
+// folder in its normal form (NormalFolder), quoted so that the backslash of a
+// root such as "C:\" does not escape the closing quote ("C:\\").
 std::u16string GenerateProjectCommand(std::u16string_view toolFolder, std::u16string_view toolName,
                                       std::u16string_view workingProjectPath,
                                       std::u16string_view projectFolder);

@@ -172,6 +172,11 @@ TEST(ScanCommands, TheFourCommandLinesCharacterForCharacter) {
             u"-IESelection 2 -Loomwise");
   EXPECT_EQ(GenerateProjectCommand(u"C:\\W", u"snapshot.exe", u"C:\\T\\{3}.ini", u"C:\\Projects\\App\\"),
             u"\"C:\\W\\snapshot.exe\" \"C:\\T\\{3}.ini\" -GenerateProject \"C:\\Projects\\App\" -Loomwise");
+  // Every trailing separator goes; a root keeps its backslash, doubled inside the quotes.
+  EXPECT_EQ(GenerateProjectCommand(u"C:\\W", u"snapshot.exe", u"C:\\T\\{3}.ini", u"D:\\Out//\\"),
+            u"\"C:\\W\\snapshot.exe\" \"C:\\T\\{3}.ini\" -GenerateProject \"D:\\Out\" -Loomwise");
+  EXPECT_EQ(GenerateProjectCommand(u"C:\\W", u"snapshot.exe", u"C:\\T\\{3}.ini", u"C:\\"),
+            u"\"C:\\W\\snapshot.exe\" \"C:\\T\\{3}.ini\" -GenerateProject \"C:\\\\\" -Loomwise");
   EXPECT_EQ(DropTrailingSlash(u"D:/x//"), u"D:/x/") << "only one slash is dropped";
   EXPECT_EQ(TempFileName(u"", u"{G}", u"ini"), u"{G}.ini");
   EXPECT_EQ(FolderOf(u"C:\\a\\b.exe"), u"C:\\a");

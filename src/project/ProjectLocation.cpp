@@ -1,0 +1,97 @@
+#include "project/ProjectLocation.h"
+
+#include "project/IniDocument.h"
+#include "util/PathRules.h"
+#include "util/Text.h"
+
+namespace loom {
+namespace {
+
+bool IsWhite(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f'; }
+
+}  // namespace
+
+std::u16string Trimmed(std::u16string_view text) {
+  size_t b = 0, e = text.size();
+  while (b < e && IsWhite(text[b])) ++b;
+  while (e > b && IsWhite(text[e - 1])) --e;
+  return std::u16string(text.substr(b, e - b));
+}
+
+std::u16string ProposedLocation(std::u16string_view originOrProgramPath, std::u16string_view inventoryName) {
+  size_t slash = originOrProgramPath.rfind(u'\\');
+  std::u16string base(slash == std::u16string_view::npos ? std::u16string_view() : originOrProgramPath.substr(0, slash + 1));
+  return base + u"Captures\\" + std::u16string(inventoryName);
+}
+
+std::u16string FollowName(std::u16string_view location, std::u16string_view lastName, std::u16string_view name) {
+  size_t slash = location.rfind(u'\\');
+  size_t start = slash == std::u16string_view::npos ? 0 : slash + 1;
+  std::u16string out(location);
+  if (EqualsNoCaseAscii(location.substr(start), lastName)) out.replace(start, std::u16string::npos, name);
+  else if (!location.empty() && location.back() == u'\\') out += name;
+  return out;
+}
+
+std::u16string FreeSpaceRoot(std::u16string_view full) {
+  if (full.size() >= 2 && full[0] == u'\\' && full[1] == u'\\') {
+    size_t seen = 0;
+    for (size_t i = 0; i < full.size(); ++i)
+      if (full[i] == u'\\' && ++seen == 4) return std::u16string(full.substr(0, i + 1));
+    return std::u16string(full) + u"\\";  // "\\server\share": the share itself
+  }
+  bool letter = full.size() >= 3 && ((full[0] >= u'A' && full[0] <= u'Z') || (full[0] >= u'a' && full[0] <= u'z'));
+  if (letter && full[1] == u':' && full[2] == u'\\') return std::u16string(full.substr(0, 3));
+  return {};
+}
+
+bool TooLittleSpace(uint64_t freeBytes, long estimatedMegabytes) {
+  if (estimatedMegabytes <= 0) return false;
+  return (freeBytes >> 20) < static_cast<uint64_t>(estimatedMegabytes);
+}
+
+LocationVerdict CheckLocation(std::u16string_view inventoryName, std::u16string_view location,
+                              long estimatedMegabytes, LocationPlatform& platform) {
+  LocationVerdict v;
+  v.name = Trimmed(inventoryName);
+  auto refuse = [&v](int message, int focus) {
+    v.message = message;
+    v.focus = focus;
+    return v;
+  };
+  if (v.name.empty()) return refuse(127, kLocationNameEdit);
+  if (v.name.find_first_of(u"[]") != std::u16string::npos) return refuse(244, kLocationNameEdit);
+  if (location.empty()) return refuse(128, kLocationPathEdit);
+  if (!IsValidFolderPath(location)) return refuse(129, kLocationPathEdit);
+
+  std::u16string folder = NormalFolder(location);
+  std::u16string spaceFolder;
+  LocationPlatform::Kind kind = platform.Lookup(folder);
+  switch (kind) {
+    case LocationPlatform::Kind::File:
+      return refuse(129, kLocationPathEdit);
+    case LocationPlatform::Kind::Folder:
+      spaceFolder = folder;
+      break;
+    case LocationPlatform::Kind::Missing:
+      spaceFolder = FreeSpaceRoot(platform.FullPath(folder));
+      break;
+  }
+  if (!spaceFolder.empty()) {
+    std::optional<uint64_t> free = platform.FreeBytes(spaceFolder);
+    if (free && TooLittleSpace(*free, estimatedMegabytes)) return refuse(158, kLocationPathEdit);
+  }
+  v.askOverwrite = kind == LocationPlatform::Kind::Folder && platform.HasEntries(folder);
+  return v;
+}
+
+void ApplyInventoryName(IniDocument& doc, std::u16string_view name) {
+  doc.SetValue(u"BuildOptions", u"InventoryName", name);
+  doc.SetValue(u"BuildOptions", u"SandboxName", name);
+}
+
+std::u16string NameToWrite(std::u16string_view name, bool portalBaseUpdate, std::u16string_view baseInventoryName) {
+  return std::u16string(portalBaseUpdate && !baseInventoryName.empty() ? baseInventoryName : name);
+}
+
+}  // namespace loom

@@ -1,0 +1,75 @@
+// The decisions of the project-location page: the proposed location, the
+// location's last folder name following the inventory name, and the checks
+// made when the user presses Next (fed with the platform's answers).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace loom {
+
+class IniDocument;
+
+// Base folder ("QM_ORIGIN", else the program's own path) cut after its last
+// backslash, then "Captures\" and the name.
+std::u16string ProposedLocation(std::u16string_view originOrProgramPath, std::u16string_view inventoryName);
+
+// The location after the user typed in the name box: its last part follows
+// the name while it equals the name it followed last (ASCII case folded); a
+// location ending in "\" gets the name appended; any other stays.
+std::u16string FollowName(std::u16string_view location, std::u16string_view lastName, std::u16string_view name);
+
+// What the platform says about the location.
+class LocationPlatform {
+ public:
+  enum class Kind { Missing, File, Folder };
+  virtual ~LocationPlatform() = default;
+  virtual Kind Lookup(const std::u16string& path) = 0;
+  // The full form of a path that does not exist yet.
+  virtual std::u16string FullPath(const std::u16string& path) = 0;
+  // Bytes free for the user in the folder; nothing when the query fails.
+  virtual std::optional<uint64_t> FreeBytes(const std::u16string& folder) = 0;
+  // True when the folder holds any entry besides "." and "..".
+  virtual bool HasEntries(const std::u16string& folder) = 0;
+};
+
+// The root asked for the free space of a path that does not exist yet:
+// "\\server\share\" or "X:\"; empty for any other form.
+std::u16string FreeSpaceRoot(std::u16string_view fullPath);
+
+// Fewer free megabytes (bytes / 2^20) than the estimate.
+bool TooLittleSpace(uint64_t freeBytes, long estimatedMegabytes);
+
+struct LocationVerdict {
+  int message = 0;             // string to show (OK button), 0 = none
+  int focus = 0;               // control to focus when refused
+  bool askOverwrite = false;   // the folder holds files: ask string 130
+  std::u16string name;         // the trimmed inventory name
+  bool ok() const { return message == 0; }
+};
+
+// Control IDs the verdict names.
+constexpr int kLocationNameEdit = 1050;
+constexpr int kLocationPathEdit = 1109;
+
+// The checks of Next, in order: the trimmed name (empty: 127; "[" or "]":
+// 244), the location (empty: 128; a character no path may hold or a relative
+// path: 129; an existing file: 129), the free space against the estimate
+// (158; not checked when the platform cannot tell), and whether an existing
+// folder holds files (the overwrite question).
+LocationVerdict CheckLocation(std::u16string_view inventoryName, std::u16string_view location,
+                              long estimatedMegabytes, LocationPlatform& platform);
+
+// InventoryName and SandboxName of BuildOptions.
+void ApplyInventoryName(IniDocument& doc, std::u16string_view name);
+
+// The name written: the base package's name when the portal page manages an
+// update of it and knows its name, else the page's name.
+std::u16string NameToWrite(std::u16string_view name, bool portalBaseUpdate, std::u16string_view baseInventoryName);
+
+// White space removed at both ends.
+std::u16string Trimmed(std::u16string_view text);
+
+}  // namespace loom
