@@ -11,7 +11,22 @@ foreach(tool ${LOOM_STANDIN_TOOLS})
   target_link_options(${tool} PRIVATE -municode -s)
   set_target_properties(${tool} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 endforeach()
-add_custom_target(standin_tools DEPENDS ${LOOM_STANDIN_TOOLS})
+# The suggested project the stand-in scan tool writes, beside the tools.
+configure_file(${CMAKE_SOURCE_DIR}/tools/standin/suggested-project.ini ${CMAKE_BINARY_DIR}/suggested-project.ini
+               COPYONLY)
+# The executable with icons that the suggested project's entry points name,
+# and an icon file for the entry that names one.
+add_executable(sample-app WIN32 ${CMAKE_SOURCE_DIR}/tools/standin/sample-app.c
+               ${CMAKE_SOURCE_DIR}/tools/standin/sample-app.rc)
+target_include_directories(sample-app PRIVATE ${LOOM_ART_DIR})
+set_source_files_properties(${CMAKE_SOURCE_DIR}/tools/standin/sample-app.rc PROPERTIES OBJECT_DEPENDS
+                            "${LOOM_ART_DIR}/loomart/app.ico;${LOOM_ART_DIR}/loomart/project.ico")
+add_dependencies(sample-app loomart)
+target_link_options(sample-app PRIVATE -s)
+set_target_properties(sample-app PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+add_custom_command(TARGET sample-app POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy ${LOOM_ART_DIR}/loomart/project.ico ${CMAKE_BINARY_DIR}/sample-help.ico)
+add_custom_target(standin_tools DEPENDS ${LOOM_STANDIN_TOOLS} sample-app)
 
 # Branding.dll: resources only (no code; entry address 0 means no entry point). The banner picture
 # is drawn by a script so that the module is reproducible from source.

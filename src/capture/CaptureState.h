@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "project/EntryPoints.h"
+
 namespace loom {
 
 struct CaptureState {
@@ -34,6 +36,10 @@ struct CaptureState {
   HBITMAP banners[6] = {};
   HMODULE brandingModule = nullptr;
   bool brandingLoadAttempted = false;
+
+  // The entry points of the working project file, in the entry-point page's
+  // row order; replaced each time that page is prepared.
+  std::vector<EntryPoint> entryPoints;
 };
 
 // The process-wide instance.

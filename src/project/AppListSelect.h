@@ -1,24 +1,57 @@
-// The entry-points page.
+// The entry-points page: the candidate executables of the working project
+// file as a checkable list with icons; the unchosen ones are saved with
+// "Disabled=1". Row i shows entry i of the shared entry-point list.
 #pragma once
+
+#include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
 
+#include "project/EntryPoints.h"
 #include "resources/ResourceIds.h"
-#include "wizard/InnerDialog.h"
+#include "wizard/ProjectPage.h"
 
 namespace loom {
 
-class AppListSelect : public InnerDialog {
+class AppListSelect : public ProjectPage {
  public:
-  explicit AppListSelect(CLoomwiseDlg* wizard) : InnerDialog(IDD_APPLIST, 200, wizard) {}
+  explicit AppListSelect(CLoomwiseDlg* wizard) : ProjectPage(IDD_APPLIST, 200, wizard) {}
+  ~AppListSelect() override;
 
   // What the later pages read: the display names of the checked rows in row
   // order, the display name of the first checked browser entry (empty when
   // there is none), and the inventory name the list suggests.
-  std::vector<std::wstring> ChosenNames() const { return {}; }
-  std::wstring FirstChosenBrowser() const { return {}; }
-  std::wstring SuggestedInventoryName() const { return {}; }
+  std::vector<std::wstring> ChosenNames() const;
+  std::wstring FirstChosenBrowser() const;
+  std::wstring SuggestedInventoryName() const;
+
+ protected:
+  UINT GetNextTooltipId() override { return 140; }
+  UINT GetBackTooltipId() override { return 139; }
+  BOOL OnInitDialog() override;
+  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnNotify(WPARAM wParam, NMHDR* header, LRESULT& result) override;
+
+  void LoadFromProject(const IniDocument& doc, bool loaded) override;
+  void ExchangeControls(DataExchange& dx) override;
+  void ApplyToProject(IniDocument& doc) override;
+
+ private:
+  RowChecks Checks() const;
+  // Sets the rows' check boxes as the page's own change (no rules run).
+  void ShowChecks(const RowChecks& checks);
+  void Fill();
+  void AppendRow(int index);
+  void ShowDebugRows(bool show);
+  // The user set every row on or off, row by row, each through the rules.
+  void SetAllByUser(bool on);
+  void UserChangedRow(int row);
+  void Refresh();
+
+  HIMAGELIST images_ = nullptr;
+  bool ownChange_ = false;  // the page itself is changing rows or check boxes
 };
 
 }  // namespace loom

@@ -1,18 +1,174 @@
 #include "project/ConfigLocation.h"
 
+#include <shlobj.h>
+
 #include "capture/ScanTool.h"
+#include "framework/DataExchange.h"
+#include "framework/Resources.h"
+#include "framework/WinText.h"
+#include "project/EntryPoints.h"
+#include "project/ProjectLocation.h"
+#include "wizard/LoomwiseDlg.h"
 
 namespace loom {
+namespace {
 
-void ConfigLocation::Prepare() {
+constexpr UINT kTitleString = 57344;
+constexpr UINT kOverwriteQuestion = 130;
+constexpr UINT kBrowseTitle = 216;
+
+// The platform's answers about a location.
+class Win32Location : public LocationPlatform {
+ public:
+  Kind Lookup(const std::u16string& path) override {
+    DWORD attributes = ::GetFileAttributesW(ToWide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return Kind::Missing;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? Kind::Folder : Kind::File;
+  }
+  std::u16string FullPath(const std::u16string& path) override {
+    wchar_t full[MAX_PATH];
+    DWORD n = ::GetFullPathNameW(ToWide(path).c_str(), MAX_PATH, full, nullptr);
+    return n > 0 && n < MAX_PATH ? ToU16(std::wstring(full, n)) : std::u16string();
+  }
+  std::optional<uint64_t> FreeBytes(const std::u16string& folder) override {
+    ULARGE_INTEGER available{};
+    if (!::GetDiskFreeSpaceExW(ToWide(folder).c_str(), &available, nullptr, nullptr)) return std::nullopt;
+    return available.QuadPart;
+  }
+  bool HasEntries(const std::u16string& folder) override {
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((ToWide(folder) + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    bool any = false;
+    do {
+      any = wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0;
+    } while (!any && ::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return any;
+  }
+};
+
+int CALLBACK SelectOnOpen(HWND picker, UINT msg, LPARAM, LPARAM data) {
+  if (msg == BFFM_INITIALIZED && data) ::SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, data);
+  return 0;
+}
+
+}  // namespace
+
+BOOL ConfigLocation::OnInitDialog() {
+  BOOL r = ProjectPage::OnInitDialog();
+  Refresh();
+  return r;
+}
+
+void ConfigLocation::LoadFromProject(const IniDocument&, bool) {
   if (!inventoryName.empty()) return;
-  inventoryName = L"Project";  // the entry-point page suggests a better name
-  wchar_t origin[MAX_PATH] = {};
-  DWORD n = ::GetEnvironmentVariableW(L"QM_ORIGIN", origin, MAX_PATH);
-  std::wstring base = (n > 0 && n < MAX_PATH) ? std::wstring(origin, n) : ProgramPath();
-  base.resize(base.rfind(L'\\') == std::wstring::npos ? 0 : base.rfind(L'\\') + 1);
-  projectLocation = base + L"Captures\\" + inventoryName;
+  inventoryName = GetWizard()->EntryPointsPage().SuggestedInventoryName();
+  wchar_t origin[MAX_PATH + 1] = {};
+  DWORD n = ::GetEnvironmentVariableW(L"QM_ORIGIN", origin, MAX_PATH + 1);
+  // A value too long for a path is not used cut: the program's path stands in.
+  std::wstring base = (n > 0 && n <= MAX_PATH) ? std::wstring(origin, n) : ProgramPath();
+  projectLocation = ToWide(ProposedLocation(ToU16(base), ToU16(inventoryName)));
   lastInventoryName = inventoryName;
+}
+
+void ConfigLocation::ExchangeControls(DataExchange& dx) {
+  if (!dx.saving()) {
+    showing_ = true;
+    dx.Text(IDC_LOCATION_NAME, inventoryName);
+    dx.Text(IDC_LOCATION_PATH, projectLocation);
+    showing_ = false;
+    Refresh();
+    return;
+  }
+  std::wstring name, location;
+  dx.Text(IDC_LOCATION_NAME, name);
+  dx.Text(IDC_LOCATION_PATH, location);
+  IniDocument doc;
+  long estimate = LoadWorkingProject(doc) ? ProfileInteger(doc.GetValue(u"BuildOptions", u"EstimatedDataContainerSize")) : 0;
+  Win32Location platform;
+  LocationVerdict v = CheckLocation(ToU16(name), ToU16(location), estimate, platform);
+  std::wstring title = LoadResString(kTitleString);
+  if (!v.ok()) {
+    ::MessageBoxW(GetWizard()->hwnd(), LoadResString(UINT(v.message)).c_str(), title.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    dx.Fail(v.focus);
+    return;
+  }
+  if (v.askOverwrite && ::MessageBoxW(GetWizard()->hwnd(), LoadResString(kOverwriteQuestion).c_str(), title.c_str(),
+                                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+    dx.Fail(IDC_LOCATION_PATH);
+    return;
+  }
+  inventoryName = ToWide(v.name);
+  projectLocation = location;
+}
+
+void ConfigLocation::ApplyToProject(IniDocument& doc) {
+  // The portal page's update of a base package names the package itself.
+  ApplyInventoryName(doc, NameToWrite(ToU16(inventoryName), false, u""));
+}
+
+bool ConfigLocation::OnCommand(WPARAM wParam, LPARAM lParam) {
+  switch (LOWORD(wParam)) {
+    case IDC_LOCATION_NAME:
+      if (HIWORD(wParam) == EN_CHANGE) {
+        if (!showing_) NameChanged();
+        return true;
+      }
+      break;
+    case IDC_LOCATION_PATH:
+      if (HIWORD(wParam) == EN_CHANGE) {
+        Refresh();
+        return true;
+      }
+      break;
+    case IDC_LOCATION_BROWSE:
+      if (HIWORD(wParam) == BN_CLICKED) {
+        Browse();
+        return true;
+      }
+      break;
+  }
+  return ProjectPage::OnCommand(wParam, lParam);
+}
+
+void ConfigLocation::NameChanged() {
+  inventoryName = ItemText(IDC_LOCATION_NAME);
+  projectLocation = ToWide(FollowName(ToU16(ItemText(IDC_LOCATION_PATH)), ToU16(lastInventoryName), ToU16(inventoryName)));
+  showing_ = true;
+  if (ItemText(IDC_LOCATION_PATH) != projectLocation) SetItemText(IDC_LOCATION_PATH, projectLocation);
+  showing_ = false;
+  lastInventoryName = inventoryName;
+  Refresh();
+}
+
+void ConfigLocation::Browse() {
+  projectLocation = ItemText(IDC_LOCATION_PATH);
+  ::CoInitialize(nullptr);
+  std::wstring title = LoadResString(kBrowseTitle);
+  BROWSEINFOW info{};
+  info.hwndOwner = GetWizard()->hwnd();
+  info.lpszTitle = title.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX;
+  info.lpfn = SelectOnOpen;
+  info.lParam = projectLocation.empty() ? 0 : reinterpret_cast<LPARAM>(projectLocation.c_str());
+  PIDLIST_ABSOLUTE picked = ::SHBrowseForFolderW(&info);
+  if (picked) {
+    wchar_t path[MAX_PATH];
+    if (::SHGetPathFromIDListW(picked, path)) {
+      projectLocation = path;
+      SetItemText(IDC_LOCATION_PATH, projectLocation);
+    }
+    ::CoTaskMemFree(picked);
+  }
+  ::CoUninitialize();
+}
+
+void ConfigLocation::Refresh() {
+  ShowItem(IDC_LOCATION_NAME_LABEL, true);
+  ShowItem(IDC_LOCATION_NAME, true);
+  ShowItem(IDC_LOCATION_FIXED_NAME, false);
+  EnableItem(IDOK, !ItemText(IDC_LOCATION_NAME).empty() && !ItemText(IDC_LOCATION_PATH).empty());
 }
 
 }  // namespace loom

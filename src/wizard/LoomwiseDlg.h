@@ -51,8 +51,12 @@ class CLoomwiseDlg : public Dialog {
   // command line is re-registered under the current program path.
   void SetResumeEntry(bool on, const wchar_t* commandLine = nullptr);
 
-  std::wstring ProjectFolder() const { return location_.projectLocation; }
+  // The project folder in its one normal form (no trailing separators, a
+  // root keeps its backslash), used by the generation and the build.
+  std::wstring ProjectFolder() const;
   const AppListSelect& EntryPointsPage() const { return appList_; }
+  const ConfigLocation& LocationPage() const { return location_; }
+  bool AppSyncPageEnabled() const { return appSyncPageEnabled_ != 0; }
   void SetPackageIniOpened() { packageIniOpened_ = true; }
   bool packageIniOpened() const { return packageIniOpened_; }
   const std::wstring& errorText() const { return errorText_; }

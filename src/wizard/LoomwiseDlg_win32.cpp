@@ -13,6 +13,7 @@
 #include "framework/WinText.h"
 #include "macros/FolderMacros.h"
 #include "resources/ResourceIds.h"
+#include "util/PathRules.h"
 #include "wizard/AboutDlg.h"
 
 
@@ -84,6 +85,8 @@ BOOL CLoomwiseDlg::OnInitDialog() {
   ::SetTimer(hwnd_, kStepTimer, kStepTimerPeriod, nullptr);
   return FALSE;  // the shown page has set the focus
 }
+
+std::wstring CLoomwiseDlg::ProjectFolder() const { return ToWide(NormalFolder(ToU16(location_.projectLocation))); }
 
 InnerDialog* CLoomwiseDlg::PageFor(PageId id) {
   for (const PageRow& row : pages_)

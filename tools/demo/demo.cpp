@@ -105,6 +105,8 @@ int wmain(int argc, wchar_t** argv) {
     fwprintf(stderr, L"cannot prepare the installation: %ls\n", install.error().c_str());
     return 1;
   }
+  // The executables the suggested project names, so that the entry points show their icons.
+  if (!install.InstallSampleApplication()) Say(L"the sample application could not be installed");
   Wizard w;
   if (!w.Start(install) || !w.WaitForMainWindow()) {
     fwprintf(stderr, L"the wizard did not start\n");

@@ -163,48 +163,23 @@ const wchar_t* KindName(Kind k) {
   return L"";
 }
 
-// A plausible suggested project: UTF-16LE with BOM, CR LF lines.
-const wchar_t kSuggestedProject[] =
-    L"; 此项目文件由 Loomwise 扫描工具生成（替身工具）。\r\n"
-    L"; Lines starting with a semicolon are comments or inactive defaults.\r\n"
-    L"\r\n"
-    L"[Compression]\r\n"
-    L"CompressionType=None\r\n"
-    L"\r\n"
-    L"[Isolation]\r\n"
-    L"DirectoryIsolationMode=Merged\r\n"
-    L"\r\n"
-    L"[BuildOptions]\r\n"
-    L";-------- Parameters used only during the build --------\r\n"
-    L"OutDir=bin\r\n"
-    L"InventoryName=Demo App\r\n"
-    L"SandboxName=Demo App\r\n"
-    L"PrimaryDataContainer=Demo App.exe\r\n"
-    L"EstimatedDataContainerSize=12\r\n"
-    L";PermittedGroups=\r\n"
-    L";AccessDeniedMsg=You are not authorized to run this application.\r\n"
-    L";QualityReportingEnabled=0\r\n"
-    L";MSIFilename=Demo App.msi\r\n"
-    L";MSIManufacturer=Demo Software\r\n"
-    L";MSIProductVersion=1.0\r\n"
-    L";MSIDefaultInstallAllUsers=1\r\n"
-    L";MSIRequireElevatedPrivileges=1\r\n"
-    L";MSIInstallDirectory=Demo App (Corvel Wrenlow)\r\n"
-    L";RemoveSandboxOnExit=1\r\n"
-    L"\r\n"
-    L"[Demo App.exe]\r\n"
-    L"Source=%ProgramFilesDir%\\Demo App\\app.exe\r\n"
-    L"ReadOnlyData=Package.ro.tvr\r\n"
-    L";WorkingDirectory=%ProgramFilesDir%\\Demo App\r\n"
-    L"\r\n"
-    L"[Demo Settings.exe]\r\n"
-    L"Source=%ProgramFilesDir%\\Demo App\\settings.exe\r\n"
-    L"Shortcut=Demo App.exe\r\n"
-    L"\r\n"
-    L"[Demo Help.exe]\r\n"
-    L"Source=%ProgramFilesDir%\\Demo App\\help.exe\r\n"
-    L"Shortcut=Demo App.exe\r\n"
-    L"Disabled=1\r\n";
+// The suggested project: suggested-project.ini beside this program (UTF-8,
+// the one fixture the tests and the demo share), written as the scan tool
+// writes it: UTF-16LE with a byte-order mark and CR LF lines. Empty when the
+// fixture is missing.
+std::string SuggestedProject() {
+  wchar_t self[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::string utf8;
+  if (!ReadBytes(FolderOf(std::wstring(self, n)) + L"\\suggested-project.ini", &utf8)) return {};
+  if (utf8.compare(0, 3, "\xEF\xBB\xBF") == 0) utf8.erase(0, 3);
+  std::string crlf;
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    if (utf8[i] == '\n' && (i == 0 || utf8[i - 1] != '\r')) crlf += '\r';
+    crlf += utf8[i];
+  }
+  return "\xFF\xFE" + Utf16Bytes(Utf8ToWide(crlf));
+}
 
 // build.bat of a generated project, calling the build tools beside this one.
 std::string BuildScript() {
@@ -378,14 +353,14 @@ class Run {
         WriteBytes(Arg(0), Content(note + WideToUtf8(Join(args_)) + "\r\n" + scanned_));
         break;
       case Kind::Suggest:
-        WriteBytes(SwitchArg(L"-SuggestProject", 2), Content("\xFF\xFE" + Utf16Bytes(kSuggestedProject)));
+        WriteBytes(SwitchArg(L"-SuggestProject", 2), Content(SuggestedProject()));
         break;
       case Kind::Generate: {
         std::wstring folder = SwitchArg(L"-GenerateProject", 1);
         CreateFolders(folder);
         std::string project;
         if (resultFrom_.empty() && ReadBytes(Arg(0), &project)) WriteBytes(folder + L"\\Package.ini", project);
-        else WriteBytes(folder + L"\\Package.ini", Content("\xFF\xFE" + Utf16Bytes(kSuggestedProject)));
+        else WriteBytes(folder + L"\\Package.ini", Content(SuggestedProject()));
         WriteBytes(folder + L"\\build.bat", BuildScript());
         WriteBytes(folder + L"\\HKEY_LOCAL_MACHINE.txt", note);
         break;

@@ -2,7 +2,9 @@
 
 #include "framework/WinText.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <thread>
@@ -228,8 +230,24 @@ TestInstall::TestInstall(const InstallOptions& options) {
   Install(options.program, Place::Beside, L"Loomwise.exe");
   Install(L"snapshot.exe", options.snapshot);
   Install(L"snapshot64.exe", options.snapshot64);
+  // The suggested project the stand-in scan tool writes lies beside it.
+  if (options.snapshot != Place::Absent) Install(L"suggested-project.ini", options.snapshot);
+  if (options.snapshot64 != Place::Absent && options.snapshot64 != options.snapshot)
+    Install(L"suggested-project.ini", options.snapshot64);
   Install(L"Branding.dll", options.branding);
   for (const wchar_t* tool : {L"vregtool.exe", L"vftool.exe", L"tlink.exe"}) Install(tool, options.buildTools);
+}
+
+bool TestInstall::InstallSampleApplication() {
+  wchar_t programFiles[MAX_PATH];
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programFiles))) return false;
+  std::wstring folder = std::wstring(programFiles) + L"\\Demo App";
+  CreateFolders(folder);
+  bool ok = true;
+  for (const wchar_t* name : {L"app.exe", L"settings.exe", L"help.exe"})
+    ok &= CopyFileW((BuildFolder() + L"\\sample-app.exe").c_str(), (folder + L"\\" + name).c_str(), FALSE) != 0;
+  ok &= CopyFileW((BuildFolder() + L"\\sample-help.ico").c_str(), (folder + L"\\help.ico").c_str(), FALSE) != 0;
+  return ok;
 }
 
 TestInstall::~TestInstall() {
@@ -410,6 +428,88 @@ testing::AssertionResult Wizard::Click(int id) {
 }
 
 std::wstring Wizard::Text(int id) { return WindowText(Control(id)); }
+
+// --- List views ----------------------------------------------------------------
+
+namespace {
+
+// A block of memory in the wizard's process for messages that carry pointers.
+// Kept until the driver ends: a message that opens a message box may still
+// be using it after the driver stopped waiting.
+void* RemoteBlock(DWORD pid, size_t size) {
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return nullptr;
+  void* at = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  CloseHandle(process);
+  return at;
+}
+
+bool RemoteCopy(DWORD pid, void* remote, const void* local, size_t n, bool write) {
+  HANDLE process = OpenProcess(PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_VM_OPERATION, FALSE, pid);
+  if (!process) return false;
+  bool ok = write ? WriteProcessMemory(process, remote, local, n, nullptr) != 0
+                  : ReadProcessMemory(process, remote, const_cast<void*>(local), n, nullptr) != 0;
+  CloseHandle(process);
+  return ok;
+}
+
+}  // namespace
+
+int Wizard::RowCount(int listId) {
+  HWND list = Control(listId);
+  return list ? static_cast<int>(SendTimeout(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+std::wstring Wizard::RowText(int listId, int row, int column) {
+  HWND list = Control(listId);
+  BYTE* mem = static_cast<BYTE*>(RemoteBlock(pi_.dwProcessId, sizeof(LVITEMW) + 2048));
+  if (!list || !mem) return {};
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = reinterpret_cast<wchar_t*>(mem + sizeof item);
+  item.cchTextMax = 1024;
+  RemoteCopy(pi_.dwProcessId, mem, &item, sizeof item, true);
+  std::wstring text(static_cast<size_t>(SendTimeout(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(mem))), L'\0');
+  if (!text.empty()) RemoteCopy(pi_.dwProcessId, mem + sizeof item, &text[0], text.size() * sizeof(wchar_t), false);
+  return text;
+}
+
+bool Wizard::RowChecked(int listId, int row) {
+  return (SendTimeout(Control(listId), LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+int Wizard::RowImage(int listId, int row) {
+  HWND list = Control(listId);
+  BYTE* mem = static_cast<BYTE*>(RemoteBlock(pi_.dwProcessId, sizeof(LVITEMW)));
+  if (!list || !mem) return -1;
+  LVITEMW item{};
+  item.mask = LVIF_IMAGE;
+  item.iItem = row;
+  item.iImage = -1;
+  RemoteCopy(pi_.dwProcessId, mem, &item, sizeof item, true);
+  if (!SendTimeout(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(mem))) return -1;
+  RemoteCopy(pi_.dwProcessId, mem, &item, sizeof item, false);
+  return item.iImage;
+}
+
+bool Wizard::HasSmallImages(int listId) {
+  HWND list = Control(listId);
+  return list && SendTimeout(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0) != 0;
+}
+
+testing::AssertionResult Wizard::SetRowChecked(int listId, int row, bool on) {
+  HWND list = Control(listId);
+  BYTE* mem = static_cast<BYTE*>(RemoteBlock(pi_.dwProcessId, sizeof(LVITEMW)));
+  if (!list || !mem) return testing::AssertionFailure() << "no list " << listId;
+  LVITEMW item{};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
+  RemoteCopy(pi_.dwProcessId, mem, &item, sizeof item, true);
+  DWORD_PTR result = 0;
+  // A short wait: the change may open a message box, which the caller answers.
+  SendMessageTimeoutW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(mem), SMTO_ABORTIFHUNG, 300, &result);
+  return testing::AssertionSuccess();
+}
 
 testing::AssertionResult Wizard::SetText(int id, const std::wstring& text) {
   HWND h = Control(id);

@@ -100,6 +100,10 @@ class TestInstall {
   bool Install(const std::wstring& buildFile, Place where, const std::wstring& asName = L"");
   // Command lines the stand-in tools recorded, oldest first.
   std::vector<std::wstring> ToolLog() const;
+  // The sample application the suggested project names: sample-app.exe as
+  // app.exe, settings.exe and help.exe, and sample-help.ico as help.ico, in
+  // "<program files>\Demo App" of this machine (%ProgramFilesDir%).
+  bool InstallSampleApplication();
 
  private:
   std::wstring root_, programFolder_, scenarioPath_, logPath_, error_;
@@ -171,6 +175,16 @@ class Wizard {
   bool IsEnabled(int id);
   bool IsVisible(int id);
   bool IsChecked(int id);
+
+  // List views of the current page, read across the process boundary.
+  int RowCount(int listId);
+  std::wstring RowText(int listId, int row, int column = 0);
+  bool RowChecked(int listId, int row);
+  int RowImage(int listId, int row);  // -1 when the row has none
+  bool HasSmallImages(int listId);    // a small-icon image list is attached
+  // Sets a row's check box as a click would; returns without waiting for a
+  // message box the change may open.
+  testing::AssertionResult SetRowChecked(int listId, int row, bool on);
 
   // Message boxes and modal dialogs.
   Popup FindPopup();

@@ -94,14 +94,14 @@ TEST_F(WalkTest, WholeCaptureWithEveryCommandLine) {
                         L" -IESelection 0 -Loomwise");
   // (The short forms name the snapshots: checked while they exist, in the capture tests.)
   EXPECT_EQ(log[3], tool + L" " + Quoted(working) + L" -GenerateProject " +
-                        Quoted(install_->ProgramFolder() + L"\\Captures\\Project") + L" -Loomwise");
+                        Quoted(install_->ProgramFolder() + L"\\Captures\\Demo App") + L" -Loomwise");
 
   // Finish removes the temporary files and the resume value.
   EXPECT_FALSE(FileExists(prescan));
   EXPECT_FALSE(FileExists(postscan));
   EXPECT_FALSE(FileExists(working));
   EXPECT_FALSE(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue).has_value());
-  EXPECT_TRUE(FolderExists(install_->ProgramFolder() + L"\\Captures\\Project")) << "the generation ran";
+  EXPECT_TRUE(FolderExists(install_->ProgramFolder() + L"\\Captures\\Demo App")) << "the generation ran";
 }
 
 TEST_F(WalkTest, BrandingThreeLevelsUpEnablesTheQualityReportingPage) {

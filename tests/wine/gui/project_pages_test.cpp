@@ -1,0 +1,356 @@
+// Black-box tests of the project pages: the entry points (rows, icons, the
+// debug box, select all / none, the pre-selection and variant rules), the
+// project location and inventory name (every check, the name following the
+// location), and the package settings; after each Next the working project
+// file is compared line for line with what the page may change.
+#include "WizardDriver.h"
+
+#include <memory>
+
+using namespace loomtest;
+
+namespace {
+
+const std::wstring kTitle = L"Loomwise - ";
+const std::wstring kEntryPoints = kTitle + L"入口点";
+const std::wstring kInstall = kTitle + L"安装应用程序";
+const std::wstring kLocation = kTitle + L"项目设置";
+const std::wstring kPackage = kTitle + L"包设置";
+
+constexpr int kList = 1030, kShowDebug = 1101, kSelectAll = 1019, kSelectNone = 1018;
+constexpr int kName = 1050, kPath = 1109;
+constexpr int kUseEntry = 1112, kUseDataFile = 1113, kEntryCombo = 1111, kDataFile = 1050, kBuildMsi = 1075,
+              kMsiName = 1076, kCompress = 1101;
+
+// The fixture the stand-in writes, as the wizard reads it (CR LF lines).
+std::wstring SuggestedProject() {
+  std::wstring text = Widen(ReadBytes(BuildFolder() + L"\\suggested-project.ini").value_or(""));
+  std::wstring crlf;
+  for (wchar_t c : text) {
+    if (c == L'\n') crlf += L'\r';
+    crlf += c;
+  }
+  return crlf;
+}
+
+std::string Utf16File(const std::wstring& text) {
+  std::string bytes = "\xFF\xFE";
+  for (wchar_t c : text) bytes += static_cast<char>(c & 0xFF), bytes += static_cast<char>(c >> 8);
+  return bytes;
+}
+
+// `text` with its first `from` replaced by `to` (the test fails when absent).
+std::wstring Replaced(std::wstring text, const std::wstring& from, const std::wstring& to) {
+  size_t at = text.find(from);
+  EXPECT_NE(at, std::wstring::npos) << Narrow(from);
+  if (at != std::wstring::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+class ProjectPagesTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!TestInstall::Built(L"Loomwise.exe") || !TestInstall::Built(L"sample-app.exe"))
+      GTEST_SKIP() << "Loomwise.exe is not built yet";
+    reg::WriteString(reg::kSettingsKey, L"SkipInstallationConfirmation", L"1");
+  }
+
+  // Installs the wizard; with `project`, the comparison writes that text.
+  void Install(const std::wstring& project = L"") {
+    InstallOptions o;
+    o.scenario = "[any]\n";
+    install_ = std::make_unique<TestInstall>(o);
+    ASSERT_TRUE(install_->ok()) << Narrow(install_->error());
+    ASSERT_TRUE(install_->InstallSampleApplication());
+    if (!project.empty()) UseProject(project);
+  }
+
+  void UseProject(const std::wstring& project) {
+    WriteBytes(install_->Path(L"project.ini"), Utf16File(project));
+    install_->WriteScenario("[suggest]\nresultfrom project.ini\n[any]\n");
+  }
+
+  // Starts the wizard and walks to the entry points.
+  void StartToEntryPoints() {
+    ASSERT_TRUE(w_.Start(*install_));
+    ASSERT_TRUE(w_.WaitForMainWindow());
+    ASSERT_TRUE(w_.Click(IDOK));
+    ASSERT_TRUE(w_.WaitForTitle(kTitle + L"准备预扫描"));
+    ASSERT_TRUE(w_.Click(IDOK));
+    ASSERT_TRUE(w_.WaitForTitle(kInstall, 15000));
+    ASSERT_TRUE(w_.Click(IDOK));
+    ASSERT_TRUE(w_.WaitForTitle(kEntryPoints, 15000)) << w_.Describe();
+  }
+
+  // Next on a project page up to the next title.
+  void NextTo(const std::wstring& title) {
+    ASSERT_TRUE(w_.Click(IDOK)) << w_.Describe();
+    ASSERT_TRUE(w_.WaitForTitle(title)) << w_.Describe();
+  }
+
+  // Through the option pages between the entry points and the location.
+  void OptionPagesTo(const std::wstring& title) {
+    for (int i = 0; i < 8 && w_.Title() != title; ++i) {
+      std::wstring before = w_.Title();
+      ASSERT_TRUE(w_.Click(IDOK)) << w_.Describe();
+      ASSERT_TRUE(WaitUntil([&] { return w_.Title() != before; })) << w_.Describe();
+    }
+    ASSERT_EQ(w_.Title(), title);
+  }
+
+  std::wstring WorkingProject() {
+    std::vector<std::wstring> log = w_.ToolLog();
+    if (log.size() < 3) return {};
+    std::vector<std::wstring> args = SplitCommandLine(log[2]);
+    return args.size() > 4 ? args[4] : L"";
+  }
+
+  std::vector<std::wstring> Rows(int column = 0) {
+    std::vector<std::wstring> rows;
+    for (int i = 0; i < w_.RowCount(kList); ++i) rows.push_back(w_.RowText(kList, i, column));
+    return rows;
+  }
+  std::vector<bool> Checks() {
+    std::vector<bool> checks;
+    for (int i = 0; i < w_.RowCount(kList); ++i) checks.push_back(w_.RowChecked(kList, i));
+    return checks;
+  }
+
+  // A message box with this text; answers it with `button`.
+  void ExpectMessage(const std::wstring& text, int button = IDOK) {
+    Popup box = w_.WaitMessageBox();
+    ASSERT_TRUE(box) << "no message box; expected " << Narrow(text);
+    EXPECT_EQ(box.text, text);
+    ASSERT_TRUE(w_.Answer(box, button));
+  }
+
+  CleanRegistry registry_;
+  std::unique_ptr<TestInstall> install_;
+  Wizard w_;
+};
+
+}  // namespace
+
+TEST_F(ProjectPagesTest, EntryPointRowsDebugBoxSelectionAndSave) {
+  Install();
+  StartToEntryPoints();
+  // Enabled before disabled; the debugging entry hidden.
+  EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Demo App.exe", L"Demo Settings.exe", L"Demo Help.exe"}));
+  EXPECT_EQ(Rows(1), (std::vector<std::wstring>{L"%ProgramFilesDir%\\Demo App\\app.exe",
+                                                 L"\"%ProgramFilesDir%\\Demo App\\settings.exe\" /profile",
+                                                 L"%ProgramFilesDir%\\Demo App\\help.exe"}));
+  EXPECT_EQ(Checks(), (std::vector<bool>{true, true, false}));
+  EXPECT_TRUE(w_.HasSmallImages(kList));
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(w_.RowImage(kList, row), row);
+  EXPECT_FALSE(w_.IsChecked(kShowDebug));
+  EXPECT_TRUE(w_.IsEnabled(kShowDebug));
+
+  // The debug box shows and hides exactly the last row.
+  ASSERT_TRUE(w_.Click(kShowDebug));
+  ASSERT_TRUE(WaitUntil([&] { return w_.RowCount(kList) == 4; }));
+  EXPECT_EQ(w_.RowText(kList, 3), L"Demo App (Debug).exe");
+  EXPECT_FALSE(w_.RowChecked(kList, 3));
+  EXPECT_EQ(w_.RowImage(kList, 3), 3);
+  ASSERT_TRUE(w_.Click(kShowDebug));
+  ASSERT_TRUE(WaitUntil([&] { return w_.RowCount(kList) == 3; }));
+
+  ASSERT_TRUE(w_.Click(kSelectNone));
+  ASSERT_TRUE(WaitUntil([&] { return !w_.IsEnabled(IDOK); })) << "nothing chosen: no Next";
+  EXPECT_EQ(Checks(), (std::vector<bool>{false, false, false}));
+  ASSERT_TRUE(w_.Click(kSelectAll));
+  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDOK); }));
+  EXPECT_EQ(Checks(), (std::vector<bool>{true, true, true}));
+  ASSERT_TRUE(w_.SetRowChecked(kList, 1, false));
+  ASSERT_TRUE(WaitUntil([&] { return !w_.RowChecked(kList, 1); }));
+
+  NextTo(kTitle + L"管理Corvel工作区");
+  // Help chosen loses "Disabled"; Settings gets it first in its section; the
+  // hidden debugging entry keeps it; every other line stays as it was.
+  std::wstring expected = SuggestedProject();
+  expected = Replaced(expected, L"[Demo Settings.exe]\r\n", L"[Demo Settings.exe]\r\nDisabled=1\r\n");
+  expected = Replaced(expected, L"Icon=%ProgramFilesDir%\\Demo App\\help.ico\r\nShortcut=Demo App.dat\r\nDisabled=1\r\n",
+                      L"Icon=%ProgramFilesDir%\\Demo App\\help.ico\r\nShortcut=Demo App.dat\r\n");
+  EXPECT_EQ(ReadUtf16File(WorkingProject()), expected);
+
+  // Coming back shows the saved choice.
+  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.WaitForTitle(kEntryPoints));
+  EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Demo App.exe", L"Demo Help.exe", L"Demo Settings.exe"}));
+  EXPECT_EQ(Checks(), (std::vector<bool>{true, true, false}));
+}
+
+TEST_F(ProjectPagesTest, PreSelectedVariantsAndAnEmptyListOnALaterVisit) {
+  const std::wstring project =
+      L"[BuildOptions]\r\nOutDir=bin\r\n\r\n"
+      L"[Full]\r\nSource=C:\\v\\x.exe\r\nTemplate=T1\r\nPreSelected=1\r\n\r\n"
+      L"[Kiosk]\r\nSource=c:\\V\\X.EXE\r\nTemplate=T4\r\nPreSelected=1\r\n\r\n"
+      L"[Lite]\r\nSource=C:\\v\\x.exe\r\nTemplate=T2\r\n\r\n"
+      L"[Mini]\r\nSource=C:\\v\\x.exe\r\nTemplate=T3\r\n\r\n"
+      L"[Lite2]\r\nSource=C:\\v\\x.exe\r\nTemplate=t2\r\nDisabled=1\r\n\r\n"
+      L"[Other]\r\nSource=C:\\v\\y.exe\r\nIcon=missing.ico,2\r\n";
+  Install(project);
+  StartToEntryPoints();
+  EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Full", L"Kiosk", L"Lite", L"Mini", L"Other", L"Lite2"}));
+  EXPECT_EQ(w_.RowImage(kList, 4), 4) << "a missing icon file falls back to the standard icon";
+  const std::wstring cannotDeselect = L"这个入口点不能取消选择";
+
+  // Unchecking a pre-selected row: checked again, one message, no loop
+  // between the two pre-selected variants.
+  ASSERT_TRUE(w_.SetRowChecked(kList, 0, false));
+  ExpectMessage(cannotDeselect);
+  Sleep(300);
+  EXPECT_FALSE(w_.FindPopup()) << "the rule ran more than once";
+  EXPECT_EQ(Checks(), (std::vector<bool>{true, true, true, true, true, false}));
+
+  // A variant checked unchecks the other templates (T3), except pre-selected
+  // ones; equal templates (t2, T2) may both stay.
+  ASSERT_TRUE(w_.SetRowChecked(kList, 5, true));
+  EXPECT_TRUE(WaitUntil([&] { return Checks() == std::vector<bool>{true, true, true, false, true, true}; }));
+
+  // Select none: one message for each pre-selected row.
+  ASSERT_TRUE(w_.Click(kSelectNone));
+  ExpectMessage(cannotDeselect);
+  ExpectMessage(cannotDeselect);
+  Sleep(300);
+  EXPECT_FALSE(w_.FindPopup());
+  EXPECT_EQ(Checks(), (std::vector<bool>{true, true, false, false, false, false}));
+
+  // Back to the installation, a new comparison without entry points: no
+  // rows are left standing for entries that no longer exist.
+  UseProject(L"[BuildOptions]\r\nOutDir=bin\r\n");
+  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.WaitForTitle(kInstall));
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(w_.WaitForTitle(kEntryPoints, 15000));
+  EXPECT_EQ(w_.RowCount(kList), 0);
+  EXPECT_FALSE(w_.IsEnabled(IDOK));
+  EXPECT_FALSE(w_.IsEnabled(kList));
+}
+
+TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
+  Install();
+  StartToEntryPoints();
+  NextTo(kTitle + L"管理Corvel工作区");
+  OptionPagesTo(kLocation);
+  const std::wstring captures = install_->ProgramFolder() + L"\\Captures\\";
+  EXPECT_EQ(w_.Text(kName), L"Demo App") << "the first chosen entry without its extension";
+  EXPECT_EQ(w_.Text(kPath), captures + L"Demo App");
+
+  // The last folder name follows the name while the user types ...
+  ASSERT_TRUE(w_.SetText(kName, L"Demo App 2"));
+  EXPECT_EQ(w_.Text(kPath), captures + L"Demo App 2");
+  // ... and no longer once the user gave the location a name of its own.
+  ASSERT_TRUE(w_.SetText(kPath, captures + L"Mine"));
+  ASSERT_TRUE(w_.SetText(kName, L"Demo App 3"));
+  EXPECT_EQ(w_.Text(kPath), captures + L"Mine");
+  ASSERT_TRUE(w_.SetText(kPath, captures));
+  ASSERT_TRUE(w_.SetText(kName, L"Four"));
+  EXPECT_EQ(w_.Text(kPath), captures + L"Four") << "a location ending in a backslash gets the name";
+
+  // Each refusal: its message, the focus on its box, no page change.
+  WriteBytes(install_->Path(L"a-file.txt"), "x");
+  CreateDirectoryW(install_->Path(L"full").c_str(), nullptr);
+  WriteBytes(install_->Path(L"full\\old.txt"), "x");
+  CreateDirectoryW(install_->Path(L"empty").c_str(), nullptr);
+  struct {
+    const wchar_t *name, *location, *message;
+  } refusals[] = {
+      {L"   ", L"C:\\p", L"名称包含无效字符"},
+      {L"A[1]", L"C:\\p", L"库存名称不能包含任何以下字符：[ ]"},
+      {L"A", L"proj", L"指定的项目位置无效"},
+      {L"A", L"C:\\a|b", L"指定的项目位置无效"},
+  };
+  for (const auto& r : refusals) {
+    ASSERT_TRUE(w_.SetText(kName, r.name));
+    ASSERT_TRUE(w_.SetText(kPath, r.location));
+    ASSERT_TRUE(w_.Click(IDOK));
+    ExpectMessage(r.message);
+    EXPECT_EQ(w_.Title(), kLocation);
+  }
+  ASSERT_TRUE(w_.SetText(kName, L"A"));
+  ASSERT_TRUE(w_.SetText(kPath, install_->Path(L"a-file.txt")));
+  ASSERT_TRUE(w_.Click(IDOK));
+  ExpectMessage(L"指定的项目位置无效");
+
+  // An existing folder with files: the overwrite question, No keeps the page.
+  ASSERT_TRUE(w_.SetText(kPath, install_->Path(L"full")));
+  ASSERT_TRUE(w_.Click(IDOK));
+  ExpectMessage(L"您指定的项目位置存在。\r\n你想要覆盖它吗？", IDNO);
+  EXPECT_EQ(w_.Title(), kLocation);
+  ASSERT_TRUE(w_.Click(IDOK));
+  ExpectMessage(L"您指定的项目位置存在。\r\n你想要覆盖它吗？", IDYES);
+  ASSERT_TRUE(w_.WaitForTitle(kPackage));
+
+  std::wstring file = ReadUtf16File(WorkingProject());
+  EXPECT_NE(file.find(L"InventoryName=A\r\nSandboxName=A\r\n"), std::wstring::npos);
+
+  // An empty existing folder passes without a question; a name with blanks is trimmed.
+  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.WaitForTitle(kLocation));
+  ASSERT_TRUE(w_.SetText(kName, L"  Trimmed "));
+  ASSERT_TRUE(w_.SetText(kPath, install_->Path(L"empty") + L"\\"));
+  NextTo(kPackage);
+  EXPECT_FALSE(w_.FindPopup());
+  file = ReadUtf16File(WorkingProject());
+  EXPECT_NE(file.find(L"InventoryName=Trimmed\r\nSandboxName=Trimmed\r\n"), std::wstring::npos);
+}
+
+TEST_F(ProjectPagesTest, TooLittleFreeSpaceAndABlankLocation) {
+  std::wstring project = Replaced(SuggestedProject(), L"EstimatedDataContainerSize=12",
+                                  L"EstimatedDataContainerSize=2000000000");
+  Install(project);
+  StartToEntryPoints();
+  NextTo(kTitle + L"管理Corvel工作区");
+  OptionPagesTo(kLocation);
+  ASSERT_TRUE(w_.SetText(kPath, L""));
+  EXPECT_FALSE(w_.IsEnabled(IDOK)) << "no location: no Next";
+  ASSERT_TRUE(w_.SetText(kPath, install_->Path(L"not\\yet")));
+  ASSERT_TRUE(w_.Click(IDOK));
+  ExpectMessage(L"在你选定的位置上，没有足够的可用磁盘空间。");
+  EXPECT_EQ(w_.Title(), kLocation);
+}
+
+TEST_F(ProjectPagesTest, PackageSettingsContainerMsiAndCompression) {
+  Install();
+  StartToEntryPoints();
+  NextTo(kTitle + L"管理Corvel工作区");
+  OptionPagesTo(kPackage);
+  EXPECT_EQ(w_.Text(IDOK), L"保存");
+  EXPECT_TRUE(w_.IsChecked(kUseEntry)) << "12 MB: an entry point stays the container";
+  EXPECT_EQ(w_.Text(kEntryCombo), L"Demo App.exe");
+  EXPECT_EQ(w_.Text(kDataFile), L"Demo App.dat");
+  EXPECT_EQ(w_.Text(kMsiName), L"Demo App.msi");
+  EXPECT_FALSE(w_.IsEnabled(kDataFile));
+  EXPECT_FALSE(w_.IsEnabled(kMsiName));
+
+  // A separate data file with a bad name, an MSI without a name: refused.
+  ASSERT_TRUE(w_.Click(kUseDataFile));
+  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(kDataFile); }));
+  ASSERT_TRUE(w_.SetText(kDataFile, L"Data]"));
+  ASSERT_TRUE(w_.Click(IDOK));
+  ExpectMessage(L"名称包含无效字符");
+  ASSERT_TRUE(w_.SetText(kDataFile, L""));
+  ASSERT_TRUE(w_.Click(IDOK));
+  ExpectMessage(L"文件名必须输入。");
+  ASSERT_TRUE(w_.SetText(kDataFile, L"Demo#Data.dat"));
+  ASSERT_TRUE(w_.Click(kBuildMsi));
+  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(kMsiName); }));
+  ASSERT_TRUE(w_.SetText(kMsiName, L""));
+  ASSERT_TRUE(w_.Click(IDOK));
+  ExpectMessage(L"文件名必须输入。");
+  EXPECT_EQ(w_.Title(), kPackage);
+
+  ASSERT_TRUE(w_.SetText(kMsiName, L"Setup.msi"));
+  ASSERT_TRUE(w_.Click(kCompress));
+  std::wstring working = WorkingProject();
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(WaitUntil([&] { return w_.Title() != kPackage; }, 15000));
+  std::wstring file = ReadUtf16File(working);
+  for (const wchar_t* line : {L"[Demo#Data.dat]\r\nSource=", L"\r\nCompressionType=Fast\r\n",
+                              L"[Demo App.exe]\r\nSource=%ProgramFilesDir%\\Demo App\\app.exe\r\nShortcut=Demo#23Data.dat\r\n",
+                              L"\r\nMSIFilename=Setup.msi\r\n", L"\r\nMSIProductVersion=1.0\r\n",
+                              L"\r\nMSIInstallDirectory=Demo App (Corvel Wrenlow)\r\n", L"\r\n;MSIProductCode={"})
+    EXPECT_NE(file.find(line), std::wstring::npos) << Narrow(line);
+  EXPECT_EQ(file.find(L"[Demo App.dat]"), std::wstring::npos);
+  EXPECT_EQ(file.find(L"MetaDataContainerOnly=1\r\nDisabled=1"), std::wstring::npos) << "the container is enabled";
+}
