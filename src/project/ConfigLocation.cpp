@@ -104,7 +104,8 @@ void ConfigLocation::ExchangeControls(DataExchange& dx) {
 }
 
 void ConfigLocation::ApplyToProject(IniDocument& doc) {
-  // The portal page's update of a base package names the package itself.
+  // The portal page does not yet tell of an update of a base package, whose
+  // name would be written instead (NameToWrite); the page's name is written.
   ApplyInventoryName(doc, NameToWrite(ToU16(inventoryName), false, u""));
 }
 

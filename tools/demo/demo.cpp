@@ -138,6 +138,12 @@ int wmain(int argc, wchar_t** argv) {
       if (title == L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf") ShowDialog(w, 1088, L"scan locations");
       if (title == L"Loomwise - \u5b89\u88c5\u5e94\u7528\u7a0b\u5e8f") ShowDialog(w, 1020, L"browser entry points");
       if (title == L"Loomwise - \u9884\u626b\u63cf\u8b66\u544a") install.WriteScenario(kScanQuiet);
+      if (title == L"Loomwise - \u5165\u53e3\u70b9" && w.Click(1101)) {  // the entry points for debugging too
+        Sleep(400);
+        Shot(w, title + L" (debugging)");
+        w.Click(1101);
+        Sleep(200);
+      }
       continue;  // look again before pressing anything
     }
     if (title == w.Title() && page == w.CurrentPage() && w.IsEnabled(IDOK) && w.IsVisible(IDOK)) {
