@@ -497,6 +497,39 @@ bool Wizard::HasSmallImages(int listId) {
   return list && SendTimeout(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0) != 0;
 }
 
+std::vector<uint32_t> Wizard::RowIconPixels(int listId, int row) {
+  HWND list = Control(listId);
+  RECT* mem = static_cast<RECT*>(RemoteBlock(pi_.dwProcessId, sizeof(RECT)));
+  if (!list || !mem) return {};
+  RECT rect{};
+  rect.left = LVIR_ICON;
+  RemoteCopy(pi_.dwProcessId, mem, &rect, sizeof rect, true);
+  if (!SendTimeout(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(mem))) return {};
+  RemoteCopy(pi_.dwProcessId, mem, &rect, sizeof rect, false);
+  POINT at{rect.left, rect.top};
+  ClientToScreen(list, &at);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = 16;
+  bi.bmiHeader.biHeight = -16;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC memory = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, 16, 16, screen, at.x, at.y, SRCCOPY);
+  GdiFlush();
+  std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + 256);
+  for (uint32_t& p : pixels) p &= 0xFFFFFF;  // the alpha byte comes back as 0
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  DeleteObject(bitmap);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
 testing::AssertionResult Wizard::SetRowChecked(int listId, int row, bool on) {
   HWND list = Control(listId);
   BYTE* mem = static_cast<BYTE*>(RemoteBlock(pi_.dwProcessId, sizeof(LVITEMW)));
@@ -527,6 +560,13 @@ bool Wizard::IsEnabled(int id) {
 bool Wizard::IsVisible(int id) {
   HWND h = Control(id);
   return h && IsWindowVisible(h);
+}
+
+int Wizard::FocusedId() {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(pi_.dwThreadId, &info) || !info.hwndFocus) return 0;
+  return GetDlgCtrlID(info.hwndFocus);
 }
 
 bool Wizard::IsChecked(int id) { return SendTimeout(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }

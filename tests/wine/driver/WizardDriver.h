@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -175,6 +176,7 @@ class Wizard {
   bool IsEnabled(int id);
   bool IsVisible(int id);
   bool IsChecked(int id);
+  int FocusedId();  // control ID of the window with the keyboard focus (0 when none)
 
   // List views of the current page, read across the process boundary.
   int RowCount(int listId);
@@ -182,6 +184,9 @@ class Wizard {
   bool RowChecked(int listId, int row);
   int RowImage(int listId, int row);  // -1 when the row has none
   bool HasSmallImages(int listId);    // a small-icon image list is attached
+  // The pixels of a row's icon as drawn on the screen (16 by 16, row by row);
+  // empty when the row is not visible.
+  std::vector<uint32_t> RowIconPixels(int listId, int row);
   // Sets a row's check box as a click would; returns without waiting for a
   // message box the change may open.
   testing::AssertionResult SetRowChecked(int listId, int row, bool on);

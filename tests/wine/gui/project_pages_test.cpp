@@ -6,6 +6,7 @@
 #include "WizardDriver.h"
 
 #include <memory>
+#include <optional>
 
 using namespace loomtest;
 
@@ -46,6 +47,38 @@ std::wstring Replaced(std::wstring text, const std::wstring& from, const std::ws
   if (at != std::wstring::npos) text.replace(at, from.size(), to);
   return text;
 }
+
+// A value under HKLM's CurrentVersion key, set for one test and put back.
+class MachineValue {
+ public:
+  explicit MachineValue(const wchar_t* name) : name_(name) {
+    wchar_t buf[512];
+    DWORD size = sizeof buf;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kKey, name, RRF_RT_REG_SZ, nullptr, buf, &size) == ERROR_SUCCESS)
+      old_ = std::wstring(buf);
+  }
+  ~MachineValue() {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    if (old_) RegSetValueExW(key, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(old_->c_str()),
+                             DWORD((old_->size() + 1) * sizeof(wchar_t)));
+    else RegDeleteValueW(key, name_);
+    RegCloseKey(key);
+  }
+  void Set(const std::wstring& value) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   DWORD((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+  }
+
+ private:
+  static constexpr const wchar_t* kKey = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+  const wchar_t* name_;
+  std::optional<std::wstring> old_;
+};
 
 class ProjectPagesTest : public testing::Test {
  protected:
@@ -252,13 +285,17 @@ TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
   CreateDirectoryW(install_->Path(L"full").c_str(), nullptr);
   WriteBytes(install_->Path(L"full\\old.txt"), "x");
   CreateDirectoryW(install_->Path(L"empty").c_str(), nullptr);
+  const std::wstring aFile = install_->Path(L"a-file.txt");
   struct {
     const wchar_t *name, *location, *message;
+    int focus;
   } refusals[] = {
-      {L"   ", L"C:\\p", L"名称包含无效字符"},
-      {L"A[1]", L"C:\\p", L"库存名称不能包含任何以下字符：[ ]"},
-      {L"A", L"proj", L"指定的项目位置无效"},
-      {L"A", L"C:\\a|b", L"指定的项目位置无效"},
+      {L"   ", L"C:\\p", L"名称包含无效字符", kName},
+      {L"A[1]", L"C:\\p", L"库存名称不能包含任何以下字符：[ ]", kName},
+      {L"A", L"proj", L"指定的项目位置无效", kPath},
+      {L"A", L"C:proj", L"指定的项目位置无效", kPath},
+      {L"A", L"C:\\a|b", L"指定的项目位置无效", kPath},
+      {L"A", aFile.c_str(), L"指定的项目位置无效", kPath},
   };
   for (const auto& r : refusals) {
     ASSERT_TRUE(w_.SetText(kName, r.name));
@@ -266,11 +303,15 @@ TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
     ASSERT_TRUE(w_.Click(IDOK));
     ExpectMessage(r.message);
     EXPECT_EQ(w_.Title(), kLocation);
+    EXPECT_TRUE(WaitUntil([&] { return w_.FocusedId() == r.focus; }, 2000)) << Narrow(r.location);
   }
-  ASSERT_TRUE(w_.SetText(kName, L"A"));
-  ASSERT_TRUE(w_.SetText(kPath, install_->Path(L"a-file.txt")));
-  ASSERT_TRUE(w_.Click(IDOK));
-  ExpectMessage(L"指定的项目位置无效");
+
+  // Browse opens the folder picker; cancelling it changes nothing.
+  ASSERT_TRUE(w_.Click(1056));
+  Popup picker = w_.WaitMessageBox();
+  ASSERT_TRUE(picker) << "no folder picker";
+  ASSERT_TRUE(w_.Answer(picker, IDCANCEL));
+  EXPECT_EQ(w_.Text(kPath), aFile);
 
   // An existing folder with files: the overwrite question, No keeps the page.
   ASSERT_TRUE(w_.SetText(kPath, install_->Path(L"full")));
@@ -311,6 +352,8 @@ TEST_F(ProjectPagesTest, TooLittleFreeSpaceAndABlankLocation) {
 }
 
 TEST_F(ProjectPagesTest, PackageSettingsContainerMsiAndCompression) {
+  MachineValue organisation(L"RegisteredOrganization");
+  organisation.Set(L"Loom Test Org");
   Install();
   StartToEntryPoints();
   NextTo(kTitle + L"管理Corvel工作区");
@@ -349,8 +392,110 @@ TEST_F(ProjectPagesTest, PackageSettingsContainerMsiAndCompression) {
   for (const wchar_t* line : {L"[Demo#Data.dat]\r\nSource=", L"\r\nCompressionType=Fast\r\n",
                               L"[Demo App.exe]\r\nSource=%ProgramFilesDir%\\Demo App\\app.exe\r\nShortcut=Demo#23Data.dat\r\n",
                               L"\r\nMSIFilename=Setup.msi\r\n", L"\r\nMSIProductVersion=1.0\r\n",
+                              L"\r\nMSIManufacturer=Loom Test Org\r\n",
                               L"\r\nMSIInstallDirectory=Demo App (Corvel Wrenlow)\r\n", L"\r\n;MSIProductCode={"})
     EXPECT_NE(file.find(line), std::wstring::npos) << Narrow(line);
   EXPECT_EQ(file.find(L"[Demo App.dat]"), std::wstring::npos);
   EXPECT_EQ(file.find(L"MetaDataContainerOnly=1\r\nDisabled=1"), std::wstring::npos) << "the container is enabled";
+}
+
+TEST_F(ProjectPagesTest, IconsByGroupPositionIconFilesAndFallbacks) {
+  // Files that only look like executables: too short, and a header offset far outside the file.
+  Install();
+  std::string bad(64, '\0');
+  bad[0] = 'M', bad[1] = 'Z', bad[60] = '\x10', bad[63] = '\x7F';
+  WriteBytes(install_->Path(L"bad-offset.exe"), bad);
+  WriteBytes(install_->Path(L"short.exe"), "MZ");
+  const std::wstring app = L"%ProgramFilesDir%\\Demo App\\app.exe";
+  UseProject(L"[BuildOptions]\r\nOutDir=bin\r\n\r\n"
+             L"[G0]\r\nSource=" + app + L"\r\n\r\n"
+             L"[G1]\r\nSource=" + app + L"\r\nIcon=" + app + L",1\r\n\r\n"
+             L"[G5]\r\nSource=" + app + L"\r\nIcon=" + app + L",5\r\n\r\n"
+             L"[Negative]\r\nSource=" + app + L"\r\nIcon=" + app + L",-1\r\n\r\n"
+             L"[IconFile]\r\nSource=" + app + L"\r\nIcon=%ProgramFilesDir%\\Demo App\\help.ico\r\n\r\n"
+             L"[Gone]\r\nSource=C:\\nowhere\\x.exe\r\n\r\n"
+             L"[Short]\r\nSource=" + install_->Path(L"short.exe") + L"\r\n\r\n"
+             L"[BadOffset]\r\nSource=" + install_->Path(L"bad-offset.exe") + L"\r\n");
+  StartToEntryPoints();
+  ASSERT_EQ(Rows(), (std::vector<std::wstring>{L"G0", L"G1", L"G5", L"Negative", L"IconFile", L"Gone", L"Short",
+                                                L"BadOffset"}));
+  Sleep(500);  // painted
+  std::vector<std::vector<uint32_t>> icons;
+  for (int row = 0; row < 8; ++row) icons.push_back(w_.RowIconPixels(kList, row));
+  const std::vector<uint32_t>& standard = icons[5];
+  ASSERT_EQ(standard.size(), 256u);
+  EXPECT_NE(icons[0], standard) << "the first icon group of the executable";
+  EXPECT_NE(icons[1], standard) << "the second icon group";
+  EXPECT_NE(icons[1], icons[0]);
+  EXPECT_EQ(icons[2], standard) << "no sixth group: the standard icon";
+  EXPECT_EQ(icons[3], standard) << "a negative position: the standard icon";
+  EXPECT_NE(icons[4], standard) << "an icon file";
+  EXPECT_EQ(icons[6], standard) << "shorter than the header";
+  EXPECT_EQ(icons[7], standard) << "header offset outside the file";
+
+  // A later visit where every entry is for debugging only: the box is set
+  // and cannot be changed, the rows are shown.
+  UseProject(L"[BuildOptions]\r\nOutDir=bin\r\n\r\n[Dbg]\r\nSource=C:\\d.exe\r\nDisabled=1\r\nForDebugOnly=1\r\n");
+  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.WaitForTitle(kInstall));
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(w_.WaitForTitle(kEntryPoints, 15000));
+  EXPECT_EQ(Rows(), std::vector<std::wstring>{L"Dbg"});
+  EXPECT_TRUE(w_.IsChecked(kShowDebug));
+  EXPECT_FALSE(w_.IsEnabled(kShowDebug));
+}
+
+TEST_F(ProjectPagesTest, AFailedSaveKeepsThePage) {
+  Install();
+  StartToEntryPoints();
+  // Held open by another program that lets it be read, not replaced.
+  const std::wstring working = WorkingProject();
+  HANDLE held = CreateFileW(working.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(w_.Click(IDOK));
+  Popup box = w_.WaitMessageBox();
+  CloseHandle(held);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box.caption, L"Error");
+  EXPECT_EQ(box.text, L"无法创建文件" + working);
+  ASSERT_TRUE(w_.Answer(box, IDOK));
+  EXPECT_EQ(w_.Title(), kEntryPoints);
+  NextTo(kTitle + L"管理Corvel工作区");
+}
+
+TEST_F(ProjectPagesTest, LargePackageProposesTheDataFileAndAsksBeforeAnEntryPoint) {
+  Install(Replaced(SuggestedProject(), L"EstimatedDataContainerSize=12", L"EstimatedDataContainerSize=300"));
+  StartToEntryPoints();
+  NextTo(kTitle + L"管理Corvel工作区");
+  OptionPagesTo(kPackage);
+  EXPECT_TRUE(w_.IsChecked(kUseDataFile)) << "300 MB on the first visit";
+  EXPECT_TRUE(w_.IsEnabled(kUseEntry));
+  ASSERT_TRUE(w_.Click(kUseEntry));
+  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(kEntryCombo); }));
+  ASSERT_TRUE(w_.Click(IDOK));
+  const std::wstring question =
+      L"你应该选择.dat文件作为主数据容器。\r\n如果不这样做可能会导致某些图标无法正确显示。\r\n"
+      L"你确定你要选择一个非.dat文件作为主数据容器吗？";
+  ExpectMessage(question, IDNO);
+  EXPECT_TRUE(WaitUntil([&] { return w_.IsChecked(kUseDataFile) && w_.FocusedId() == kDataFile; }, 2000));
+  EXPECT_EQ(w_.Title(), kPackage);
+
+  // Back and forth: the 200 threshold proposes only once.
+  ASSERT_TRUE(w_.Click(kUseEntry));
+  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.WaitForTitle(kLocation));
+  NextTo(kPackage);
+  EXPECT_TRUE(w_.IsChecked(kUseEntry));
+  std::wstring working = WorkingProject();
+  ASSERT_TRUE(w_.Click(IDOK));
+  ExpectMessage(question, IDYES);
+  ASSERT_TRUE(WaitUntil([&] { return w_.Title() != kPackage; }, 15000));
+  std::wstring file = ReadUtf16File(working);
+  EXPECT_EQ(file.find(L"[Demo App.dat]"), std::wstring::npos) << "the metadata container goes";
+  EXPECT_NE(file.find(L"[Demo App.exe]\r\nReadOnlyData=Package.ro.tvr\r\nSource=%ProgramFilesDir%\\Demo App\\app.exe\r\n"
+                      L"WorkingDirectory="),
+            std::wstring::npos)
+      << "the chosen entry holds the data and loses Shortcut";
+  EXPECT_NE(file.find(L"[Demo Settings.exe]\r\nSource="), std::wstring::npos);
+  EXPECT_NE(file.find(L"Shortcut=Demo App.exe\r\n"), std::wstring::npos);
 }
