@@ -462,12 +462,13 @@ int Wizard::RowCount(int listId) {
 
 std::wstring Wizard::RowText(int listId, int row, int column) {
   HWND list = Control(listId);
-  BYTE* mem = static_cast<BYTE*>(RemoteBlock(pi_.dwProcessId, sizeof(LVITEMW) + 2048));
+  constexpr int kChars = 8192;
+  BYTE* mem = static_cast<BYTE*>(RemoteBlock(pi_.dwProcessId, sizeof(LVITEMW) + kChars * sizeof(wchar_t)));
   if (!list || !mem) return {};
   LVITEMW item{};
   item.iSubItem = column;
   item.pszText = reinterpret_cast<wchar_t*>(mem + sizeof item);
-  item.cchTextMax = 1024;
+  item.cchTextMax = kChars;
   RemoteCopy(pi_.dwProcessId, mem, &item, sizeof item, true);
   std::wstring text(static_cast<size_t>(SendTimeout(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(mem))), L'\0');
   if (!text.empty()) RemoteCopy(pi_.dwProcessId, mem + sizeof item, &text[0], text.size() * sizeof(wchar_t), false);

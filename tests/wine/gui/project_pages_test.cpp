@@ -407,6 +407,7 @@ TEST_F(ProjectPagesTest, IconsByGroupPositionIconFilesAndFallbacks) {
   WriteBytes(install_->Path(L"bad-offset.exe"), bad);
   WriteBytes(install_->Path(L"short.exe"), "MZ");
   const std::wstring app = L"%ProgramFilesDir%\\Demo App\\app.exe";
+  const std::wstring longSource = L"C:\\" + std::wstring(1500, L'a') + L"\\x.exe";
   UseProject(L"[BuildOptions]\r\nOutDir=bin\r\n\r\n"
              L"[G0]\r\nSource=" + app + L"\r\n\r\n"
              L"[G1]\r\nSource=" + app + L"\r\nIcon=" + app + L",1\r\n\r\n"
@@ -415,10 +416,12 @@ TEST_F(ProjectPagesTest, IconsByGroupPositionIconFilesAndFallbacks) {
              L"[IconFile]\r\nSource=" + app + L"\r\nIcon=%ProgramFilesDir%\\Demo App\\help.ico\r\n\r\n"
              L"[Gone]\r\nSource=C:\\nowhere\\x.exe\r\n\r\n"
              L"[Short]\r\nSource=" + install_->Path(L"short.exe") + L"\r\n\r\n"
-             L"[BadOffset]\r\nSource=" + install_->Path(L"bad-offset.exe") + L"\r\n");
+             L"[BadOffset]\r\nSource=" + install_->Path(L"bad-offset.exe") + L"\r\n\r\n"
+             L"[Long]\r\nSource=" + longSource + L"\r\n");
   StartToEntryPoints();
   ASSERT_EQ(Rows(), (std::vector<std::wstring>{L"G0", L"G1", L"G5", L"Negative", L"IconFile", L"Gone", L"Short",
-                                                L"BadOffset"}));
+                                                L"BadOffset", L"Long"}));
+  EXPECT_EQ(w_.RowText(kList, 8, 1), longSource) << "a long Source is read whole";
   Sleep(500);  // painted
   std::vector<std::vector<uint32_t>> icons;
   for (int row = 0; row < 8; ++row) icons.push_back(w_.RowIconPixels(kList, row));
