@@ -86,8 +86,12 @@ void ConfigLocation::ExchangeControls(DataExchange& dx) {
   dx.Text(IDC_LOCATION_PATH, location);
   IniDocument doc;
   long estimate = LoadWorkingProject(doc) ? ProfileInteger(doc.GetValue(u"BuildOptions", u"EstimatedDataContainerSize")) : 0;
+  // With an update of a base package the hidden name box does not count:
+  // the base package's name is the one written.
+  std::wstring baseName;
+  bool byBase = GetWizard()->PortalBaseUpdate(&baseName) && !baseName.empty();
   Win32Location platform;
-  LocationVerdict v = CheckLocation(ToU16(name), ToU16(location), estimate, platform);
+  LocationVerdict v = CheckLocation(ToU16(byBase ? baseName : name), ToU16(location), estimate, platform);
   std::wstring title = LoadResString(kTitleString);
   if (!v.ok()) {
     ::MessageBoxW(GetWizard()->hwnd(), LoadResString(UINT(v.message)).c_str(), title.c_str(), MB_OK | MB_ICONEXCLAMATION);
@@ -99,14 +103,14 @@ void ConfigLocation::ExchangeControls(DataExchange& dx) {
     dx.Fail(IDC_LOCATION_PATH);
     return;
   }
-  inventoryName = ToWide(v.name);
+  inventoryName = byBase ? ToWide(Trimmed(ToU16(name))) : ToWide(v.name);
   projectLocation = location;
 }
 
 void ConfigLocation::ApplyToProject(IniDocument& doc) {
-  // The portal page does not yet tell of an update of a base package, whose
-  // name would be written instead (NameToWrite); the page's name is written.
-  ApplyInventoryName(doc, NameToWrite(ToU16(inventoryName), false, u""));
+  std::wstring baseName;
+  bool baseUpdate = GetWizard()->PortalBaseUpdate(&baseName);
+  ApplyInventoryName(doc, NameToWrite(ToU16(inventoryName), baseUpdate, ToU16(baseName)));
 }
 
 bool ConfigLocation::OnCommand(WPARAM wParam, LPARAM lParam) {
@@ -166,10 +170,22 @@ void ConfigLocation::Browse() {
 }
 
 void ConfigLocation::Refresh() {
-  ShowItem(IDC_LOCATION_NAME_LABEL, true);
-  ShowItem(IDC_LOCATION_NAME, true);
-  ShowItem(IDC_LOCATION_FIXED_NAME, false);
-  EnableItem(IDOK, !ItemText(IDC_LOCATION_NAME).empty() && !ItemText(IDC_LOCATION_PATH).empty());
+  std::wstring baseName;
+  bool baseUpdate = GetWizard()->PortalBaseUpdate(&baseName);
+  // An update of a base package keeps that package's name: a fixed line
+  // instead of the name box.
+  ShowItem(IDC_LOCATION_NAME_LABEL, !baseUpdate);
+  ShowItem(IDC_LOCATION_NAME, !baseUpdate);
+  ShowItem(IDC_LOCATION_FIXED_NAME, baseUpdate);
+  bool hasPath = !ItemText(IDC_LOCATION_PATH).empty();
+  if (baseUpdate) {
+    // "库存名称："
+    SetItemText(IDC_LOCATION_FIXED_NAME,
+                L"\u5e93\u5b58\u540d\u79f0\uff1a" + (baseName.empty() ? ItemText(IDC_LOCATION_NAME) : baseName));
+    EnableItem(IDOK, hasPath);
+  } else {
+    EnableItem(IDOK, hasPath && !ItemText(IDC_LOCATION_NAME).empty());
+  }
 }
 
 }  // namespace loom

@@ -57,6 +57,9 @@ class CLoomwiseDlg : public Dialog {
   const AppListSelect& EntryPointsPage() const { return appList_; }
   const ConfigLocation& LocationPage() const { return location_; }
   bool AppSyncPageEnabled() const { return appSyncPageEnabled_ != 0; }
+  // True when the portal page manages an update of a base package; its
+  // inventory name (possibly empty) then goes to `baseInventoryName`.
+  bool PortalBaseUpdate(std::wstring* baseInventoryName) const;
   void SetPackageIniOpened() { packageIniOpened_ = true; }
   bool packageIniOpened() const { return packageIniOpened_; }
   const std::wstring& errorText() const { return errorText_; }

@@ -86,6 +86,12 @@ BOOL CLoomwiseDlg::OnInitDialog() {
   return FALSE;  // the shown page has set the focus
 }
 
+bool CLoomwiseDlg::PortalBaseUpdate(std::wstring* baseInventoryName) const {
+  // The portal page does not offer updates of a base package yet.
+  if (baseInventoryName) baseInventoryName->clear();
+  return false;
+}
+
 std::wstring CLoomwiseDlg::ProjectFolder() const { return ToWide(NormalFolder(ToU16(location_.projectLocation))); }
 
 InnerDialog* CLoomwiseDlg::PageFor(PageId id) {
