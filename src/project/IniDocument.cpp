@@ -212,7 +212,9 @@ bool IniDocument::LoadFromBytes(std::string_view bytes) {
 
 std::string IniDocument::Bytes() const { return ToUtf16LeBytes(text_); }
 
-bool IniDocument::Save(std::u16string_view path) const { return ReplaceFileContents(path, Bytes()); }
+bool IniDocument::Save(std::u16string_view path, uint32_t* error) const {
+  return ReplaceFileContents(path, Bytes(), error);
+}
 
 // --- key operations ---------------------------------------------------------
 

@@ -31,6 +31,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,8 +56,10 @@ class IniDocument {
   // odd.
   bool Load(std::u16string_view path);
   // Writes the text unchanged. The old file is replaced only once the new
-  // content is completely written, so a failed save leaves it whole.
-  bool Save(std::u16string_view path) const;
+  // content is completely written, so a failed save leaves it whole; a
+  // read-only file is refused, a link edits the file it points to (see
+  // ReplaceFileContents). *error receives a Windows error code.
+  bool Save(std::u16string_view path, uint32_t* error = nullptr) const;
 
   // Same rules as Load, from bytes in memory.
   bool LoadFromBytes(std::string_view bytes);
