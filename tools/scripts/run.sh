@@ -61,7 +61,8 @@ for _ in $(seq 600); do
     break
   fi
 done
-kill -TERM "$harness" 2>/dev/null || true
+# Ending the prefix's wineserver ends the wizard; the harness then cleans up.
+WINEPREFIX=$(cd "$prefix" 2>/dev/null && pwd) && WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true
 wait "$harness" 2>/dev/null || true
 rm -rf "$prefix"
 [[ -n $shown ]] || { echo "run: the wizard's window did not appear" >&2; exit 1; }
