@@ -33,8 +33,8 @@ done
 to_wine() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }
 export QM_ORIGIN
 QM_ORIGIN=$(to_wine "$run/Loomwise.exe")
-# The build tools are looked for in QUILLMARK_BIN when it is set.
-[[ -n ${QUILLMARK_BIN:-} ]] && export QUILLMARK_BIN
+# With QM_ORIGIN set the wizard starts the build tools from its own folder
+# (QUILLMARK_BIN is not consulted), so they are copied there above.
 echo "run: the wizard's folder is $run (settings Wrenlow.ini, captures in Captures/)"
 
 prefix=$B/wine/run
