@@ -149,7 +149,7 @@ std::u16string Usage() {
          u"  - set adds a new key as the section's first key line; a section with no line at all, or a\n"
          u"    missing section, cannot take a key (nothing is created).\n"
          u"  - Operands may not hold CR, LF or NUL; section names may not hold \"[\" or \"]\"; keys may\n"
-         u"    not hold \"=\" nor begin with \"[\".\n"
+         u"    not hold \"=\" nor begin with \"[\"; a block marker must begin with \";\".\n"
          u"  - The file is replaced by a new one written beside it; a read-only file is refused; a\n"
          u"    symbolic link edits the file it points to; a hard link keeps the old content.\n"
          u"package prints a built package's attributes as name=value lines, or the value of NAME.\n"
@@ -168,6 +168,10 @@ std::u16string Refusal(char kind, std::u16string_view text) {
     case 'k':
       if (!loom::IniDocument::IsAcceptable(Operand::kKey, text))
         return u"a key may not hold CR, LF, NUL or \"=\", nor begin with \"[\"";
+      break;
+    case 'm':
+      if (!loom::IniDocument::IsAcceptable(Operand::kMarker, text))
+        return u"a block marker is a comment line: it begins with \";\" and holds no CR, LF or NUL";
       break;
     default:
       if (!loom::IniDocument::IsAcceptable(Operand::kText, text)) return u"an operand may not hold CR, LF or NUL";
@@ -217,7 +221,7 @@ int RunIni(const Args& args) {
     const std::u16string why = Refusal(command->kinds[i], operands[i]);
     if (!why.empty()) return Fail(kBadUsage, std::u16string(command->name) + u": " + why);
   }
-  if (marker && !Refusal('t', *marker).empty()) return Fail(kBadUsage, u"set: " + Refusal('t', *marker));
+  if (marker && !Refusal('m', *marker).empty()) return Fail(kBadUsage, u"set: " + Refusal('m', *marker));
 
   loom::IniDocument doc;
   const std::u16string unusable = LoadIni(args[1], doc);

@@ -180,12 +180,13 @@ bool IniDocument::IsAcceptable(Operand kind, std::u16string_view text) {
     if (kind == Operand::kSection && (c == u'[' || c == u']')) return false;
     if (kind == Operand::kKey && c == u'=') return false;
   }
-  if (kind == Operand::kKey) {
-    // A key line that begins with "[" would be read back as a header.
-    size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) ++i;
-    if (i < text.size() && text[i] == u'[') return false;
-  }
+  size_t first = 0;
+  while (first < text.size() && IsBlank(text[first])) ++first;
+  // A key line that begins with "[" would be read back as a header; a block
+  // marker that is not a comment would be a header, a key or a line that ends
+  // the section's keys.
+  if (kind == Operand::kKey) return first == text.size() || text[first] != u'[';
+  if (kind == Operand::kMarker) return first < text.size() && text[first] == u';';
   return true;
 }
 
@@ -243,7 +244,7 @@ bool IniDocument::FindValue(std::u16string_view section, std::u16string_view key
 bool IniDocument::SetValue(std::u16string_view section, std::u16string_view key, std::u16string_view value,
                            const char16_t* blockMarker) {
   if (!AcceptableSectionAndKey(section, key) || !IsAcceptable(Operand::kText, value) ||
-      (blockMarker && !IsAcceptable(Operand::kText, blockMarker)))
+      (blockMarker && !IsAcceptable(Operand::kMarker, blockMarker)))
     return false;
   Entry match;
   const WalkEnd end = Walk(section, false, [&](const Entry& e) {

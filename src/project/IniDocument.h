@@ -26,7 +26,8 @@
 //
 // Operands that would forge structure are refused the same way (false, text
 // unchanged): CR, LF or NUL in any operand, "[" or "]" in a section name, "="
-// in a key or a key that begins (after blanks) with "[". A value holding a
+// in a key or a key that begins (after blanks) with "[", a block marker that
+// is not a comment line (its first non-blank character ";"). A value holding a
 // line end would otherwise start a line of its own, a new section included.
 #pragma once
 
@@ -41,7 +42,7 @@ namespace loom {
 class IniDocument {
  public:
   // What an operand names; decides which characters it may not hold.
-  enum class Operand { kSection, kKey, kText };
+  enum class Operand { kSection, kKey, kText, kMarker };
   // False when the text may not be used as that operand (see above).
   static bool IsAcceptable(Operand kind, std::u16string_view text);
 

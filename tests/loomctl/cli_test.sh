@@ -125,7 +125,8 @@ stderr 2 'section name may not' "$L" ini "$F" rename-section S 'New]Name'
 stderr 2 'section name may not' "$L" ini "$F" set 'S]' A 1
 stderr 2 'key may not' "$L" ini "$F" set S 'K=V' W
 stderr 2 'key may not' "$L" ini "$F" get S 'K=V'
-stderr 2 "may not hold CR, LF" "$L" ini "$F" set S N 1 --block $';m\r\n[T]'
+stderr 2 "holds no CR, LF" "$L" ini "$F" set S N 1 --block $';m\r\n[T]'
+stderr 2 "block marker is a comment line" "$L" ini "$F" set S N 1 --block '[T]'
 unchanged "$F" "$T/before" "a refused operand"
 
 # Files that are not UTF-16LE with a byte-order mark, missing files: said in words.
