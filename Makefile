@@ -8,13 +8,18 @@ ROOT   := $(abspath .)
 B      := $(abspath $(BUILD))
 CMAKE  := cmake -G Ninja -Wno-dev
 
-.PHONY: demo test fuzz bench setup native sanitize win64 win32 clean
+.PHONY: demo test run fuzz bench setup native sanitize win64 win32 clean
 
 test: native sanitize win64 win32
 	ctest --test-dir $(B)/native --output-on-failure -j$(JOBS)
 
 demo: native win64
 	bash tools/scripts/demo.sh $(B)
+
+# The real wizard by hand, on your display (or a picture of it without one);
+# its settings and captures go to LOOM_RUN_DIR (default ~/Loomwise).
+run: win64
+	@bash tools/scripts/run.sh $(B)
 
 # Longer fuzzing runs (FUZZ_SECONDS each) of every fuzzer.
 FUZZ_SECONDS ?= 120

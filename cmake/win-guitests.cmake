@@ -1,7 +1,7 @@
 # GUI tests run under Wine: the driver library and gui_tests.exe, which
 # starts the real Loomwise.exe from the same folder.
 add_library(loomdriver STATIC ${CMAKE_SOURCE_DIR}/tests/wine/driver/WizardDriver.cpp)
-target_include_directories(loomdriver PUBLIC ${CMAKE_SOURCE_DIR}/tests/wine/driver PRIVATE ${CMAKE_SOURCE_DIR}/src)
+target_include_directories(loomdriver PUBLIC ${CMAKE_SOURCE_DIR}/tests/wine/driver ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(loomdriver PUBLIC GTest::gtest shell32 user32 gdi32 advapi32)
 target_compile_options(loomdriver PRIVATE ${LOOM_WARNINGS})
 

@@ -30,7 +30,7 @@ add_custom_target(loomart DEPENDS ${LOOM_ART_FILES})
 file(GLOB LOOM_HELP_TEXTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/help/*.rtf)
 set(LOOM_RC_MAIN ${CMAKE_SOURCE_DIR}/src/resources/Loomwise.rc)
 set_source_files_properties(${LOOM_RC_MAIN} PROPERTIES OBJECT_DEPENDS
-  "${LOOM_ART_FILES};${LOOM_HELP_TEXTS};${CMAKE_SOURCE_DIR}/src/resources/ResourceIds.h;${CMAKE_SOURCE_DIR}/src/resources/Strings.rc;${CMAKE_SOURCE_DIR}/src/resources/Dialogs.rc;${CMAKE_SOURCE_DIR}/src/resources/Help.rc;${CMAKE_SOURCE_DIR}/src/resources/Art.rc")
+  "${LOOM_ART_FILES};${LOOM_HELP_TEXTS};${CMAKE_SOURCE_DIR}/src/resources/ResourceIds.h;${CMAKE_SOURCE_DIR}/src/resources/Strings.rc;${CMAKE_SOURCE_DIR}/src/resources/Dialogs.rc;${CMAKE_SOURCE_DIR}/src/resources/Help.rc;${CMAKE_SOURCE_DIR}/src/resources/Art.rc;${CMAKE_SOURCE_DIR}/src/resources/Version.rc;${CMAKE_SOURCE_DIR}/src/resources/Loomwise.manifest;${LOOM_GENERATED_DIR}/app/Version.h")
 
 add_library(loomres OBJECT ${LOOM_RC_MAIN})
 target_include_directories(loomres PRIVATE ${CMAKE_SOURCE_DIR}/src ${LOOM_ART_DIR})

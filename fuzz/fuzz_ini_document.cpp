@@ -8,7 +8,8 @@
 // Invariants: loading and reading back gives the input bytes; an edit that
 // fails leaves the text unchanged (CommentOutKey may only have added ";");
 // a successful SetValue of a plain key and value reads back with GetValue;
-// a successful CommentOutKey leaves no active line of the key.
+// a successful CommentOutKey leaves no active line of the key; no key edit
+// and no rename adds or removes a section, whatever its operands hold.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -82,6 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   CHECK(doc.Bytes() == bytes);
+  if (data[0] & 0x10) doc.SetLineEnd(IniDocument::LineEnd::kAsFile);
 
   std::vector<std::u16string> sections = {u"A", u"a", u" A", u"\u00c9t\u00e9", u"", u"B"};
   std::vector<std::u16string> keys = {u"k", u"K", u"k ", u"#k", u"", u"\u00e9"};
@@ -97,6 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::u16string& value = texts[(op[1] >> 4) % texts.size()];
     const std::u16string* marker = (op[0] & 0x80) ? &texts[(op[0] >> 4) % texts.size()] : nullptr;
     const std::u16string before = doc.Text();
+    const std::vector<std::u16string> sectionsBefore = doc.ListSections();
+    bool sameSections = true;  // what a successful edit must keep
     bool ok = false;
     switch (op[0] % 10) {
       case 0: {
@@ -116,12 +120,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         continue;
       case 4: ok = doc.UncommentKey(section, key); break;
       case 5: ok = doc.DeleteBlock(section, text); break;
-      case 6: ok = doc.RenameSection(section, sections[(op[2]) % sections.size()]); break;
-      case 7: ok = doc.DeleteSection(section); break;
+      case 6:
+        ok = doc.RenameSection(section, sections[(op[2]) % sections.size()]);
+        if (ok) CHECK(doc.ListSections().size() == sectionsBefore.size());
+        sameSections = false;
+        break;
+      case 7: ok = doc.DeleteSection(section); sameSections = false; break;
       case 8: ok = doc.SetValue(section, key, value); break;
       default: (void)doc.ListSections(); ok = true; break;
     }
     if (!ok) CHECK(doc.Text() == before);
+    if (ok && sameSections) CHECK(doc.ListSections() == sectionsBefore);
   }
   return 0;
 }

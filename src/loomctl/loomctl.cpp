@@ -13,11 +13,17 @@
 #include <windows.h>
 #endif
 
+#include "app/Version.h"
 #include "project/IniDocument.h"
+#include "util/FileIo.h"
 #include "util/PackageAttributes.h"
 #include "util/Text.h"
 
 namespace {
+
+#define LOOM_U16_(text) u##text
+#define LOOM_U16(text) LOOM_U16_(text)
+#define LOOMWISE_VERSION_U16 LOOM_U16(LOOMWISE_VERSION)
 
 using Args = std::vector<std::u16string>;
 constexpr int kDone = 0, kNotDone = 1, kBadUsage = 2;
@@ -49,6 +55,20 @@ int Fail(int code, std::u16string_view message) {
   return code;
 }
 
+// Words for a Windows error code, as a user reads them.
+std::u16string Reason(uint32_t error) {
+  switch (error) {
+    case loom::kErrorFileNotFound: return u"no such file";
+    case loom::kErrorPathNotFound: return u"no such folder";
+    case loom::kErrorAccessDenied: return u"permission denied";
+    case loom::kErrorSharingViolation: return u"in use by another program";
+    case loom::kErrorDiskFull: return u"disk full";
+    case loom::kErrorInvalidName: return u"invalid file name";
+    case loom::kErrorFileReadOnly: return u"the file is read-only";
+    default: return u"error " + loom::Utf8ToUtf16(std::to_string(error));
+  }
+}
+
 // --- ini ----------------------------------------------------------------------
 
 // Runs one subcommand on the loaded document; false when it found nothing or
@@ -58,82 +78,165 @@ using IniRun = bool (*)(loom::IniDocument& doc, const Args& a, const char16_t* m
 struct IniCommand {
   std::u16string_view name;
   std::u16string_view operands;  // as shown in the usage
-  size_t count;                  // number of operands
+  std::string_view kinds;        // one letter per operand: s section, k key, t text
   bool edits;                    // saves the file when it succeeds
   IniRun run;
 };
 
 const IniCommand kIniCommands[] = {
-    {u"sections", u"", 0, false,
+    {u"sections", u"", "", false,
      [](loom::IniDocument& d, const Args&, const char16_t*, std::u16string& out) {
        for (const auto& name : d.ListSections()) out += name + u"\n";
        return !out.empty();
      }},
-    {u"get", u" SECTION KEY", 2, false,
+    {u"get", u" SECTION KEY", "sk", false,
      [](loom::IniDocument& d, const Args& a, const char16_t*, std::u16string& out) {
-       out = d.GetValue(a[0], a[1]);  // an empty value cannot be told from a missing key
-       if (out.empty()) return false;
-       out += u"\n";
+       if (!d.FindValue(a[0], a[1], out)) return false;
+       out += u"\n";  // an empty value is an empty line
        return true;
      }},
-    {u"set", u" SECTION KEY VALUE [--block MARKER]", 3, true,
+    {u"set", u" SECTION KEY VALUE [--block MARKER]", "skt", true,
      [](loom::IniDocument& d, const Args& a, const char16_t* m, std::u16string&) {
        return d.SetValue(a[0], a[1], a[2], m);
      }},
-    {u"delete", u" SECTION KEY", 2, true,
+    {u"delete", u" SECTION KEY", "sk", true,
      [](loom::IniDocument& d, const Args& a, const char16_t*, std::u16string&) { return d.DeleteKey(a[0], a[1]); }},
-    {u"comment", u" SECTION KEY", 2, true,
+    {u"comment", u" SECTION KEY", "sk", true,
      [](loom::IniDocument& d, const Args& a, const char16_t*, std::u16string&) {
        return d.CommentOutKey(a[0], a[1]);
      }},
-    {u"uncomment", u" SECTION KEY", 2, true,
+    {u"uncomment", u" SECTION KEY", "sk", true,
      [](loom::IniDocument& d, const Args& a, const char16_t*, std::u16string&) {
        return d.UncommentKey(a[0], a[1]);
      }},
-    {u"delete-block", u" SECTION TEXT", 2, true,
+    {u"delete-block", u" SECTION TEXT", "st", true,
      [](loom::IniDocument& d, const Args& a, const char16_t*, std::u16string&) {
        return d.DeleteBlock(a[0], a[1]);
      }},
-    {u"rename-section", u" OLD NEW", 2, true,
+    {u"rename-section", u" OLD NEW", "ss", true,
      [](loom::IniDocument& d, const Args& a, const char16_t*, std::u16string&) {
        return d.RenameSection(a[0], a[1]);
      }},
-    {u"delete-section", u" NAME", 1, true,
+    {u"delete-section", u" NAME", "s", true,
      [](loom::IniDocument& d, const Args& a, const char16_t*, std::u16string&) { return d.DeleteSection(a[0]); }},
 };
 
-std::u16string Usage() {
-  std::u16string text = u"usage:\n";
+std::u16string IniVerbs() {
+  std::u16string text;
   for (const auto& c : kIniCommands)
     text += u"  loomctl ini FILE " + std::u16string(c.name) + std::u16string(c.operands) + u"\n";
-  text += u"  loomctl package FILE [NAME]\n"
-          u"FILE of ini is UTF-16LE text; an edit writes it back only when it succeeds.\n"
-          u"Exit codes: 0 done, 1 nothing found or not done (file unchanged), 2 bad usage or unreadable file.\n";
   return text;
 }
 
-// args: ini FILE COMMAND OPERANDS... [--block MARKER]
+std::u16string Usage() {
+  return u"usage:\n" + IniVerbs() +
+         u"  loomctl package FILE [NAME]\n"
+         u"  loomctl --help | -h | --version\n"
+         u"\n"
+         u"ini edits a UTF-16LE INI file (with its byte-order mark) as the wizard does: only the\n"
+         u"characters an edit concerns change; comments, blank lines, letter case and line ends stay.\n"
+         u"Options after the operands of an ini command:\n"
+         u"  --block MARKER     (set) a new key goes at the end of the block that starts with the\n"
+         u"                     comment line MARKER; the block is made at the section's end if absent\n"
+         u"  --line-end auto    inserted lines end like the file's first line (the default)\n"
+         u"  --line-end crlf    inserted lines end in CR LF, as the wizard writes them\n"
+         u"Rules a user meets:\n"
+         u"  - A key is the text before the first \"=\", exactly: \"OutDir = bin\" has the key \"OutDir \"\n"
+         u"    (with its blank), so \"get S OutDir\" does not find it. Values are taken as written.\n"
+         u"  - Section names ignore letter case; keys ignore the case of A-Z only.\n"
+         u"  - A line that is neither a key line nor a comment ends the keys of its section: keys\n"
+         u"    after it are not found, and set cannot add a key to such a section.\n"
+         u"  - set adds a new key as the section's first key line; a section with no line at all, or a\n"
+         u"    missing section, cannot take a key (nothing is created).\n"
+         u"  - Operands may not hold CR, LF or NUL; section names may not hold \"[\" or \"]\"; keys may\n"
+         u"    not hold \"=\" nor begin with \"[\"; a block marker must begin with \";\".\n"
+         u"  - The file is replaced by a new one written beside it; a read-only file is refused; a\n"
+         u"    symbolic link edits the file it points to; a hard link keeps the old content.\n"
+         u"package prints a built package's attributes as name=value lines, or the value of NAME.\n"
+         u"Exit codes: 0 done; 1 nothing found or not done (file unchanged); 2 bad usage, or a missing,\n"
+         u"unreadable or invalid file.\n";
+}
+
+// Why an operand of that kind is refused; empty when it is acceptable.
+std::u16string Refusal(char kind, std::u16string_view text) {
+  using Operand = loom::IniDocument::Operand;
+  switch (kind) {
+    case 's':
+      if (!loom::IniDocument::IsAcceptable(Operand::kSection, text))
+        return u"a section name may not hold CR, LF, NUL, \"[\" or \"]\"";
+      break;
+    case 'k':
+      if (!loom::IniDocument::IsAcceptable(Operand::kKey, text))
+        return u"a key may not hold CR, LF, NUL or \"=\", nor begin with \"[\"";
+      break;
+    case 'm':
+      if (!loom::IniDocument::IsAcceptable(Operand::kMarker, text))
+        return u"a block marker is a comment line: it begins with \";\" and holds no CR, LF or NUL";
+      break;
+    default:
+      if (!loom::IniDocument::IsAcceptable(Operand::kText, text)) return u"an operand may not hold CR, LF or NUL";
+  }
+  return {};
+}
+
+// Reads FILE into doc; an error message when it cannot be used.
+std::u16string LoadIni(const std::u16string& path, loom::IniDocument& doc) {
+  std::string bytes;
+  uint32_t error = 0;
+  if (!loom::ReadWholeFile(path, bytes, &error)) return path + u": " + Reason(error);
+  if (bytes.size() < 2 || bytes[0] != '\xff' || bytes[1] != '\xfe')
+    return path + u": not a UTF-16LE INI file (no byte-order mark)";
+  if (!doc.LoadFromBytes(bytes)) return path + u": not a UTF-16LE INI file (odd number of bytes)";
+  return {};
+}
+
+// args: ini FILE COMMAND OPERANDS... [--block MARKER] [--line-end auto|crlf]
 int RunIni(const Args& args) {
+  if (args.size() < 2) return Fail(kBadUsage, u"usage: loomctl ini FILE COMMAND ... (loomctl --help)");
+  if (args.size() == 2) return Fail(kBadUsage, u"ini FILE needs a command:\n" + IniVerbs());
   const IniCommand* command = nullptr;
   for (const auto& c : kIniCommands)
-    if (args.size() > 2 && args[2] == c.name) command = &c;
-  if (!command) return Fail(kBadUsage, u"unknown ini command (loomctl --help lists them)");
-  Args operands(args.begin() + 3, args.end());
-  const char16_t* marker = nullptr;
-  if (command->name == u"set" && operands.size() == command->count + 2 && operands[command->count] == u"--block")
-    marker = operands.back().c_str();
-  else if (operands.size() != command->count)
-    return Fail(kBadUsage, u"usage: loomctl ini FILE " + std::u16string(command->name) +
-                               std::u16string(command->operands));
+    if (args[2] == c.name) command = &c;
+  if (!command) return Fail(kBadUsage, u"unknown ini command \"" + args[2] + u"\"; the commands are:\n" + IniVerbs());
+  const std::u16string usage = u"usage: loomctl ini FILE " + std::u16string(command->name) +
+                               std::u16string(command->operands) + u" [--line-end auto|crlf]";
+  const size_t count = command->kinds.size();
+  if (args.size() < 3 + count) return Fail(kBadUsage, usage);
+  Args operands(args.begin() + 3, args.begin() + 3 + count);
+  const std::u16string* marker = nullptr;
+  auto lineEnd = loom::IniDocument::LineEnd::kAsFile;
+  for (size_t i = 3 + count; i < args.size(); i += 2) {
+    if (i + 1 >= args.size()) return Fail(kBadUsage, usage);
+    if (args[i] == u"--block" && command->name == u"set" && !marker) {
+      marker = &args[i + 1];
+    } else if (args[i] == u"--line-end" && args[i + 1] == u"auto") {
+      lineEnd = loom::IniDocument::LineEnd::kAsFile;
+    } else if (args[i] == u"--line-end" && args[i + 1] == u"crlf") {
+      lineEnd = loom::IniDocument::LineEnd::kCrLf;
+    } else {
+      return Fail(kBadUsage, usage);
+    }
+  }
+  for (size_t i = 0; i < count; ++i) {
+    const std::u16string why = Refusal(command->kinds[i], operands[i]);
+    if (!why.empty()) return Fail(kBadUsage, std::u16string(command->name) + u": " + why);
+  }
+  if (marker && !Refusal('m', *marker).empty()) return Fail(kBadUsage, u"set: " + Refusal('m', *marker));
 
   loom::IniDocument doc;
-  if (!doc.Load(args[1])) return Fail(kBadUsage, u"cannot read " + args[1] + u" (missing, empty or not UTF-16)");
+  const std::u16string unusable = LoadIni(args[1], doc);
+  if (!unusable.empty()) return Fail(kBadUsage, unusable);
+  doc.SetLineEnd(lineEnd);
   std::u16string out;
-  if (!command->run(doc, operands, marker, out)) {
+  if (!command->run(doc, operands, marker ? marker->c_str() : nullptr, out)) {
     if (command->edits) return Fail(kNotDone, std::u16string(command->name) + u": not found or not possible; file unchanged");
     return kNotDone;
   }
-  if (command->edits && !doc.Save(args[1])) return Fail(kNotDone, u"cannot write " + args[1] + u"; file unchanged");
+  uint32_t error = 0;
+  if (command->edits && !doc.Save(args[1], &error))
+    return Fail(kNotDone, error == loom::kErrorFileReadOnly
+                              ? args[1] + u" is read-only; file unchanged"
+                              : u"cannot write " + args[1] + u": " + Reason(error) + u"; file unchanged");
   Write(stdout, out);
   return kDone;
 }
@@ -146,8 +249,7 @@ int RunPackage(const Args& args) {
   uint32_t error = 0;
   const auto header = loom::ReadPackageAttributes(args[1], &error);
   if (!header) {
-    std::u16string why = error == 193 ? u"not a valid package"
-                                      : u"cannot read it (error " + loom::Utf8ToUtf16(std::to_string(error)) + u")";
+    std::u16string why = error == loom::kErrorBadExeFormat ? u"not a valid package" : Reason(error);
     return Fail(kBadUsage, args[1] + u": " + why);
   }
   std::u16string out;
@@ -174,12 +276,15 @@ const Tool kTools[] = {
     {u"ini", RunIni},
     {u"package", RunPackage},
     {u"--help", [](const Args&) { Write(stdout, Usage()); return kDone; }},
+    {u"-h", [](const Args&) { Write(stdout, Usage()); return kDone; }},
+    {u"--version", [](const Args&) { Write(stdout, u"loomctl " LOOMWISE_VERSION_U16 u"\n"); return kDone; }},
 };
 
 int Run(const Args& args) {
   for (const auto& tool : kTools)
     if (!args.empty() && args[0] == tool.name) return tool.run(args);
-  return Fail(kBadUsage, u"usage: loomctl ini FILE COMMAND ... | loomctl package FILE [NAME] (loomctl --help)");
+  if (args.empty()) return Fail(kBadUsage, Usage());
+  return Fail(kBadUsage, u"unknown command \"" + args[0] + u"\" (loomctl --help lists the commands)");
 }
 
 }  // namespace

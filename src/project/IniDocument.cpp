@@ -158,9 +158,44 @@ IniDocument::WalkEnd IniDocument::Walk(std::u16string_view section, bool skipCom
 void IniDocument::InsertLine(size_t pos, std::u16string line) {
   size_t k = pos;
   while (k > 0 && IsBlank(text_[k - 1])) --k;
-  if (k > 0 && !IsLineEnd(text_[k - 1])) line.insert(0, u"\r\n");
+  if (k > 0 && !IsLineEnd(text_[k - 1])) line.insert(0, NewLine());
   text_.insert(pos, line);
 }
+
+// The line end that inserted lines get.
+std::u16string_view IniDocument::NewLine() const {
+  if (lineEnd_ == LineEnd::kAsFile) {
+    const size_t end = text_.find_first_of(u"\r\n");
+    if (end != kNone && text_[end] == u'\n') return u"\n";
+    if (end != kNone && (end + 1 == text_.size() || text_[end + 1] != u'\n')) return u"\r";
+  }
+  return u"\r\n";
+}
+
+// --- operands ---------------------------------------------------------------
+
+bool IniDocument::IsAcceptable(Operand kind, std::u16string_view text) {
+  for (char16_t c : text) {
+    if (c == u'\r' || c == u'\n' || c == u'\0') return false;
+    if (kind == Operand::kSection && (c == u'[' || c == u']')) return false;
+    if (kind == Operand::kKey && c == u'=') return false;
+  }
+  size_t first = 0;
+  while (first < text.size() && IsBlank(text[first])) ++first;
+  // A key line that begins with "[" would be read back as a header; a block
+  // marker that is not a comment would be a header, a key or a line that ends
+  // the section's keys.
+  if (kind == Operand::kKey) return first == text.size() || text[first] != u'[';
+  if (kind == Operand::kMarker) return first < text.size() && text[first] == u';';
+  return true;
+}
+
+namespace {
+bool AcceptableSectionAndKey(std::u16string_view section, std::u16string_view key) {
+  return IniDocument::IsAcceptable(IniDocument::Operand::kSection, section) &&
+         IniDocument::IsAcceptable(IniDocument::Operand::kKey, key);
+}
+}  // namespace
 
 // --- loading and saving -----------------------------------------------------
 
@@ -178,7 +213,9 @@ bool IniDocument::LoadFromBytes(std::string_view bytes) {
 
 std::string IniDocument::Bytes() const { return ToUtf16LeBytes(text_); }
 
-bool IniDocument::Save(std::u16string_view path) const { return ReplaceFileContents(path, Bytes()); }
+bool IniDocument::Save(std::u16string_view path, uint32_t* error) const {
+  return ReplaceFileContents(path, Bytes(), error);
+}
 
 // --- key operations ---------------------------------------------------------
 
@@ -190,16 +227,25 @@ bool KeyIs(std::u16string_view text, size_t begin, size_t end, std::u16string_vi
 
 std::u16string IniDocument::GetValue(std::u16string_view section, std::u16string_view key) const {
   std::u16string value;
-  Walk(section, false, [&](const Entry& e) {
-    if (e.commented || !KeyIs(text_, e.keyBegin, e.keyEnd, key)) return false;
-    value.assign(text_, e.valueStart, e.valueEnd - e.valueStart);
-    return true;
-  });
+  FindValue(section, key, value);
   return value;
+}
+
+bool IniDocument::FindValue(std::u16string_view section, std::u16string_view key, std::u16string& value) const {
+  value.clear();
+  if (!AcceptableSectionAndKey(section, key)) return false;
+  return Walk(section, false, [&](const Entry& e) {
+           if (e.commented || !KeyIs(text_, e.keyBegin, e.keyEnd, key)) return false;
+           value.assign(text_, e.valueStart, e.valueEnd - e.valueStart);
+           return true;
+         }) == WalkEnd::kStopped;
 }
 
 bool IniDocument::SetValue(std::u16string_view section, std::u16string_view key, std::u16string_view value,
                            const char16_t* blockMarker) {
+  if (!AcceptableSectionAndKey(section, key) || !IsAcceptable(Operand::kText, value) ||
+      (blockMarker && !IsAcceptable(Operand::kMarker, blockMarker)))
+    return false;
   Entry match;
   const WalkEnd end = Walk(section, false, [&](const Entry& e) {
     if (!KeyIs(text_, e.keyBegin, e.keyEnd, key)) return false;
@@ -224,10 +270,11 @@ bool IniDocument::InsertKey(std::u16string_view section, std::u16string_view key
                             const char16_t* blockMarker) {
   const size_t body = FindSection(section, true, false);
   if (body == kNone) return false;
+  const std::u16string_view eol = NewLine();
   std::u16string line(key);
   line += u'=';
   line += value;
-  line += u"\r\n";
+  line += eol;
   if (!blockMarker) {
     // First active line of the section, after its leading comments.
     InsertLine(body, std::move(line));
@@ -239,27 +286,23 @@ bool IniDocument::InsertKey(std::u16string_view section, std::u16string_view key
   if (at == kNone) {
     // New block at the end of the section: marker, key line, empty line.
     std::u16string block(marker);
-    block += u"\r\n";
+    block += eol;
     block += line;
-    block += u"\r\n";
+    block += eol;
     InsertLine(bodyEnd, std::move(block));
     return true;
   }
   // Last line of the marker's block: before the empty line that ends it. The
   // search stays inside the section; without an empty line the block runs to
   // the section's end.
-  size_t pos = bodyEnd;
-  for (size_t i = body + at + marker.size() + 2; i + 4 <= bodyEnd; ++i) {
-    if (text_[i] == u'\r' && text_[i + 1] == u'\n' && text_[i + 2] == u'\r' && text_[i + 3] == u'\n') {
-      pos = i + 2;
-      break;
-    }
-  }
-  InsertLine(pos, std::move(line));
+  const std::u16string emptyLine = std::u16string(eol) + std::u16string(eol);
+  const size_t end = std::u16string_view(text_).substr(0, bodyEnd).find(emptyLine, body + at + marker.size() + eol.size());
+  InsertLine(end == kNone ? bodyEnd : end + eol.size(), std::move(line));
   return true;
 }
 
 bool IniDocument::DeleteKey(std::u16string_view section, std::u16string_view key) {
+  if (!AcceptableSectionAndKey(section, key)) return false;
   Entry match;
   const WalkEnd end = Walk(section, true, [&](const Entry& e) {
     if (e.commented || !KeyIs(text_, e.keyBegin, e.keyEnd, key)) return false;
@@ -272,6 +315,7 @@ bool IniDocument::DeleteKey(std::u16string_view section, std::u16string_view key
 }
 
 bool IniDocument::CommentOutKey(std::u16string_view section, std::u16string_view key) {
+  if (!AcceptableSectionAndKey(section, key)) return false;
   std::vector<size_t> starts;
   bool seen = false;
   const WalkEnd end = Walk(section, false, [&](const Entry& e) {
@@ -298,6 +342,7 @@ bool IniDocument::CommentOutKey(std::u16string_view section, std::u16string_view
 }
 
 bool IniDocument::UncommentKey(std::u16string_view section, std::u16string_view key) {
+  if (!AcceptableSectionAndKey(section, key)) return false;
   Entry match;
   const WalkEnd end = Walk(section, false, [&](const Entry& e) {
     if (!KeyIs(text_, e.keyBegin, e.keyEnd, key)) return false;
@@ -317,6 +362,7 @@ bool IniDocument::UncommentKey(std::u16string_view section, std::u16string_view 
 
 bool IniDocument::DeleteBlock(std::u16string_view section, std::u16string_view text) {
   if (text.empty()) return false;  // an empty text would "match" whatever line comes next
+  if (!IsAcceptable(Operand::kSection, section) || !IsAcceptable(Operand::kText, text)) return false;
   const size_t body = FindSection(section, true, false);
   if (body == kNone) return false;
   const size_t bodyEnd = NextHeaderOrEnd(body);
@@ -325,13 +371,14 @@ bool IniDocument::DeleteBlock(std::u16string_view section, std::u16string_view t
   const size_t n = text_.size();
   const size_t start = body + at;
   const size_t matchLineEnd = EndOfLine(start);
+  const std::u16string_view eol = NewLine();
   size_t pos = PastLineEnd(matchLineEnd);
   while (pos < n) {
     size_t first = pos;
     while (first < n && IsBlank(text_[first])) ++first;
     if (first < n && text_[first] == u'[') break;  // the next section stays whole
-    if (text_[pos] == u'\r' && pos + 1 < n && text_[pos + 1] == u'\n') {
-      pos += 2;  // the empty line that ends the block goes with it
+    if (text_.compare(pos, eol.size(), eol) == 0) {
+      pos += eol.size();  // the empty line that ends the block goes with it
       break;
     }
     pos = PastLineEnd(EndOfLine(pos));
@@ -352,6 +399,7 @@ bool IniDocument::DeleteBlock(std::u16string_view section, std::u16string_view t
 }
 
 bool IniDocument::RenameSection(std::u16string_view oldName, std::u16string_view newName) {
+  if (!IsAcceptable(Operand::kSection, oldName) || !IsAcceptable(Operand::kSection, newName)) return false;
   const size_t bracket = FindSection(oldName, false, true);
   if (bracket == kNone) return false;
   size_t end = bracket + 1;
@@ -361,6 +409,7 @@ bool IniDocument::RenameSection(std::u16string_view oldName, std::u16string_view
 }
 
 bool IniDocument::DeleteSection(std::u16string_view name) {
+  if (!IsAcceptable(Operand::kSection, name)) return false;
   const size_t bracket = FindSection(name, false, true);
   if (bracket == kNone) return false;
   text_.erase(bracket, NextHeaderOrEnd(EndOfLine(bracket)) - bracket);

@@ -8,7 +8,8 @@
 // Scanning rules, briefly:
 //  - Index 0 is never examined: section searches start at index 1, the place
 //    after the byte-order mark.
-//  - A line ends at CR LF, a lone CR or a lone LF; inserted lines end in CR LF.
+//  - A line ends at CR LF, a lone CR or a lone LF; inserted lines end in CR LF
+//    (or, with LineEnd::kAsFile, in the line end the text already uses).
 //  - A header is a line whose first non-blank character is "["; its name runs
 //    to the first "]" or the line end, unchanged. Section names compare with
 //    EqualsNoCaseUnicode, keys with EqualsNoCaseAscii.
@@ -22,9 +23,16 @@
 // Every edit that does not find what it needs returns false and leaves the
 // text exactly as it was, except CommentOutKey, which keeps the lines it
 // commented out before its walk met a non-key line.
+//
+// Operands that would forge structure are refused the same way (false, text
+// unchanged): CR, LF or NUL in any operand, "[" or "]" in a section name, "="
+// in a key or a key that begins (after blanks) with "[", a block marker that
+// is not a comment line (its first non-blank character ";"). A value holding a
+// line end would otherwise start a line of its own, a new section included.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,13 +41,26 @@ namespace loom {
 
 class IniDocument {
  public:
+  // What an operand names; decides which characters it may not hold.
+  enum class Operand { kSection, kKey, kText, kMarker };
+  // False when the text may not be used as that operand (see above).
+  static bool IsAcceptable(Operand kind, std::u16string_view text);
+
+  // The line end of inserted lines: always CR LF (the working project file's
+  // own), or the one the text already uses at its first line end (CR LF
+  // when it has none).
+  enum class LineEnd { kCrLf, kAsFile };
+  void SetLineEnd(LineEnd lineEnd) { lineEnd_ = lineEnd; }
+
   // Replaces the text with the file's bytes (UTF-16LE, no conversion). False,
   // with the text unchanged, when the file cannot be read or its size is 0 or
   // odd.
   bool Load(std::u16string_view path);
   // Writes the text unchanged. The old file is replaced only once the new
-  // content is completely written, so a failed save leaves it whole.
-  bool Save(std::u16string_view path) const;
+  // content is completely written, so a failed save leaves it whole; a
+  // read-only file is refused, a link edits the file it points to (see
+  // ReplaceFileContents). *error receives a Windows error code.
+  bool Save(std::u16string_view path, uint32_t* error = nullptr) const;
 
   // Same rules as Load, from bytes in memory.
   bool LoadFromBytes(std::string_view bytes);
@@ -49,6 +70,8 @@ class IniDocument {
 
   // Value of the first active line with the key; empty when there is none.
   std::u16string GetValue(std::u16string_view section, std::u16string_view key) const;
+  // Same, telling an empty value from a missing key: false when there is none.
+  bool FindValue(std::u16string_view section, std::u16string_view key, std::u16string& value) const;
   // Sets the first line with the key (a commented one becomes active), or
   // inserts a key line: first in the section, or, with blockMarker (a whole
   // comment line), at the end of that marker's block, creating the block at
@@ -89,8 +112,10 @@ class IniDocument {
   bool InsertKey(std::u16string_view section, std::u16string_view key, std::u16string_view value,
                  const char16_t* blockMarker);
   void InsertLine(size_t pos, std::u16string line);
+  std::u16string_view NewLine() const;
 
   std::u16string text_;
+  LineEnd lineEnd_ = LineEnd::kCrLf;
 };
 
 }  // namespace loom

@@ -25,6 +25,7 @@ constexpr uint32_t kErrorInvalidParameter = 87;
 constexpr uint32_t kErrorDiskFull = 112;
 constexpr uint32_t kErrorInvalidName = 123;
 constexpr uint32_t kErrorBadExeFormat = 193;  // what an invalid-image-format status converts to
+constexpr uint32_t kErrorFileReadOnly = 6009;
 
 // Reads the whole file (opened for reading, shared for reading, existing files
 // only). On failure returns false, sets *error, and leaves `bytes` untouched.
@@ -33,6 +34,11 @@ bool ReadWholeFile(std::u16string_view path, std::string& bytes, uint32_t* error
 // Replaces the file's content without ever losing the old file: the bytes go
 // to a new file beside it, which is then renamed over the old one. When any
 // step fails the old file is left whole and the new one removed.
+// A symbolic link is followed: the file it points to is the one replaced
+// (written beside that file), and the link stays. A read-only file is refused
+// with kErrorFileReadOnly (on POSIX: a file nobody may write, or one this
+// process may not write). The new file keeps the old one's permissions and
+// attributes. A hard link to the old file keeps the old content.
 bool ReplaceFileContents(std::u16string_view path, std::string_view bytes, uint32_t* error = nullptr);
 
 // Absolute form of a path (relative to the current directory). False when the

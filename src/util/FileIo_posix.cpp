@@ -98,12 +98,36 @@ bool ReadWholeFile(std::u16string_view path, std::string& bytes, uint32_t* error
 bool ReplaceFileContents(std::u16string_view path, std::string_view bytes, uint32_t* error) {
   std::string target = Native(path);
   if (target.empty()) { SetError(error, kErrorInvalidName); return false; }
+  struct stat st;
+  const bool exists = stat(target.c_str(), &st) == 0;
+  if (exists) {
+    if (S_ISDIR(st.st_mode)) { SetError(error, kErrorAccessDenied); return false; }
+    if ((st.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0) {
+      SetError(error, kErrorFileReadOnly);
+      return false;
+    }
+    // Edit the file a link points to, not the link.
+    struct stat lst;
+    if (lstat(target.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+      char* resolved = realpath(target.c_str(), nullptr);
+      if (!resolved) { SetError(error, FromErrno(errno)); return false; }
+      target = resolved;
+      std::free(resolved);
+    }
+  }
   std::string temp = target + ".loomtmp-XXXXXX";
   int fd = mkstemp(temp.data());
   if (fd < 0) { SetError(error, FromErrno(errno)); return false; }
-  struct stat st;
-  if (stat(target.c_str(), &st) == 0) fchmod(fd, st.st_mode & 07777);
-  else fchmod(fd, 0644);
+  if (exists) {
+    // Owner first (only possible with the right to), then the mode, which a
+    // change of owner may have cleared of its set-id bits.
+    if (fchown(fd, st.st_uid, st.st_gid) != 0) { /* not ours to give away: keep ours */ }
+    fchmod(fd, st.st_mode & 07777);
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+  }
   size_t done = 0;
   bool ok = true;
   while (done < bytes.size()) {

@@ -76,9 +76,38 @@ bool ReadWholeFile(std::u16string_view path, std::string& bytes, uint32_t* error
   return ok;
 }
 
+namespace {
+
+// The file a link (or any reparse point) finally names; the path itself when
+// it names none or the query fails.
+std::wstring FinalPath(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return path;
+  std::wstring out(MAX_PATH, L'\0');
+  DWORD n = GetFinalPathNameByHandleW(h, out.data(), DWORD(out.size()), FILE_NAME_NORMALIZED);
+  if (n >= out.size()) {
+    out.resize(n + 1);
+    n = GetFinalPathNameByHandleW(h, out.data(), DWORD(out.size()), FILE_NAME_NORMALIZED);
+  }
+  CloseHandle(h);
+  if (n == 0 || n >= out.size()) return path;
+  out.resize(n);
+  return out;
+}
+
+}  // namespace
+
 bool ReplaceFileContents(std::u16string_view path, std::string_view bytes, uint32_t* error) {
   if (path.empty()) { SetError(error, kErrorInvalidName); return false; }
   std::wstring target = W(path);
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) { SetError(error, kErrorAccessDenied); return false; }
+    if (attributes & FILE_ATTRIBUTE_READONLY) { SetError(error, kErrorFileReadOnly); return false; }
+    // Edit the file a symbolic link points to, not the link.
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) target = FinalPath(target);
+  }
   wchar_t suffix[40];
   wsprintfW(suffix, L".loomtmp-%lu-%lu", GetCurrentProcessId(), GetTickCount());
   std::wstring temp = target + suffix;
@@ -103,6 +132,11 @@ bool ReplaceFileContents(std::u16string_view path, std::string_view bytes, uint3
     ok = false;
   }
   if (!ok) DeleteFileW(temp.c_str());
+  // The new file takes the old one's attributes (hidden, system, archive...).
+  constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                          FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  if (ok && attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKept))
+    SetFileAttributesW(target.c_str(), attributes & kKept);
   return ok;
 }
 

@@ -165,3 +165,78 @@ TEST(IniDocumentFile, LoadSaveRoundTripAndFailures) {
   EXPECT_EQ(saved, bytes);
   fs::remove_all(dir);
 }
+
+TEST(IniDocumentOperands, TextThatWouldForgeStructureIsRefused) {
+  const std::u16string text = u"\uFEFF[S]\r\nA=1\r\n;-- M --\r\nB=2\r\n\r\n";
+  using Edit = bool (*)(IniDocument&);
+  const Edit refused[] = {
+      [](IniDocument& d) { return d.SetValue(u"S", u"A", u"x\r\n[T]\r\nB=evil"); },
+      [](IniDocument& d) { return d.SetValue(u"S", u"A", u"x\nB=evil"); },
+      [](IniDocument& d) { return d.SetValue(u"S", u"A", u"x\rB=evil"); },
+      [](IniDocument& d) { return d.SetValue(u"S", u"A", std::u16string(u"x\0y", 3)); },
+      [](IniDocument& d) { return d.SetValue(u"S", u"K=V", u"W"); },
+      [](IniDocument& d) { return d.SetValue(u"S", u" [T", u"1"); },
+      [](IniDocument& d) { return d.SetValue(u"S", u"K\r\n[T]", u"1"); },
+      [](IniDocument& d) { return d.SetValue(u"S]", u"A", u"1"); },
+      [](IniDocument& d) { return d.SetValue(u"S", u"N", u"1", u";-- M --\r\n[T]"); },
+      [](IniDocument& d) { return d.SetValue(u"S", u"N", u"1", u"[T]"); },
+      [](IniDocument& d) { return d.SetValue(u"S", u"N", u"1", u"  Portal"); },
+      [](IniDocument& d) { return d.SetValue(u"S", u"N", u"1", u""); },
+      [](IniDocument& d) { return d.RenameSection(u"S", u"New]Name"); },
+      [](IniDocument& d) { return d.RenameSection(u"S", u"[New"); },
+      [](IniDocument& d) { return d.RenameSection(u"S", u"N\r\nX=1"); },
+      [](IniDocument& d) { return d.DeleteKey(u"S", u"A=1"); },
+      [](IniDocument& d) { return d.CommentOutKey(u"S", u"A\n"); },
+      [](IniDocument& d) { return d.UncommentKey(u"[S", u"A"); },
+      [](IniDocument& d) { return d.DeleteBlock(u"S", u"M --\r\nB"); },
+      [](IniDocument& d) { return d.DeleteSection(u"S]"); },
+  };
+  for (size_t i = 0; i < std::size(refused); ++i) {
+    SCOPED_TRACE(i);
+    ExpectRefused(text, refused[i]);
+  }
+  // What is left is accepted: "=" and brackets in values, "[" inside a key.
+  IniDocument d = Doc(text);
+  EXPECT_TRUE(d.SetValue(u"S", u"A", u"[x]=y"));
+  EXPECT_TRUE(d.SetValue(u"S", u"a[1]", u"z"));
+  EXPECT_TRUE(d.RenameSection(u"s", u"New Name"));
+  EXPECT_EQ(d.Text(), u"\uFEFF[New Name]\r\na[1]=z\r\nA=[x]=y\r\n;-- M --\r\nB=2\r\n\r\n");
+}
+
+TEST(IniDocumentGetValue, FindValueTellsEmptyFromMissing) {
+  IniDocument d = Doc(u"\uFEFF[S]\r\nE=\r\nK=v\r\n;C=1\r\n");
+  struct Case { const char16_t* key; bool found; const char16_t* value; };
+  for (const Case& c : {Case{u"e", true, u""}, Case{u"K", true, u"v"}, Case{u"C", false, u""},
+                        Case{u"none", false, u""}, Case{u"E=", false, u""}}) {
+    std::u16string value = u"stale";
+    EXPECT_EQ(d.FindValue(u"S", c.key, value), c.found) << loom::Utf16ToUtf8(c.key);
+    EXPECT_EQ(value, c.value);
+  }
+}
+
+TEST(IniDocumentLineEnd, InsertedLinesFollowTheFileWhenAsked) {
+  struct Case {
+    IniDocument::LineEnd mode;
+    const char16_t* before;
+    const char16_t* after;  // after: new key k, two keys in block ";M", block ";D" deleted
+  };
+  const IniDocument::LineEnd crlf = IniDocument::LineEnd::kCrLf, asFile = IniDocument::LineEnd::kAsFile;
+  const Case cases[] = {
+      {asFile, u"\uFEFF[A]\nx=1\n;D\ny=2\n\nz=3\n[B]\n", u"\uFEFF[A]\nk=v\nx=1\nz=3\n;M\np=1\nq=2\n\n[B]\n"},
+      {asFile, u"\uFEFF[A]\rx=1\r;D\ry=2\r\rz=3\r[B]\r", u"\uFEFF[A]\rk=v\rx=1\rz=3\r;M\rp=1\rq=2\r\r[B]\r"},
+      {asFile, u"\uFEFF[A]\r\nx=1\n;D\r\ny=2\r\n\r\nz=3\n[B]\n",
+       u"\uFEFF[A]\r\nk=v\r\nx=1\nz=3\n;M\r\np=1\r\nq=2\r\n\r\n[B]\n"},
+      // The wizard's own default: CR LF whatever the file uses.
+      {crlf, u"\uFEFF[A]\nx=1\n;D\ny=2\n\nz=3\n[B]\n", u"\uFEFF[A]\nk=v\r\nx=1\n;M\r\np=1\r\nq=2\r\n\r\n[B]\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(loom::Utf16ToUtf8(c.before));
+    IniDocument d = Doc(c.before);
+    d.SetLineEnd(c.mode);
+    EXPECT_TRUE(d.SetValue(u"A", u"k", u"v"));
+    EXPECT_TRUE(d.DeleteBlock(u"A", u";D"));
+    EXPECT_TRUE(d.SetValue(u"A", u"p", u"1", u";M"));
+    EXPECT_TRUE(d.SetValue(u"A", u"q", u"2", u";M"));
+    EXPECT_EQ(d.Text(), c.after);
+  }
+}

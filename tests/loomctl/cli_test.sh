@@ -85,5 +85,93 @@ expect 0 "1.0" "$L" package "$P" Version
 expect 1 "" "$L" package "$P" version
 expect 2 "" "$L" package "$F"
 
+# stderr CODE PATTERN COMMAND...: exit code, and stderr must hold PATTERN (grep -E).
+stderr() {
+  local code=$1 pattern=$2 rc
+  shift 2
+  "$@" >/dev/null 2>"$T/err"
+  rc=$?
+  if [[ $rc != "$code" ]] || ! grep -Eq -- "$pattern" "$T/err"; then
+    echo "FAIL: ${*:2} -> $rc [$(cat "$T/err")]; wanted $code and /$pattern/"
+    fails=$((fails + 1))
+  fi
+}
+unchanged() { cmp -s "$1" "$2" || { echo "FAIL: $3 changed the file"; fails=$((fails + 1)); }; }
+
+# Files loomctl must leave alone: read-only ones (refused, with the name and
+# why), and a link is followed to the file it names; a successful edit keeps
+# the permissions.
+mkdir -p "$T/real"
+u16 '[S]\r\nA=1\r\n' "$T/real/target.ini"
+cp "$T/real/target.ini" "$T/before"
+chmod 0444 "$T/real/target.ini"
+stderr 1 "target\.ini is read-only" "$L" ini "$T/real/target.ini" set S A 2
+ln -s real/target.ini "$T/link.ini"
+stderr 1 "read-only" "$L" ini "$T/link.ini" set S A 2
+unchanged "$T/real/target.ini" "$T/before" "an edit of a read-only file"
+chmod 0640 "$T/real/target.ini"
+expect 0 "" "$L" ini "$T/link.ini" set S A 2
+same "$T/real/target.ini" '[S]\r\nA=2\r\n'
+[[ -L $T/link.ini && $(stat -c %a "$T/real/target.ini") == 640 ]] ||
+  { echo "FAIL: link replaced or permissions lost: $(ls -l "$T/link.ini" "$T/real/target.ini")"; fails=$((fails + 1)); }
+[[ $(ls -A "$T/real") == target.ini ]] || { echo "FAIL: left behind: $(ls -A "$T/real")"; fails=$((fails + 1)); }
+
+# Operands that would forge structure: exit 2, file unchanged.
+u16 '[S]\r\nA=1\r\n' "$F"
+cp "$F" "$T/before"
+stderr 2 "may not hold CR, LF" "$L" ini "$F" set S A $'x\r\n[T]\r\nB=evil'
+stderr 2 "may not hold CR, LF" "$L" ini "$F" set S A $'x\nB=evil'
+stderr 2 'section name may not' "$L" ini "$F" rename-section S 'New]Name'
+stderr 2 'section name may not' "$L" ini "$F" set 'S]' A 1
+stderr 2 'key may not' "$L" ini "$F" set S 'K=V' W
+stderr 2 'key may not' "$L" ini "$F" get S 'K=V'
+stderr 2 "holds no CR, LF" "$L" ini "$F" set S N 1 --block $';m\r\n[T]'
+stderr 2 "block marker is a comment line" "$L" ini "$F" set S N 1 --block '[T]'
+unchanged "$F" "$T/before" "a refused operand"
+
+# Files that are not UTF-16LE with a byte-order mark, missing files: said in words.
+printf '[S]\r\nA=1\r\n' >"$T/utf8.ini"
+printf '\xfe\xff' >"$T/be.ini"; printf '[S]\r\nA=1\r\n' | iconv -f UTF-8 -t UTF-16BE >>"$T/be.ini"
+printf '[S]\r\nA=1\r\n' | iconv -f UTF-8 -t UTF-16LE >"$T/nobom.ini"
+: >"$T/empty.ini"
+for f in utf8 be nobom empty; do
+  stderr 2 "$f\.ini: not a UTF-16LE INI file \(no byte-order mark\)" "$L" ini "$T/$f.ini" get S A
+done
+stderr 2 "missing\.ini: no such file" "$L" ini "$T/missing.ini" get S A
+stderr 2 "no such (file|folder)" "$L" ini "$T/nowhere/x.ini" sections
+if [[ $(id -u) != 0 ]]; then
+  u16 '[S]\r\n' "$T/secret.ini"; chmod 000 "$T/secret.ini"
+  stderr 2 "secret\.ini: permission denied" "$L" ini "$T/secret.ini" sections
+fi
+
+# get: an empty value is an empty line and exit 0; only a missing key is 1.
+u16 '[S]\r\nE=\r\nK=v\r\n' "$F"
+for args in "E 0 0a" "K 0 760a" "none 1 "; do
+  read -r key code bytes <<<"$args"
+  got=$("$L" ini "$F" get S "$key" | tr -d "\r" | od -An -tx1 | tr -d " \n")
+  "$L" ini "$F" get S "$key" >/dev/null; rc=$?
+  [[ $rc == "$code" && $got == "$bytes" ]] || { echo "FAIL: get S $key -> $rc [$got]; wanted $code [$bytes]"; fails=$((fails + 1)); }
+done
+
+# Inserted lines follow the file's own line end unless told otherwise.
+u16 '[S]\nA=1\n' "$F"
+expect 0 "" "$L" ini "$F" set S B 2
+expect 0 "" "$L" ini "$F" set S C 3 --line-end auto
+same "$F" '[S]\nC=3\nB=2\nA=1\n'
+expect 0 "" "$L" ini "$F" set S D 4 --line-end crlf
+same "$F" '[S]\nD=4\r\nC=3\nB=2\nA=1\n'
+expect 2 "" "$L" ini "$F" set S D 4 --line-end lf
+expect 2 "" "$L" ini "$F" set S D 4 --line-end
+
+# Help, version, and an ini command without a verb.
+for h in -h --help; do
+  "$L" $h >"$T/out" 2>&1 && grep -q 'has the key "OutDir "' "$T/out" && grep -q -- '--line-end' "$T/out" ||
+    { echo "FAIL: $h: $(head -3 "$T/out")"; fails=$((fails + 1)); }
+done
+"$L" --version | tr -d '\r' | grep -Eqx 'loomctl [0-9]+\.[0-9]+\.[0-9]+-[0-9]+' ||
+  { echo "FAIL: --version: $("$L" --version)"; fails=$((fails + 1)); }
+stderr 2 "rename-section OLD NEW" "$L" ini "$F"
+stderr 2 "delete-section NAME" "$L" ini "$F" bogus
+
 [[ $fails == 0 ]] && echo "loomctl: all checks passed"
 exit $((fails > 0))

@@ -77,7 +77,7 @@ void ShowResume(TestInstall& install) {
   Sleep(500);
   Shot(w, w.Title() + L" (restart)");
   Say(L"step: " + w.Title() + L" (after a restart)");
-  w.Click(1022);  // start a new capture
+  w.Click(IDC_CONTINUE_NEW);  // start a new capture
   w.Click(IDOK);
   w.WaitForTitle(L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf");
   w.CloseByTitleBar();
@@ -129,14 +129,14 @@ int wmain(int argc, wchar_t** argv) {
     // share a title; the progress page's caption tells them apart).
     std::wstring title = w.Title();
     HWND page = w.CurrentPage();
-    std::wstring step = title + L"|" + std::to_wstring(reinterpret_cast<uintptr_t>(page)) + L"|" + w.Text(1016);
+    std::wstring step = title + L"|" + std::to_wstring(reinterpret_cast<uintptr_t>(page)) + L"|" + w.Text(IDC_PROGRESS_GROUP);
     if (!title.empty() && seen.insert(step).second) {
       Say(L"step: " + title);
       Sleep(400);  // let the page paint (and a tool show its progress)
       Shot(w, title);
       idleSince = GetTickCount();
-      if (title == L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf") ShowDialog(w, 1088, L"scan locations");
-      if (title == L"Loomwise - \u5b89\u88c5\u5e94\u7528\u7a0b\u5e8f") ShowDialog(w, 1020, L"browser entry points");
+      if (title == L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf") ShowDialog(w, IDC_CLEANPC_LOCATIONS, L"scan locations");
+      if (title == L"Loomwise - \u5b89\u88c5\u5e94\u7528\u7a0b\u5e8f") ShowDialog(w, IDC_POST_IE, L"browser entry points");
       if (title == L"Loomwise - \u9884\u626b\u63cf\u8b66\u544a") install.WriteScenario(kScanQuiet);
       if (title == L"Loomwise - \u5165\u53e3\u70b9" && w.Click(1101)) {  // the entry points for debugging too
         Sleep(400);

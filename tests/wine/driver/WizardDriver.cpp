@@ -582,7 +582,7 @@ Popup Wizard::FindPopup() {
   }
   if (found.hwnd) {
     found.caption = WindowText(found.hwnd);
-    HWND text = GetDlgItem(found.hwnd, 0xFFFF);
+    HWND text = GetDlgItem(found.hwnd, kMessageBoxText);
     if (!text) text = GetDlgItem(found.hwnd, -1);
     found.text = WindowText(text);
   }
@@ -704,7 +704,7 @@ std::string Wizard::Describe() {
   HWND main = MainWindow();
   for (HWND h : TopLevelDialogs()) {
     if (h == main) continue;
-    HWND text = GetDlgItem(h, 0xFFFF);
+    HWND text = GetDlgItem(h, kMessageBoxText);
     d += ", popup \"" + Narrow(WindowText(h)) + "\": \"" + Narrow(WindowText(text)) + "\"";
   }
   return d;
@@ -765,6 +765,59 @@ Captured RunCaptured(const std::wstring& commandLine, const Env& env, const std:
   }
   CloseHandle(readEnd);
   return result;
+}
+
+// --- Controls of the wizard's process -----------------------------------------
+
+ProcessMemory::ProcessMemory(DWORD pid, size_t size)
+    : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)) {
+  if (process_) base_ = static_cast<BYTE*>(VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+}
+
+ProcessMemory::~ProcessMemory() {
+  if (base_) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
+  if (process_) CloseHandle(process_);
+}
+
+void ProcessMemory::Write(const void* data, size_t n, size_t offset) const {
+  WriteProcessMemory(process_, At(offset), data, n, nullptr);
+}
+
+void ProcessMemory::Read(void* data, size_t n, size_t offset) const {
+  ReadProcessMemory(process_, At(offset), data, n, nullptr);
+}
+
+int ListViewRowCount(HWND list) { return static_cast<int>(SendTimeout(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::wstring ListViewText(DWORD pid, HWND list, int row, int column) {
+  ProcessMemory mem(pid, sizeof(LVITEMW) + 1024);
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = reinterpret_cast<wchar_t*>(mem.At(sizeof item));
+  item.cchTextMax = 512;
+  mem.Write(&item, sizeof item);
+  std::wstring text(static_cast<size_t>(SendTimeout(list, LVM_GETITEMTEXTW, row, mem.Param())), L'\0');
+  if (!text.empty()) mem.Read(&text[0], text.size() * sizeof(wchar_t), sizeof item);
+  return text;
+}
+
+int ListViewFindRow(DWORD pid, HWND list, const std::wstring& text) {
+  for (int row = 0, n = ListViewRowCount(list); row < n; ++row)
+    if (ListViewText(pid, list, row) == text) return row;
+  return -1;
+}
+
+bool ListViewRowChecked(HWND list, int row) {
+  return (SendTimeout(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+void ListViewSetRowChecked(DWORD pid, HWND list, int row, bool on) {
+  ProcessMemory mem(pid, sizeof(LVITEMW));
+  LVITEMW item{};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
+  mem.Write(&item, sizeof item);
+  SendTimeout(list, LVM_SETITEMSTATE, row, mem.Param());
 }
 
 }  // namespace loomtest

@@ -20,7 +20,14 @@
 #include <string>
 #include <vector>
 
+// The program's own names for its templates and controls: tests name a
+// control as the program does (IDC_BACK, IDC_SCAN_DRIVES...), never by number.
+#include "resources/ResourceIds.h"
+
 namespace loomtest {
+
+// The static control that holds a message box's text.
+constexpr int kMessageBoxText = 0xFFFF;
 
 // Default time limit of the waits (Wine is slow to start processes).
 constexpr DWORD kWaitMs = 10000;
@@ -221,6 +228,33 @@ class Wizard {
   PROCESS_INFORMATION pi_{};
   HWND main_ = nullptr;
 };
+
+// --- Controls of the wizard's process -----------------------------------------
+
+// Memory in another process, for control messages that take pointers.
+class ProcessMemory {
+ public:
+  ProcessMemory(DWORD pid, size_t size);
+  ~ProcessMemory();
+  ProcessMemory(const ProcessMemory&) = delete;
+  ProcessMemory& operator=(const ProcessMemory&) = delete;
+  BYTE* At(size_t offset) const { return base_ + offset; }
+  LPARAM Param(size_t offset = 0) const { return reinterpret_cast<LPARAM>(At(offset)); }
+  void Write(const void* data, size_t n, size_t offset = 0) const;
+  void Read(void* data, size_t n, size_t offset = 0) const;
+
+ private:
+  HANDLE process_;
+  BYTE* base_ = nullptr;
+};
+
+// List views of the wizard (process pid), read and changed across processes.
+int ListViewRowCount(HWND list);
+std::wstring ListViewText(DWORD pid, HWND list, int row, int column = 0);
+// The row whose first column reads `text`; -1 when none.
+int ListViewFindRow(DWORD pid, HWND list, const std::wstring& text);
+bool ListViewRowChecked(HWND list, int row);
+void ListViewSetRowChecked(DWORD pid, HWND list, int row, bool on);
 
 // Runs a program with its output captured (for checking the stand-in itself).
 struct Captured {

@@ -91,7 +91,7 @@ TEST_F(CaptureTest, WelcomeAndReadyToPrescanBackAndForth) {
   std::wstring welcome = w_.Title();
   EXPECT_EQ(welcome.rfind(L"Loomwise", 0), 0u) << Narrow(welcome);
   ASSERT_NO_FATAL_FAILURE(ToReady());
-  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.Click(IDC_BACK));
   ASSERT_TRUE(w_.WaitForTitle(welcome));
   ASSERT_NO_FATAL_FAILURE(ToReady());
   EXPECT_TRUE(w_.ToolLog().empty());
@@ -132,7 +132,7 @@ TEST_F(CaptureTest, PrescanWarningsAreListedOnTheWarningsPage) {
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitForTitle(kPrescanWarnings));
   // An unprefixed line keeps the kind of the line before it.
-  EXPECT_EQ(w_.Text(1027), L"第一个警告\r\nsecond warning");
+  EXPECT_EQ(w_.Text(IDC_WARNINGS_TEXT), L"第一个警告\r\nsecond warning");
   ASSERT_TRUE(w_.Click(IDOK));
   EXPECT_TRUE(w_.WaitForTitle(kInstall));
 }
@@ -144,7 +144,7 @@ TEST_F(CaptureTest, OutputSplitInsideCodeUnitsArrivesWhole) {
   ASSERT_NO_FATAL_FAILURE(ToReady());
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitForTitle(kPrescanWarnings));
-  EXPECT_EQ(w_.Text(1027), L"警告甲\r\n最后一行");
+  EXPECT_EQ(w_.Text(IDC_WARNINGS_TEXT), L"警告甲\r\n最后一行");
 }
 
 TEST_F(CaptureTest, PrescanFailures) {
@@ -176,7 +176,7 @@ TEST_F(CaptureTest, StopDuringPrescanAsksAndEndsTheTool) {
   std::optional<DWORD> pid;
   ASSERT_TRUE(WaitUntil([&] { return (pid = ReadPidFile(install_->Path(L"scan.pid"))).has_value(); }));
 
-  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.Click(IDC_BACK));
   Popup box = w_.WaitMessageBox();
   EXPECT_EQ(box.text, kStopQuestion);
   ASSERT_TRUE(w_.Answer(box, IDNO));
@@ -184,7 +184,7 @@ TEST_F(CaptureTest, StopDuringPrescanAsksAndEndsTheTool) {
   EXPECT_TRUE(IsProcessRunning(*pid));
   EXPECT_EQ(w_.Title(), kPrescan);
 
-  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.Click(IDC_BACK));
   ASSERT_TRUE(w_.Answer(w_.WaitMessageBox(), IDYES));
   EXPECT_TRUE(w_.WaitForTitle(kReady));
   EXPECT_TRUE(WaitProcessGone(*pid));
@@ -224,7 +224,7 @@ TEST_F(CaptureTest, PostscanAndComparisonLeadToTheEntryPoints) {
   ASSERT_NO_FATAL_FAILURE(ToInstall());
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitForTitle(kEntryPoints, 20000));
-  EXPECT_TRUE(w_.IsVisible(1030));
+  EXPECT_TRUE(w_.IsVisible(IDC_ENTRY_LIST));
 
   std::vector<std::wstring> log = w_.ToolLog();
   ASSERT_EQ(log.size(), 3u);
@@ -272,7 +272,7 @@ TEST_F(CaptureTest, BackFromInstallDeletesThePrescan) {
   ASSERT_NO_FATAL_FAILURE(ToInstall());
   std::wstring snapshot = ToolArg(0, 1);
   ASSERT_TRUE(FileExists(snapshot));
-  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.Click(IDC_BACK));
   ASSERT_TRUE(w_.WaitForTitle(kReady));
   EXPECT_FALSE(FileExists(snapshot));
   EXPECT_FALSE(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue));
@@ -297,7 +297,7 @@ TEST_F(CaptureTest, StopDuringComparisonDoesNothing) {
   std::optional<DWORD> pid;
   ASSERT_TRUE(WaitUntil([&] { return (pid = ReadPidFile(install_->Path(L"compare.pid"))).has_value(); }));
   EXPECT_EQ(w_.Title(), kPostscan);  // the comparison step has the postscan's title
-  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.Click(IDC_BACK));
   ASSERT_TRUE(w_.Answer(w_.WaitMessageBox(), IDYES));
   Sleep(1200);
   EXPECT_TRUE(IsProcessRunning(*pid));
@@ -331,7 +331,7 @@ TEST_F(CaptureTest, StaleSnapshotThatCannotBeDeletedStopsThePrescan) {
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\n"));
   ASSERT_NO_FATAL_FAILURE(ToInstall());
   std::wstring snapshot = ToolArg(0, 1);
-  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.Click(IDC_BACK));
   ASSERT_TRUE(w_.WaitForTitle(kReady));
   // Another program holds a file of the prescan's name open.
   HANDLE held = CreateFileW(snapshot.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

@@ -31,55 +31,6 @@ LRESULT Send(HWND h, UINT msg, WPARAM wp = 0, LPARAM lp = 0, bool ansi = false) 
   return static_cast<LRESULT>(r);
 }
 
-// Memory in the wizard's process, for control messages that take pointers.
-class RemoteMemory {
- public:
-  RemoteMemory(DWORD pid, size_t size)
-      : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)) {
-    if (process_) base_ = static_cast<BYTE*>(VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
-  }
-  ~RemoteMemory() {
-    if (base_) VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
-    if (process_) CloseHandle(process_);
-  }
-  BYTE* At(size_t offset) const { return base_ + offset; }
-  LPARAM Param(size_t offset = 0) const { return reinterpret_cast<LPARAM>(At(offset)); }
-  void Write(const void* data, size_t n, size_t offset = 0) const {
-    WriteProcessMemory(process_, At(offset), data, n, nullptr);
-  }
-  void Read(void* data, size_t n, size_t offset = 0) const { ReadProcessMemory(process_, At(offset), data, n, nullptr); }
-
- private:
-  HANDLE process_;
-  BYTE* base_ = nullptr;
-};
-
-// The row of a list view whose first column reads `text`; -1 when none.
-int FindRow(DWORD pid, HWND list, const std::wstring& text) {
-  RemoteMemory mem(pid, sizeof(LVITEMW) + 512);
-  for (int row = 0; row < static_cast<int>(Send(list, LVM_GETITEMCOUNT)); ++row) {
-    LVITEMW item{};
-    item.pszText = reinterpret_cast<wchar_t*>(mem.At(sizeof item));
-    item.cchTextMax = 256;
-    mem.Write(&item, sizeof item);
-    std::wstring got(static_cast<size_t>(Send(list, LVM_GETITEMTEXTW, row, mem.Param())), L'\0');
-    mem.Read(&got[0], got.size() * sizeof(wchar_t), sizeof item);
-    if (got == text) return row;
-  }
-  return -1;
-}
-
-bool RowChecked(HWND list, int row) { return (Send(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12) == 2; }
-
-void SetRowChecked(DWORD pid, HWND list, int row, bool on) {
-  RemoteMemory mem(pid, sizeof(LVITEMW));
-  LVITEMW item{};
-  item.stateMask = LVIS_STATEIMAGEMASK;
-  item.state = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
-  mem.Write(&item, sizeof item);
-  Send(list, LVM_SETITEMSTATE, row, mem.Param());
-}
-
 bool EndsWith(const std::wstring& s, const std::wstring& tail) {
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
@@ -174,24 +125,24 @@ TEST_F(PagesTest, ScanLocationsChoicesReachThePrescan) {
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\n"));
   ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kReady));
   const DWORD pid = w_.ProcessId();
-  HWND dlg = Open(1088, L"高级扫描位置");
+  HWND dlg = Open(IDC_CLEANPC_LOCATIONS, L"高级扫描位置");
   ASSERT_TRUE(dlg);
   EXPECT_FALSE(IsWindowEnabled(w_.MainWindow())) << "the wizard waits for the dialog";
-  HWND list = GetDlgItem(dlg, 1015);
-  int c = FindRow(pid, list, L"c:\\"), z = FindRow(pid, list, L"z:\\");
+  HWND list = GetDlgItem(dlg, IDC_SCAN_DRIVES);
+  int c = ListViewFindRow(pid, list, L"c:\\"), z = ListViewFindRow(pid, list, L"z:\\");
   ASSERT_GE(c, 0);
   ASSERT_GE(z, 0);
-  EXPECT_TRUE(RowChecked(list, c));
-  EXPECT_FALSE(RowChecked(list, z));
-  EXPECT_TRUE(Checked(dlg, 1008) && Checked(dlg, 1009) && Checked(dlg, 1006));
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, 1006))) << "HKEY_USERS covers the current user";
+  EXPECT_TRUE(ListViewRowChecked(list, c));
+  EXPECT_FALSE(ListViewRowChecked(list, z));
+  EXPECT_TRUE(Checked(dlg, IDC_SCAN_HKLM) && Checked(dlg, IDC_SCAN_HKU) && Checked(dlg, IDC_SCAN_HKCU));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_SCAN_HKCU))) << "HKEY_USERS covers the current user";
 
   // Nothing chosen: the dialog says so and stays.
-  ASSERT_TRUE(Toggle(dlg, 1008, false));
-  ASSERT_TRUE(Toggle(dlg, 1009, false));
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, 1006)));
-  ASSERT_TRUE(Toggle(dlg, 1006, false));
-  SetRowChecked(pid, list, c, false);
+  ASSERT_TRUE(Toggle(dlg, IDC_SCAN_HKLM, false));
+  ASSERT_TRUE(Toggle(dlg, IDC_SCAN_HKU, false));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, IDC_SCAN_HKCU)));
+  ASSERT_TRUE(Toggle(dlg, IDC_SCAN_HKCU, false));
+  ListViewSetRowChecked(pid, list, c, false);
   ASSERT_TRUE(Wizard::ClickIn(dlg, IDOK));
   Popup box;
   WaitUntil([&] { return (box = w_.FindPopup()).hwnd != dlg; });  // the message box over the dialog
@@ -200,21 +151,21 @@ TEST_F(PagesTest, ScanLocationsChoicesReachThePrescan) {
   EXPECT_TRUE(IsWindowVisible(dlg));
 
   // HKEY_USERS checks HKEY_CURRENT_USER, which then stays out of the text.
-  ASSERT_TRUE(Toggle(dlg, 1009, true));
-  EXPECT_TRUE(Checked(dlg, 1006));
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, 1006)));
-  SetRowChecked(pid, list, z, true);
+  ASSERT_TRUE(Toggle(dlg, IDC_SCAN_HKU, true));
+  EXPECT_TRUE(Checked(dlg, IDC_SCAN_HKCU));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_SCAN_HKCU)));
+  ListViewSetRowChecked(pid, list, z, true);
   ASSERT_TRUE(w_.Answer(Popup{dlg, L"", L""}, IDOK));
 
   // The new selection is read back (its root in upper case); Cancel keeps it.
-  dlg = Open(1088, L"高级扫描位置");
+  dlg = Open(IDC_CLEANPC_LOCATIONS, L"高级扫描位置");
   ASSERT_TRUE(dlg);
-  list = GetDlgItem(dlg, 1015);
-  EXPECT_TRUE(RowChecked(list, z));
-  EXPECT_FALSE(RowChecked(list, c));
-  EXPECT_FALSE(Checked(dlg, 1008));
-  ASSERT_TRUE(Toggle(dlg, 1008, true));
-  SetRowChecked(pid, list, c, true);
+  list = GetDlgItem(dlg, IDC_SCAN_DRIVES);
+  EXPECT_TRUE(ListViewRowChecked(list, z));
+  EXPECT_FALSE(ListViewRowChecked(list, c));
+  EXPECT_FALSE(Checked(dlg, IDC_SCAN_HKLM));
+  ASSERT_TRUE(Toggle(dlg, IDC_SCAN_HKLM, true));
+  ListViewSetRowChecked(pid, list, c, true);
   ASSERT_TRUE(w_.Answer(Popup{dlg, L"", L""}, IDCANCEL));
 
   ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kInstall));
@@ -232,8 +183,8 @@ TEST_F(PagesTest, ConfirmationUnlessTheSettingIsExactlyOne) {
   ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kInstall));
   HWND confirm = Open(IDOK, L"Loomwise");
   ASSERT_TRUE(confirm);
-  EXPECT_TRUE(Checked(confirm, 1101));
-  ASSERT_TRUE(Toggle(confirm, 1101, false));
+  EXPECT_TRUE(Checked(confirm, IDC_CONFIRM_SKIP));
+  ASSERT_TRUE(Toggle(confirm, IDC_CONFIRM_SKIP, false));
   ASSERT_TRUE(w_.Answer(Popup{confirm, L"", L""}, IDOK));
   EXPECT_TRUE(w_.WaitForTitle(kEntryPoints, 20000));
   EXPECT_EQ(reg::ReadString(reg::kSettingsKey, kSkipConfirmation), L"1 ") << "an unchecked box writes nothing";
@@ -250,18 +201,18 @@ TEST_F(PagesTest, BrowserChoiceReachesTheComparisonAndTheResumeValue) {
   ASSERT_TRUE(EndsWith(before, L" 0")) << Narrow(before);
 
   // Cancel keeps the choice and the resume value.
-  HWND dlg = Open(1020, L"Internet Explorer入口点");
+  HWND dlg = Open(IDC_POST_IE, L"Internet Explorer入口点");
   ASSERT_TRUE(dlg);
-  EXPECT_TRUE(Checked(dlg, 1115));
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, 1023)) || IsWindowEnabled(GetDlgItem(dlg, 1117)));
-  ASSERT_TRUE(Toggle(dlg, 1116, true));
+  EXPECT_TRUE(Checked(dlg, IDC_IE_NONE));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_IE_VIRTUAL)) || IsWindowEnabled(GetDlgItem(dlg, IDC_IE_VIRTUAL_NOTE)));
+  ASSERT_TRUE(Toggle(dlg, IDC_IE_SYSTEM, true));
   ASSERT_TRUE(w_.Answer(Popup{dlg, L"", L""}, IDCANCEL));
   EXPECT_EQ(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue), before);
 
-  dlg = Open(1020, L"Internet Explorer入口点");
+  dlg = Open(IDC_POST_IE, L"Internet Explorer入口点");
   ASSERT_TRUE(dlg);
-  EXPECT_TRUE(Checked(dlg, 1115));
-  ASSERT_TRUE(Toggle(dlg, 1116, true));
+  EXPECT_TRUE(Checked(dlg, IDC_IE_NONE));
+  ASSERT_TRUE(Toggle(dlg, IDC_IE_SYSTEM, true));
   ASSERT_TRUE(w_.Answer(Popup{dlg, L"", L""}, IDOK));
   EXPECT_EQ(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue), before.substr(0, before.size() - 1) + L"1");
 
@@ -270,11 +221,11 @@ TEST_F(PagesTest, BrowserChoiceReachesTheComparisonAndTheResumeValue) {
   for (const auto& [value, offered] :
        std::initializer_list<Case>{{L"6.0.2900.5512", true}, {L"6." + std::wstring(40, L'0'), false}}) {
     version.Set(value);
-    dlg = Open(1020, L"Internet Explorer入口点");
+    dlg = Open(IDC_POST_IE, L"Internet Explorer入口点");
     ASSERT_TRUE(dlg);
-    EXPECT_TRUE(Checked(dlg, 1116));
-    EXPECT_EQ(IsWindowEnabled(GetDlgItem(dlg, 1023)) != 0, offered) << Narrow(value);
-    EXPECT_EQ(IsWindowEnabled(GetDlgItem(dlg, 1117)) != 0, offered) << Narrow(value);
+    EXPECT_TRUE(Checked(dlg, IDC_IE_SYSTEM));
+    EXPECT_EQ(IsWindowEnabled(GetDlgItem(dlg, IDC_IE_VIRTUAL)) != 0, offered) << Narrow(value);
+    EXPECT_EQ(IsWindowEnabled(GetDlgItem(dlg, IDC_IE_VIRTUAL_NOTE)) != 0, offered) << Narrow(value);
     ASSERT_TRUE(w_.Answer(Popup{dlg, L"", L""}, IDCANCEL));
   }
 
@@ -292,11 +243,11 @@ TEST_F(PagesTest, WarningsOnePerLineAndOnlyThoseOfTheLastScan) {
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\nout W 第一个警告\nout W second\n"));
   ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kReady));
   ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kPrescanWarnings));
-  EXPECT_EQ(w_.Text(1027), L"第一个警告\r\nsecond");
+  EXPECT_EQ(w_.Text(IDC_WARNINGS_TEXT), L"第一个警告\r\nsecond");
   ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kInstall));
   install_->WriteScenario("[scan]\nout W 第三个\n");
   ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kPostscanWarnings));
-  EXPECT_EQ(w_.Text(1027), L"第三个");
+  EXPECT_EQ(w_.Text(IDC_WARNINGS_TEXT), L"第三个");
 }
 
 // Links open through the shell; the stand-in, registered as the https
@@ -307,7 +258,7 @@ TEST_F(PagesTest, WelcomeHotSpotsHelpAndHelpTextLinksOpenTheirUrls) {
   https.Set(L"\"" + install_->ProgramFolder() + L"\\snapshot.exe\" \"%1\"");
   const std::wstring site = L"https://support.corvel.example/info?id=";
 
-  HWND picture = w_.Control(1102);
+  HWND picture = w_.Control(IDC_WELCOME_PICTURE);
   ASSERT_TRUE(picture);
   RECT r;
   GetWindowRect(picture, &r);
@@ -331,7 +282,7 @@ TEST_F(PagesTest, WelcomeHotSpotsHelpAndHelpTextLinksOpenTheirUrls) {
     EXPECT_TRUE(WaitUntil([&] { return OpenedUrls().size() >= want.size(); })) << Narrow(want.back());
   }
   ClickAt(spot(200, 100));  // no hot spot
-  ASSERT_TRUE(w_.Click(32651));
+  ASSERT_TRUE(w_.Click(IDC_HELP_BUTTON));
   want.push_back(site + L"932");
   EXPECT_TRUE(WaitUntil([&] { return OpenedUrls().size() >= want.size(); }));
   EXPECT_EQ(OpenedUrls(), want);
@@ -339,8 +290,8 @@ TEST_F(PagesTest, WelcomeHotSpotsHelpAndHelpTextLinksOpenTheirUrls) {
   // The install page's help text: its two captions are links.
   ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kReady));
   ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kInstall));
-  HWND help = w_.Control(1044);
-  RemoteMemory mem(w_.ProcessId(), 256);
+  HWND help = w_.Control(IDC_POST_HELP);
+  ProcessMemory mem(w_.ProcessId(), 256);
   using Link = std::pair<const char*, const wchar_t*>;
   for (auto [caption, id] : std::initializer_list<Link>{{"Learn more.", L"1123"}, {"Corvel Wrenlow Community", L"937"}}) {
     FINDTEXTA find{{0, -1}, reinterpret_cast<LPCSTR>(mem.At(64))};
@@ -377,7 +328,7 @@ TEST_F(PagesTest, ButtonTooltipsPerPage) {
     return nullptr;
   };
   // The buttons (by control ID) that carry a tip on `page`; {-1} when the page has no tooltip control.
-  RemoteMemory mem(pid, sizeof(TTTOOLINFOW) + 1024);
+  ProcessMemory mem(pid, sizeof(TTTOOLINFOW) + 1024);
   auto tipped = [&](HWND page) {
     std::vector<int> ids;
     bool control = false;
@@ -400,10 +351,10 @@ TEST_F(PagesTest, ButtonTooltipsPerPage) {
     }
     return control ? ids : std::vector<int>{-1};
   };
-  EXPECT_EQ(tipped(pageWith(1102)), (std::vector<int>{IDOK, IDCANCEL})) << "welcome";
-  EXPECT_EQ(tipped(pageWith(1088)), (std::vector<int>{1086, IDOK, IDCANCEL})) << "ready to prescan";
-  EXPECT_EQ(tipped(pageWith(1016)), (std::vector<int>{1086, IDCANCEL})) << "progress: Stop";
-  EXPECT_EQ(tipped(pageWith(1020)), (std::vector<int>{1086, IDOK, IDCANCEL})) << "install";
-  EXPECT_EQ(tipped(pageWith(1021)), (std::vector<int>{IDCANCEL})) << "resume: Cancel only";
-  EXPECT_EQ(tipped(pageWith(1027)), (std::vector<int>{-1})) << "warnings: no tips and Cancel disabled";
+  EXPECT_EQ(tipped(pageWith(IDC_WELCOME_PICTURE)), (std::vector<int>{IDOK, IDCANCEL})) << "welcome";
+  EXPECT_EQ(tipped(pageWith(IDC_CLEANPC_LOCATIONS)), (std::vector<int>{IDC_BACK, IDOK, IDCANCEL})) << "ready to prescan";
+  EXPECT_EQ(tipped(pageWith(IDC_PROGRESS_GROUP)), (std::vector<int>{IDC_BACK, IDCANCEL})) << "progress: Stop";
+  EXPECT_EQ(tipped(pageWith(IDC_POST_IE)), (std::vector<int>{IDC_BACK, IDOK, IDCANCEL})) << "install";
+  EXPECT_EQ(tipped(pageWith(IDC_CONTINUE_RADIO)), (std::vector<int>{IDCANCEL})) << "resume: Cancel only";
+  EXPECT_EQ(tipped(pageWith(IDC_WARNINGS_TEXT)), (std::vector<int>{-1})) << "warnings: no tips and Cancel disabled";
 }

@@ -53,7 +53,7 @@ class ResumeTest : public testing::Test {
     ASSERT_NO_FATAL_FAILURE(Start(value->substr(value->find_first_not_of(L' ', close + 1))));
   }
 
-  bool OnResumePage() { return w_.IsVisible(1021) && w_.IsVisible(1023); }
+  bool OnResumePage() { return w_.IsVisible(IDC_CONTINUE_RADIO) && w_.IsVisible(IDC_CONTINUE_STATIC); }
   std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
 
   CleanRegistry registry_;
@@ -75,8 +75,8 @@ TEST_F(ResumeTest, AfterThePrescanContinueLeadsToTheInstallPage) {
 
   ASSERT_NO_FATAL_FAILURE(Restart());
   EXPECT_TRUE(OnResumePage());
-  EXPECT_TRUE(w_.IsChecked(1021));
-  EXPECT_EQ(w_.Text(1023), args[1].substr(args[1].rfind(L'\\') + 1));
+  EXPECT_TRUE(w_.IsChecked(IDC_CONTINUE_RADIO));
+  EXPECT_EQ(w_.Text(IDC_CONTINUE_STATIC), args[1].substr(args[1].rfind(L'\\') + 1));
   EXPECT_EQ(Value(), value) << "registered again for a further restart";
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitForTitle(kInstall));
@@ -89,7 +89,7 @@ TEST_F(ResumeTest, AfterThePostscanContinueRunsTheComparisonAtOnce) {
   const std::wstring rest = Quoted(pre) + L" " + Quoted(post) + L" \"C:\\ HKEY_LOCAL_MACHINE\" 2";
   Pending(rest);
   ASSERT_NO_FATAL_FAILURE(Restart());
-  EXPECT_EQ(w_.Text(1023), L"pre.snapshot");
+  EXPECT_EQ(w_.Text(IDC_CONTINUE_STATIC), L"pre.snapshot");
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitForTitle(kEntryPoints, 20000));
   std::vector<std::wstring> log = w_.ToolLog();
@@ -105,8 +105,8 @@ TEST_F(ResumeTest, NewCaptureDeletesThePrescanAndTheValue) {
   std::wstring pre = File(L"pre.snapshot");
   Pending(Quoted(pre) + L" \"C:\\ HKEY_USERS\" 0");
   ASSERT_NO_FATAL_FAILURE(Restart());
-  ASSERT_TRUE(w_.Click(1022));
-  ASSERT_TRUE(WaitUntil([&] { return !w_.IsChecked(1021); }));
+  ASSERT_TRUE(w_.Click(IDC_CONTINUE_NEW));
+  ASSERT_TRUE(WaitUntil([&] { return !w_.IsChecked(IDC_CONTINUE_RADIO); }));
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitForTitle(kReady));
   EXPECT_FALSE(FileExists(pre));
@@ -122,7 +122,7 @@ TEST_F(ResumeTest, InvalidArgumentsAreDroppedWithTheValue) {
     Pending(rest);
     ASSERT_NO_FATAL_FAILURE(Restart());
     EXPECT_FALSE(OnResumePage()) << Narrow(rest);
-    EXPECT_TRUE(w_.IsVisible(1102)) << "the welcome page";
+    EXPECT_TRUE(w_.IsVisible(IDC_WELCOME_PICTURE)) << "the welcome page";
     EXPECT_FALSE(Value()) << Narrow(rest);
   }
 }

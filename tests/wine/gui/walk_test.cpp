@@ -134,7 +134,7 @@ TEST_F(WalkTest, BackThroughTheConfigurationRetracesTheRoad) {
   // Back, page by page, to the entry points.
   const wchar_t* back[] = {L"项目设置", L"沙箱", L"隔离", L"组", L"管理Corvel工作区", L"入口点"};
   for (const wchar_t* t : back) {
-    ASSERT_TRUE(w_.Click(1086));
+    ASSERT_TRUE(w_.Click(IDC_BACK));
     ASSERT_TRUE(w_.WaitForTitle(kTitle + t)) << "back towards " << Narrow(t);
   }
   // Back from the entry points deletes the postscan and the working project,
@@ -143,7 +143,7 @@ TEST_F(WalkTest, BackThroughTheConfigurationRetracesTheRoad) {
   ASSERT_EQ(log.size(), 3u);
   std::wstring prescan = SplitCommandLine(log[0])[1], postscan = SplitCommandLine(log[1])[1];
   std::wstring working = SplitCommandLine(log[2])[4];
-  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.Click(IDC_BACK));
   ASSERT_TRUE(w_.WaitForTitle(kTitle + L"安装应用程序"));
   EXPECT_TRUE(FileExists(prescan));
   EXPECT_FALSE(FileExists(postscan));
