@@ -235,6 +235,18 @@ namespace {
 constexpr char16_t kUnits[] = u"mhdn";
 }
 
+std::optional<uint32_t> ParseSyncNumber(std::u16string_view text) {
+  std::u16string t = TrimBlanks(text);
+  if (t.empty()) return std::nullopt;
+  uint64_t n = 0;
+  for (char16_t c : t) {
+    if (c < u'0' || c > u'9') return std::nullopt;
+    n = n * 10 + uint64_t(c - u'0');
+    if (n > 0xFFFFFFFFull) return std::nullopt;
+  }
+  return uint32_t(n);
+}
+
 char16_t SyncUnitAt(int index, bool withNever) {
   const int count = withNever ? 4 : 3;
   return index >= 0 && index < count ? kUnits[index] : 0;

@@ -135,6 +135,9 @@ struct SyncPeriod {
 // Minutes of a period, in 64 bits (days x 1,440 does not fit 32); 0 for the
 // number 0 and for any unit but m, h, d.
 uint64_t ToMinutes(const SyncPeriod& p);
+// A period's number as typed: decimal digits only, blanks around allowed,
+// at most 4,294,967,295; nothing otherwise.
+std::optional<uint32_t> ParseSyncNumber(std::u16string_view text);
 // Unit letter of a combo item; withNever adds "n" after m, h, d. 0 for -1 or
 // any index past the items.
 char16_t SyncUnitAt(int index, bool withNever);

@@ -276,6 +276,10 @@ TEST(OptionEditsAppSync, PeriodsUnitsAndRules) {
   EXPECT_EQ(ToMinutes({4294967295u, u'd'}), 4294967295ull * 1440u);
   EXPECT_EQ(ToMinutes({7, u'n'}), 0u);
   EXPECT_EQ(ToMinutes({7, 0}), 0u);
+  EXPECT_EQ(ParseSyncNumber(u" 30 "), 30u);
+  EXPECT_EQ(ParseSyncNumber(u"4294967295"), 4294967295u);
+  for (std::u16string bad : {u"", u"-1", u"4294967296", u"1.5", u"1e3", u"x"})
+    EXPECT_FALSE(ParseSyncNumber(bad)) << Utf16ToUtf8(bad);
   EXPECT_EQ(SyncUnitAt(-1, true), 0);
   EXPECT_EQ(SyncUnitAt(3, false), 0);
   EXPECT_EQ(SyncUnitAt(3, true), u'n');
