@@ -55,14 +55,7 @@ void ConfigRoutelle::SaveRedirectionList(const std::wstring& path) {
     if (written) DeleteExistingFile(path);
     return;
   }
-  if (written) {
-    doc.SetProfileValue(kBuildOptions, u"Routelle", ToU16(path));
-  } else if (!previous.empty() && doc.ProfileValue(kBuildOptions, u"Routelle") == ToU16(previous)) {
-    // No list this time: redirection must not be built from the last one.
-    doc.DeleteKey(kBuildOptions, u"Routelle");
-  } else {
-    return;
-  }
+  if (!ApplyRedirectionKey(doc, written ? ToU16(path) : std::u16string(), ToU16(previous))) return;
   if (doc.Save(ToU16(WorkingProjectPath()))) {
     if (written) listPath_ = path;
   } else if (written) {

@@ -355,4 +355,13 @@ std::optional<std::u16string> RedirectFileText(std::u16string_view browserName, 
   return t;
 }
 
+bool ApplyRedirectionKey(IniDocument& doc, std::u16string_view writtenPath, std::u16string_view previousPath) {
+  if (!writtenPath.empty()) {
+    doc.SetProfileValue(kBuildOptions, u"Routelle", writtenPath);
+    return true;
+  }
+  if (previousPath.empty() || doc.ProfileValue(kBuildOptions, u"Routelle") != previousPath) return false;
+  return doc.DeleteKey(kBuildOptions, u"Routelle");
+}
+
 }  // namespace loom

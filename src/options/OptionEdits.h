@@ -169,5 +169,11 @@ bool IsBlankText(std::u16string_view text);
 // The list file's whole text, byte-order mark first; nothing when the list
 // is blank.
 std::optional<std::u16string> RedirectFileText(std::u16string_view browserName, std::u16string_view list);
+// Records the list file written at this save as Routelle (written the way the
+// profile API writes it, the layout kept). With no file this time, the key
+// goes when it still names the file an earlier save of this run recorded, so
+// a cleared list or an unchecked browser entry no longer builds redirection.
+// False when the document needs no change.
+bool ApplyRedirectionKey(IniDocument& doc, std::u16string_view writtenPath, std::u16string_view previousPath);
 
 }  // namespace loom

@@ -389,3 +389,20 @@ TEST(OptionEditsRedirection, BrowserNameAndListFile) {
     for (size_t i = 1; i < at; i = t->find(u"\r\n", i) + 2) EXPECT_EQ((*t)[i], u'#');  // comment lines only
   }
 }
+
+TEST(OptionEditsRedirection, RoutelleKeyFollowsTheLastSave) {
+  const std::u16string text = u"\uFEFF[BuildOptions]\r\nOutDir=bin\r\n;-- Portal --\r\nAppID=genid\r\n\r\n[App.exe]\r\nSource=a\r\n";
+  IniDocument d = Doc(text);
+  EXPECT_TRUE(ApplyRedirectionKey(d, u"C:\\T\\1.txt", u""));
+  // Written as the profile API writes it: after the section's last line, the
+  // portal block keeping its closing empty line.
+  EXPECT_EQ(d.Text(), u"\uFEFF[BuildOptions]\r\nOutDir=bin\r\n;-- Portal --\r\nAppID=genid\r\nRoutelle=C:\\T\\1.txt\r\n"
+                      u"\r\n[App.exe]\r\nSource=a\r\n");
+  EXPECT_TRUE(ApplyRedirectionKey(d, u"C:\\T\\2.txt", u"C:\\T\\1.txt"));
+  EXPECT_EQ(d.ProfileValue(kBuildOptions, u"Routelle"), u"C:\\T\\2.txt");
+  IniDocument other = d;
+  EXPECT_FALSE(ApplyRedirectionKey(other, u"", u"C:\\T\\1.txt"));  // a key this run did not write stays
+  EXPECT_FALSE(ApplyRedirectionKey(other, u"", u""));
+  EXPECT_TRUE(ApplyRedirectionKey(d, u"", u"C:\\T\\2.txt"));
+  EXPECT_EQ(d.Text(), text);
+}

@@ -415,3 +415,34 @@ TEST_F(OptionsTest, RedirectionListWrittenAtSaveAndRemovedWhenCleared) {
   EXPECT_EQ(ReadUtf16File(WorkingFile()).find(L"Routelle="), std::wstring::npos);
   EXPECT_FALSE(FileExists(listPath));
 }
+
+TEST_F(OptionsTest, AFailedSaveKeepsThePageAndAVanishedFileIsNotRecreated) {
+  ASSERT_NO_FATAL_FAILURE(StartAtPortal());
+  for (const std::wstring& t : {kGroups, kIsolation}) ASSERT_TRUE(Next(t));
+  const std::wstring working = WorkingFile();
+  ASSERT_TRUE(w_.Click(kIsolationWriteCopy));
+  // Held open (readable, but not to be replaced): the load works, the save fails.
+  HANDLE held = CreateFileW(working.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(w_.Click(IDOK));
+  Popup box = w_.WaitMessageBox();
+  ASSERT_TRUE(box) << w_.Describe();
+  EXPECT_EQ(box.caption, L"Error");
+  EXPECT_EQ(box.text, L"无法创建文件" + working);
+  ASSERT_TRUE(w_.Answer(box, IDOK));
+  EXPECT_EQ(w_.Title(), kIsolation);
+  EXPECT_TRUE(w_.IsChecked(kIsolationWriteCopy)) << "the choice is kept";
+  CloseHandle(held);
+  // (The groups page has written its default message.)
+  const std::wstring afterGroups = Edited(kProject, {{L";AccessDeniedMsg=You are not authorized to run this application.",
+                                                      L"AccessDeniedMsg=您目前无权运行此应用程序。请联系您的管理员联系。"}});
+  ExpectWorkingFile(afterGroups);
+  ASSERT_TRUE(Next(kSandbox));
+  ExpectWorkingFile(Edited(afterGroups, {{L"=Merged", L"=WriteCopy"}}));
+
+  // A working file that is gone is not written back (the generation reports it).
+  ASSERT_TRUE(DeleteFileW(working.c_str()));
+  ASSERT_TRUE(w_.Click(kSandboxAppFolder));
+  ASSERT_TRUE(Next(kLocation));
+  EXPECT_FALSE(FileExists(working));
+}
