@@ -446,3 +446,43 @@ TEST_F(OptionsTest, AFailedSaveKeepsThePageAndAVanishedFileIsNotRecreated) {
   ASSERT_TRUE(Next(kLocation));
   EXPECT_FALSE(FileExists(working));
 }
+
+TEST_F(OptionsTest, SandboxBrowsePrefersTheShellFolderMacroForm) {
+  ASSERT_NO_FATAL_FAILURE(StartAtPortal());
+  for (const std::wstring& t : {kGroups, kIsolation, kSandbox}) ASSERT_TRUE(Next(t));
+  ASSERT_TRUE(w_.Click(kSandboxCustom));
+  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(kSandboxBrowse); }));
+  wchar_t programData[MAX_PATH] = {};
+  ASSERT_GT(GetEnvironmentVariableW(L"ProgramData", programData, MAX_PATH), 0u);
+  const std::wstring inAppData = std::wstring(programData) + L"\\Loom Sandbox Test";
+  const std::wstring plain = L"C:\\LoomPlainSandbox";
+  CreateDirectoryW(inAppData.c_str(), nullptr);
+  CreateDirectoryW(plain.c_str(), nullptr);
+  struct Case {
+    std::wstring typed, shown;
+  };
+  // The dialog opens on the typed folder (a leading macro expanded) and its
+  // choice comes back in macro form; a drive-letter macro form is never
+  // shown, the plain path is. (Under Wine the first dialog of a run may not
+  // open deep folders, so a shallow one goes first.)
+  for (const Case& c : {Case{plain, plain}, Case{L"%Common AppData%\\Loom Sandbox Test", L"%Common AppData%\\Loom Sandbox Test"},
+                        Case{inAppData, L"%Common AppData%\\Loom Sandbox Test"}}) {
+    SCOPED_TRACE(Narrow(c.typed));
+    ASSERT_TRUE(w_.SetText(kSandboxPath, c.typed));
+    ASSERT_TRUE(w_.Click(kSandboxBrowse));
+    Popup dlg = w_.WaitMessageBox();
+    ASSERT_TRUE(dlg) << w_.Describe();
+    Sleep(1500);  // the tree opens down to the preselected folder
+    ASSERT_TRUE(Wizard::ClickIn(dlg.hwnd, IDOK));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg.hwnd); }));
+    EXPECT_TRUE(WaitUntil([&] { return w_.Text(kSandboxPath) == c.shown; })) << Narrow(w_.Text(kSandboxPath));
+  }
+  // Cancelled: the path stays.
+  ASSERT_TRUE(w_.Click(kSandboxBrowse));
+  Popup dlg = w_.WaitMessageBox();
+  ASSERT_TRUE(dlg);
+  ASSERT_TRUE(w_.Answer(dlg, IDCANCEL));
+  EXPECT_EQ(w_.Text(kSandboxPath), L"%Common AppData%\\Loom Sandbox Test");
+  RemoveDirectoryW(inAppData.c_str());
+  RemoveDirectoryW(plain.c_str());
+}
