@@ -259,17 +259,6 @@ TEST_F(OptionsTest, PortalOnSkipsGroupsAndItsBlockGoesWhenTurnedOff) {
   EXPECT_FALSE(w_.IsChecked(kPortalManage));
 }
 
-TEST_F(OptionsTest, PortalOffCommentsOutAnAppIdOutsideTheBlock) {
-  const std::wstring project = Edited(kProject, {{L"OutDir=bin", L"AppID={OLD}\r\nVersionID=3\r\nOutDir=bin"},
-                                                 {L";RemoveSandboxOnExit=1", L"MeridelOrgUrl=http://old\r\n;RemoveSandboxOnExit=1"}});
-  ASSERT_NO_FATAL_FAILURE(StartAtPortal(project));
-  EXPECT_TRUE(w_.IsChecked(kPortalManage));
-  EXPECT_EQ(w_.Text(kPortalUrl), L"http://old");
-  ASSERT_TRUE(w_.Click(kPortalManage));
-  ASSERT_TRUE(Next(kGroups));
-  ExpectWorkingFile(Edited(kProject, {{L"OutDir=bin", L";AppID={OLD}\r\n;VersionID=3\r\nOutDir=bin"}}));
-}
-
 TEST_F(OptionsTest, BasePackageUpdate) {
   ASSERT_NO_FATAL_FAILURE(StartAtPortal());
   const std::wstring base = install_->Path(L"base");
@@ -362,21 +351,8 @@ TEST_F(OptionsTest, QualityPageFollowsTheBrandingSwitch) {
   ASSERT_TRUE(Back(kSandbox));
 }
 
-TEST_F(OptionsTest, WithoutBrandingTheQualityKeyKeepsItsSuggestedState) {
-  ASSERT_NO_FATAL_FAILURE(StartAtPortal());
-  for (const std::wstring& t : {kGroups, kIsolation, kSandbox}) ASSERT_TRUE(Next(t));
-  // Without a chosen browser entry point the redirection page is skipped too
-  // (until the entry-point list reports browsers, no entry counts as one).
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(WaitUntil([&] { return w_.Title() == kLocation || w_.Title() == kRedirection; }));
-  if (w_.Title() == kRedirection) {
-    ASSERT_TRUE(Next(kLocation));
-  }
-  std::wstring text = ReadUtf16File(WorkingFile());
-  EXPECT_NE(text.find(L"\r\n;QualityReportingEnabled=0\r\n"), std::wstring::npos);
-}
-
-// Needs the entry-point list to report its chosen browser entry (IsBrowser=1).
+// Needs the entry-point list to report its chosen browser entry (IsBrowser=1);
+// skipped while no entry counts as a browser.
 TEST_F(OptionsTest, RedirectionListWrittenAtSaveAndRemovedWhenCleared) {
   ASSERT_NO_FATAL_FAILURE(StartAtPortal());
   for (const std::wstring& t : {kGroups, kIsolation, kSandbox}) ASSERT_TRUE(Next(t));
