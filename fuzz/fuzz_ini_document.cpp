@@ -8,7 +8,8 @@
 // Invariants: loading and reading back gives the input bytes; an edit that
 // fails leaves the text unchanged (CommentOutKey may only have added ";");
 // a successful SetValue of a plain key and value reads back with GetValue;
-// a successful CommentOutKey leaves no active line of the key.
+// a successful CommentOutKey leaves no active line of the key; a profile-style
+// write of a plain key and value reads back with ProfileValue.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -32,6 +33,18 @@ namespace {
 
 bool Contains(const std::u16string& s, std::u16string_view chars) {
   return s.find_first_of(chars.data(), 0, chars.size()) != std::u16string::npos;
+}
+
+bool Trimmed(const std::u16string& s) {
+  return s.empty() || (s.front() != u' ' && s.front() != u'\t' && s.back() != u' ' && s.back() != u'\t');
+}
+
+// A section, key and value that a profile-style write stores as they are.
+bool PlainProfileLine(const std::u16string& section, const std::u16string& key, const std::u16string& value) {
+  if (Contains(section, u"]\r\n") || Contains(key, u"=\r\n") || Contains(value, u"\r\n")) return false;
+  if (!key.empty() && (key[0] == u';' || key[0] == u'[')) return false;
+  if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"') return false;
+  return Trimmed(section) && Trimmed(key) && Trimmed(value);
 }
 
 // A key and value that read back exactly as written once set.
@@ -119,7 +132,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 6: ok = doc.RenameSection(section, sections[(op[2]) % sections.size()]); break;
       case 7: ok = doc.DeleteSection(section); break;
       case 8: ok = doc.SetValue(section, key, value); break;
-      default: (void)doc.ListSections(); ok = true; break;
+      default:
+        if (op[0] & 0x40) {
+          doc.SetProfileValue(section, key, value);
+          if (PlainProfileLine(section, key, value)) CHECK(doc.ProfileValue(section, key) == value);
+        } else {
+          (void)doc.ListSections();
+        }
+        ok = true;
+        break;
     }
     if (!ok) CHECK(doc.Text() == before);
   }
