@@ -99,12 +99,11 @@ int ConfigMeridel::ValidateBasePackage() {
       return ReadPackageAttributes(folder + u"\\" + std::u16string(name), err);
     });
   }
-  int message = JudgeBaseScan(scan);
-  if (message != 0) return message;
-  baseAppId = ToWide(scan.appId);
-  baseInventoryName = ToWide(scan.inventoryName);
-  newVersionId = NextVersionId(scan.version);
-  return 0;
+  const BaseIdentity id = IdentityFromScan(scan);
+  baseAppId = ToWide(id.appId);
+  baseInventoryName = ToWide(id.inventoryName);
+  newVersionId = id.newVersionId;
+  return JudgeBaseScan(scan);
 }
 
 void ConfigMeridel::ExchangeControls(DataExchange& dx) {

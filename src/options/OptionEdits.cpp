@@ -196,6 +196,15 @@ int JudgeBaseScan(const BaseScan& scan) {
   return 0;
 }
 
+BaseIdentity IdentityFromScan(const BaseScan& scan) {
+  BaseIdentity id;
+  if (JudgeBaseScan(scan) != 0) return id;
+  id.appId = scan.appId;
+  id.inventoryName = scan.inventoryName;
+  id.newVersionId = NextVersionId(scan.version);
+  return id;
+}
+
 void ApplyPortalSettings(IniDocument& doc, const PortalSettings& s) {
   if (!s.manage) {
     doc.DeleteKey(kBuildOptions, u"MeridelOrgUrl");

@@ -113,6 +113,15 @@ BaseScan ScanBasePackage(const std::vector<FolderEntry>& entries, const PackageR
 // package can be updated.
 int JudgeBaseScan(const BaseScan& scan);
 
+// What the update of a base package takes from its scan: the AppID, the
+// inventory name and the next VersionID when JudgeBaseScan passed it, else
+// nothing at all, so no value of an earlier base package outlives a check.
+struct BaseIdentity {
+  std::u16string appId, inventoryName;
+  uint32_t newVersionId = 0;
+};
+BaseIdentity IdentityFromScan(const BaseScan& scan);
+
 struct PortalSettings {
   bool manage = false;
   std::u16string orgUrl;      // trimmed and checked with IsValidOrgUrl

@@ -181,7 +181,7 @@ TEST(OptionEditsPortal, BasePackageScan) {
       {u"entry.exe", PackageFile({{u"AppID", u"{WRONG}"}})},  // no ReadOnlyData: passed over
       {u"broken.exe", "MZ too short"},
       {u"primary.dat", PackageFile(primary)},
-      {u"noid.dat", PackageFile({{u"ReadOnlyData", u"x"}, {u"VersionID", u"1"}})},
+      {u"noid.dat", PackageFile({{u"ReadOnlyData", u"x"}, {u"VersionID", u"1"}, {u"InventoryName", u"Stale"}})},
       {u"badver.exe", PackageFile({{u"ReadOnlyData", u"x"}, {u"AppID", u"{B}"}, {u"VersionID", u"9999999"}})},
       {u"nover.exe", PackageFile({{u"ReadOnlyData", u"x"}, {u"AppID", u"{C}"}})},
       {u"UPPER.EXE", PackageFile(primary)},
@@ -203,6 +203,10 @@ TEST(OptionEditsPortal, BasePackageScan) {
   EXPECT_EQ(s.inventoryName, u"Base App");
   EXPECT_EQ(s.version, 5);
   EXPECT_EQ(JudgeBaseScan(s), 0);
+  BaseIdentity id = IdentityFromScan(s);
+  EXPECT_EQ(id.appId, u"{A1}");
+  EXPECT_EQ(id.inventoryName, u"Base App");
+  EXPECT_EQ(id.newVersionId, 6u);
 
   struct Case {
     const char* name;
@@ -221,6 +225,12 @@ TEST(OptionEditsPortal, BasePackageScan) {
     BaseScan r = scan(c.entries);
     EXPECT_EQ(JudgeBaseScan(r), c.message) << c.name;
     EXPECT_EQ(r.version, c.version) << c.name;
+    // A base package that cannot be updated leaves nothing behind, not even
+    // the inventory name it may carry.
+    if (c.message != 0) {
+      BaseIdentity none = IdentityFromScan(r);
+      EXPECT_TRUE(none.appId.empty() && none.inventoryName.empty() && none.newVersionId == 0) << c.name;
+    }
   }
   denied = u"entry.exe";
   s = scan({{u"entry.exe", false}, {u"primary.dat", false}});
