@@ -51,7 +51,10 @@ const wchar_t kProject[] =
     L"\r\n"
     L"[Demo App.exe]\r\n"
     L"Source=%ProgramFilesDir%\\Demo App\\app.exe\r\n"
-    L"ReadOnlyData=Package.ro.tvr\r\n"
+    L"ReadOnlyData=Package.ro.tvr\r\n";
+
+// A captured browser, for the redirection page (its entry point is chosen).
+const wchar_t kBrowserSection[] =
     L"\r\n"
     L"[Browser.exe]\r\n"
     L"Source=%ProgramFilesDir%\\Fox\\firefox.exe\r\n"
@@ -354,7 +357,7 @@ TEST_F(OptionsTest, QualityPageFollowsTheBrandingSwitch) {
 // Needs the entry-point list to report its chosen browser entry (IsBrowser=1);
 // skipped while no entry counts as a browser.
 TEST_F(OptionsTest, RedirectionListWrittenAtSaveAndRemovedWhenCleared) {
-  ASSERT_NO_FATAL_FAILURE(StartAtPortal());
+  ASSERT_NO_FATAL_FAILURE(StartAtPortal(std::wstring(kProject) + kBrowserSection));
   for (const std::wstring& t : {kGroups, kIsolation, kSandbox}) ASSERT_TRUE(Next(t));
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(WaitUntil([&] { return w_.Title() == kLocation || w_.Title() == kRedirection; }));
