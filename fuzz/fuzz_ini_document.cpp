@@ -9,7 +9,8 @@
 // fails leaves the text unchanged (CommentOutKey may only have added ";");
 // a successful SetValue of a plain key and value reads back with GetValue;
 // a successful CommentOutKey leaves no active line of the key; no key edit
-// and no rename adds or removes a section, whatever its operands hold.
+// and no rename adds or removes a section, whatever its operands hold; a
+// profile-style write of a plain key and value reads back with ProfileValue.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -33,6 +34,18 @@ namespace {
 
 bool Contains(const std::u16string& s, std::u16string_view chars) {
   return s.find_first_of(chars.data(), 0, chars.size()) != std::u16string::npos;
+}
+
+bool Trimmed(const std::u16string& s) {
+  return s.empty() || (s.front() != u' ' && s.front() != u'\t' && s.back() != u' ' && s.back() != u'\t');
+}
+
+// A section, key and value that a profile-style write stores as they are.
+bool PlainProfileLine(const std::u16string& section, const std::u16string& key, const std::u16string& value) {
+  if (Contains(section, u"]\r\n") || Contains(key, u"=\r\n") || Contains(value, u"\r\n")) return false;
+  if (!key.empty() && (key[0] == u';' || key[0] == u'[')) return false;
+  if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"') return false;
+  return Trimmed(section) && Trimmed(key) && Trimmed(value);
 }
 
 // A key and value that read back exactly as written once set.
@@ -127,7 +140,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       case 7: ok = doc.DeleteSection(section); sameSections = false; break;
       case 8: ok = doc.SetValue(section, key, value); break;
-      default: (void)doc.ListSections(); ok = true; break;
+      default:
+        if (op[0] & 0x40) {
+          doc.SetProfileValue(section, key, value);
+          sameSections = false;  // a profile write adds a missing section
+          if (PlainProfileLine(section, key, value)) CHECK(doc.ProfileValue(section, key) == value);
+        } else {
+          (void)doc.ListSections();
+        }
+        ok = true;
+        break;
     }
     if (!ok) CHECK(doc.Text() == before);
     if (ok && sameSections) CHECK(doc.ListSections() == sectionsBefore);

@@ -1,16 +1,38 @@
-// The application-sync page.
+// The application-sync page (step 18; the main window's switch keeps the step
+// off, and then this page's window is never created): update URL, update
+// frequency, expiry when the server cannot be reached, the warning before it,
+// and clearing the sandbox on update; the AppSync* keys of BuildOptions.
 #pragma once
 
-#include <string>
-
+#include "options/OptionEdits.h"
 #include "resources/ResourceIds.h"
-#include "wizard/InnerDialog.h"
+#include "wizard/ProjectPage.h"
 
 namespace loom {
 
-class ConfigAppSync : public InnerDialog {
+class ConfigAppSync : public ProjectPage {
  public:
-  explicit ConfigAppSync(CLoomwiseDlg* wizard) : InnerDialog(IDD_CONFIG_APPSYNC, 198, wizard) {}
+  explicit ConfigAppSync(CLoomwiseDlg* wizard) : ProjectPage(IDD_CONFIG_APPSYNC, 198, wizard) {}
+
+  AppSyncSettings settings;  // fixed defaults every run; the suggested project is not read
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  UINT GetBackTooltipId() override { return 145; }
+  UINT GetNextTooltipId() override { return 146; }
+  void LoadFromProject(const IniDocument&, bool) override {}
+  void ExchangeControls(DataExchange& dx) override;
+  void ApplyToProject(IniDocument& doc) override;
+
+ private:
+  void UpdateSyncControls();
+  void ExchangePeriod(DataExchange& dx, int editId, int comboId, bool withNever, SyncPeriod& period);
 };
+
+// The system's URL parser (loaded from the system folder for the check and
+// released afterwards): true for an http, https or file URL, and when the
+// parser is not available.
+bool IsAcceptedSyncUrl(const std::wstring& url);
 
 }  // namespace loom

@@ -1,16 +1,25 @@
-// The isolation-mode page.
+// The isolation-mode page (step 13): merged or write-copy file-system
+// isolation, written as [Isolation] DirectoryIsolationMode.
 #pragma once
 
-#include <string>
-
 #include "resources/ResourceIds.h"
-#include "wizard/InnerDialog.h"
+#include "wizard/ProjectPage.h"
 
 namespace loom {
 
-class ConfigIsolationMode : public InnerDialog {
+class ConfigIsolationMode : public ProjectPage {
  public:
-  explicit ConfigIsolationMode(CLoomwiseDlg* wizard) : InnerDialog(IDD_CONFIG_ISOLATION, 196, wizard) {}
+  explicit ConfigIsolationMode(CLoomwiseDlg* wizard) : ProjectPage(IDD_CONFIG_ISOLATION, 196, wizard) {}
+
+  int isolationChoice = -1;  // 0 merged (1090), 1 write-copy (1091); 0 from the page's creation
+
+ protected:
+  BOOL OnInitDialog() override;
+  UINT GetBackTooltipId() override { return 143; }
+  UINT GetNextTooltipId() override { return 144; }
+  void LoadFromProject(const IniDocument&, bool) override {}
+  void ExchangeControls(DataExchange& dx) override;
+  void ApplyToProject(IniDocument& doc) override;
 };
 
 }  // namespace loom

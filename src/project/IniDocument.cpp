@@ -292,12 +292,22 @@ bool IniDocument::InsertKey(std::u16string_view section, std::u16string_view key
     InsertLine(bodyEnd, std::move(block));
     return true;
   }
-  // Last line of the marker's block: before the empty line that ends it. The
-  // search stays inside the section; without an empty line the block runs to
-  // the section's end.
-  const std::u16string emptyLine = std::u16string(eol) + std::u16string(eol);
-  const size_t end = std::u16string_view(text_).substr(0, bodyEnd).find(emptyLine, body + at + marker.size() + eol.size());
-  InsertLine(end == kNone ? bodyEnd : end + eol.size(), std::move(line));
+  // Last line of the marker's block: the empty line that ends it (with any
+  // line end: CR LF, CR or LF). The search stays inside the section; without
+  // an empty line the block runs to the section's end, and the new line goes
+  // after its last line.
+  size_t pos = PastLineEnd(EndOfLine(body + at));
+  while (pos < bodyEnd && !IsLineEnd(text_[pos])) {
+    const size_t lineEnd = EndOfLine(pos);
+    if (lineEnd >= bodyEnd) {
+      // The last line: the next header's own line (indented) or the text's
+      // end without a line end.
+      if (bodyEnd == text_.size()) pos = bodyEnd;
+      break;
+    }
+    pos = PastLineEnd(lineEnd);
+  }
+  InsertLine(pos, std::move(line));
   return true;
 }
 
@@ -371,14 +381,13 @@ bool IniDocument::DeleteBlock(std::u16string_view section, std::u16string_view t
   const size_t n = text_.size();
   const size_t start = body + at;
   const size_t matchLineEnd = EndOfLine(start);
-  const std::u16string_view eol = NewLine();
   size_t pos = PastLineEnd(matchLineEnd);
   while (pos < n) {
     size_t first = pos;
     while (first < n && IsBlank(text_[first])) ++first;
     if (first < n && text_[first] == u'[') break;  // the next section stays whole
-    if (text_.compare(pos, eol.size(), eol) == 0) {
-      pos += eol.size();  // the empty line that ends the block goes with it
+    if (IsLineEnd(text_[pos])) {
+      pos = PastLineEnd(pos);  // the empty line that ends the block goes with it
       break;
     }
     pos = PastLineEnd(EndOfLine(pos));
@@ -425,6 +434,98 @@ std::vector<std::u16string> IniDocument::ListSections() const {
     pos = header.lineEnd;
   }
   return names;
+}
+
+// --- profile-style access -----------------------------------------------------
+
+// Where a profile key lives: its section was found (sectionEnd: after the
+// section's last non-empty line), and the key's line (keyLine: its first
+// non-blank character, kNone when absent).
+struct IniDocument::ProfileHit {
+  bool section = false;
+  size_t sectionEnd = 0;
+  size_t keyLine = kNone, keyEnd = 0, valueStart = 0, lineEnd = 0;
+};
+
+namespace {
+std::u16string_view TrimView(std::u16string_view v) {
+  while (!v.empty() && IsBlank(v.front())) v.remove_prefix(1);
+  while (!v.empty() && IsBlank(v.back())) v.remove_suffix(1);
+  return v;
+}
+}  // namespace
+
+IniDocument::ProfileHit IniDocument::FindProfileKey(std::u16string_view section, std::u16string_view key) const {
+  ProfileHit hit;
+  const std::u16string_view text(text_);
+  const size_t n = text.size();
+  section = TrimView(section);
+  key = TrimView(key);
+  size_t pos = (n > 0 && text[0] == u'\uFEFF') ? 1 : 0;
+  bool inSection = false;
+  while (pos < n) {
+    const size_t eol = EndOfLine(pos);
+    size_t first = pos;
+    while (first < eol && IsBlank(text[first])) ++first;
+    if (first < eol && text[first] == u'[') {
+      if (inSection) break;  // only the first section of the name counts
+      size_t close = text.find(u']', first);
+      if (close == kNone || close > eol) close = eol;
+      if (EqualsNoCaseUnicode(TrimView(text.substr(first + 1, close - first - 1)), section)) {
+        inSection = hit.section = true;
+        hit.sectionEnd = PastLineEnd(eol);
+      }
+    } else if (inSection && first < eol) {
+      hit.sectionEnd = PastLineEnd(eol);
+      const size_t eq = text.find(u'=', first);
+      if (text[first] != u';' && eq != kNone && eq < eol &&
+          EqualsNoCaseUnicode(TrimView(text.substr(first, eq - first)), key)) {
+        hit.keyLine = first;
+        hit.keyEnd = eq;
+        hit.valueStart = eq + 1;
+        hit.lineEnd = eol;
+        return hit;
+      }
+    }
+    pos = PastLineEnd(eol);
+  }
+  return hit;
+}
+
+std::u16string IniDocument::ProfileValue(std::u16string_view section, std::u16string_view key) const {
+  const ProfileHit hit = FindProfileKey(section, key);
+  if (hit.keyLine == kNone) return {};
+  std::u16string_view v = TrimView(std::u16string_view(text_).substr(hit.valueStart, hit.lineEnd - hit.valueStart));
+  if (v.size() >= 2 && v.front() == u'"' && v.back() == u'"') v = v.substr(1, v.size() - 2);
+  return std::u16string(v);
+}
+
+bool IniDocument::SetProfileValue(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
+  if (!AcceptableSectionAndKey(section, key) || !IsAcceptable(Operand::kText, value)) return false;
+  const ProfileHit hit = FindProfileKey(section, key);
+  std::u16string line(TrimView(key));
+  line += u'=';
+  line += value;
+  if (hit.keyLine != kNone) {
+    text_.replace(hit.keyLine, hit.lineEnd - hit.keyLine, line);
+    return true;
+  }
+  line += NewLine();
+  if (hit.section) {
+    InsertLine(hit.sectionEnd, std::move(line));
+    return true;
+  }
+  std::u16string block = u"[";
+  block += TrimView(section);
+  block += u"]";
+  block += NewLine();
+  block += line;
+  if (text_.empty()) {
+    text_ = u"\uFEFF" + block;
+    return true;
+  }
+  InsertLine(text_.size(), std::move(block));
+  return true;
 }
 
 }  // namespace loom

@@ -94,6 +94,17 @@ class IniDocument {
   // Every section name as written, duplicates included, in document order.
   std::vector<std::u16string> ListSections() const;
 
+  // The platform profile API's reading and writing, done on this text so
+  // that the layout survives on every platform (one implementation of that
+  // API rewrites the whole file, dropping blank lines). Section and key names
+  // are trimmed and compare without regard to case; ";" lines are skipped.
+  // The value read is trimmed, one pair of enclosing double quotes dropped.
+  std::u16string ProfileValue(std::u16string_view section, std::u16string_view key) const;
+  // The key's line gets the new value; else a new key line goes after the
+  // section's last non-empty line; else the section is appended at the end.
+  // False, with nothing changed, for operands that would forge structure.
+  bool SetProfileValue(std::u16string_view section, std::u16string_view key, std::u16string_view value);
+
  private:
   struct Header;
   struct Entry;
@@ -113,6 +124,8 @@ class IniDocument {
                  const char16_t* blockMarker);
   void InsertLine(size_t pos, std::u16string line);
   std::u16string_view NewLine() const;
+  struct ProfileHit;
+  ProfileHit FindProfileKey(std::u16string_view section, std::u16string_view key) const;
 
   std::u16string text_;
   LineEnd lineEnd_ = LineEnd::kCrLf;

@@ -209,6 +209,7 @@ void CLoomwiseDlg::DeleteTemporaryFiles(unsigned mask) {
   if ((mask & DeletePrescan) && !st.startSnapshotPath.empty()) DeleteExistingFile(st.startSnapshotPath);
   if ((mask & DeletePostscan) && !st.endSnapshotPath.empty()) DeleteExistingFile(st.endSnapshotPath);
   if ((mask & DeleteWorkingProject) && !st.workingProjectPath.empty()) DeleteExistingFile(st.workingProjectPath);
+  if (mask & DeleteWorkingProject) routelle_.DeleteListFile();  // recorded in the working project only
 }
 
 void CLoomwiseDlg::OnNext() {
@@ -342,6 +343,7 @@ bool CLoomwiseDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
       // A scan still running would go on writing files nobody collects.
       StopTool();
       if (!st.workingProjectPath.empty()) DeleteExistingFile(st.workingProjectPath);
+      routelle_.DeleteListFile();
       ::PostQuitMessage(0);
       result = 0;
       return true;

@@ -83,7 +83,7 @@ Transition NextTransition(int step, const StepSwitches& sw) {
     case StepPortal: return Go(sw.portalIntegration ? StepIsolation : StepGroups, true);
     case StepGroups: return Go(StepIsolation, true);
     case StepSandbox: return Go(sw.qualityReporting ? StepQualityReporting : browserOrLocation, true);
-    case StepIsolation: return Go(StepSandbox);
+    case StepIsolation: return Go(StepSandbox, true);  // saves the isolation mode
     case StepQualityReporting: return Go(browserOrLocation, true);
     case StepBrowserRedirection: return Go(StepProjectLocation, true);
     case StepProjectLocation: return Go(StepPackageSettings, true);

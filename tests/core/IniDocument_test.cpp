@@ -240,3 +240,55 @@ TEST(IniDocumentLineEnd, InsertedLinesFollowTheFileWhenAsked) {
     EXPECT_EQ(d.Text(), c.after);
   }
 }
+TEST(IniDocumentSetValue, BlockMarkerWithAnyLineEnds) {
+  const char16_t* m = u";-- Portal --";
+  struct Case {
+    std::u16string text, expected;
+  };
+  const Case cases[] = {
+      // LF-only ends, block running straight into the next header.
+      {u"\uFEFF[A]\nx=1\n;-- Portal --\np=1\n[B]\ny=2\n\n",
+       u"\uFEFF[A]\nx=1\n;-- Portal --\np=1\nq=2\r\n[B]\ny=2\n\n"},
+      // LF-only ends with an empty line: the key goes before it.
+      {u"\uFEFF[A]\nx=1\n;-- Portal --\np=1\n\nz=9\n[B]\n", u"\uFEFF[A]\nx=1\n;-- Portal --\np=1\nq=2\r\n\nz=9\n[B]\n"},
+      {u"\uFEFF[A]\rx=1\r;-- Portal --\rp=1\r\r[B]\r", u"\uFEFF[A]\rx=1\r;-- Portal --\rp=1\rq=2\r\n\r[B]\r"},
+      // An indented next header keeps its indentation.
+      {u"\uFEFF[A]\r\nx=1\r\n;-- Portal --\r\np=1\r\n  [B]\r\n", u"\uFEFF[A]\r\nx=1\r\n;-- Portal --\r\np=1\r\nq=2\r\n  [B]\r\n"},
+      // The block ends the text without a line end.
+      {u"\uFEFF[A]\r\nx=1\r\n;-- Portal --\r\np=1", u"\uFEFF[A]\r\nx=1\r\n;-- Portal --\r\np=1\r\nq=2\r\n"},
+  };
+  for (const Case& c : cases) {
+    IniDocument d = Doc(c.text);
+    EXPECT_TRUE(d.SetValue(u"A", u"q", u"2", m));
+    EXPECT_EQ(d.Text(), c.expected);
+    EXPECT_EQ(d.GetValue(u"B", u"y"), c.text.find(u"y=2") == std::u16string::npos ? u"" : u"2");
+  }
+}
+
+TEST(IniDocumentDeleteBlock, EmptyLineOfAnyFormEndsTheBlock) {
+  for (std::u16string eol : {u"\n", u"\r", u"\r\n"}) {
+    IniDocument d = Doc(u"\uFEFF[A]" + eol + u"x=1" + eol + u";blk" + eol + u"p=1" + eol + eol + u"y=2" + eol);
+    EXPECT_TRUE(d.DeleteBlock(u"A", u";blk"));
+    EXPECT_EQ(d.Text(), u"\uFEFF[A]" + eol + u"x=1" + eol + u"y=2" + eol);
+  }
+}
+
+TEST(IniDocumentProfile, ReadsAndWritesLikeTheProfileApiKeepingTheLayout) {
+  const std::u16string text = u"\uFEFF; top\r\n[A]\r\n  Key = \" v \" \r\n;Routelle=old\r\n\r\n[B]\r\nk=1\r\n\r\n\r\n[C]\r\nz=0";
+  IniDocument d = Doc(text);
+  EXPECT_EQ(d.ProfileValue(u"a", u"KEY"), u" v ");
+  EXPECT_EQ(d.ProfileValue(u" A ", u"Routelle"), u"");  // ";" lines are comments here
+  EXPECT_EQ(d.ProfileValue(u"Z", u"k"), u"");
+  d.SetProfileValue(u"A", u"key", u"n");
+  d.SetProfileValue(u"B", u"Routelle", u"C:\\t.txt");
+  d.SetProfileValue(u"C", u"y", u"1");
+  d.SetProfileValue(u"New", u"k", u"v");
+  EXPECT_EQ(d.Text(), u"\uFEFF; top\r\n[A]\r\n  key=n\r\n;Routelle=old\r\n\r\n[B]\r\nk=1\r\nRoutelle=C:\\t.txt\r\n\r\n\r\n"
+                      u"[C]\r\nz=0\r\ny=1\r\n[New]\r\nk=v\r\n");
+  d.SetProfileValue(u"b", u"ROUTELLE", u"D:\\u.txt");
+  EXPECT_EQ(d.ProfileValue(u"B", u"Routelle"), u"D:\\u.txt");
+  EXPECT_EQ(d.GetValue(u"B", u"k"), u"1");
+  IniDocument empty;
+  empty.SetProfileValue(u"S", u"k", u"v");
+  EXPECT_EQ(empty.Text(), u"\uFEFF[S]\r\nk=v\r\n");
+}

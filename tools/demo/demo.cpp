@@ -66,6 +66,39 @@ void ShowDialog(Wizard& w, int button, const std::wstring& what) {
   w.Answer(dlg, IDCANCEL);
 }
 
+// The option pages get content before their picture, as a user would give
+// them; what cannot stay (the portal would skip the groups page, the picker
+// adds no group under Wine) is undone after the picture.
+void FillOptionPage(Wizard& w, const std::wstring& title) {
+  const std::wstring t = L"Loomwise - ";
+  if (title == t + L"\u7ba1\u7406Corvel\u5de5\u4f5c\u533a") {  // portal
+    w.Click(1121);
+    Sleep(100);
+    w.SetText(1123, L"https://portal.example.com/corp");
+    w.Click(1126);
+    Sleep(100);
+    w.SetText(1128, L"D:\\Packages\\Demo App 1.0");
+  } else if (title == t + L"\u7ec4") {  // groups
+    w.Click(1106);
+    Sleep(100);
+    w.SetText(1050, L"\u8bf7\u8054\u7cfb IT \u670d\u52a1\u53f0\u7533\u8bf7\u4f7f\u7528\u6743\u9650\u3002");  // 请联系 IT 服务台申请使用权限。
+  } else if (title == t + L"\u9694\u79bb") {  // isolation
+    w.Click(1091);
+  } else if (title == t + L"\u6c99\u7bb1") {  // sandbox
+    w.Click(1053);
+    Sleep(100);
+    w.SetText(1055, L"%AppData%\\Demo Sandbox");
+  } else if (title == t + L"\u672c\u673a\u6d4f\u89c8\u5668\u91cd\u5b9a\u5411") {  // browser redirection
+    w.SetText(1050, L"www.example.com\r\nintranet.example.com/*.jsp");
+  }
+}
+
+void AfterOptionPicture(Wizard& w, const std::wstring& title) {
+  const std::wstring t = L"Loomwise - ";
+  if (title == t + L"\u7ba1\u7406Corvel\u5de5\u4f5c\u533a") w.Click(1121);  // the groups page follows
+  if (title == t + L"\u7ec4") w.Click(1105);
+}
+
 // A second start after a restart: the resume page, then a new capture.
 void ShowResume(TestInstall& install) {
   std::wstring snapshot = TempFolder() + L"\\{6A3C1E2B-0D4F-4C55-9E7A-2B1D8C0F4A11}.snapshot";
@@ -132,8 +165,10 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring step = title + L"|" + std::to_wstring(reinterpret_cast<uintptr_t>(page)) + L"|" + w.Text(IDC_PROGRESS_GROUP);
     if (!title.empty() && seen.insert(step).second) {
       Say(L"step: " + title);
+      FillOptionPage(w, title);
       Sleep(400);  // let the page paint (and a tool show its progress)
       Shot(w, title);
+      AfterOptionPicture(w, title);
       idleSince = GetTickCount();
       if (title == L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf") ShowDialog(w, IDC_CLEANPC_LOCATIONS, L"scan locations");
       if (title == L"Loomwise - \u5b89\u88c5\u5e94\u7528\u7a0b\u5e8f") ShowDialog(w, IDC_POST_IE, L"browser entry points");

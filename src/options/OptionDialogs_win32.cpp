@@ -1,0 +1,64 @@
+#include "options/OptionDialogs_win32.h"
+
+#include <shlobj.h>
+
+#include "framework/Resources.h"
+
+namespace loom {
+namespace {
+
+constexpr UINT kProgramTitle = 57344;
+
+struct BrowseContext {
+  const FolderDialogOptions* options;
+};
+
+int CALLBACK BrowseCallback(HWND dialog, UINT msg, LPARAM param, LPARAM data) {
+  auto* context = reinterpret_cast<BrowseContext*>(data);
+  switch (msg) {
+    case BFFM_INITIALIZED:
+      if (!context->options->initialFolder.empty())
+        ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, LPARAM(context->options->initialFolder.c_str()));
+      return 0;
+    case BFFM_VALIDATEFAILEDW:
+      // The typed text names no folder: say so and keep the dialog open.
+      ::MessageBoxW(dialog, reinterpret_cast<const wchar_t*>(param), L"Bad folder path", MB_OK | MB_ICONSTOP);
+      return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void ShowPlainMessage(HWND owner, UINT stringId) {
+  ::MessageBoxW(owner, LoadResString(stringId).c_str(), LoadResString(kProgramTitle).c_str(), MB_OK);
+}
+
+std::wstring BrowseForFolder(HWND owner, const FolderDialogOptions& options) {
+  std::wstring title = LoadResString(options.titleString);
+  BrowseContext context{&options};
+  BROWSEINFOW bi = {};
+  bi.hwndOwner = owner;
+  bi.lpszTitle = title.c_str();
+  bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
+  if (options.validateTyped) bi.ulFlags |= BIF_VALIDATE;
+  if (!options.newFolderButton) bi.ulFlags |= BIF_NONEWFOLDERBUTTON;
+  bi.lpfn = BrowseCallback;
+  bi.lParam = reinterpret_cast<LPARAM>(&context);
+  PIDLIST_ABSOLUTE item = ::SHBrowseForFolderW(&bi);
+  if (!item) return {};
+  // A path may be longer than MAX_PATH: ask with growing buffers.
+  std::wstring path;
+  for (DWORD size = MAX_PATH; size <= 32768; size *= 4) {
+    path.assign(size, L'\0');
+    if (::SHGetPathFromIDListEx(item, &path[0], size, GPFIDL_DEFAULT)) {
+      path.resize(wcslen(path.c_str()));
+      break;
+    }
+    path.clear();
+  }
+  ::CoTaskMemFree(item);
+  return path;
+}
+
+}  // namespace loom

@@ -1,0 +1,23 @@
+// Small Windows helpers the option pages share: the plain message box and
+// the shell's folder-selection dialog.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace loom {
+
+// A string-table message with the program's title as caption and an OK button.
+void ShowPlainMessage(HWND owner, UINT stringId);
+
+struct FolderDialogOptions {
+  UINT titleString = 0;
+  std::wstring initialFolder;   // preselected when the dialog opens (when it exists)
+  bool validateTyped = false;   // a typed folder that does not exist is refused ("Bad folder path")
+  bool newFolderButton = true;
+};
+// The folder the user confirmed; empty when cancelled or when the shell gives no path.
+std::wstring BrowseForFolder(HWND owner, const FolderDialogOptions& options);
+
+}  // namespace loom

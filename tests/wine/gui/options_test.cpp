@@ -1,0 +1,467 @@
+// Black-box tests of the option pages (portal, groups, isolation, sandbox,
+// quality reporting, browser redirection): their starting state from a
+// prepared working project, every message they show, the working project file
+// byte for byte after Next, and the skip rules between them.
+#include "WizardDriver.h"
+
+#include <functional>
+#include <memory>
+
+using namespace loomtest;
+
+namespace {
+
+const std::wstring kTitle = L"Loomwise - ";
+const std::wstring kEntryPoints = kTitle + L"入口点";
+const std::wstring kPortal = kTitle + L"管理Corvel工作区";
+const std::wstring kGroups = kTitle + L"组";
+const std::wstring kIsolation = kTitle + L"隔离";
+const std::wstring kSandbox = kTitle + L"沙箱";
+const std::wstring kQuality = kTitle + L"质量保证统计";
+const std::wstring kRedirection = kTitle + L"本机浏览器重定向";
+const std::wstring kLocation = kTitle + L"项目设置";
+
+// Control IDs of the option pages' templates.
+enum : int {
+  kPortalManage = 1121, kPortalUrl = 1123, kPortalBaseUpdate = 1126, kPortalBaseFolder = 1128, kPortalBrowse = 1129,
+  kAuthEveryone = 1105, kAuthGroupsOnly = 1106, kAuthGroups = 1047, kAuthAdd = 1048, kAuthRemove = 1049,
+  kAuthMessage = 1050,
+  kIsolationMerged = 1090, kIsolationWriteCopy = 1091,
+  kSandboxProfile = 1051, kSandboxAppFolder = 1052, kSandboxCustom = 1053, kSandboxPath = 1055, kSandboxBrowse = 1056,
+  kQualitySend = 1097, kQualityDontSend = 1098,
+  kRedirectBrowser = 1118, kRedirectList = 1050,
+};
+
+// The prepared working project: what the comparison hands to the pages.
+const wchar_t kProject[] =
+    L"; prepared working project\r\n"
+    L"\r\n"
+    L"[Isolation]\r\n"
+    L"DirectoryIsolationMode=Merged\r\n"
+    L"\r\n"
+    L"[BuildOptions]\r\n"
+    L";-------- Parameters used only during the build --------\r\n"
+    L"OutDir=bin\r\n"
+    L"InventoryName=Demo App\r\n"
+    L"SandboxName=Demo App\r\n"
+    L";PermittedGroups=\r\n"
+    L";AccessDeniedMsg=You are not authorized to run this application.\r\n"
+    L";QualityReportingEnabled=0\r\n"
+    L";RemoveSandboxOnExit=1\r\n"
+    L"\r\n"
+    L"[Demo App.exe]\r\n"
+    L"Source=%ProgramFilesDir%\\Demo App\\app.exe\r\n"
+    L"ReadOnlyData=Package.ro.tvr\r\n";
+
+// A captured browser, for the redirection page (its entry point is chosen).
+const wchar_t kBrowserSection[] =
+    L"\r\n"
+    L"[Browser.exe]\r\n"
+    L"Source=%ProgramFilesDir%\\Fox\\firefox.exe\r\n"
+    L"IsBrowser=1\r\n";
+
+std::string Utf16Bytes(const std::wstring& text) {
+  std::string bytes = "\xFF\xFE";
+  for (wchar_t c : text) {
+    bytes += char(c & 0xFF);
+    bytes += char((c >> 8) & 0xFF);
+  }
+  return bytes;
+}
+
+// `text` with each `from` replaced by `to` (each must occur).
+std::wstring Edited(std::wstring text, std::initializer_list<std::pair<std::wstring, std::wstring>> edits) {
+  for (auto& [from, to] : edits) {
+    size_t at = text.find(from);
+    EXPECT_NE(at, std::wstring::npos) << Narrow(from);
+    if (at != std::wstring::npos) text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+// --- Package files in the attribute-table layout -------------------------------
+
+std::string Le(uint64_t v, int bytes) { return bytes ? char(v & 0xFF) + Le(v >> 8, bytes - 1) : ""; }
+
+using Attrs = std::vector<std::pair<std::wstring, std::wstring>>;
+
+// Header locator at byte 64 (offset, size), header at 96: magic "wren", the
+// attribute table at offset 38 of the header (count, name indices, value
+// index pairs, then the pool of NUL-terminated UTF-16LE texts).
+std::string PackageFile(const Attrs& attrs) {
+  std::string h = "wren" + std::string(6, '\0') + Le(1, 2) + std::string(20, 'r') + Le(0, 2) + Le(38, 2) + Le(0, 2);
+  std::wstring pool;
+  std::string names, values;
+  for (auto& a : attrs) { names += Le(pool.size(), 2); pool += a.first + L'\0'; }
+  for (auto& a : attrs) { values += Le(pool.size(), 2) + Le(0, 2); pool += a.second + L'\0'; }
+  h += Le(attrs.size(), 2) + names + values + Utf16Bytes(pool).substr(2);
+  return std::string(64, 'x') + Le(96, 8) + Le(h.size(), 4) + Le(0, 4) + std::string(16, 'y') + h;
+}
+
+class OptionsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
+    reg::WriteString(reg::kSettingsKey, L"SkipInstallationConfirmation", L"1");
+  }
+
+  // Installs the wizard with `project` as the comparison's result and walks
+  // to the portal page.
+  void StartAtPortal(const std::wstring& project = kProject, Place branding = Place::Absent) {
+    InstallOptions o;
+    o.branding = branding;
+    install_ = std::make_unique<TestInstall>(o);
+    ASSERT_TRUE(install_->ok()) << Narrow(install_->error());
+    ASSERT_TRUE(WriteBytes(install_->Path(L"project.ini"), Utf16Bytes(project)));
+    install_->WriteScenario("[suggest]\nresultfrom project.ini\n[any]\n");
+    ASSERT_TRUE(w_.Start(*install_));
+    ASSERT_TRUE(w_.WaitForMainWindow());
+    for (const std::wstring& t : {kTitle + L"准备预扫描", kTitle + L"安装应用程序", kEntryPoints, kPortal}) {
+      ASSERT_TRUE(w_.Click(IDOK)) << w_.Describe();
+      ASSERT_TRUE(w_.WaitForTitle(t, 15000)) << w_.Describe();
+    }
+  }
+
+  std::wstring WorkingFile() {
+    std::vector<std::wstring> log = w_.ToolLog();
+    if (log.size() < 3) return L"";
+    std::vector<std::wstring> args = SplitCommandLine(log[2]);
+    return args.size() > 4 ? args[4] : L"";
+  }
+
+  void ExpectWorkingFile(const std::wstring& expected) {
+    std::optional<std::string> bytes = ReadBytes(WorkingFile());
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(*bytes, Utf16Bytes(expected)) << Narrow(ReadUtf16File(WorkingFile()));
+  }
+
+  testing::AssertionResult Next(const std::wstring& title) {
+    if (auto r = w_.Click(IDOK); !r) return r;
+    return w_.WaitForTitle(title);
+  }
+  testing::AssertionResult Back(const std::wstring& title) {
+    if (auto r = w_.Click(1086); !r) return r;
+    return w_.WaitForTitle(title);
+  }
+  // Next refused with a message box of `text`; the box is answered and the
+  // page stays.
+  void ExpectRefused(const std::wstring& text, const std::wstring& page) {
+    ASSERT_TRUE(w_.Click(IDOK));
+    Popup box = w_.WaitMessageBox();
+    ASSERT_TRUE(box) << w_.Describe();
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.caption, L"Loomwise");
+    ASSERT_TRUE(w_.Answer(box, IDOK));
+    EXPECT_EQ(w_.Title(), page);
+  }
+
+  CleanRegistry registry_;
+  std::unique_ptr<TestInstall> install_;
+  Wizard w_;
+};
+
+}  // namespace
+
+TEST_F(OptionsTest, GroupsIsolationAndSandboxWriteExactlyTheirLines) {
+  ASSERT_NO_FATAL_FAILURE(StartAtPortal());
+  // No AppID: the portal is off, its other controls disabled.
+  EXPECT_FALSE(w_.IsChecked(kPortalManage));
+  EXPECT_FALSE(w_.IsEnabled(kPortalUrl));
+  EXPECT_FALSE(w_.IsEnabled(kPortalBaseFolder));
+  ASSERT_TRUE(Next(kGroups));
+
+  // Groups: everyone, the default message; only-these-groups needs a group,
+  // and under Wine the picker returns as if cancelled (nothing added, no message).
+  EXPECT_TRUE(w_.IsChecked(kAuthEveryone));
+  EXPECT_FALSE(w_.IsEnabled(kAuthMessage));
+  EXPECT_EQ(w_.Text(kAuthMessage), L"您目前无权运行此应用程序。请联系您的管理员联系。");
+  ASSERT_TRUE(w_.Click(kAuthGroupsOnly));
+  EXPECT_TRUE(WaitUntil([&] { return !w_.IsEnabled(IDOK); }));
+  EXPECT_TRUE(w_.IsEnabled(kAuthAdd));
+  EXPECT_FALSE(w_.IsEnabled(kAuthRemove));
+  ASSERT_TRUE(w_.Click(kAuthAdd));
+  Sleep(1000);
+  EXPECT_FALSE(w_.FindPopup()) << w_.Describe();
+  EXPECT_FALSE(w_.IsEnabled(IDOK));
+  // A message of several lines is written on one line.
+  ASSERT_TRUE(w_.SetText(kAuthMessage, L"Ask IT.\r\nRoom=12\r\n\r\nThanks"));
+  ASSERT_TRUE(w_.Click(kAuthEveryone));
+  EXPECT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDOK); }));
+  ASSERT_TRUE(Next(kIsolation));
+
+  // Isolation: merged to start with; write-copy chosen.
+  EXPECT_TRUE(w_.IsChecked(kIsolationMerged));
+  ASSERT_TRUE(w_.Click(kIsolationWriteCopy));
+  ASSERT_TRUE(Next(kSandbox));
+
+  // Sandbox: no SandboxPath, so the profile; custom needs a usable path.
+  EXPECT_TRUE(w_.IsChecked(kSandboxProfile));
+  EXPECT_FALSE(w_.IsEnabled(kSandboxPath));
+  ASSERT_TRUE(w_.Click(kSandboxCustom));
+  EXPECT_TRUE(WaitUntil([&] { return w_.IsEnabled(kSandboxPath) && w_.IsEnabled(kSandboxBrowse); }));
+  EXPECT_FALSE(w_.IsEnabled(IDOK)) << "custom with an empty path";
+  for (const wchar_t* bad : {L"D:\\Box?", L"\\\\srv:1\\Box", L"D:\\a:b"}) {
+    ASSERT_TRUE(w_.SetText(kSandboxPath, bad));
+    EXPECT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDOK); }));
+    ExpectRefused(L"名称包含无效字符", kSandbox);
+  }
+  ASSERT_TRUE(w_.SetText(kSandboxPath, L"D:\\Sandbox"));
+  ASSERT_TRUE(Next(kLocation));
+
+  ExpectWorkingFile(Edited(kProject, {{L"=Merged", L"=WriteCopy"},
+                                      {L"OutDir=bin", L"SandboxPath=D:\\Sandbox\r\nOutDir=bin"},
+                                      {L";AccessDeniedMsg=You are not authorized to run this application.",
+                                       L"AccessDeniedMsg=Ask IT. Room=12  Thanks"}}));
+
+  // Back keeps the choices; the sandbox choice is read from the file only once.
+  ASSERT_TRUE(Back(kSandbox));
+  EXPECT_TRUE(w_.IsChecked(kSandboxCustom));
+  EXPECT_EQ(w_.Text(kSandboxPath), L"D:\\Sandbox");
+  ASSERT_TRUE(w_.Click(kSandboxAppFolder));
+  ASSERT_TRUE(Back(kIsolation));
+  EXPECT_TRUE(w_.IsChecked(kIsolationWriteCopy));
+  ASSERT_TRUE(w_.Click(kIsolationMerged));
+  ASSERT_TRUE(Next(kSandbox));
+  EXPECT_TRUE(w_.IsChecked(kSandboxAppFolder));
+  ASSERT_TRUE(Next(kLocation));
+  ExpectWorkingFile(Edited(kProject, {{L"OutDir=bin", L"SandboxPath=.\r\nOutDir=bin"},
+                                      {L";AccessDeniedMsg=You are not authorized to run this application.",
+                                       L"AccessDeniedMsg=Ask IT. Room=12  Thanks"}}));
+}
+
+TEST_F(OptionsTest, PortalOnSkipsGroupsAndItsBlockGoesWhenTurnedOff) {
+  ASSERT_NO_FATAL_FAILURE(StartAtPortal());
+  ASSERT_TRUE(w_.Click(kPortalManage));
+  EXPECT_TRUE(WaitUntil([&] { return w_.IsEnabled(kPortalUrl) && w_.IsEnabled(kPortalBaseUpdate); }));
+  EXPECT_FALSE(w_.IsEnabled(kPortalBaseFolder));
+  for (const wchar_t* bad : {L"https://", L"ftp://portal", L"HTTP://portal", L"portal.example"}) {
+    ASSERT_TRUE(w_.SetText(kPortalUrl, bad));
+    ExpectRefused(L"输入http://或https://开头的有效网址", kPortal);
+  }
+  ASSERT_TRUE(w_.SetText(kPortalUrl, L"  https://portal.example  "));
+  ASSERT_TRUE(Next(kIsolation)) << "the groups page is skipped";
+  const std::wstring block = L";-------- Corvel Meridel Portal Parameters ----------\r\n"
+                             L"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n"
+                             L"MeridelOrgUrl=https://portal.example\r\n\r\n";
+  const std::wstring withBlock = Edited(kProject, {{L"[Demo App.exe]", block + L"[Demo App.exe]"}});
+  ExpectWorkingFile(withBlock);
+
+  // Back from isolation returns to the portal page, which shows the file's state.
+  ASSERT_TRUE(Back(kPortal));
+  EXPECT_TRUE(w_.IsChecked(kPortalManage));
+  EXPECT_EQ(w_.Text(kPortalUrl), L"https://portal.example");
+  ASSERT_TRUE(Next(kIsolation));
+  ExpectWorkingFile(withBlock);  // the same values again, in place
+
+  // Turned off: the block and the URL go; the groups page is back on the road.
+  ASSERT_TRUE(Back(kPortal));
+  ASSERT_TRUE(w_.Click(kPortalManage));
+  ASSERT_TRUE(Next(kGroups));
+  ExpectWorkingFile(kProject);
+  ASSERT_TRUE(Back(kPortal));
+  EXPECT_FALSE(w_.IsChecked(kPortalManage));
+}
+
+TEST_F(OptionsTest, BasePackageUpdate) {
+  ASSERT_NO_FATAL_FAILURE(StartAtPortal());
+  const std::wstring base = install_->Path(L"base");
+  auto folder = [&](const std::wstring& name, std::vector<std::pair<std::wstring, std::string>> files) {
+    std::wstring path = base + L"\\" + name;
+    CreateDirectoryW(base.c_str(), nullptr);
+    CreateDirectoryW(path.c_str(), nullptr);
+    for (auto& [file, bytes] : files) EXPECT_TRUE(WriteBytes(path + L"\\" + file, bytes));
+    return path;
+  };
+  const Attrs good = {{L"ReadOnlyData", L"Package.ro.tvr"}, {L"AppID", L"{5A7E}"}, {L"VersionID", L"5"},
+                      {L"InventoryName", L"Base App"}};
+  const std::wstring noAppId = L"没有发现AppID。\r\n基础包不是Corvel工作区启用的Wrenlow包。";
+  const std::wstring badVersion = L"坏的VersionID在基础包中";
+  struct Case {
+    const char* name;
+    std::wstring folder;
+    std::wstring message;
+  };
+  const Case cases[] = {
+      {"empty location", L"", L"空基础包的位置！"},
+      {"missing folder", base + L"\\none", L"无效的基础包位置。指定的路径，包含基础Wrenlow包可执行文件的文件夹。"},
+      {"a file, not a folder", folder(L"f", {{L"x.exe", "x"}}) + L"\\x.exe",
+       L"无效的基础包位置。指定的路径，包含基础Wrenlow包可执行文件的文件夹。"},
+      {"upper-case extension only", folder(L"upper", {{L"APP.EXE", PackageFile(good)}}), noAppId},
+      {"no AppID", folder(L"noid", {{L"a.exe", PackageFile({{L"ReadOnlyData", L"x"}, {L"VersionID", L"2"}})}}),
+       noAppId},
+      {"unreadable VersionID", folder(L"x", {{L"a.dat", PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", L"{1}"},
+                                                                     {L"VersionID", L"x"}})}}), badVersion},
+      {"huge VersionID", folder(L"huge", {{L"a.dat", PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", L"{1}"},
+                                                                   {L"VersionID", L"9999999"}})}}), badVersion},
+      {"negative VersionID", folder(L"neg", {{L"a.dat", PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", L"{1}"},
+                                                                      {L"VersionID", L"-4"}})}}), badVersion},
+  };
+  ASSERT_TRUE(w_.Click(kPortalManage));
+  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(kPortalBaseUpdate); }));
+  ASSERT_TRUE(w_.Click(kPortalBaseUpdate));
+  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(kPortalBaseFolder) && w_.IsEnabled(kPortalBrowse); }));
+  // A bad base package is reported before a bad URL.
+  ASSERT_TRUE(w_.SetText(kPortalUrl, L"ftp://x"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(w_.SetText(kPortalBaseFolder, c.folder));
+    ExpectRefused(c.message, kPortal);
+  }
+  ASSERT_TRUE(w_.SetText(kPortalUrl, L""));
+  // A truncated file, a package file without ReadOnlyData and short names are
+  // passed over; the primary container gives the identity.
+  const std::wstring good1 = folder(L"good", {{L".ex", "x"},
+                                              {L"broken.exe", PackageFile(good).substr(0, 100)},
+                                              {L"entry.exe", PackageFile({{L"AppID", L"{WRONG}"}})},
+                                              {L"z-primary.dat", PackageFile(good)}});
+  ASSERT_TRUE(w_.SetText(kPortalBaseFolder, good1));
+  ASSERT_TRUE(Next(kIsolation));
+  const std::wstring block = L";-------- Corvel Meridel Portal Parameters ----------\r\n"
+                             L"AppID={5A7E}\r\nVersionID=6\r\nNotificationDLLs=MeridelPlugin.dll\r\n\r\n";
+  ExpectWorkingFile(Edited(kProject, {{L"[Demo App.exe]", block + L"[Demo App.exe]"}}));
+
+  // Version 1 (or none) gives 2; the folder and the switch are kept on return.
+  ASSERT_TRUE(Back(kPortal));
+  EXPECT_TRUE(w_.IsChecked(kPortalBaseUpdate));
+  EXPECT_EQ(w_.Text(kPortalBaseFolder), good1);
+  const std::wstring one = folder(L"one", {{L"p.exe", PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", L"{5A7E}"},
+                                                                  {L"VersionID", L"1"}})}});
+  ASSERT_TRUE(w_.SetText(kPortalBaseFolder, one));
+  ASSERT_TRUE(Next(kIsolation));
+  ExpectWorkingFile(Edited(kProject, {{L"[Demo App.exe]", Edited(block, {{L"VersionID=6", L"VersionID=2"}}) +
+                                                              L"[Demo App.exe]"}}));
+}
+
+TEST_F(OptionsTest, QualityPageFollowsTheBrandingSwitch) {
+  ASSERT_NO_FATAL_FAILURE(StartAtPortal(kProject, Place::Modules3));
+  for (const std::wstring& t : {kGroups, kIsolation, kSandbox, kQuality}) ASSERT_TRUE(Next(t));
+  EXPECT_TRUE(w_.IsChecked(kQualitySend));
+  EXPECT_FALSE(w_.IsChecked(kQualityDontSend));
+  ASSERT_TRUE(w_.Click(kQualityDontSend));
+  EXPECT_TRUE(WaitUntil([&] { return !w_.IsChecked(kQualitySend); }));
+  ASSERT_TRUE(Next(kLocation));
+  ExpectWorkingFile(Edited(kProject, {{L";QualityReportingEnabled=0", L"QualityReportingEnabled=0"},
+                                      {L";AccessDeniedMsg=You are not authorized to run this application.",
+                                       L"AccessDeniedMsg=您目前无权运行此应用程序。请联系您的管理员联系。"}}));
+  ASSERT_TRUE(Back(kQuality));
+  EXPECT_TRUE(w_.IsChecked(kQualityDontSend));
+  ASSERT_TRUE(w_.Click(kQualitySend));
+  ASSERT_TRUE(Next(kLocation));
+  ExpectWorkingFile(Edited(kProject, {{L";QualityReportingEnabled=0", L"QualityReportingEnabled=1"},
+                                      {L";AccessDeniedMsg=You are not authorized to run this application.",
+                                       L"AccessDeniedMsg=您目前无权运行此应用程序。请联系您的管理员联系。"}}));
+  ASSERT_TRUE(Back(kQuality));
+  ASSERT_TRUE(Back(kSandbox));
+}
+
+// Needs the entry-point list to report its chosen browser entry (IsBrowser=1);
+// skipped while no entry counts as a browser.
+TEST_F(OptionsTest, RedirectionListWrittenAtSaveAndRemovedWhenCleared) {
+  ASSERT_NO_FATAL_FAILURE(StartAtPortal(std::wstring(kProject) + kBrowserSection));
+  for (const std::wstring& t : {kGroups, kIsolation, kSandbox}) ASSERT_TRUE(Next(t));
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(WaitUntil([&] { return w_.Title() == kLocation || w_.Title() == kRedirection; }));
+  if (w_.Title() == kLocation) {
+    GTEST_SKIP() << "the entry-point list does not report browser entries yet";
+  }
+  EXPECT_EQ(w_.Text(kRedirectBrowser), L"firefox.exe (Browser)");
+  ASSERT_TRUE(w_.SetText(kRedirectList, L"www.a.example\r\nb.example/*.jsp"));
+  ASSERT_TRUE(Next(kLocation));
+  // Location and package settings, then the save: the list file is written
+  // and recorded; the generation has run once it is logged.
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(w_.WaitForTitle(kTitle + L"包设置"));
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(w_.WaitToolRuns(4, 15000));
+  ASSERT_TRUE(w_.WaitForTitle(kTitle + L"准备生成", 15000)) << w_.Describe();
+  std::wstring text = ReadUtf16File(WorkingFile());
+  size_t at = text.find(L"\r\nRoutelle=");
+  ASSERT_NE(at, std::wstring::npos) << Narrow(text);
+  std::wstring listPath = text.substr(at + 11, text.find(L"\r\n", at + 2) - at - 11);
+  std::wstring list = ReadUtf16File(listPath);
+  EXPECT_NE(list.find(L"\r\n\r\n[Browser.exe]\r\nwww.a.example\r\nb.example/*.jsp\r\n"), std::wstring::npos);
+  EXPECT_EQ(list.substr(0, 2), L"# ");
+  // Back to the list, cleared: the next save removes the key and the old file.
+  ASSERT_TRUE(Back(kTitle + L"包设置"));
+  ASSERT_TRUE(Back(kLocation));
+  ASSERT_TRUE(Back(kRedirection));
+  ASSERT_TRUE(w_.SetText(kRedirectList, L"  \r\n"));
+  ASSERT_TRUE(Next(kLocation));
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(w_.WaitForTitle(kTitle + L"包设置"));
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(w_.WaitForTitle(kTitle + L"准备生成", 15000)) << w_.Describe();
+  EXPECT_EQ(ReadUtf16File(WorkingFile()).find(L"Routelle="), std::wstring::npos);
+  EXPECT_FALSE(FileExists(listPath));
+}
+
+TEST_F(OptionsTest, AFailedSaveKeepsThePageAndAVanishedFileIsNotRecreated) {
+  ASSERT_NO_FATAL_FAILURE(StartAtPortal());
+  for (const std::wstring& t : {kGroups, kIsolation}) ASSERT_TRUE(Next(t));
+  const std::wstring working = WorkingFile();
+  ASSERT_TRUE(w_.Click(kIsolationWriteCopy));
+  // Held open (readable, but not to be replaced): the load works, the save fails.
+  HANDLE held = CreateFileW(working.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(w_.Click(IDOK));
+  Popup box = w_.WaitMessageBox();
+  ASSERT_TRUE(box) << w_.Describe();
+  EXPECT_EQ(box.caption, L"Error");
+  EXPECT_EQ(box.text, L"无法创建文件" + working);
+  ASSERT_TRUE(w_.Answer(box, IDOK));
+  EXPECT_EQ(w_.Title(), kIsolation);
+  EXPECT_TRUE(w_.IsChecked(kIsolationWriteCopy)) << "the choice is kept";
+  CloseHandle(held);
+  // (The groups page has written its default message.)
+  const std::wstring afterGroups = Edited(kProject, {{L";AccessDeniedMsg=You are not authorized to run this application.",
+                                                      L"AccessDeniedMsg=您目前无权运行此应用程序。请联系您的管理员联系。"}});
+  ExpectWorkingFile(afterGroups);
+  ASSERT_TRUE(Next(kSandbox));
+  ExpectWorkingFile(Edited(afterGroups, {{L"=Merged", L"=WriteCopy"}}));
+
+  // A working file that is gone is not written back (the generation reports it).
+  ASSERT_TRUE(DeleteFileW(working.c_str()));
+  ASSERT_TRUE(w_.Click(kSandboxAppFolder));
+  ASSERT_TRUE(Next(kLocation));
+  EXPECT_FALSE(FileExists(working));
+}
+
+TEST_F(OptionsTest, SandboxBrowsePrefersTheShellFolderMacroForm) {
+  ASSERT_NO_FATAL_FAILURE(StartAtPortal());
+  for (const std::wstring& t : {kGroups, kIsolation, kSandbox}) ASSERT_TRUE(Next(t));
+  ASSERT_TRUE(w_.Click(kSandboxCustom));
+  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(kSandboxBrowse); }));
+  wchar_t programData[MAX_PATH] = {};
+  ASSERT_GT(GetEnvironmentVariableW(L"ProgramData", programData, MAX_PATH), 0u);
+  const std::wstring inAppData = std::wstring(programData) + L"\\Loom Sandbox Test";
+  const std::wstring plain = L"C:\\LoomPlainSandbox";
+  CreateDirectoryW(inAppData.c_str(), nullptr);
+  CreateDirectoryW(plain.c_str(), nullptr);
+  struct Case {
+    std::wstring typed, shown;
+  };
+  // The dialog opens on the typed folder (a leading macro expanded) and its
+  // choice comes back in macro form; a drive-letter macro form is never
+  // shown, the plain path is. (Under Wine the first dialog of a run may not
+  // open deep folders, so a shallow one goes first.)
+  for (const Case& c : {Case{plain, plain}, Case{L"%Common AppData%\\Loom Sandbox Test", L"%Common AppData%\\Loom Sandbox Test"},
+                        Case{inAppData, L"%Common AppData%\\Loom Sandbox Test"}}) {
+    SCOPED_TRACE(Narrow(c.typed));
+    ASSERT_TRUE(w_.SetText(kSandboxPath, c.typed));
+    ASSERT_TRUE(w_.Click(kSandboxBrowse));
+    Popup dlg = w_.WaitMessageBox();
+    ASSERT_TRUE(dlg) << w_.Describe();
+    Sleep(1500);  // the tree opens down to the preselected folder
+    ASSERT_TRUE(Wizard::ClickIn(dlg.hwnd, IDOK));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg.hwnd); }));
+    EXPECT_TRUE(WaitUntil([&] { return w_.Text(kSandboxPath) == c.shown; })) << Narrow(w_.Text(kSandboxPath));
+  }
+  // Cancelled: the path stays.
+  ASSERT_TRUE(w_.Click(kSandboxBrowse));
+  Popup dlg = w_.WaitMessageBox();
+  ASSERT_TRUE(dlg);
+  ASSERT_TRUE(w_.Answer(dlg, IDCANCEL));
+  EXPECT_EQ(w_.Text(kSandboxPath), L"%Common AppData%\\Loom Sandbox Test");
+  RemoveDirectoryW(inAppData.c_str());
+  RemoveDirectoryW(plain.c_str());
+}
