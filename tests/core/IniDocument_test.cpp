@@ -227,7 +227,8 @@ TEST(IniDocumentLineEnd, InsertedLinesFollowTheFileWhenAsked) {
       {asFile, u"\uFEFF[A]\r\nx=1\n;D\r\ny=2\r\n\r\nz=3\n[B]\n",
        u"\uFEFF[A]\r\nk=v\r\nx=1\nz=3\n;M\r\np=1\r\nq=2\r\n\r\n[B]\n"},
       // The wizard's own default: CR LF whatever the file uses.
-      {crlf, u"\uFEFF[A]\nx=1\n;D\ny=2\n\nz=3\n[B]\n", u"\uFEFF[A]\nk=v\r\nx=1\n;M\r\np=1\r\nq=2\r\n\r\n[B]\n"},
+      {crlf, u"\uFEFF[A]\nx=1\n;D\ny=2\n\nz=3\n[B]\n",
+       u"\uFEFF[A]\nk=v\r\nx=1\nz=3\n;M\r\np=1\r\nq=2\r\n\r\n[B]\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(loom::Utf16ToUtf8(c.before));
