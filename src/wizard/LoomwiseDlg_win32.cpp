@@ -87,9 +87,10 @@ BOOL CLoomwiseDlg::OnInitDialog() {
 }
 
 bool CLoomwiseDlg::PortalBaseUpdate(std::wstring* baseInventoryName) const {
-  // The portal page does not offer updates of a base package yet.
-  if (baseInventoryName) baseInventoryName->clear();
-  return false;
+  // The portal page's last validated base package, when it manages an update.
+  const bool update = meridel_.manageWithPortal && meridel_.isBaseUpdate;
+  if (baseInventoryName) *baseInventoryName = update ? meridel_.baseInventoryName : std::wstring();
+  return update;
 }
 
 std::wstring CLoomwiseDlg::ProjectFolder() const { return ToWide(NormalFolder(ToU16(location_.projectLocation))); }
