@@ -128,7 +128,7 @@ void SuggestionBuilder::Finish(int ieSelection) {
     SuggestedEntry entry;
     entry.path = exe;
     for (const auto& t : targets) {
-      if (ComparePaths(t.first, exe) == 0 && EqualsNoCaseUnicode(t.first, exe)) {
+      if (EqualsNoCaseUnicode(t.first, exe)) {
         entry.preSelected = true;
         entry.section = SectionSafe(t.second) + u".exe";
         break;
@@ -222,9 +222,9 @@ std::u16string SuggestionBuilder::Text(std::u16string_view before, std::u16strin
     if (cut != std::u16string::npos) Line(t, u";WorkingDirectory=", Escaped(source.substr(0, cut)));
   }
   Line(t, u"");
+  Line(t, u"[" + std::u16string(kSnapshotSection) + u"]");
   Line(t, u"; The scans this project was made from; project generation reads them and");
   Line(t, u"; leaves this section out of Package.ini.");
-  Line(t, u"[" + std::u16string(kSnapshotSection) + u"]");
   Line(t, u"Before=", before);
   Line(t, u"After=", after);
   return t;
