@@ -1,0 +1,245 @@
+// The scans: a depth-first walk that sorts each folder's (each key's)
+// children before it visits them, so that the snapshot is written in order
+// with only one folder's names in memory per level.
+#include <algorithm>
+#include <vector>
+
+#include "snapshot/CaptureTool_win32.h"
+
+namespace loom::snap {
+namespace {
+
+uint64_t Join(DWORD high, DWORD low) { return (uint64_t(high) << 32) | low; }
+
+struct Child {
+  std::u16string name;
+  DWORD attributes;
+  uint64_t size, time;
+};
+
+bool ByName(const Child& a, const Child& b) { return ComparePathComponents(a.name, b.name) < 0; }
+
+class FileWalker {
+ public:
+  FileWalker(const ExclusionList& ex, SnapshotWriter& w, ToolOutput& out, ScanCounts& counts)
+      : ex_(ex), w_(w), out_(out), counts_(counts) {}
+
+  bool Walk(const std::u16string& folder) {
+    std::wstring pattern = L"\\\\?\\" + W(folder) + L"\\*";
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
+                                FIND_FIRST_EX_LARGE_FETCH);
+    if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER)
+      h = FindFirstFileExW(pattern.c_str(), FindExInfoStandard, &fd, FindExSearchNameMatch, nullptr, 0);
+    if (h == INVALID_HANDLE_VALUE) {
+      DWORD e = GetLastError();
+      if (e != ERROR_FILE_NOT_FOUND && e != ERROR_NO_MORE_FILES)
+        out_.Warning(u"Cannot read the folder " + folder + u" (" + SystemMessage(e) +
+                     u"); what it holds is left out of the scan.");
+      return true;
+    }
+    std::vector<Child> children;
+    do {
+      const wchar_t* n = fd.cFileName;
+      if (n[0] == L'.' && (n[1] == 0 || (n[1] == L'.' && n[2] == 0))) continue;
+      children.push_back({U(n), fd.dwFileAttributes, Join(fd.nFileSizeHigh, fd.nFileSizeLow),
+                          Join(fd.ftLastWriteTime.dwHighDateTime, fd.ftLastWriteTime.dwLowDateTime)});
+    } while (FindNextFileW(h, &fd));
+    DWORD e = GetLastError();
+    FindClose(h);
+    if (e != ERROR_NO_MORE_FILES)
+      out_.Warning(u"The folder " + folder + u" could not be read to its end (" + SystemMessage(e) + u").");
+    std::sort(children.begin(), children.end(), ByName);
+    Entry entry;
+    for (Child& c : children) {
+      entry.path.assign(folder).append(u"\\").append(c.name);
+      if (ex_.Excludes(entry.path)) continue;
+      bool isFolder = (c.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      entry.kind = isFolder ? EntryKind::kFolder : EntryKind::kFile;
+      entry.attributes = c.attributes;
+      entry.size = isFolder ? 0 : c.size;
+      entry.writeTime = c.time;
+      if (!w_.Add(entry)) return false;
+      ++(isFolder ? counts_.folders : counts_.files);
+      if (isFolder) {
+        out_.Progress(u"Scanning " + entry.path + u" (" + Grouped(counts_.total()) + u" entries)");
+        // Junctions and symbolic links are recorded, never followed.
+        if (!(c.attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !Walk(entry.path)) return false;
+      }
+    }
+    return true;
+  }
+
+ private:
+  const ExclusionList& ex_;
+  SnapshotWriter& w_;
+  ToolOutput& out_;
+  ScanCounts& counts_;
+};
+
+struct HiveRoot {
+  const char16_t* name;
+  HKEY key;
+};
+const HiveRoot kHives[] = {{u"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+                           {u"HKEY_USERS", HKEY_USERS},
+                           {u"HKEY_CURRENT_USER", HKEY_CURRENT_USER}};
+
+HKEY HiveKey(const std::u16string& name) {
+  for (const HiveRoot& h : kHives)
+    if (name == h.name) return h.key;
+  return nullptr;
+}
+
+struct ValueItem {
+  std::u16string name;
+  DWORD type;
+  std::string data;
+};
+
+class KeyWalker {
+ public:
+  KeyWalker(const ExclusionList& ex, SnapshotWriter& w, ToolOutput& out, ScanCounts& counts)
+      : ex_(ex), w_(w), out_(out), counts_(counts) {}
+
+  // Writes the values of `key` and then each subkey with what it holds.
+  bool Walk(HKEY key, const std::u16string& path) {
+    DWORD subkeys = 0, maxSubkey = 0, values = 0, maxName = 0, maxData = 0;
+    LONG r = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, &maxSubkey, nullptr, &values, &maxName,
+                              &maxData, nullptr, nullptr);
+    if (r != ERROR_SUCCESS) {
+      out_.Warning(u"Cannot read the registry key " + path + u" (" + SystemMessage(DWORD(r)) + u").");
+      return true;
+    }
+    std::vector<ValueItem> items;
+    std::vector<wchar_t> name(maxName + 2);
+    std::vector<BYTE> data(maxData + 2);
+    for (DWORD i = 0;; ++i) {
+      DWORD nameLength = DWORD(name.size()), dataLength = DWORD(data.size()), type = 0;
+      r = RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &type, data.data(), &dataLength);
+      if (r == ERROR_MORE_DATA) {  // grew since the query
+        name.resize(std::max<size_t>(name.size() * 2, 16384));
+        data.resize(std::max<size_t>(data.size() * 2, dataLength + 2));
+        --i;
+        continue;
+      }
+      if (r == ERROR_NO_MORE_ITEMS) break;
+      if (r != ERROR_SUCCESS) {
+        out_.Warning(u"Cannot read a value of the registry key " + path + u" (" + SystemMessage(DWORD(r)) + u").");
+        break;
+      }
+      items.push_back({U(std::wstring_view(name.data(), nameLength)), type,
+                       std::string(reinterpret_cast<const char*>(data.data()), dataLength)});
+    }
+    std::sort(items.begin(), items.end(),
+              [](const ValueItem& a, const ValueItem& b) { return ComparePathComponents(a.name, b.name) < 0; });
+    Entry entry;
+    entry.kind = EntryKind::kValue;
+    entry.path = path;
+    for (ValueItem& v : items) {
+      entry.name.swap(v.name);
+      entry.type = v.type;
+      entry.data.swap(v.data);
+      if (!w_.Add(entry)) {
+        // Two names equal but for case cannot come from one key; skip rather than stop.
+        continue;
+      }
+      ++counts_.values;
+    }
+    std::vector<std::u16string> names;
+    std::vector<wchar_t> sub(std::max<DWORD>(maxSubkey + 2, 256));
+    for (DWORD i = 0;; ++i) {
+      DWORD length = DWORD(sub.size());
+      r = RegEnumKeyExW(key, i, sub.data(), &length, nullptr, nullptr, nullptr, nullptr);
+      if (r == ERROR_MORE_DATA) {
+        sub.resize(sub.size() * 2);
+        --i;
+        continue;
+      }
+      if (r != ERROR_SUCCESS) break;
+      names.push_back(U(std::wstring_view(sub.data(), length)));
+    }
+    std::sort(names.begin(), names.end(),
+              [](const std::u16string& a, const std::u16string& b) { return ComparePathComponents(a, b) < 0; });
+    Entry k;
+    k.kind = EntryKind::kKey;
+    for (const std::u16string& n : names) {
+      k.path.assign(path).append(u"\\").append(n);
+      if (ex_.Excludes(k.path)) continue;
+      HKEY child = nullptr;
+      // Symbolic links are opened as themselves, never followed.
+      r = RegOpenKeyExW(key, W(n).c_str(), REG_OPTION_OPEN_LINK, KEY_READ | KEY_WOW64_64KEY, &child);
+      if (r != ERROR_SUCCESS) {
+        out_.Warning(u"Cannot open the registry key " + k.path + u" (" + SystemMessage(DWORD(r)) +
+                     u"); it is left out of the scan.");
+        continue;
+      }
+      bool ok = w_.Add(k);
+      if (ok) {
+        ++counts_.keys;
+        out_.Progress(u"Scanning " + k.path + u" (" + Grouped(counts_.total()) + u" entries)");
+        std::u16string path2 = k.path;
+        ok = Walk(child, path2);
+      }
+      RegCloseKey(child);
+      if (!ok) return false;
+    }
+    return true;
+  }
+
+ private:
+  const ExclusionList& ex_;
+  SnapshotWriter& w_;
+  ToolOutput& out_;
+  ScanCounts& counts_;
+};
+
+}  // namespace
+
+bool RootExists(const std::u16string& root) {
+  if (root.size() == 2) {
+    DWORD a = GetFileAttributesW(W(root + u"\\").c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+  }
+  return HiveKey(root) != nullptr;
+}
+
+bool ScanFiles(const std::u16string& root, const ExclusionList& exclusions, SnapshotWriter& writer,
+               ToolOutput& out, ScanCounts& counts) {
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  if (!GetFileAttributesExW(W(root + u"\\").c_str(), GetFileExInfoStandard, &data)) {
+    out.Error(u"The scan location " + root + u"\\ cannot be read (" + SystemMessage(GetLastError()) +
+              u"). Choose the scan locations again.");
+    return false;
+  }
+  Entry e;
+  e.kind = EntryKind::kFolder;
+  e.path = root;
+  e.attributes = data.dwFileAttributes;
+  if (!writer.Add(e)) return false;
+  ++counts.folders;
+  return FileWalker(exclusions, writer, out, counts).Walk(root);
+}
+
+bool ScanRegistry(const std::u16string& hive, const ExclusionList& exclusions, SnapshotWriter& writer,
+                  ToolOutput& out, ScanCounts& counts) {
+  HKEY root = HiveKey(hive), key = nullptr;
+  LONG r = root ? RegOpenKeyExW(root, nullptr, 0, KEY_READ | KEY_WOW64_64KEY, &key) : ERROR_FILE_NOT_FOUND;
+  if (r != ERROR_SUCCESS) {
+    out.Error(u"The registry hive " + hive + u" cannot be read (" + SystemMessage(DWORD(r)) +
+              u"). Choose the scan locations again.");
+    return false;
+  }
+  Entry e;
+  e.kind = EntryKind::kKey;
+  e.path = hive;
+  bool ok = writer.Add(e);
+  if (ok) {
+    ++counts.keys;
+    ok = KeyWalker(exclusions, writer, out, counts).Walk(key, hive);
+  }
+  RegCloseKey(key);
+  return ok;
+}
+
+}  // namespace loom::snap
