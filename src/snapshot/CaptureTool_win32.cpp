@@ -72,9 +72,6 @@ void ToolOutput::Line(std::u16string_view prefix, std::u16string_view text) {
 }
 
 void ToolOutput::Info(std::u16string_view text) { Line(u"I ", text); }
-void ToolOutput::Progress(std::u16string_view text) {
-  if (pace_.Due(GetTickCount64())) Line(u"I ", text);
-}
 void ToolOutput::Warning(std::u16string_view text) {
   ++warnings_;
   Line(u"W ", text);
@@ -174,7 +171,7 @@ bool Compare(const std::u16string& beforePath, const std::u16string& afterPath, 
   SnapshotReader ra(a), rb(b);
   out.Info(u"Comparing the scans");
   MergeResult r = MergeSnapshots(ra, rb, visitor, [&](uint64_t n) {
-    out.Progress(u"Comparing the scans (" + Grouped(n) + u" entries)");
+    if (out.ProgressDue()) out.Info(u"Comparing the scans (" + Grouped(n) + u" entries)");
   });
   if (!r.ok()) {
     bool first = r.before != ReadStatus::kOk;
@@ -387,7 +384,7 @@ int RunGenerate(const ToolCommand& c, ToolOutput& out) {
       failed.push_back(copy.source);
     }
     ++done;
-    out.Progress(u"Copying files (" + Grouped(done) + u" of " + Grouped(plan.copies.size()) + u")");
+    if (out.ProgressDue()) out.Info(u"Copying files (" + Grouped(done) + u" of " + Grouped(plan.copies.size()) + u")");
   }
   for (const HiveText& hive : plan.HiveTexts())
     if (!WriteUtf16File(folder + u"\\" + hive.hive + u".txt", hive.text))

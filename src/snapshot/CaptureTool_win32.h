@@ -25,7 +25,9 @@ class ToolOutput {
  public:
   ToolOutput();
   void Info(std::u16string_view text);
-  void Progress(std::u16string_view text);  // dropped when the last one was too recent
+  // True when a progress line may go out now (about ten a second); the
+  // caller then builds it and writes it with Info.
+  bool ProgressDue() { return pace_.Due(GetTickCount64()); }
   void Warning(std::u16string_view text);
   void Error(std::u16string_view text);
   uint64_t warnings() const { return warnings_; }

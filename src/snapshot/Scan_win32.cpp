@@ -62,7 +62,7 @@ class FileWalker {
       if (!w_.Add(entry)) return false;
       ++(isFolder ? counts_.folders : counts_.files);
       if (isFolder) {
-        out_.Progress(u"Scanning " + entry.path + u" (" + Grouped(counts_.total()) + u" entries)");
+        if (out_.ProgressDue()) out_.Info(u"Scanning " + entry.path + u" (" + Grouped(counts_.total()) + u" entries)");
         // Junctions and symbolic links are recorded, never followed.
         if (!(c.attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !Walk(entry.path)) return false;
       }
@@ -177,7 +177,7 @@ class KeyWalker {
       bool ok = w_.Add(k);
       if (ok) {
         ++counts_.keys;
-        out_.Progress(u"Scanning " + k.path + u" (" + Grouped(counts_.total()) + u" entries)");
+        if (out_.ProgressDue()) out_.Info(u"Scanning " + k.path + u" (" + Grouped(counts_.total()) + u" entries)");
         std::u16string path2 = k.path;
         ok = Walk(child, path2);
       }
