@@ -55,7 +55,9 @@ std::u16string ToolFolder() {
   }
 }
 
-ToolOutput::ToolOutput() : out_(GetStdHandle(STD_OUTPUT_HANDLE)), pace_(100) {
+ToolOutput::ToolOutput() : ToolOutput(GetStdHandle(STD_OUTPUT_HANDLE)) {}
+
+ToolOutput::ToolOutput(HANDLE out) : out_(out), pace_(100) {
   DWORD mode;
   console_ = out_ && out_ != INVALID_HANDLE_VALUE && GetConsoleMode(out_, &mode);
 }
@@ -425,26 +427,3 @@ int RunGenerate(const ToolCommand& c, ToolOutput& out) {
 }
 
 }  // namespace loom::snap
-
-int wmain() {
-  using namespace loom::snap;
-  ToolOutput out;
-  std::vector<std::u16string> args = loom::SplitCommandLine(U(GetCommandLineW()));
-  if (!args.empty()) args.erase(args.begin());
-  while (!args.empty() && args.back().empty()) args.pop_back();
-  if (args.empty()) {
-    out.Info(ToolUsage().substr(0, ToolUsage().size() - 2));
-    return 2;
-  }
-  ToolCommand command = ParseToolCommand(args);
-  HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  int rc = 2;
-  switch (command.mode) {
-    case ToolMode::kScan: rc = RunScan(command, out); break;
-    case ToolMode::kSuggest: rc = RunSuggest(command, out); break;
-    case ToolMode::kGenerate: rc = RunGenerate(command, out); break;
-    case ToolMode::kInvalid: out.Error(command.error); break;
-  }
-  if (SUCCEEDED(com)) CoUninitialize();
-  return rc;
-}

@@ -24,6 +24,7 @@ std::u16string SystemMessage(DWORD error);
 class ToolOutput {
  public:
   ToolOutput();
+  explicit ToolOutput(HANDLE out);  // INVALID_HANDLE_VALUE: silent
   void Info(std::u16string_view text);
   // True when a progress line may go out now (about ten a second); the
   // caller then builds it and writes it with Info.
@@ -72,6 +73,12 @@ bool ScanFiles(const std::u16string& root, const ExclusionList& exclusions, Snap
 bool ScanRegistry(const std::u16string& hive, const ExclusionList& exclusions, SnapshotWriter& writer,
                   ToolOutput& out, ScanCounts& counts);
 bool RootExists(const std::u16string& root);
+// What a root holds below `folder` / `key` (the root's own record is the
+// caller's); for the benchmarks.
+bool ScanFileTree(const std::u16string& folder, const ExclusionList& exclusions, SnapshotWriter& writer,
+                  ToolOutput& out, ScanCounts& counts);
+bool ScanKeyTree(HKEY key, const std::u16string& path, const ExclusionList& exclusions, SnapshotWriter& writer,
+                 ToolOutput& out, ScanCounts& counts);
 
 int RunScan(const ToolCommand& command, ToolOutput& out);
 int RunSuggest(const ToolCommand& command, ToolOutput& out);

@@ -204,6 +204,16 @@ bool RootExists(const std::u16string& root) {
   return HiveKey(root) != nullptr;
 }
 
+bool ScanFileTree(const std::u16string& folder, const ExclusionList& exclusions, SnapshotWriter& writer,
+                  ToolOutput& out, ScanCounts& counts) {
+  return FileWalker(exclusions, writer, out, counts).Walk(folder);
+}
+
+bool ScanKeyTree(HKEY key, const std::u16string& path, const ExclusionList& exclusions, SnapshotWriter& writer,
+                 ToolOutput& out, ScanCounts& counts) {
+  return KeyWalker(exclusions, writer, out, counts).Walk(key, path);
+}
+
 bool ScanFiles(const std::u16string& root, const ExclusionList& exclusions, SnapshotWriter& writer,
                ToolOutput& out, ScanCounts& counts) {
   WIN32_FILE_ATTRIBUTE_DATA data = {};
