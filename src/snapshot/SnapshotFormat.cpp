@@ -283,8 +283,15 @@ bool SnapshotReader::Next(Entry& e) {
       return false;
     if (type > 0xFFFFFFFFu || dataLength > kMaxDataBytes) return Fail(ReadStatus::kCorrupt);
     e.type = uint32_t(type);
-    e.data.resize(size_t(dataLength));
-    if (dataLength && !Get(e.data.data(), size_t(dataLength))) return false;
+    // In pieces, so that a damaged length never allocates more than the file holds.
+    for (uint64_t left = dataLength; left > 0;) {
+      size_t piece = size_t(left < 65536 ? left : 65536);
+      if (!Fill(piece)) return false;
+      e.data.append(reinterpret_cast<const char*>(buffer_.data() + pos_), piece);
+      checksum_ = Fnv(checksum_, buffer_.data() + pos_, piece);
+      pos_ += piece;
+      left -= piece;
+    }
   }
   if (count_ > 0 && CompareEntries(previous_, e) >= 0) return Fail(ReadStatus::kCorrupt);
   previous_.kind = e.kind;
