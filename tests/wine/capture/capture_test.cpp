@@ -137,6 +137,14 @@ void ListFiles(const std::wstring& folder, const std::wstring& rel, std::vector<
   FindClose(h);
 }
 
+// A folder chain below the sample's folder whose full path passes 260
+// characters, with names in Chinese (长路径 = long path).
+std::wstring DeepFolder(const std::wstring& programFiles) {
+  std::wstring p = programFiles + L"\\Sample App";
+  for (int i = 0; i < 6; ++i) p += L"\\\u957F\u8DEF\u5F84 " + std::wstring(40, wchar_t(L'a' + i));
+  return p;
+}
+
 std::wstring ProgramFiles() {
   wchar_t p[MAX_PATH];
   DWORD n = GetEnvironmentVariableW(L"ProgramFiles", p, MAX_PATH);
@@ -154,6 +162,12 @@ class Capture : public ::testing::Test {
     Put(Temp() + L"\\noise.txt", "temp files are left out");
     DeleteFileW(L"C:\\victim.txt");
     install_ = Start(Q(Here() + L"\\sample\\SampleSetup.exe") + L" /S");
+    std::wstring deep = DeepFolder(ProgramFiles());
+    for (size_t cut = deep.find(L'\\', ProgramFiles().size() + 12); cut != std::wstring::npos;
+         cut = deep.find(L'\\', cut + 1))
+      CreateDirectoryW((L"\\\\?\\" + deep.substr(0, cut)).c_str(), nullptr);
+    CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr);
+    Put(L"\\\\?\\" + deep + L"\\\u6570\u636E.bin", std::string("deep\0data", 9));  // 数据.bin
     after_ = Scan(Temp() + L"\\after.snapshot");
     suggest_ = Suggest(Temp() + L"\\before.snapshot", Temp() + L"\\after.snapshot", Temp() + L"\\work.ini");
   }
@@ -213,6 +227,10 @@ TEST_F(Capture, GeneratedProjectHoldsTheInstallation) {
     std::wstring copy = project + L"\\" + macroFolder + L"\\Sample App\\" + f;
     EXPECT_EQ(Bytes(copy), Bytes(live + L"\\" + f)) << N(U(copy));
   }
+  // A path beyond 260 characters, in Chinese, arrives too.
+  std::wstring deep = DeepFolder(project + L"\\" + macroFolder);
+  ASSERT_GT(deep.size(), 260u);
+  EXPECT_EQ(Bytes(L"\\\\?\\" + deep + L"\\\u6570\u636E.bin"), std::string("deep\0data", 9));
   std::vector<std::wstring> files;
   ListFiles(project, L"", files);
   bool shortcut = false;
