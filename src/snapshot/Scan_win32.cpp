@@ -100,36 +100,28 @@ struct ValueItem {
 class KeyWalker {
  public:
   KeyWalker(const ExclusionList& ex, SnapshotWriter& w, ToolOutput& out, ScanCounts& counts)
-      : ex_(ex), w_(w), out_(out), counts_(counts) {}
+      : ex_(ex), w_(w), out_(out), counts_(counts), name_(16384 + 2), data_(65536) {}
 
   // Writes the values of `key` and then each subkey with what it holds.
   bool Walk(HKEY key, const std::u16string& path) {
-    DWORD subkeys = 0, maxSubkey = 0, values = 0, maxName = 0, maxData = 0;
-    LONG r = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, &maxSubkey, nullptr, &values, &maxName,
-                              &maxData, nullptr, nullptr);
-    if (r != ERROR_SUCCESS) {
-      out_.Warning(u"Cannot read the registry key " + path + u" (" + SystemMessage(DWORD(r)) + u").");
-      return true;
-    }
+    // The buffers serve every key (they only grow); no size query per key,
+    // which costs a round trip to the registry.
     std::vector<ValueItem> items;
-    std::vector<wchar_t> name(maxName + 2);
-    std::vector<BYTE> data(maxData + 2);
     for (DWORD i = 0;; ++i) {
-      DWORD nameLength = DWORD(name.size()), dataLength = DWORD(data.size()), type = 0;
-      r = RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &type, data.data(), &dataLength);
-      if (r == ERROR_MORE_DATA) {  // grew since the query
-        name.resize(std::max<size_t>(name.size() * 2, 16384));
-        data.resize(std::max<size_t>(data.size() * 2, dataLength + 2));
+      DWORD nameLength = DWORD(name_.size()), dataLength = DWORD(data_.size()), type = 0;
+      LONG r = RegEnumValueW(key, i, name_.data(), &nameLength, nullptr, &type, data_.data(), &dataLength);
+      if (r == ERROR_MORE_DATA) {
+        data_.resize(std::max<size_t>(data_.size() * 2, size_t(dataLength) + 2));
         --i;
         continue;
       }
       if (r == ERROR_NO_MORE_ITEMS) break;
       if (r != ERROR_SUCCESS) {
-        out_.Warning(u"Cannot read a value of the registry key " + path + u" (" + SystemMessage(DWORD(r)) + u").");
+        out_.Warning(u"Cannot read the values of the registry key " + path + u" (" + SystemMessage(DWORD(r)) + u").");
         break;
       }
-      items.push_back({U(std::wstring_view(name.data(), nameLength)), type,
-                       std::string(reinterpret_cast<const char*>(data.data()), dataLength)});
+      items.push_back({U(std::wstring_view(name_.data(), nameLength)), type,
+                       std::string(reinterpret_cast<const char*>(data_.data()), dataLength)});
     }
     std::sort(items.begin(), items.end(),
               [](const ValueItem& a, const ValueItem& b) { return ComparePathComponents(a.name, b.name) < 0; });
@@ -147,17 +139,15 @@ class KeyWalker {
       ++counts_.values;
     }
     std::vector<std::u16string> names;
-    std::vector<wchar_t> sub(std::max<DWORD>(maxSubkey + 2, 256));
     for (DWORD i = 0;; ++i) {
-      DWORD length = DWORD(sub.size());
-      r = RegEnumKeyExW(key, i, sub.data(), &length, nullptr, nullptr, nullptr, nullptr);
-      if (r == ERROR_MORE_DATA) {
-        sub.resize(sub.size() * 2);
-        --i;
-        continue;
+      DWORD length = DWORD(name_.size());
+      LONG r = RegEnumKeyExW(key, i, name_.data(), &length, nullptr, nullptr, nullptr, nullptr);
+      if (r != ERROR_SUCCESS) {
+        if (r != ERROR_NO_MORE_ITEMS)
+          out_.Warning(u"Cannot list the subkeys of the registry key " + path + u" (" + SystemMessage(DWORD(r)) + u").");
+        break;
       }
-      if (r != ERROR_SUCCESS) break;
-      names.push_back(U(std::wstring_view(sub.data(), length)));
+      names.push_back(U(std::wstring_view(name_.data(), length)));
     }
     std::sort(names.begin(), names.end(),
               [](const std::u16string& a, const std::u16string& b) { return ComparePathComponents(a, b) < 0; });
@@ -168,7 +158,7 @@ class KeyWalker {
       if (ex_.Excludes(k.path)) continue;
       HKEY child = nullptr;
       // Symbolic links are opened as themselves, never followed.
-      r = RegOpenKeyExW(key, W(n).c_str(), REG_OPTION_OPEN_LINK, KEY_READ | KEY_WOW64_64KEY, &child);
+      LONG r = RegOpenKeyExW(key, W(n).c_str(), REG_OPTION_OPEN_LINK, KEY_READ | KEY_WOW64_64KEY, &child);
       if (r != ERROR_SUCCESS) {
         out_.Warning(u"Cannot open the registry key " + k.path + u" (" + SystemMessage(DWORD(r)) +
                      u"); it is left out of the scan.");
@@ -192,6 +182,8 @@ class KeyWalker {
   SnapshotWriter& w_;
   ToolOutput& out_;
   ScanCounts& counts_;
+  std::vector<wchar_t> name_;  // value and key names (at most 16,383 characters)
+  std::vector<BYTE> data_;
 };
 
 }  // namespace

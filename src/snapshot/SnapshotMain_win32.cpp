@@ -6,6 +6,22 @@
 #include "app/CommandLine.h"
 #include "snapshot/CaptureTool_win32.h"
 
+namespace {
+
+// A 32-bit build on 64-bit Windows sees the real folders (System32, not its
+// redirected twin), so that scans, copies and folder macros agree.
+void SeeRealFolders() {
+#ifndef _WIN64
+  using DisableFn = BOOL(WINAPI*)(PVOID*);
+  auto fn = reinterpret_cast<DisableFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "Wow64DisableWow64FsRedirection")));
+  PVOID old = nullptr;
+  if (fn) fn(&old);
+#endif
+}
+
+}  // namespace
+
 int wmain() {
   using namespace loom::snap;
   ToolOutput out;
@@ -17,6 +33,7 @@ int wmain() {
     return 2;
   }
   ToolCommand command = ParseToolCommand(args);
+  SeeRealFolders();
   HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   int rc = 2;
   switch (command.mode) {
