@@ -16,7 +16,7 @@ endif()
 add_executable(capture_tool ${CMAKE_SOURCE_DIR}/src/snapshot/SnapshotMain_win32.cpp)
 target_link_libraries(capture_tool PRIVATE loomcapture)
 target_compile_options(capture_tool PRIVATE ${LOOM_WARNINGS})
-target_link_options(capture_tool PRIVATE -municode)
+target_link_options(capture_tool PRIVATE -municode -Wl,--stack,16777216)  # room for deep folder trees
 set_target_properties(capture_tool PROPERTIES OUTPUT_NAME ${LOOM_CAPTURE_NAME}
                       RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/capture)
 

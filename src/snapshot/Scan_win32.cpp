@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "snapshot/CaptureTool_win32.h"
+#include "util/Text.h"
 
 namespace loom::snap {
 namespace {
@@ -13,18 +14,38 @@ uint64_t Join(DWORD high, DWORD low) { return (uint64_t(high) << 32) | low; }
 
 struct Child {
   std::u16string name;
+  std::u16string folded;  // the name upper-cased once, for the sort
   DWORD attributes;
   uint64_t size, time;
 };
 
-bool ByName(const Child& a, const Child& b) { return ComparePathComponents(a.name, b.name) < 0; }
+std::u16string Folded(std::u16string_view name) {
+  std::u16string f(name);
+  for (char16_t& c : f) c = UpcaseUnit(c);
+  return f;
+}
+
+constexpr int kMaxDepth = 2000;
+
+// ComparePathComponents order, with each name folded once instead of at
+// every comparison.
+bool ByName(const Child& a, const Child& b) {
+  int c = a.folded.compare(b.folded);
+  return c != 0 ? c < 0 : a.name.compare(b.name) < 0;
+}
 
 class FileWalker {
  public:
   FileWalker(const ExclusionList& ex, SnapshotWriter& w, ToolOutput& out, ScanCounts& counts)
       : ex_(ex), w_(w), out_(out), counts_(counts) {}
 
-  bool Walk(const std::u16string& folder) {
+  bool Walk(const std::u16string& folder, int depth = 0) {
+    // Paths of 32,767 characters allow some 16,000 levels; a tree that deep
+    // is pathological, and the walk's stack stays bounded.
+    if (depth > kMaxDepth) {
+      out_.Warning(u"The folder " + folder + u" lies too deep; what it holds is left out of the scan.");
+      return true;
+    }
     std::wstring pattern = L"\\\\?\\" + W(folder) + L"\\*";
     WIN32_FIND_DATAW fd;
     HANDLE h = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr,
@@ -42,7 +63,10 @@ class FileWalker {
     do {
       const wchar_t* n = fd.cFileName;
       if (n[0] == L'.' && (n[1] == 0 || (n[1] == L'.' && n[2] == 0))) continue;
-      children.push_back({U(n), fd.dwFileAttributes, Join(fd.nFileSizeHigh, fd.nFileSizeLow),
+      std::u16string name = U(n);
+      std::u16string folded = Folded(name);
+      children.push_back({std::move(name), std::move(folded), fd.dwFileAttributes,
+                          Join(fd.nFileSizeHigh, fd.nFileSizeLow),
                           Join(fd.ftLastWriteTime.dwHighDateTime, fd.ftLastWriteTime.dwLowDateTime)});
     } while (FindNextFileW(h, &fd));
     DWORD e = GetLastError();
@@ -64,7 +88,7 @@ class FileWalker {
       if (isFolder) {
         if (out_.ProgressDue()) out_.Info(u"Scanning " + entry.path + u" (" + Grouped(counts_.total()) + u" entries)");
         // Junctions and symbolic links are recorded, never followed.
-        if (!(c.attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !Walk(entry.path)) return false;
+        if (!(c.attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !Walk(entry.path, depth + 1)) return false;
       }
     }
     return true;

@@ -17,7 +17,7 @@ constexpr uint64_t kFnvPrime = 1099511628211ull;
 constexpr uint64_t kMaxPathUnits = 32767;
 constexpr uint64_t kMaxNameUnits = 32767;
 constexpr uint64_t kMaxDataBytes = 64u << 20;
-constexpr size_t kFlushAt = 1 << 16;
+constexpr size_t kFlushAt = 1 << 18;
 
 uint64_t Fnv(uint64_t h, const void* bytes, size_t count) {
   const auto* p = static_cast<const uint8_t*>(bytes);
@@ -126,11 +126,24 @@ bool SnapshotWriter::Flush() {
 
 bool SnapshotWriter::Add(const Entry& e) {
   if (failed_) return false;
-  if (hasPrevious_ && CompareEntries(previous_, e) >= 0) return false;
-  uint8_t kind = uint8_t(e.kind);
-  Put(&kind, 1);
   size_t shared = 0, limit = std::min(previousPath_.size(), e.path.size());
   while (shared < limit && previousPath_[shared] == e.path[shared]) ++shared;
+  if (hasPrevious_) {
+    // The paths agree up to `shared`: their order is decided from the name
+    // that holds the first difference on (the same answer as CompareEntries).
+    int c;
+    if (previous_.IsFileSystem() != e.IsFileSystem() || shared == 0) {
+      c = CompareEntries(previous_, e);
+    } else {
+      size_t cut = previousPath_.rfind(u'\\', shared - 1);
+      size_t from = cut == std::u16string::npos ? 0 : cut + 1;
+      c = ComparePaths(std::u16string_view(previousPath_).substr(from), std::u16string_view(e.path).substr(from));
+      if (c == 0 && !e.IsFileSystem()) c = CompareEntries(previous_, e);
+    }
+    if (c >= 0) return false;
+  }
+  uint8_t kind = uint8_t(e.kind);
+  Put(&kind, 1);
   PutVarint(shared);
   PutUnits(std::u16string_view(e.path).substr(shared));
   if (e.IsFileSystem()) {
@@ -167,7 +180,7 @@ bool SnapshotWriter::Finish() {
 // ---- reader ----
 
 SnapshotReader::SnapshotReader(ByteSource& source) : source_(source), checksum_(kFnvOffset) {
-  buffer_.resize(1 << 16);
+  buffer_.resize(1 << 18);
 }
 
 bool SnapshotReader::Fail(ReadStatus status) {
