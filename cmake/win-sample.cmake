@@ -1,6 +1,7 @@
 # The sample installer (tools/sample-installer): SampleSetup.exe carries the
 # sample application and its library and installs them like an ordinary
 # installer. It lands in the build tree's sample/ folder.
+find_program(LOOM_PYTHON NAMES python3 REQUIRED)
 set(LOOM_SAMPLE_SRC ${CMAKE_SOURCE_DIR}/tools/sample-installer)
 set(LOOM_SAMPLE_OUT ${CMAKE_BINARY_DIR}/sample)
 set(LOOM_SAMPLE_GEN ${CMAKE_CURRENT_BINARY_DIR}/sample-gen)
