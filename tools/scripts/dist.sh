@@ -20,6 +20,13 @@ pack() {  # arch tree tools...
   cp "$tree/vregtool.exe" "$tree/vftool.exe" "$tree/tlink.exe" "$stage/standin-build-tools/"
   cp "$tree/sample/SampleSetup.exe" "$stage/sample/"
   sed 's/$/\r/' "$root/tools/dist/README-Windows.txt" >"$stage/README-Windows.txt"
+  # Without debug information: what a user downloads stays small.
+  local strip=x86_64-w64-mingw32-strip
+  [[ $arch == win32 ]] && strip=i686-w64-mingw32-strip
+  find "$stage" -name '*.exe' | while read -r exe; do
+    case $(file -b "$exe") in *80386*) i686-w64-mingw32-strip "$exe" ;; *) x86_64-w64-mingw32-strip "$exe" ;; esac
+  done
+  $strip "$stage/Branding.dll" 2>/dev/null || true
   (cd "$dist" && python3 - "$name" <<'PY'
 import os, sys, zipfile
 name = sys.argv[1]
