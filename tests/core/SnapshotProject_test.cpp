@@ -222,8 +222,14 @@ TEST(SnapshotGeneration, PlanCopiesNewFilesUnderTheirMacros) {
 TEST(SnapshotGeneration, RegistryChangesAsHiveText) {
   GenerationPlanner plan(TestEnvironment(), u"S-1-5-21-7");
   Install(plan);
+  plan.Added(Entry{EntryKind::kKey, u"HKEY_USERS\\S-1-5-21-7_Classes\\.sample", 0, 0, 0, {}, 0, {}});
+  plan.Added(Entry{EntryKind::kKey, u"HKEY_USERS\\S-1-5-21-70\\Software\\Sample", 0, 0, 0, {}, 0, {}});
   std::vector<HiveText> hives = plan.HiveTexts();
-  ASSERT_EQ(hives.size(), 2u);
+  ASSERT_EQ(hives.size(), 3u);
+  // The capturing user's hives read as HKEY_CURRENT_USER; another user's stay where they are.
+  EXPECT_NE(hives[0].text.find(u"\r\n+ HKEY_CURRENT_USER\\Software\\Classes\\.sample\r\n"), std::u16string::npos);
+  EXPECT_EQ(hives[2].hive, u"HKEY_USERS");
+  EXPECT_NE(hives[2].text.find(u"\r\n+ HKEY_USERS\\S-1-5-21-70\\Software\\Sample\r\n"), std::u16string::npos);
   EXPECT_EQ(hives[0].hive, u"HKEY_CURRENT_USER");
   EXPECT_EQ(hives[1].hive, u"HKEY_LOCAL_MACHINE");
   const std::u16string& hklm = hives[1].text;
