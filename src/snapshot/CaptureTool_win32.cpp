@@ -259,6 +259,23 @@ std::u16string IniValue(const IniDocument& doc, std::u16string_view section, std
   return doc.GetValue(section, key);
 }
 
+// A scan that was stopped (the wizard's Stop or Back ends the tool at once)
+// leaves its unfinished "*.snapshot.new" behind, which no one else deletes.
+// A scan in progress holds its file without delete sharing, so only
+// abandoned ones go.
+void RemoveStalePartials(const std::u16string& target) {
+  size_t cut = target.rfind(u'\\');
+  if (cut == std::u16string::npos) return;
+  std::wstring folder = W(target.substr(0, cut + 1));
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((folder + L"*.snapshot.new").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((folder + fd.cFileName).c_str());
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+}
+
 }  // namespace
 
 // ---- the three runs ----
@@ -273,6 +290,7 @@ int RunScan(const ToolCommand& c, ToolOutput& out) {
   }
   std::u16string target = FullPath(c.file);
   std::u16string partial = target + u".new";
+  RemoveStalePartials(target);
   ExclusionList exclusions = LoadExclusions(out);
   exclusions.Add(LongPath(target));
   exclusions.Add(LongPath(partial));

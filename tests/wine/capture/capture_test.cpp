@@ -158,6 +158,7 @@ class Capture : public ::testing::Test {
   static void SetUpTestSuite() {
     CreateDirectoryW(Temp().c_str(), nullptr);
     Put(L"C:\\victim.txt", "deleted between the scans");
+    Put(Temp() + L"\\stopped.snapshot.new", "left by a scan that was stopped");
     before_ = Scan(Temp() + L"\\before.snapshot");
     Put(Temp() + L"\\noise.txt", "temp files are left out");
     DeleteFileW(L"C:\\victim.txt");
@@ -185,6 +186,7 @@ TEST_F(Capture, ScansFollowTheProtocol) {
   EXPECT_EQ(install_.code, 0u);
   EXPECT_TRUE(Exists(Temp() + L"\\after.snapshot"));
   EXPECT_FALSE(Exists(Temp() + L"\\after.snapshot.new"));
+  EXPECT_FALSE(Exists(Temp() + L"\\stopped.snapshot.new"));  // a stopped scan's leftover is cleared
   // Paced progress: a scan of a fresh prefix takes a few seconds at most.
   EXPECT_LT(after_.lines.size(), 200u);
   EXPECT_NE(after_.Lines(u'I').find(u"Scan complete"), std::u16string::npos);
