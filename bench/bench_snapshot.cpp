@@ -3,7 +3,7 @@
 // to files and merged from there, each size in a child process of its own:
 //   time ratio   t(10N) / (10 t(N))        target <= 1.1 (10x entries, at most 11x time)
 //   memory ratio peak(10N) / peak(N)       target <= 1.2
-//   bench_snapshot           N = 20,000 (and 200,000), best of 3
+//   bench_snapshot           N = 20,000 (and 200,000), best of 7
 //   bench_snapshot --quick   N = 2,000 (and 20,000), one run
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -113,7 +113,7 @@ bool Measure(const std::string& a, const std::string& b, int runs, double& secon
 int main(int argc, char** argv) {
   bool quick = loom::bench::QuickRun(argc, argv);
   size_t n = quick ? 2000 : 20000;
-  int runs = quick ? 1 : 3;
+  int runs = quick ? 1 : 7;
   std::string dir = "/tmp/bench_snapshot." + std::to_string(getpid());
   std::string cmd = "mkdir -p " + dir;
   if (system(cmd.c_str()) != 0) return 1;
