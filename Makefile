@@ -8,7 +8,7 @@ ROOT   := $(abspath .)
 B      := $(abspath $(BUILD))
 CMAKE  := cmake -G Ninja -Wno-dev
 
-.PHONY: demo test run fuzz bench setup native sanitize win64 win32 clean
+.PHONY: demo demo-capture dist test run fuzz bench setup native sanitize win64 win32 clean
 
 test: native sanitize win64 win32
 	ctest --test-dir $(B)/native --output-on-failure -j$(JOBS)
@@ -20,6 +20,14 @@ demo: native win64
 # its settings and captures go to LOOM_RUN_DIR (default ~/Loomwise).
 run: win64
 	@bash tools/scripts/run.sh $(B)
+
+# The wizard with the real capture tool on the sample installer.
+demo-capture: win64
+	bash tools/scripts/demo-capture.sh $(B)
+
+# loomwise-VERSION-win64.zip and -win32.zip in $(B)/dist.
+dist: win64 win32
+	bash tools/scripts/dist.sh $(B)
 
 # Longer fuzzing runs (FUZZ_SECONDS each) of every fuzzer.
 FUZZ_SECONDS ?= 120

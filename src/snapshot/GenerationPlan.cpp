@@ -1,0 +1,289 @@
+#include "snapshot/GenerationPlan.h"
+
+#include <algorithm>
+
+#include "project/IniDocument.h"
+#include "util/Text.h"
+
+namespace loom::snap {
+namespace {
+
+const char16_t* const kTypeNames[] = {
+    u"REG_NONE",          u"REG_SZ",        u"REG_EXPAND_SZ",           u"REG_BINARY",
+    u"REG_DWORD",         u"REG_DWORD_BIG_ENDIAN", u"REG_LINK",         u"REG_MULTI_SZ",
+    u"REG_RESOURCE_LIST", u"REG_FULL_RESOURCE_DESCRIPTOR", u"REG_RESOURCE_REQUIREMENTS_LIST",
+    u"REG_QWORD"};
+
+std::u16string TypeName(uint32_t type) {
+  if (type < sizeof kTypeNames / sizeof kTypeNames[0]) return kTypeNames[type];
+  return u"TYPE" + DecimalText(type);
+}
+
+void AppendQuoted(std::u16string& out, std::u16string_view s) {
+  static const char16_t kHex[] = u"0123456789ABCDEF";
+  out += u'"';
+  for (char16_t c : s) {
+    switch (c) {
+      case u'"': out += u"\\\""; break;
+      case u'\\': out += u"\\\\"; break;
+      case u'\r': out += u"\\r"; break;
+      case u'\n': out += u"\\n"; break;
+      case u'\t': out += u"\\t"; break;
+      default:
+        if (c < 32) {
+          out += u"\\x";
+          for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c >> shift) & 15];
+        } else {
+          out += c;
+        }
+    }
+  }
+  out += u'"';
+}
+
+uint64_t LittleEndian(const std::string& data) {
+  uint64_t v = 0;
+  for (size_t i = 0; i < data.size(); ++i) v |= uint64_t(uint8_t(data[i])) << (8 * i);
+  return v;
+}
+
+bool IsRoot(std::u16string_view folder) {
+  if (folder.size() >= 2 && folder[1] == u':') return folder.size() == 2 || (folder.size() == 3 && folder[2] == u'\\');
+  if (folder.size() > 2 && folder[0] == u'\\' && folder[1] == u'\\') {
+    size_t names = 1;
+    for (size_t i = 2; i < folder.size(); ++i) names += folder[i] == u'\\' && i + 1 < folder.size();
+    return names <= 2;
+  }
+  return folder.empty() || folder == u"\\";
+}
+
+bool IsWithin(std::u16string_view path, std::u16string_view folder) {
+  while (!folder.empty() && folder.back() == u'\\') folder.remove_suffix(1);
+  if (folder.empty() || path.size() < folder.size()) return false;
+  if (!EqualsNoCaseUnicode(path.substr(0, folder.size()), folder)) return false;
+  return path.size() == folder.size() || path[folder.size()] == u'\\';
+}
+
+}  // namespace
+
+bool IsSafeRelativePath(std::u16string_view path) {
+  if (path.empty()) return false;
+  size_t i = 0;
+  for (;;) {
+    size_t e = path.find(u'\\', i);
+    if (e == std::u16string_view::npos) e = path.size();
+    std::u16string_view name = path.substr(i, e - i);
+    if (name.empty() || name == u"." || name == u"..") return false;
+    if (name.back() == u' ' || name.back() == u'.') return false;
+    for (char16_t c : name)
+      if (c < 32 || c == u'<' || c == u'>' || c == u':' || c == u'"' || c == u'/' || c == u'|' || c == u'?' ||
+          c == u'*')
+        return false;
+    if (e == path.size()) return true;
+    i = e + 1;
+  }
+}
+
+std::u16string ValueText(const Entry& v) {
+  std::u16string out;
+  if (v.name.empty()) out += u'@';
+  else AppendQuoted(out, v.name);
+  out += u" = ";
+  const std::string& d = v.data;
+  bool even = d.size() % 2 == 0;
+  std::u16string units = FromUtf16LeBytes(d.data(), d.size() & ~size_t(1));
+  if ((v.type == kRegSz || v.type == kRegExpandSz) && even && !units.empty() && units.back() == 0 &&
+      units.find(u'\0') == units.size() - 1) {
+    out += TypeName(v.type) + u" ";
+    AppendQuoted(out, std::u16string_view(units).substr(0, units.size() - 1));
+    return out;
+  }
+  if (v.type == kRegMultiSz && even && units.size() >= 1 && units.back() == 0 &&
+      (units.size() == 1 || (units.size() >= 2 && units[units.size() - 2] == 0))) {
+    out += TypeName(v.type);
+    std::u16string_view rest(units.data(), units.size() == 1 ? 0 : units.size() - 1);
+    bool emptyPart = false;
+    size_t i = 0;
+    while (i < rest.size()) {
+      size_t e = rest.find(u'\0', i);
+      if (e == i) {
+        emptyPart = true;
+        break;
+      }
+      out += u" ";
+      AppendQuoted(out, rest.substr(i, e - i));
+      i = e + 1;
+    }
+    if (!emptyPart) return out;
+    out.resize(out.find(u" = ") + 3);  // an empty string inside: keep the bytes exact
+  }
+  if (v.type == kRegDword && d.size() == 4) return out + u"REG_DWORD " + DecimalText((long long)LittleEndian(d));
+  if (v.type == kRegQword && d.size() == 8) {
+    uint64_t q = LittleEndian(d);
+    std::u16string digits;
+    do {
+      digits.insert(digits.begin(), char16_t(u'0' + q % 10));
+      q /= 10;
+    } while (q);
+    return out + u"REG_QWORD " + digits;
+  }
+  static const char16_t kHex[] = u"0123456789ABCDEF";
+  out += TypeName(v.type) + u" hex:";
+  for (size_t i = 0; i < d.size(); ++i) {
+    if (i) out += u',';
+    out += kHex[uint8_t(d[i]) >> 4];
+    out += kHex[uint8_t(d[i]) & 15];
+  }
+  return out;
+}
+
+bool GenerationPlanner::Target(std::u16string_view path, std::u16string& target) {
+  target = env_.toMacros ? env_.toMacros(path) : std::u16string(path);
+  if (IsSafeRelativePath(target)) return true;
+  skipped.emplace_back(path);
+  return false;
+}
+
+size_t GenerationPlanner::Hive(std::u16string& keyPath) {
+  if (!sid_.empty()) {
+    std::u16string users = u"HKEY_USERS\\" + sid_;
+    if (IsWithin(keyPath, users + u"_Classes"))
+      keyPath = u"HKEY_CURRENT_USER\\Software\\Classes" + keyPath.substr(users.size() + 8);
+    else if (IsWithin(keyPath, users))
+      keyPath = u"HKEY_CURRENT_USER" + keyPath.substr(users.size());
+  }
+  std::u16string hive = keyPath.substr(0, keyPath.find(u'\\'));
+  for (size_t i = 0; i < hives_.size(); ++i)
+    if (EqualsNoCaseUnicode(hives_[i].hive, hive)) return i;
+  hives_.push_back({hive, u"; Registry changes of the captured installation under " + hive +
+                              u" (format: see the Loomwise README).\r\n"});
+  return hives_.size() - 1;
+}
+
+void GenerationPlanner::Registry(const Entry* before, const Entry* after) {
+  const Entry& e = after ? *after : *before;
+  std::u16string key = e.path;
+  size_t hive = Hive(key);
+  std::u16string& text = hives_[hive].text;
+  // Below a deleted key only the key itself is written.
+  if (!after && !deletedKey_.empty() && IsWithin(key, deletedKey_)) return;
+  if (e.kind == EntryKind::kKey) {
+    text += (after ? u"\r\n+ " : u"\r\n- ") + key + u"\r\n";
+    if (!after) deletedKey_ = key;
+    lastKey_ = after ? key : std::u16string();
+    lastHive_ = hive;
+    return;
+  }
+  if (lastHive_ != hive || !EqualsNoCaseUnicode(lastKey_, key)) {
+    text += u"\r\n* " + key + u"\r\n";
+    lastKey_ = key;
+    lastHive_ = hive;
+  }
+  if (!after) {
+    text += u"  - ";
+    if (e.name.empty()) text += u'@';
+    else AppendQuoted(text, e.name);
+    text += u"\r\n";
+  } else {
+    text += u"  " + ValueText(*after) + u"\r\n";
+  }
+}
+
+void GenerationPlanner::Added(const Entry& e) {
+  std::u16string target;
+  switch (e.kind) {
+    case EntryKind::kFolder:
+      newFolders.push_back(e.path);
+      if (Target(e.path, target)) folders.push_back(std::move(target));
+      break;
+    case EntryKind::kFile:
+      if (Target(e.path, target)) copies.push_back({e.path, std::move(target), e.size});
+      break;
+    default:
+      Registry(nullptr, &e);
+  }
+}
+
+void GenerationPlanner::Changed(const Entry& before, const Entry& after) {
+  if (before.kind != after.kind) {
+    Deleted(before);
+    Added(after);
+    return;
+  }
+  if (after.kind == EntryKind::kFile) Added(after);
+  else if (after.kind == EntryKind::kValue) Registry(&before, &after);
+}
+
+void GenerationPlanner::Deleted(const Entry& e) {
+  if (!e.IsFileSystem()) Registry(&e, nullptr);
+}
+
+std::vector<HiveText> GenerationPlanner::HiveTexts() const {
+  std::vector<HiveText> out = hives_;
+  std::sort(out.begin(), out.end(),
+            [](const HiveText& a, const HiveText& b) { return ComparePaths(a.hive, b.hive) < 0; });
+  return out;
+}
+
+std::u16string ProjectFolderProblem(std::u16string_view folder, const std::vector<std::u16string>& captured) {
+  if (IsRoot(folder))
+    return u"The project folder " + std::u16string(folder) +
+           u" is the root of a drive. Choose a folder of its own for the project, for example " +
+           std::u16string(folder.substr(0, std::min<size_t>(2, folder.size()))) + u"\\Projects\\App.";
+  for (const std::u16string& c : captured)
+    if (IsWithin(folder, c))
+      return u"The project folder " + std::u16string(folder) + u" lies in " + c +
+             u", a folder of the captured application. Choose a project folder outside it.";
+  return {};
+}
+
+std::u16string PackageIniText(std::u16string_view working) {
+  IniDocument doc;
+  std::string bytes = "\xFF\xFE" + ToUtf16LeBytes(working);
+  if (working.size() && working[0] == 0xFEFF) bytes = ToUtf16LeBytes(working);
+  if (!doc.LoadFromBytes(bytes)) return std::u16string(working);
+  while (doc.DeleteSection(kSnapshotSection)) {
+  }
+  return doc.Text().substr(1);
+}
+
+std::u16string BuildScriptText(std::u16string_view toolFolder, std::u16string_view outDir) {
+  auto batch = [](std::u16string_view s) {
+    std::u16string out;
+    for (char16_t c : s) {
+      if (c == u'%') out += u'%';
+      out += c;
+    }
+    return out;
+  };
+  std::u16string tools = batch(toolFolder);
+  while (!tools.empty() && (tools.back() == u'\\' || tools.back() == u'/')) tools.pop_back();
+  std::u16string target = outDir.empty() ? std::u16string(u"bin") : batch(outDir);
+  bool absolute = (target.size() > 2 && target[1] == u':' && target[2] == u'\\') ||
+                  (target.size() > 1 && target[0] == u'\\' && target[1] == u'\\');
+  if (!absolute) target = u"%PROJECT_DIR%\\" + target;
+  std::u16string t;
+  t += u"@echo off\r\n";
+  t += u"rem Builds the virtual application from this project folder.\r\n";
+  t += u"setlocal\r\n";
+  t += u"cd /d \"%~dp0\"\r\n";
+  t += u"set PROJECT_DIR=%~dp0\r\n";
+  t += u"set PROJECT_DIR=%PROJECT_DIR:~0,-1%\r\n";
+  t += u"set TARGET_DIR=" + target + u"\r\n";
+  t += u"if not exist \"%TARGET_DIR%\" mkdir \"%TARGET_DIR%\"\r\n";
+  t += u"\"" + tools + u"\\vregtool.exe\" \"%TARGET_DIR%\\Package.ro.tvr\" ImportDir \"%PROJECT_DIR%\" -Loomwise\r\n";
+  t += u"if errorlevel 1 goto failed\r\n";
+  t += u"\"" + tools + u"\\vftool.exe\" \"%TARGET_DIR%\\Package.ro.tvr\" ImportDir \"%PROJECT_DIR%\" -Loomwise\r\n";
+  t += u"if errorlevel 1 goto failed\r\n";
+  t += u"\"" + tools + u"\\tlink.exe\" \"%PROJECT_DIR%\\Package.ini\" -OutDir \"%TARGET_DIR%\" -Loomwise\r\n";
+  t += u"if errorlevel 1 goto failed\r\n";
+  t += u"del /q \"%TARGET_DIR%\\Package.ro.tvr\" \"%TARGET_DIR%\\Package.ro.tvr.thfd\" 2>nul\r\n";
+  t += u"echo Build complete.\r\n";
+  t += u"goto :eof\r\n";
+  t += u":failed\r\n";
+  t += u"echo Build failed.\r\n";
+  t += u"exit /b 1\r\n";
+  return t;
+}
+
+}  // namespace loom::snap

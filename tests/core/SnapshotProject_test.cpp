@@ -1,0 +1,346 @@
+// What the capture tool makes of a comparison: the exclusion list, the
+// suggested project, the generation plan and the tool's command lines.
+#include <gtest/gtest.h>
+
+#include "project/IniDocument.h"
+#include "snapshot/Exclusions.h"
+#include "snapshot/GenerationPlan.h"
+#include "snapshot/ProjectSuggestion.h"
+#include "snapshot/ToolCommand.h"
+#include "util/Text.h"
+
+namespace loom::snap {
+namespace {
+
+std::string Narrow(std::u16string_view s) { return Utf16ToUtf8(s); }
+
+TEST(SnapshotExclusions, PatternsLeaveOutTheirPlaces) {
+  ExclusionList list;
+  list.Parse(u"# comment\r\n; also a comment\r\n\r\n  *.snapshot  \r\n%TEMP%\r\n?:\\pagefile.sys\r\n"
+             u"HKEY_USERS\\*\\Software\\Wine\\\r\nHKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet*\\Enum\r\n%UNSET%\\x\r\n",
+             [](std::u16string_view line) {
+               std::u16string s(line);
+               size_t at = s.find(u"%TEMP%");
+               if (at != std::u16string::npos) s.replace(at, 6, u"C:\\users\\me\\Temp");
+               return s;
+             });
+  EXPECT_EQ(list.size(), 5u);  // the line with an unset variable is left out
+  struct Case {
+    const char16_t* path;
+    bool excluded;
+  } cases[] = {
+      {u"C:\\users\\me\\Temp", true},
+      {u"c:\\USERS\\me\\temp", true},
+      {u"C:\\users\\me\\Temp2", false},
+      {u"C:\\users\\me", false},
+      {u"D:\\pagefile.sys", true},
+      {u"D:\\x\\pagefile.sys", false},
+      {u"C:\\any\\where\\{AB}.snapshot", true},
+      {u"C:\\any\\snapshot", false},
+      {u"HKEY_USERS\\S-1-5-21-1\\Software\\Wine", true},
+      {u"HKEY_USERS\\S-1-5-21-1\\Software\\Wines", false},
+      {u"HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Enum", true},
+      {u"HKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet001\\Services", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(list.Excludes(c.path), c.excluded) << Narrow(c.path);
+}
+
+TEST(SnapshotExclusions, DefaultListCoversTheUsualNoise) {
+  ExclusionList list;
+  list.Parse(ExclusionList::DefaultText(), [](std::u16string_view line) {
+    std::u16string s(line);
+    for (auto [var, value] : {std::pair<std::u16string, std::u16string>{u"%TEMP%", u"C:\\Temp"},
+                              {u"%SystemRoot%", u"C:\\Windows"}}) {
+      size_t at = s.find(var);
+      if (at != std::u16string::npos) s.replace(at, var.size(), value);
+    }
+    return s;
+  });
+  for (const char16_t* p : {u"C:\\pagefile.sys", u"C:\\hiberfil.sys", u"C:\\Temp", u"C:\\Windows\\Prefetch",
+                            u"C:\\x\\{6B29FC40-CA47-1067-B31D-00DD010662DA}.snapshot",
+                            u"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet"})
+    EXPECT_TRUE(list.Excludes(p)) << Narrow(p);
+  for (const char16_t* p : {u"C:\\Program Files", u"HKEY_LOCAL_MACHINE\\Software\\Sample"})
+    EXPECT_FALSE(list.Excludes(p)) << Narrow(p);
+}
+
+TEST(SnapshotExclusions, NameWildcards) {
+  struct Case {
+    const char16_t* pattern;
+    const char16_t* name;
+    bool match;
+  } cases[] = {{u"*", u"", true},           {u"*.sys", u"PAGEFILE.SYS", true}, {u"a?c", u"abc", true},
+               {u"a?c", u"ac", false},      {u"a*b*c", u"aXbYbZc", true},      {u"a*b", u"aXbY", false},
+               {u"\u00E9*", u"\u00C9t\u00E9", true}};
+  for (const Case& c : cases) EXPECT_EQ(MatchName(c.pattern, c.name), c.match) << Narrow(c.pattern);
+}
+
+// A small system: Program Files and the Start Menu as macros.
+CaptureEnvironment TestEnvironment() {
+  CaptureEnvironment env;
+  env.toMacros = [](std::u16string_view path) {
+    std::u16string p(path);
+    for (auto [folder, macro] :
+         {std::pair<std::u16string, std::u16string>{u"C:\\Program Files", u"%ProgramFilesDir%"},
+          {u"C:\\ProgramData\\Start Menu\\Programs", u"%Common Programs%"},
+          {u"C:\\Windows", u"%SystemRoot%"}}) {
+      if (p.rfind(folder, 0) == 0 && (p.size() == folder.size() || p[folder.size()] == u'\\'))
+        return macro + p.substr(folder.size());
+    }
+    return u"%drive_" + p.substr(0, 1) + u"%" + p.substr(2);
+  };
+  env.shortcutTarget = [](std::u16string_view lnk) -> std::u16string {
+    if (lnk.find(u"Sample App.lnk") != std::u16string_view::npos) return u"C:\\PROGRAM FILES\\Sample App\\sample.exe";
+    return {};
+  };
+  return env;
+}
+
+std::string Utf16Le(std::u16string_view s) { return ToUtf16LeBytes(s) + std::string(2, '\0'); }
+
+// The sample installation as the merge reports it.
+void Install(DiffVisitor& v) {
+  auto file = [](std::u16string p, uint64_t size) { return Entry{EntryKind::kFile, p, 0x20, size, 1, {}, 0, {}}; };
+  auto folder = [](std::u16string p) { return Entry{EntryKind::kFolder, p, kAttrDirectory, 0, 1, {}, 0, {}}; };
+  auto key = [](std::u16string p) { return Entry{EntryKind::kKey, p, 0, 0, 0, {}, 0, {}}; };
+  auto value = [](std::u16string k, std::u16string n, uint32_t t, std::string d) {
+    return Entry{EntryKind::kValue, k, 0, 0, 0, n, t, d};
+  };
+  v.Added(folder(u"C:\\Program Files\\Sample App"));
+  v.Added(file(u"C:\\Program Files\\Sample App\\sample.dll", 3 << 20));
+  v.Added(file(u"C:\\Program Files\\Sample App\\sample.exe", 100));
+  v.Added(file(u"C:\\Program Files\\Sample App\\uninstall.exe", 100));
+  v.Added(file(u"C:\\ProgramData\\Start Menu\\Programs\\Sample App.lnk", 1));
+  v.Changed(file(u"C:\\Windows\\win.ini", 1), file(u"C:\\Windows\\win.ini", 2));
+  v.Deleted(file(u"C:\\Windows\\old.txt", 1));
+  const std::u16string u = u"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\SampleApp";
+  v.Added(key(u"HKEY_LOCAL_MACHINE\\Software\\Sample"));
+  v.Added(value(u"HKEY_LOCAL_MACHINE\\Software\\Sample", u"Count", kRegDword, std::string("\x05\0\0\0", 4)));
+  v.Added(value(u"HKEY_LOCAL_MACHINE\\Software\\Sample", u"Path", kRegSz, Utf16Le(u"C:\\Program Files\\\"Sample\"")));
+  v.Added(key(u));
+  v.Added(value(u, u"DisplayName", kRegSz, Utf16Le(u"Sample \u6837\u672C App")));  // 样本
+  v.Added(value(u, u"Publisher", kRegSz, Utf16Le(u"Fernhill Labs")));
+  v.Changed(value(u"HKEY_USERS\\S-1-5-21-7\\Software\\Sample", u"", kRegSz, Utf16Le(u"a")),
+            value(u"HKEY_USERS\\S-1-5-21-7\\Software\\Sample", u"", kRegSz, Utf16Le(u"b")));
+  v.Deleted(key(u"HKEY_LOCAL_MACHINE\\Software\\Old"));
+  v.Deleted(value(u"HKEY_LOCAL_MACHINE\\Software\\Old", u"x", kRegSz, Utf16Le(u"x")));
+  v.Deleted(key(u"HKEY_LOCAL_MACHINE\\Software\\Old\\Sub"));
+}
+
+IniDocument Suggest(int ieSelection, SuggestionBuilder* out = nullptr) {
+  SuggestionBuilder b(TestEnvironment());
+  Install(b);
+  b.Finish(ieSelection);
+  IniDocument doc;
+  EXPECT_TRUE(doc.LoadFromBytes("\xFF\xFE" + ToUtf16LeBytes(b.Text(u"C:\\T\\A.snapshot", u"C:\\T\\B.snapshot"))));
+  if (out) *out = b;
+  return doc;
+}
+
+TEST(SnapshotSuggestion, ProjectNamesWhatWasInstalled) {
+  IniDocument doc = Suggest(0);
+  const std::u16string name = u"Sample \u6837\u672C App";
+  EXPECT_EQ(doc.GetValue(u"BuildOptions", u"InventoryName"), name);
+  EXPECT_EQ(doc.GetValue(u"BuildOptions", u"SuggestedName"), name);
+  EXPECT_EQ(doc.GetValue(u"BuildOptions", u"SandboxName"), name);
+  EXPECT_EQ(doc.GetValue(u"BuildOptions", u"OutDir"), u"bin");
+  EXPECT_EQ(doc.GetValue(u"BuildOptions", u"EstimatedDataContainerSize"), u"4");  // 3 MB and a little, rounded up
+  EXPECT_EQ(doc.GetValue(u"BuildOptions", u"MSIFilename"), u"");  // commented out
+  EXPECT_NE(doc.Text().find(u";MSIManufacturer=Fernhill Labs\r\n"), std::u16string::npos);
+  EXPECT_EQ(doc.GetValue(u"Compression", u"CompressionType"), u"None");
+  EXPECT_EQ(doc.GetValue(u"Isolation", u"DirectoryIsolationMode"), u"Merged");
+  EXPECT_EQ(doc.GetValue(u"CaptureSnapshots", u"After"), u"C:\\T\\B.snapshot");
+}
+
+TEST(SnapshotSuggestion, EntryPointsFromNewExecutables) {
+  struct Case {
+    int ieSelection;
+    std::vector<std::u16string> sections;
+  } cases[] = {
+      {0, {u"Sample App.exe", u"uninstall.exe"}},
+      {1, {u"Sample App.exe", u"Internet Explorer.exe", u"uninstall.exe"}},
+  };
+  for (const Case& c : cases) {
+    IniDocument doc = Suggest(c.ieSelection);
+    std::vector<std::u16string> withSource;
+    for (const std::u16string& s : doc.ListSections())
+      if (!doc.GetValue(s, u"Source").empty()) withSource.push_back(s);
+    EXPECT_EQ(withSource, c.sections);
+    // The Start Menu's program: macro form, pre-selected, the primary container.
+    EXPECT_EQ(doc.GetValue(u"Sample App.exe", u"Source"), u"%ProgramFilesDir%\\Sample App\\sample.exe");
+    EXPECT_EQ(doc.GetValue(u"Sample App.exe", u"PreSelected"), u"1");
+    EXPECT_EQ(doc.GetValue(u"Sample App.exe", u"ReadOnlyData"), u"Package.ro.tvr");
+    EXPECT_EQ(doc.GetValue(u"Sample App.exe", u"Disabled"), u"");
+    // Another new program: offered, not chosen.
+    EXPECT_EQ(doc.GetValue(u"uninstall.exe", u"Shortcut"), u"Sample App.exe");
+    EXPECT_EQ(doc.GetValue(u"uninstall.exe", u"Disabled"), u"1");
+    EXPECT_EQ(doc.GetValue(u"uninstall.exe", u"PreSelected"), u"");
+    EXPECT_EQ(doc.GetValue(u"Internet Explorer.exe", u"IsBrowser"), c.ieSelection ? u"1" : u"");
+  }
+}
+
+TEST(SnapshotSuggestion, NamesWithoutUninstallEntry) {
+  struct Case {
+    std::vector<std::u16string> files;
+    std::u16string name;
+    std::vector<std::u16string> sections;
+  } cases[] = {
+      {{u"C:\\Program Files\\Tool Box\\a.exe", u"C:\\Program Files\\Tool Box\\sub\\a.exe"},
+       u"Tool Box",
+       {u"a.exe", u"a 2.exe"}},
+      {{u"C:\\Tools\\[x].exe"}, u"_x_", {u"_x_.exe"}},
+      {{}, u"New Application", {}},
+  };
+  for (const Case& c : cases) {
+    SuggestionBuilder b(TestEnvironment());
+    if (c.name == u"Tool Box")
+      b.Added(Entry{EntryKind::kFolder, u"C:\\Program Files\\Tool Box", kAttrDirectory, 0, 0, {}, 0, {}});
+    for (const auto& f : c.files) b.Added(Entry{EntryKind::kFile, f, 0x20, 1, 1, {}, 0, {}});
+    b.Finish(0);
+    EXPECT_EQ(b.name(), c.name);
+    std::vector<std::u16string> sections;
+    for (const auto& e : b.entries()) sections.push_back(e.section);
+    EXPECT_EQ(sections, c.sections);
+  }
+}
+
+TEST(SnapshotGeneration, PlanCopiesNewFilesUnderTheirMacros) {
+  GenerationPlanner plan(TestEnvironment(), u"S-1-5-21-7");
+  Install(plan);
+  plan.Added(Entry{EntryKind::kFile, u"C:\\odd\\na:me", 0x20, 1, 1, {}, 0, {}});
+  std::vector<std::u16string> targets;
+  for (const FileCopy& c : plan.copies) targets.push_back(c.target);
+  EXPECT_EQ(targets, (std::vector<std::u16string>{
+                         u"%ProgramFilesDir%\\Sample App\\sample.dll", u"%ProgramFilesDir%\\Sample App\\sample.exe",
+                         u"%ProgramFilesDir%\\Sample App\\uninstall.exe",
+                         u"%Common Programs%\\Sample App.lnk", u"%SystemRoot%\\win.ini"}));
+  EXPECT_EQ(plan.folders, (std::vector<std::u16string>{u"%ProgramFilesDir%\\Sample App"}));
+  EXPECT_EQ(plan.skipped, (std::vector<std::u16string>{u"C:\\odd\\na:me"}));
+  EXPECT_EQ(plan.newFolders, (std::vector<std::u16string>{u"C:\\Program Files\\Sample App"}));
+}
+
+TEST(SnapshotGeneration, RegistryChangesAsHiveText) {
+  GenerationPlanner plan(TestEnvironment(), u"S-1-5-21-7");
+  Install(plan);
+  plan.Added(Entry{EntryKind::kKey, u"HKEY_USERS\\S-1-5-21-7_Classes\\.sample", 0, 0, 0, {}, 0, {}});
+  plan.Added(Entry{EntryKind::kKey, u"HKEY_USERS\\S-1-5-21-70\\Software\\Sample", 0, 0, 0, {}, 0, {}});
+  std::vector<HiveText> hives = plan.HiveTexts();
+  ASSERT_EQ(hives.size(), 3u);
+  // The capturing user's hives read as HKEY_CURRENT_USER; another user's stay where they are.
+  EXPECT_NE(hives[0].text.find(u"\r\n+ HKEY_CURRENT_USER\\Software\\Classes\\.sample\r\n"), std::u16string::npos);
+  EXPECT_EQ(hives[2].hive, u"HKEY_USERS");
+  EXPECT_NE(hives[2].text.find(u"\r\n+ HKEY_USERS\\S-1-5-21-70\\Software\\Sample\r\n"), std::u16string::npos);
+  EXPECT_EQ(hives[0].hive, u"HKEY_CURRENT_USER");
+  EXPECT_EQ(hives[1].hive, u"HKEY_LOCAL_MACHINE");
+  const std::u16string& hklm = hives[1].text;
+  for (const char16_t* line :
+       {u"\r\n+ HKEY_LOCAL_MACHINE\\Software\\Sample\r\n  \"Count\" = REG_DWORD 5\r\n"
+        u"  \"Path\" = REG_SZ \"C:\\\\Program Files\\\\\\\"Sample\\\"\"\r\n",
+        u"  \"DisplayName\" = REG_SZ \"Sample \u6837\u672C App\"\r\n",
+        u"\r\n- HKEY_LOCAL_MACHINE\\Software\\Old\r\n"})
+    EXPECT_NE(hklm.find(line), std::u16string::npos) << Narrow(line);
+  EXPECT_EQ(hklm.find(u"Old\\Sub"), std::u16string::npos);  // inside a deleted key
+  EXPECT_NE(hives[0].text.find(u"\r\n* HKEY_CURRENT_USER\\Software\\Sample\r\n  @ = REG_SZ \"b\"\r\n"),
+            std::u16string::npos);
+}
+
+TEST(SnapshotGeneration, ValueText) {
+  auto v = [](uint32_t type, std::string data) { return ValueText(Entry{EntryKind::kValue, u"K", 0, 0, 0, u"n", type, data}); };
+  struct Case {
+    std::u16string text, expected;
+  } cases[] = {
+      {v(kRegSz, Utf16Le(u"a\tb")), u"\"n\" = REG_SZ \"a\\tb\""},
+      {v(kRegSz, ToUtf16LeBytes(u"no end")), u"\"n\" = REG_SZ hex:6E,00,6F,00,20,00,65,00,6E,00,64,00"},
+      {v(kRegExpandSz, Utf16Le(u"%X%")), u"\"n\" = REG_EXPAND_SZ \"%X%\""},
+      {v(kRegMultiSz, ToUtf16LeBytes(std::u16string(u"a\0b\0\0", 5))), u"\"n\" = REG_MULTI_SZ \"a\" \"b\""},
+      {v(kRegMultiSz, ToUtf16LeBytes(std::u16string(u"\0", 1))), u"\"n\" = REG_MULTI_SZ"},
+      {v(kRegMultiSz, ToUtf16LeBytes(std::u16string(u"a\0\0b\0\0", 6))),
+       u"\"n\" = REG_MULTI_SZ hex:61,00,00,00,00,00,62,00,00,00,00,00"},
+      {v(kRegDword, std::string("\xFF\xFF\xFF\xFF", 4)), u"\"n\" = REG_DWORD 4294967295"},
+      {v(kRegDword, "\1"), u"\"n\" = REG_DWORD hex:01"},
+      {v(kRegQword, std::string("\0\0\0\0\0\0\0\x80", 8)), u"\"n\" = REG_QWORD 9223372036854775808"},
+      {v(kRegBinary, ""), u"\"n\" = REG_BINARY hex:"},
+      {v(99, "\xAB"), u"\"n\" = TYPE99 hex:AB"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Narrow(c.text), Narrow(c.expected));
+}
+
+TEST(SnapshotGeneration, ProjectFolderChecks) {
+  const std::vector<std::u16string> captured = {u"C:\\Program Files\\Sample App"};
+  struct Case {
+    const char16_t* folder;
+    bool refused;
+  } cases[] = {
+      {u"C:\\", true},
+      {u"C:", true},
+      {u"\\\\server\\share", true},
+      {u"\\\\server\\share\\Projects", false},
+      {u"C:\\Program Files\\Sample App", true},
+      {u"c:\\program files\\sample app\\project", true},
+      {u"C:\\Program Files\\Sample App2", false},
+      {u"C:\\Projects\\Sample App", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(!ProjectFolderProblem(c.folder, captured).empty(), c.refused) << Narrow(c.folder);
+  for (const char16_t* p : {u"a\\b", u"%ProgramFilesDir%\\x.exe"}) EXPECT_TRUE(IsSafeRelativePath(p));
+  for (const char16_t* p : {u"", u"a\\..\\b", u"\\a", u"a\\", u"C:\\a", u"a\\.", u"a\\b.", u"a|b"})
+    EXPECT_FALSE(IsSafeRelativePath(p)) << Narrow(p);
+}
+
+TEST(SnapshotGeneration, PackageIniAndBuildScript) {
+  SuggestionBuilder b(TestEnvironment());
+  Install(b);
+  b.Finish(0);
+  std::u16string working = b.Text(u"A", u"B");
+  std::u16string ini = PackageIniText(working);
+  EXPECT_EQ(ini.find(u"CaptureSnapshots"), std::u16string::npos);
+  EXPECT_EQ(ini, working.substr(0, ini.size()));  // everything before it unchanged
+
+  std::u16string bat = BuildScriptText(u"C:\\Tools 100%\\", u"bin");
+  for (const char16_t* line :
+       {u"set TARGET_DIR=%PROJECT_DIR%\\bin\r\n",
+        u"\"C:\\Tools 100%%\\vregtool.exe\" \"%TARGET_DIR%\\Package.ro.tvr\" ImportDir \"%PROJECT_DIR%\" -Loomwise\r\n",
+        u"\"C:\\Tools 100%%\\vftool.exe\" \"%TARGET_DIR%\\Package.ro.tvr\" ImportDir \"%PROJECT_DIR%\" -Loomwise\r\n",
+        u"\"C:\\Tools 100%%\\tlink.exe\" \"%PROJECT_DIR%\\Package.ini\" -OutDir \"%TARGET_DIR%\" -Loomwise\r\n"})
+    EXPECT_NE(bat.find(line), std::u16string::npos) << Narrow(line);
+  EXPECT_NE(BuildScriptText(u"T", u"D:\\out").find(u"set TARGET_DIR=D:\\out\r\n"), std::u16string::npos);
+}
+
+TEST(SnapshotTool, CommandLines) {
+  using V = std::vector<std::u16string>;
+  struct Case {
+    V args;
+    ToolMode mode;
+    V roots;
+  } cases[] = {
+      {{u"C:\\T\\a.snapshot", u"C:\\", u"HKEY_LOCAL_MACHINE", u"HKEY_USERS", u"-Loomwise"},
+       ToolMode::kScan,
+       {u"C:", u"HKEY_LOCAL_MACHINE", u"HKEY_USERS"}},
+      {{u"a", u"HKEY_USERS", u"d:\\", u"C:\\", u"c:"}, ToolMode::kScan, {u"C:", u"D:", u"HKEY_USERS"}},
+      {{u"a", u"C:\\Windows"}, ToolMode::kInvalid, {}},
+      {{u"a"}, ToolMode::kInvalid, {}},
+      {{u"-Loomwise"}, ToolMode::kInvalid, {}},
+      {{u"A", u"-SuggestProject", u"B", u"P.ini", u"-IESelection", u"2", u"-Loomwise"}, ToolMode::kSuggest, {}},
+      {{u"A", u"-suggestproject", u"B", u"P.ini"}, ToolMode::kSuggest, {}},
+      {{u"A", u"-SuggestProject", u"B"}, ToolMode::kInvalid, {}},
+      {{u"A", u"-SuggestProject", u"B", u"P", u"-IESelection", u"3"}, ToolMode::kInvalid, {}},
+      {{u"P.ini", u"-GenerateProject", u"C:\\Projects\\App", u"-Loomwise"}, ToolMode::kGenerate, {}},
+      {{u"P.ini", u"-GenerateProject"}, ToolMode::kInvalid, {}},
+  };
+  for (const Case& c : cases) {
+    ToolCommand t = ParseToolCommand(c.args);
+    EXPECT_EQ(t.mode, c.mode) << Narrow(c.args[0]) << " " << Narrow(c.args.size() > 1 ? c.args[1] : u"");
+    EXPECT_EQ(t.roots, c.roots);
+    EXPECT_EQ(t.mode == ToolMode::kInvalid, !t.error.empty());
+  }
+  ToolCommand s = ParseToolCommand({u"A", u"-SuggestProject", u"B", u"P.ini", u"-IESelection", u"2"});
+  EXPECT_EQ(s.file + s.after + s.output, u"ABP.ini");
+  EXPECT_EQ(s.ieSelection, 2);
+
+  ProgressPace pace(100);
+  std::vector<int> let;
+  for (int t : {0, 50, 99, 100, 150, 250, 1000}) let.push_back(pace.Due(uint64_t(t)));
+  EXPECT_EQ(let, (std::vector<int>{1, 0, 0, 1, 0, 1, 1}));
+}
+
+}  // namespace
+}  // namespace loom::snap
