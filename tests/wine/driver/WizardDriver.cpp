@@ -430,66 +430,31 @@ testing::AssertionResult Wizard::Click(int id) {
 std::wstring Wizard::Text(int id) { return WindowText(Control(id)); }
 
 // --- List views ----------------------------------------------------------------
-
-namespace {
-
-// A block of memory in the wizard's process for messages that carry pointers.
-// Kept until the driver ends: a message that opens a message box may still
-// be using it after the driver stopped waiting.
-void* RemoteBlock(DWORD pid, size_t size) {
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  if (!process) return nullptr;
-  void* at = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-  CloseHandle(process);
-  return at;
-}
-
-bool RemoteCopy(DWORD pid, void* remote, const void* local, size_t n, bool write) {
-  HANDLE process = OpenProcess(PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_VM_OPERATION, FALSE, pid);
-  if (!process) return false;
-  bool ok = write ? WriteProcessMemory(process, remote, local, n, nullptr) != 0
-                  : ReadProcessMemory(process, remote, const_cast<void*>(local), n, nullptr) != 0;
-  CloseHandle(process);
-  return ok;
-}
-
-}  // namespace
+// The wizard's list views through the free ListView* helpers below.
 
 int Wizard::RowCount(int listId) {
   HWND list = Control(listId);
-  return list ? static_cast<int>(SendTimeout(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+  return list ? ListViewRowCount(list) : 0;
 }
 
 std::wstring Wizard::RowText(int listId, int row, int column) {
   HWND list = Control(listId);
-  constexpr int kChars = 8192;
-  BYTE* mem = static_cast<BYTE*>(RemoteBlock(pi_.dwProcessId, sizeof(LVITEMW) + kChars * sizeof(wchar_t)));
-  if (!list || !mem) return {};
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = reinterpret_cast<wchar_t*>(mem + sizeof item);
-  item.cchTextMax = kChars;
-  RemoteCopy(pi_.dwProcessId, mem, &item, sizeof item, true);
-  std::wstring text(static_cast<size_t>(SendTimeout(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(mem))), L'\0');
-  if (!text.empty()) RemoteCopy(pi_.dwProcessId, mem + sizeof item, &text[0], text.size() * sizeof(wchar_t), false);
-  return text;
+  return list ? ListViewText(pi_.dwProcessId, list, row, column) : std::wstring();
 }
 
-bool Wizard::RowChecked(int listId, int row) {
-  return (SendTimeout(Control(listId), LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) >> 12) == 2;
-}
+bool Wizard::RowChecked(int listId, int row) { return ListViewRowChecked(Control(listId), row); }
 
 int Wizard::RowImage(int listId, int row) {
   HWND list = Control(listId);
-  BYTE* mem = static_cast<BYTE*>(RemoteBlock(pi_.dwProcessId, sizeof(LVITEMW)));
-  if (!list || !mem) return -1;
+  if (!list) return -1;
+  ProcessMemory mem(pi_.dwProcessId, sizeof(LVITEMW));
   LVITEMW item{};
   item.mask = LVIF_IMAGE;
   item.iItem = row;
   item.iImage = -1;
-  RemoteCopy(pi_.dwProcessId, mem, &item, sizeof item, true);
-  if (!SendTimeout(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(mem))) return -1;
-  RemoteCopy(pi_.dwProcessId, mem, &item, sizeof item, false);
+  mem.Write(&item, sizeof item);
+  if (!SendTimeout(list, LVM_GETITEMW, 0, mem.Param())) return -1;
+  mem.Read(&item, sizeof item);
   return item.iImage;
 }
 
@@ -500,13 +465,13 @@ bool Wizard::HasSmallImages(int listId) {
 
 std::vector<uint32_t> Wizard::RowIconPixels(int listId, int row) {
   HWND list = Control(listId);
-  RECT* mem = static_cast<RECT*>(RemoteBlock(pi_.dwProcessId, sizeof(RECT)));
-  if (!list || !mem) return {};
+  if (!list) return {};
+  ProcessMemory mem(pi_.dwProcessId, sizeof(RECT));
   RECT rect{};
   rect.left = LVIR_ICON;
-  RemoteCopy(pi_.dwProcessId, mem, &rect, sizeof rect, true);
-  if (!SendTimeout(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(mem))) return {};
-  RemoteCopy(pi_.dwProcessId, mem, &rect, sizeof rect, false);
+  mem.Write(&rect, sizeof rect);
+  if (!SendTimeout(list, LVM_GETITEMRECT, row, mem.Param())) return {};
+  mem.Read(&rect, sizeof rect);
   POINT at{rect.left, rect.top};
   ClientToScreen(list, &at);
   BITMAPINFO bi{};
@@ -533,15 +498,8 @@ std::vector<uint32_t> Wizard::RowIconPixels(int listId, int row) {
 
 testing::AssertionResult Wizard::SetRowChecked(int listId, int row, bool on) {
   HWND list = Control(listId);
-  BYTE* mem = static_cast<BYTE*>(RemoteBlock(pi_.dwProcessId, sizeof(LVITEMW)));
-  if (!list || !mem) return testing::AssertionFailure() << "no list " << listId;
-  LVITEMW item{};
-  item.stateMask = LVIS_STATEIMAGEMASK;
-  item.state = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
-  RemoteCopy(pi_.dwProcessId, mem, &item, sizeof item, true);
-  DWORD_PTR result = 0;
-  // A short wait: the change may open a message box, which the caller answers.
-  SendMessageTimeoutW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(mem), SMTO_ABORTIFHUNG, 300, &result);
+  if (!list) return testing::AssertionFailure() << "no list " << listId;
+  ListViewSetRowChecked(pi_.dwProcessId, list, row, on);
   return testing::AssertionSuccess();
 }
 
@@ -790,11 +748,12 @@ void ProcessMemory::Read(void* data, size_t n, size_t offset) const {
 int ListViewRowCount(HWND list) { return static_cast<int>(SendTimeout(list, LVM_GETITEMCOUNT, 0, 0)); }
 
 std::wstring ListViewText(DWORD pid, HWND list, int row, int column) {
-  ProcessMemory mem(pid, sizeof(LVITEMW) + 1024);
+  constexpr int kChars = 8192;  // entry-point targets may be long
+  ProcessMemory mem(pid, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
   LVITEMW item{};
   item.iSubItem = column;
   item.pszText = reinterpret_cast<wchar_t*>(mem.At(sizeof item));
-  item.cchTextMax = 512;
+  item.cchTextMax = kChars;
   mem.Write(&item, sizeof item);
   std::wstring text(static_cast<size_t>(SendTimeout(list, LVM_GETITEMTEXTW, row, mem.Param())), L'\0');
   if (!text.empty()) mem.Read(&text[0], text.size() * sizeof(wchar_t), sizeof item);
@@ -812,12 +771,19 @@ bool ListViewRowChecked(HWND list, int row) {
 }
 
 void ListViewSetRowChecked(DWORD pid, HWND list, int row, bool on) {
-  ProcessMemory mem(pid, sizeof(LVITEMW));
+  // The item is left in the wizard's process on purpose: the change may open
+  // a message box while the list still reads it after this short wait ends.
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return;
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE);
   LVITEMW item{};
   item.stateMask = LVIS_STATEIMAGEMASK;
   item.state = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
-  mem.Write(&item, sizeof item);
-  SendTimeout(list, LVM_SETITEMSTATE, row, mem.Param());
+  bool written = remote && WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+  CloseHandle(process);
+  if (!written) return;
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 300, &result);
 }
 
 }  // namespace loomtest

@@ -254,6 +254,8 @@ std::wstring ListViewText(DWORD pid, HWND list, int row, int column = 0);
 // The row whose first column reads `text`; -1 when none.
 int ListViewFindRow(DWORD pid, HWND list, const std::wstring& text);
 bool ListViewRowChecked(HWND list, int row);
+// Sets a row's check box as a click would; waits only briefly, since the
+// change may open a message box that the caller answers.
 void ListViewSetRowChecked(DWORD pid, HWND list, int row, bool on);
 
 // Runs a program with its output captured (for checking the stand-in itself).
