@@ -55,6 +55,12 @@ class CLoomwiseDlg : public Dialog {
   const AppListSelect& EntryPointsPage() const { return appList_; }
   void SetPackageIniOpened() { packageIniOpened_ = true; }
   bool packageIniOpened() const { return packageIniOpened_; }
+  bool BuildSkipped() const { return readyToBuild_.skipBuild; }
+  // OutDir of section BuildOptions of the project's Package.ini ("" when unset).
+  std::wstring ReadOutDir() const;
+  // Rewrites the project's build.bat for a changed output folder, once
+  // Package.ini was opened for editing.
+  void UpdateBuildScript();
   const std::wstring& errorText() const { return errorText_; }
 
  protected:
