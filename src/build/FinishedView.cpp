@@ -1,8 +1,5 @@
 #include "build/FinishedView.h"
 
-#include <atomic>
-#include <memory>
-
 #include "app/Settings.h"
 #include "build/BuildPlan.h"
 #include "capture/ScanTool.h"
@@ -18,6 +15,8 @@ namespace {
 
 constexpr UINT_PTR kPollTimer = 2;
 constexpr UINT kPollPeriod = 250;
+constexpr UINT_PTR kCatchUpTimer = 3;  // runs while more output waits than one refresh shows
+constexpr UINT kCatchUpPeriod = 15;
 constexpr UINT kAppTitle = 57344;
 constexpr UINT kCannotBuildNow = 121;
 constexpr UINT kBuildFailed = 122;
@@ -31,9 +30,6 @@ constexpr wchar_t kOpenFolderOnFinish[] = L"OpenFolderOnFinish";
 // "无法创建目录。检查Package.ini - outdir"
 constexpr wchar_t kCannotCreateFolder[] = L"\u65e0\u6cd5\u521b\u5efa\u76ee\u5f55\u3002\u68c0\u67e5Package.ini - outdir";
 
-// The page the build tools' reader appends to (there is one build page).
-std::atomic<FinishedView*> g_pumpTarget{nullptr};
-
 std::wstring EnvironmentValue(const wchar_t* name) {
   wchar_t buffer[1024];
   DWORD n = ::GetEnvironmentVariableW(name, buffer, 1024);
@@ -45,53 +41,11 @@ bool IsFolder(const std::wstring& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Locks the output text for the lifetime of the object.
-class OutputLock {
- public:
-  explicit OutputLock(CRITICAL_SECTION& cs) : cs_(cs) { ::EnterCriticalSection(&cs_); }
-  ~OutputLock() { ::LeaveCriticalSection(&cs_); }
-  OutputLock(const OutputLock&) = delete;
-  OutputLock& operator=(const OutputLock&) = delete;
-
- private:
-  CRITICAL_SECTION& cs_;
-};
-
 }  // namespace
 
-DWORD WINAPI BuildOutputPump(void* param) {
-  std::unique_ptr<ReaderContext> ctx(static_cast<ReaderContext*>(param));
-  FinishedView* page = g_pumpTarget.load();
-  constexpr DWORD kMaxRead = 16384;
-  static_assert(kMaxRead % 2 == 0, "whole code units");
-  auto buffer = std::make_unique<char[]>(kMaxRead);
-  for (;;) {
-    DWORD waiting = 0;
-    if (!::PeekNamedPipe(ctx->readEnd, nullptr, 0, nullptr, &waiting, nullptr)) waiting = 0;
-    waiting &= ~DWORD(1);
-    DWORD want = (waiting == 0 || waiting > kMaxRead) ? kMaxRead : waiting;
-    DWORD got = 0;
-    if (!::ReadFile(ctx->readEnd, buffer.get(), want, &got, nullptr)) break;
-    if (got == 0 || !page) continue;
-    OutputLock lock(page->outputLock_);
-    page->output_.Append(buffer.get(), got);
-  }
-  if (page) {
-    OutputLock lock(page->outputLock_);
-    page->output_.EndStream();  // an odd last byte never pairs with the next tool's output
-  }
-  ::CloseHandle(ctx->readEnd);
-  return 0;
-}
+FinishedView::FinishedView(CLoomwiseDlg* wizard) : InnerDialog(IDD_FINISHED, 192, wizard) {}
 
-FinishedView::FinishedView(CLoomwiseDlg* wizard) : InnerDialog(IDD_FINISHED, 192, wizard) {
-  ::InitializeCriticalSection(&outputLock_);
-}
-
-FinishedView::~FinishedView() {
-  if (g_pumpTarget.load() == this) g_pumpTarget.store(nullptr);
-  ::DeleteCriticalSection(&outputLock_);
-}
+FinishedView::~FinishedView() { SetBuildOutputTarget(nullptr); }
 
 std::wstring FinishedView::ProjectFolder() const {
   return ToWide(NormalFolder(ToU16(GetWizard()->ProjectFolder())));
@@ -124,13 +78,8 @@ bool FinishedView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
 }
 
 void FinishedView::SetupBuildPage() {
-  {
-    OutputLock lock(outputLock_);
-    output_.Clear();
-    output_.TakeChangedFrom();
-  }
-  shownLength_ = 0;
-  SetItemText(IDC_BUILD_OUTPUT, L"");
+  ::KillTimer(hwnd_, kCatchUpTimer);
+  output_.Clear(Item(IDC_BUILD_OUTPUT));
   outputFolder_.clear();
   skipped_ = GetWizard()->BuildSkipped();
   SetRichText(IDC_BUILD_HELP, skipped_ ? IDR_HELP_BUILD_SKIPPED : IDR_HELP_BUILDING);
@@ -155,12 +104,8 @@ void FinishedView::StartBuild() {
   GetWizard()->UpdateBuildScript();
   SetItemText(IDC_BACK, LoadResString(kStopCaption));
   EnableItem(IDOK, false);
-  {
-    OutputLock lock(outputLock_);
-    output_.Clear();
-    output_.TakeChangedFrom();
-  }
-  shownLength_ = 0;
+  ::KillTimer(hwnd_, kCatchUpTimer);
+  output_.Clear(Item(IDC_BUILD_OUTPUT));
   buildStage_ = 0;
   outputFolder_ = ToWide(NormalOutDir(ToU16(GetWizard()->ReadOutDir())));
   std::wstring project = ProjectFolder();
@@ -194,7 +139,7 @@ void FinishedView::AdvanceBuild(DWORD exitCode) {
   // The runner tells the user itself when the tool cannot start; no tick may
   // act while its message is open.
   ::KillTimer(hwnd_, kPollTimer);
-  g_pumpTarget.store(this);
+  SetBuildOutputTarget(&output_);
   if (!RunTool(command, hwnd_, BuildOutputPump)) {
     ::MessageBoxW(hwnd_, LoadResString(kCannotBuildNow).c_str(), LoadResString(kAppTitle).c_str(),
                   MB_OK | MB_ICONEXCLAMATION);
@@ -206,6 +151,10 @@ void FinishedView::AdvanceBuild(DWORD exitCode) {
 }
 
 void FinishedView::OnTimer(UINT_PTR id) {
+  if (id == kCatchUpTimer) {
+    RefreshOutput();
+    return;
+  }
   if (id != kPollTimer) return;
   if (buildStage_ < 1 || buildStage_ > 3) return;  // starting (a message may be open) or ended
   RefreshOutput();
@@ -215,33 +164,13 @@ void FinishedView::OnTimer(UINT_PTR id) {
 }
 
 void FinishedView::RefreshOutput() {
-  size_t from;
-  size_t length;
-  std::wstring fresh;
-  {
-    OutputLock lock(outputLock_);
-    const std::u16string& text = output_.Text();
-    from = output_.TakeChangedFrom();
-    if (from > shownLength_) from = shownLength_;
-    length = text.size();
-    if (length == shownLength_ && from == shownLength_) return;
-    fresh = ToWide(std::u16string_view(text).substr(from));
-  }
-  // Only what is new replaces the stale tail; the caret goes to the end.
-  Edit edit(Item(IDC_BUILD_OUTPUT));
-  edit.SetSel(int(from), int(shownLength_));
-  edit.Send(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(fresh.c_str()));
-  shownLength_ = length;
-  edit.SetSel(int(length), int(length));
-  edit.ScrollCaret();
+  if (output_.Refresh(Item(IDC_BUILD_OUTPUT))) ::SetTimer(hwnd_, kCatchUpTimer, kCatchUpPeriod, nullptr);
+  else ::KillTimer(hwnd_, kCatchUpTimer);
 }
 
 void FinishedView::EndBuild(UINT messageId) {
   ::KillTimer(hwnd_, kPollTimer);
-  {
-    OutputLock lock(outputLock_);
-    output_.AppendClosingMessage(AsU16(LoadResString(messageId).c_str()));
-  }
+  output_.AppendClosingMessage(LoadResString(messageId));
   RefreshOutput();
   if (!outputFolder_.empty()) {
     for (const std::u16string& file : IntermediateFiles(OutputFolderPath(ToU16(ProjectFolder()), ToU16(outputFolder_))))

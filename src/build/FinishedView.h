@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "build/BuildOutputText.h"
+#include "build/BuildOutputView.h"
 #include "resources/ResourceIds.h"
 #include "wizard/InnerDialog.h"
 
@@ -40,8 +40,6 @@ class FinishedView : public InnerDialog {
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
-  friend DWORD WINAPI BuildOutputPump(void* context);
-
   void SetupBuildPage();
   void StartBuild();
   void AdvanceBuild(DWORD exitCode);
@@ -52,17 +50,11 @@ class FinishedView : public InnerDialog {
   bool CreateOutputFolder() const;
   std::wstring ProjectFolder() const;
 
-  CRITICAL_SECTION outputLock_;
-  BuildOutputText output_;  // guarded by outputLock_
-  size_t shownLength_ = 0;  // length of the text in edit 1050
+  BuildOutputView output_;  // what the tools wrote, shared with their reader
   std::wstring outputFolder_;  // OutDir of the current build, in normal form
   int buildStage_ = 4;
   bool skipped_ = false;
   bool openFolderOnFinish_ = true;
 };
-
-// The build tools' reader: appends their UTF-16LE output to the build page's
-// text under its lock. Runs on the runner's reader thread.
-DWORD WINAPI BuildOutputPump(void* context);
 
 }  // namespace loom

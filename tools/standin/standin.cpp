@@ -21,7 +21,7 @@
 //   out TEXT        write TEXT and the line end (escapes \r \n \t \\ \uXXXX)
 //   outraw TEXT     write TEXT as it is (escapes decoded), no line end
 //   eol crlf|lf|cr  line end used by out and lines (default crlf)
-//   lines N TEXT    write N lines "TEXT 1" .. "TEXT N"
+//   lines N TEXT    write N lines "TEXT 1" .. "TEXT N" (escapes as for out)
 //   chunk N [MS]    later output goes out in writes of N bytes (0 = whole),
 //                   pausing MS milliseconds between the writes
 //   delay MS        sleep
@@ -251,7 +251,7 @@ class Run {
       } else if (name == "lines") {
         size_t sp = arg.find(L' ');
         ok = Number(arg.substr(0, sp), &n);
-        if (ok) Lines(n, sp == std::wstring::npos ? std::wstring() : arg.substr(sp + 1));
+        if (ok) Lines(n, sp == std::wstring::npos ? std::wstring() : Unescape(arg.substr(sp + 1)));
       } else if (name == "chunk") {
         size_t sp = arg.find(L' ');
         unsigned long pause = 0;
