@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <set>
+#include <vector>
 #include <string>
 
 #include "WizardDriver.h"
@@ -33,12 +34,27 @@ std::wstring SafeName(const std::wstring& title) {
   return name;
 }
 
-void Shot(Wizard& w, const std::wstring& what, HWND window = nullptr) {
+std::wstring Shot(Wizard& w, const std::wstring& what, HWND window = nullptr) {
   wchar_t prefix[16];
   swprintf(prefix, 16, L"%02d-", ++g_shot);
   std::wstring path = g_out + L"\\" + prefix + SafeName(what) + L".bmp";
   w.Screenshot(path, window);
-  Say(L"  picture " + path);
+  return path;
+}
+
+// Copies a folder with everything in it.
+void CopyTree(const std::wstring& from, const std::wstring& to) {
+  CreateDirectoryW(to.c_str(), nullptr);
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((from + L"\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    std::wstring name = fd.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) CopyTree(from + L"\\" + name, to + L"\\" + name);
+    else CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
 }
 
 // The scan tool's scripted output for the demo: progress written slowly
@@ -55,6 +71,15 @@ const char kScanQuiet[] =
     "[scan]\n"
     "chunk 96 40\n"
     "lines 60 I \u6b63\u5728\u626b\u63cf C:\\Program Files\\Demo App\\file\n";
+// The comparison and the project generation, slow enough to be pictured
+// (their result files are written as by default).
+const char kProjectRuns[] =
+    "[suggest]\n"
+    "out I \u6b63\u5728\u6bd4\u8f83\u9884\u626b\u63cf\u548c\u626b\u63cf\u540e\n"  // 正在比较预扫描和扫描后
+    "delay 1500\n"
+    "[generate]\n"
+    "out I \u6b63\u5728\u4fdd\u5b58\u9879\u76ee\n"  // 正在保存项目
+    "delay 1500\n";
 
 // Opens a modal dialog from a page button, pictures it and cancels it.
 void ShowDialog(Wizard& w, int button, const std::wstring& what) {
@@ -62,7 +87,7 @@ void ShowDialog(Wizard& w, int button, const std::wstring& what) {
   Popup dlg = w.WaitMessageBox();
   if (!dlg) return;
   Sleep(300);
-  Shot(w, what, dlg.hwnd);
+  Say(L"  picture " + Shot(w, what, dlg.hwnd));
   w.Answer(dlg, IDCANCEL);
 }
 
@@ -75,7 +100,7 @@ void ShowResume(TestInstall& install) {
   Wizard w;
   if (!w.Start(install) || !w.WaitForMainWindow()) return;
   Sleep(500);
-  Shot(w, w.Title() + L" (restart)");
+  Say(L"  picture " + Shot(w, w.Title() + L" (restart)"));
   Say(L"step: " + w.Title() + L" (after a restart)");
   w.Click(1022);  // start a new capture
   w.Click(IDOK);
@@ -96,10 +121,11 @@ int wmain(int argc, wchar_t** argv) {
   CreateDirectoryW(g_out.c_str(), nullptr);
 
   CleanRegistry clean;
+  reg::WriteString(reg::kSettingsKey, L"OpenFolderOnFinish", L"0");  // no file manager at the end
   InstallOptions options;
   options.branding = Place::Beside;
   options.buildTools = Place::Beside;
-  options.scenario = kScanWithWarning;
+  options.scenario = std::string(kScanWithWarning) + kProjectRuns;
   TestInstall install(options);
   if (!install.ok()) {
     fwprintf(stderr, L"cannot prepare the installation: %ls\n", install.error().c_str());
@@ -118,7 +144,7 @@ int wmain(int argc, wchar_t** argv) {
   while (w.Running()) {
     if (Popup box = w.FindPopup()) {
       Sleep(300);  // let it paint
-      Shot(w, L"message " + box.caption, box.hwnd);
+      Say(L"  picture " + Shot(w, L"message " + box.caption, box.hwnd));
       Say(L"dialog: " + box.caption);
       if (!w.Answer(box, IDYES)) w.Answer(box, IDOK);
       continue;
@@ -128,14 +154,26 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring title = w.Title();
     HWND page = w.CurrentPage();
     std::wstring step = title + L"|" + std::to_wstring(reinterpret_cast<uintptr_t>(page)) + L"|" + w.Text(1016);
-    if (!title.empty() && seen.insert(step).second) {
-      Say(L"step: " + title);
+    if (!title.empty() && !seen.count(step)) {
+      // The build page is pictured once the build has ended, with its output.
+      if (page && GetDlgItem(page, 1050) && IsWindowVisible(GetDlgItem(page, 1050)))
+        WaitUntil([&] { return w.IsEnabled(IDOK); }, 60000);
       Sleep(400);  // let the page paint (and a tool show its progress)
-      Shot(w, title);
+      // A step that has passed meanwhile is not pictured under its name.
+      if (w.Title() != title || w.CurrentPage() != page) continue;
+      std::wstring picture = Shot(w, title);
+      if (w.Title() != title || w.CurrentPage() != page) {  // changed while pictured
+        DeleteFileW(picture.c_str());
+        --g_shot;
+        continue;
+      }
+      seen.insert(step);
+      Say(L"step: " + title);
+      Say(L"  picture " + picture);
       idleSince = GetTickCount();
       if (title == L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf") ShowDialog(w, 1088, L"scan locations");
       if (title == L"Loomwise - \u5b89\u88c5\u5e94\u7528\u7a0b\u5e8f") ShowDialog(w, 1020, L"browser entry points");
-      if (title == L"Loomwise - \u9884\u626b\u63cf\u8b66\u544a") install.WriteScenario(kScanQuiet);
+      if (title == L"Loomwise - \u9884\u626b\u63cf\u8b66\u544a") install.WriteScenario(std::string(kScanQuiet) + kProjectRuns);
       continue;  // look again before pressing anything
     }
     if (title == w.Title() && page == w.CurrentPage() && w.IsEnabled(IDOK) && w.IsVisible(IDOK)) {
@@ -153,6 +191,14 @@ int wmain(int argc, wchar_t** argv) {
   DWORD code = 0;
   w.WaitExit(kWaitMs, &code);
   Say(L"the wizard ended (exit code " + std::to_wstring(code) + L")");
+  // The built project outlives the demo's installation.
+  for (const std::wstring& line : install.ToolLog()) {
+    std::vector<std::wstring> args = SplitCommandLine(line);
+    if (args.size() >= 4 && args[2] == L"-GenerateProject") {
+      CopyTree(args[3], g_out + L"\\project");
+      Say(L"the built project: " + g_out + L"\\project");
+    }
+  }
   ShowResume(install);
   Say(std::to_wstring(g_shot) + L" pictures");
   return 0;
