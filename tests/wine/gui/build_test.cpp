@@ -116,6 +116,20 @@ class BuildTest : public testing::Test {
     EXPECT_FALSE(FileExists(project_ + L"\\bin\\Package.ro.tvr.thfd"));
   }
 
+  // The build page's output, also while another page is shown.
+  std::wstring BuildPageOutput() {
+    HWND found = nullptr;
+    EnumChildWindows(
+        w_.MainWindow(),
+        [](HWND child, LPARAM param) {
+          if (!GetDlgItem(child, kOutputGroup)) return TRUE;
+          *reinterpret_cast<HWND*>(param) = child;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found ? Wizard::TextIn(found, kOutput) : std::wstring();
+  }
+
   std::wstring Q(const std::wstring& s) { return L"\"" + s + L"\""; }
   void SetOutDir(const std::wstring& value) {
     WritePrivateProfileStringW(L"BuildOptions", L"OutDir", value.c_str(), (project_ + L"\\Package.ini").c_str());
@@ -205,6 +219,7 @@ TEST_F(BuildTest, OutputShowsLiveAndStopEndsTheRunningTool) {
   ASSERT_TRUE(w_.Click(kBack));
   ASSERT_TRUE(w_.WaitForTitle(kReadyToBuild));
   EXPECT_TRUE(WaitProcessGone(*pid));
+  EXPECT_TRUE(EndsWith(BuildPageOutput(), L"vftool: copying\r\n" + kStopped)) << Narrow(BuildPageOutput());
   EXPECT_EQ(w_.Text(IDOK), L"生成");
   EXPECT_EQ(BuildRuns().size(), 2u);
 
@@ -254,6 +269,9 @@ TEST_F(BuildTest, ToolsThatFailCrashOrCannotStartEndTheBuild) {
     Sleep(600);
     EXPECT_FALSE(w_.FindPopup()) << "no further message";
     EXPECT_EQ(BuildRuns().size(), c.runs);
+    // Back after the end leads to the ready-to-build page.
+    ASSERT_TRUE(w_.Click(kBack));
+    EXPECT_TRUE(w_.WaitForTitle(kReadyToBuild));
   }
 }
 
@@ -330,6 +348,8 @@ TEST_F(BuildTest, OutputFolderThatCannotBeMade) {
     SetOutDir(c.outDir);
     WriteBytes(project_ + L"\\blocker", "a file where the folder should be");
     WriteBytes(project_ + L"\\Package.ro.tvr", "not the build's");
+    const std::wstring root = project_.substr(0, 3) + L"Package.ro.tvr";
+    WriteBytes(root, "not the build's");
     ASSERT_TRUE(w_.Click(IDOK));
     Popup box = w_.WaitMessageBox();
     EXPECT_EQ(box.text, kCannotCreateFolder);
@@ -340,6 +360,9 @@ TEST_F(BuildTest, OutputFolderThatCannotBeMade) {
     ASSERT_TRUE(WaitOutputEndsWith(c.closing));
     EXPECT_EQ(BuildRuns().size(), c.runs);
     EXPECT_TRUE(FileExists(project_ + L"\\Package.ro.tvr")) << "nothing outside the output folder is deleted";
+    EXPECT_TRUE(FileExists(root)) << "nothing outside the output folder is deleted";
+    DeleteFileW(root.c_str());
+    DeleteFileW((root + L".thfd").c_str());
   }
 }
 
@@ -349,7 +372,9 @@ TEST_F(BuildTest, BuildScriptRewrittenAfterPackageIniWasOpened) {
     std::wstring outDir;
     bool opened;
     std::wstring target;  // empty: build.bat stays as generated
+    Place branding = Place::Beside;
   } cases[] = {
+      {L"out", true, L"", Place::Absent},  // no template: a warning, the old script kept
       {L"out", true, L"set TARGET_DIR=%PROJECT_DIR%\\out\r\n"},
       {L"*", true, L"*"},  // an absolute folder (below the installation)
       {L"BIN", true, L""},
@@ -358,7 +383,7 @@ TEST_F(BuildTest, BuildScriptRewrittenAfterPackageIniWasOpened) {
   for (const Case& c : cases) {
     SCOPED_TRACE(Narrow(c.outDir));
     InstallOptions o;
-    o.branding = Place::Beside;
+    o.branding = c.branding;
     ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild("[any]\n", o));
     install_->WriteScenario("[scan]\nresult no\n[any]\n");  // the shell's editor writes nothing
     iniFiles.Set(Q(install_->ProgramFolder() + L"\\snapshot.exe") + L" \"%1\"");
@@ -377,6 +402,12 @@ TEST_F(BuildTest, BuildScriptRewrittenAfterPackageIniWasOpened) {
     }
     size_t before = BuildRuns().size();
     ASSERT_TRUE(w_.Click(IDOK));
+    if (c.branding == Place::Absent) {
+      Popup box = w_.WaitMessageBox();
+      EXPECT_EQ(box.caption, L"Warning");
+      EXPECT_EQ(box.text, L"无法使用新outdir设置更新批处理文件");
+      ASSERT_TRUE(w_.Answer(box, IDOK));
+    }
     ASSERT_TRUE(w_.WaitForTitle(kBuilding));
     ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDOK); }));
     EXPECT_EQ(BuildRuns().size(), before + 3);
