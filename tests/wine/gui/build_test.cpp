@@ -131,6 +131,13 @@ class BuildTest : public testing::Test {
   }
 
   std::wstring Q(const std::wstring& s) { return L"\"" + s + L"\""; }
+
+  // A built package's attribute table as loomctl prints it.
+  std::string Attributes(const std::wstring& package) {
+    Captured c = RunCaptured(Q(BuildFolder() + L"\\loomctl.exe") + L" package " + Q(package));
+    EXPECT_EQ(c.exitCode, 0u) << c.output;
+    return c.output;
+  }
   void SetOutDir(const std::wstring& value) {
     WritePrivateProfileStringW(L"BuildOptions", L"OutDir", value.c_str(), (project_ + L"\\Package.ini").c_str());
   }
@@ -315,14 +322,27 @@ TEST_F(BuildTest, FinishOpensTheOutputFolder) {
   install_->WriteScenario("[scan]\nresult no\n[any]\n");
   folders.Set(Q(install_->ProgramFolder() + L"\\snapshot.exe") + L" \"%1\"");
   SetOutDir(L"out\\x");
+  // A portal-managed project with a separate data container.
+  const std::wstring ini = project_ + L"\\Package.ini";
+  WritePrivateProfileStringW(L"BuildOptions", L"AppID", L"genid", ini.c_str());
+  WritePrivateProfileStringW(L"BuildOptions", L"VersionID", L"5", ini.c_str());
+  WritePrivateProfileStringW(L"BuildOptions", L"PrimaryDataContainer", L"Demo App.dat", ini.c_str());
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(WaitOutputEndsWith(kComplete));
   std::vector<std::wstring> runs = BuildRuns();
   ASSERT_EQ(runs.size(), 3u);
   EXPECT_NE(runs[0].find(Q(L"out\\x\\Package.ro.tvr")), std::wstring::npos);
   EXPECT_NE(runs[2].find(L"-OutDir " + Q(L"out\\x")), std::wstring::npos);
-  EXPECT_TRUE(FileExists(project_ + L"\\out\\x\\Demo App.exe"));
   EXPECT_FALSE(FileExists(project_ + L"\\out\\x\\Package.ro.tvr"));
+  // Each package carries the table the portal page reads of a base package.
+  std::string data = Attributes(project_ + L"\\out\\x\\Demo App.dat");
+  std::string app = Attributes(project_ + L"\\out\\x\\Demo App.exe");
+  EXPECT_NE(data.find("ReadOnlyData=Package.ro.tvr"), std::string::npos) << data;
+  EXPECT_NE(data.find("AppID={"), std::string::npos) << data;
+  EXPECT_NE(data.find("VersionID=5"), std::string::npos) << data;
+  EXPECT_NE(data.find("InventoryName=Demo App"), std::string::npos) << data;
+  EXPECT_EQ(app.find("ReadOnlyData"), std::string::npos) << app;
+  EXPECT_NE(app.find("AppID={"), std::string::npos) << app;
   ASSERT_TRUE(w_.Click(kOpenFolder));
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitExit());
