@@ -52,6 +52,12 @@ class ShellCommand {
   std::optional<std::wstring> old_;
 };
 
+BOOL CALLBACK FindBuildPage(HWND child, LPARAM found) {
+  if (!GetDlgItem(child, kOutputGroup)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = child;
+  return FALSE;
+}
+
 class BuildTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -60,14 +66,19 @@ class BuildTest : public testing::Test {
 
   // A fresh wizard walked to the ready-to-build page; the build scenario
   // follows the capture's quiet runs.
-  void StartAtReadyToBuild(const std::string& buildScenario, InstallOptions o = {},
+  static InstallOptions Tools(Place where = Place::Beside) {
+    InstallOptions o;
+    o.buildTools = where;
+    return o;
+  }
+
+  void StartAtReadyToBuild(const std::string& buildScenario, InstallOptions o = Tools(),
                            const std::function<Env(const TestInstall&)>& env = nullptr) {
     w_.Kill();
     CleanRegistry::Clean();
     reg::WriteString(reg::kSettingsKey, L"SkipInstallationConfirmation", L"1");
     reg::WriteString(reg::kSettingsKey, L"OpenFolderOnFinish", L"0");
     o.scenario = "[scan]\n[suggest]\n[generate]\n" + buildScenario;
-    if (o.buildTools == Place::Absent && !noTools_) o.buildTools = Place::Beside;
     install_ = std::make_unique<TestInstall>(o);
     ASSERT_TRUE(install_->ok()) << Narrow(install_->error());
     ASSERT_TRUE(w_.Start(*install_, L"", env ? env(*install_) : Env{}));
@@ -119,14 +130,7 @@ class BuildTest : public testing::Test {
   // The build page's output, also while another page is shown.
   std::wstring BuildPageOutput() {
     HWND found = nullptr;
-    EnumChildWindows(
-        w_.MainWindow(),
-        [](HWND child, LPARAM param) {
-          if (!GetDlgItem(child, kOutputGroup)) return TRUE;
-          *reinterpret_cast<HWND*>(param) = child;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(w_.MainWindow(), FindBuildPage, reinterpret_cast<LPARAM>(&found));
     return found ? Wizard::TextIn(found, kOutput) : std::wstring();
   }
 
@@ -146,7 +150,6 @@ class BuildTest : public testing::Test {
   std::unique_ptr<TestInstall> install_;
   Wizard w_;
   std::wstring project_;
-  bool noTools_ = false;
 };
 
 }  // namespace
@@ -163,9 +166,7 @@ TEST_F(BuildTest, ThreeToolsInOrderFromTheirFolder) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    InstallOptions o;
-    o.buildTools = c.tools;
-    ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild("[any]\neol lf\nout working\n", o, [&](const TestInstall& in) {
+    ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild("[any]\neol lf\nout working\n", Tools(c.tools), [&](const TestInstall& in) {
       Env env{{L"QM_ORIGIN", L""}, {L"QUILLMARK_BIN", L""}};
       if (c.origin) env[L"QM_ORIGIN"] = in.Root() + L"\\pkg\\Package.exe";
       if (c.bin) env[L"QUILLMARK_BIN"] = in.FolderFor(Place::Modules1) + L"\\";
@@ -256,8 +257,7 @@ TEST_F(BuildTest, ToolsThatFailCrashOrCannotStartEndTheBuild) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    noTools_ = !c.toolsPresent;
-    ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild(c.scenario));
+    ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild(c.scenario, Tools(c.toolsPresent ? Place::Beside : Place::Absent)));
     ASSERT_TRUE(w_.Click(IDOK));
     if (!c.toolsPresent) {
       Popup box = w_.WaitMessageBox();
@@ -402,7 +402,7 @@ TEST_F(BuildTest, BuildScriptRewrittenAfterPackageIniWasOpened) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(Narrow(c.outDir));
-    InstallOptions o;
+    InstallOptions o = Tools();
     o.branding = c.branding;
     ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild("[any]\n", o));
     install_->WriteScenario("[scan]\nresult no\n[any]\n");  // the shell's editor writes nothing
