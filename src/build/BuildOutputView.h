@@ -6,8 +6,8 @@
 //
 // An edit control's own cost per change grows with the text it holds, so
 // the control keeps the last kShownChars characters of a very long output
-// (whole lines; far more than a build normally writes); the text itself is
-// kept whole.
+// (whole lines, more than a thousand of them); the text itself is kept
+// whole.
 #pragma once
 
 #include <windows.h>
@@ -36,7 +36,7 @@ class BuildOutputView {
   // when more is waiting to be shown: the caller calls again soon, so that
   // no single call holds the user-interface thread long.
   bool Refresh(HWND edit);
-  static constexpr size_t kShownChars = size_t(1) << 18;
+  static constexpr size_t kShownChars = size_t(1) << 17;
   std::wstring Text();
 
  private:

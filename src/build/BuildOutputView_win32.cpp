@@ -79,22 +79,24 @@ bool BuildOutputView::Refresh(HWND edit) {
       ::SetWindowTextW(edit, L"");
     }
     if (text.size() == shownLength_ && from == shownLength_) return false;
+    if (shownLength_ - shownFrom_ > kShownChars + kShownChars / 4) {
+      // Keep the last kShownChars, from the start of a line. Dropping the
+      // head costs as much as the control holds: it is this call's work.
+      size_t cut = text.find(u'\n', shownLength_ - kShownChars);
+      if (cut != std::u16string::npos && cut < from) dropTo = cut + 1;
+    }
     // What the control shows stays a piece of the text: the part up to
     // `from` is unchanged, and a slice of what follows is added to it.
-    size_t take = std::min(text.size() - from, slice_);
+    size_t take = dropTo > shownFrom_ ? 0 : std::min(text.size() - from, slice_);
     length = from + take;
     more = length < text.size();
     fresh = ToWide(std::u16string_view(text).substr(from, take));
-    if (length - shownFrom_ > kShownChars + kShownChars / 4) {
-      // Keep the last kShownChars, from the start of a line.
-      size_t cut = text.find(u'\n', length - kShownChars);
-      if (cut != std::u16string::npos && cut < from) dropTo = cut + 1;
-    }
   }
   if (dropTo > shownFrom_) {
     ::SendMessageW(edit, EM_SETSEL, 0, LPARAM(dropTo - shownFrom_));
     ::SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
     shownFrom_ = dropTo;
+    if (from == shownLength_) return more;  // the next call goes on
   }
   // The stale tail is selected and replaced by what is new; the caret ends
   // behind it, at the end of the text, scrolled into view.
