@@ -8,6 +8,7 @@ target_include_directories(standin_obj PRIVATE ${CMAKE_SOURCE_DIR}/src)  # the s
 set(LOOM_STANDIN_TOOLS snapshot snapshot64 vregtool vftool tlink)
 foreach(tool ${LOOM_STANDIN_TOOLS})
   add_executable(${tool} $<TARGET_OBJECTS:standin_obj>)
+  target_link_libraries(${tool} PRIVATE loomcore ole32)  # the package layout writer; identities
   target_link_options(${tool} PRIVATE -municode -s)
   set_target_properties(${tool} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 endforeach()

@@ -20,6 +20,17 @@ void BuildOutputText::EndLine() {
   lineStart_ = text_.size();
 }
 
+void BuildOutputText::CutToLineStart() {
+  text_.resize(lineStart_);
+  if (changedFrom_ > lineStart_) changedFrom_ = lineStart_;
+}
+
+size_t BuildOutputText::TakeChangedFrom() {
+  size_t from = changedFrom_;
+  changedFrom_ = text_.size();
+  return from;
+}
+
 void BuildOutputText::AppendUnits(const char16_t* u, size_t n) {
   size_t i = 0;
   if (pendingCr_ && n > 0) {
@@ -28,7 +39,7 @@ void BuildOutputText::AppendUnits(const char16_t* u, size_t n) {
       EndLine();
       i = 1;
     } else {
-      text_.resize(lineStart_);
+      CutToLineStart();
     }
   }
   while (i < n) {
@@ -46,7 +57,7 @@ void BuildOutputText::AppendUnits(const char16_t* u, size_t n) {
       EndLine();
       i = j + 2;
     } else {
-      text_.resize(lineStart_);
+      CutToLineStart();
       i = j + 1;
     }
   }
@@ -70,6 +81,7 @@ void BuildOutputText::AppendClosingMessage(std::u16string_view message) {
 void BuildOutputText::Clear() {
   text_.clear();
   lineStart_ = 0;
+  changedFrom_ = 0;
   pendingCr_ = false;
   units_.Reset();
 }

@@ -42,14 +42,22 @@ class BuildOutputText {
   // output so far is held back until the next character shows what it means.
   const std::u16string& Text() const { return text_; }
 
+  // Where the text begins to differ from the text at the previous call: that
+  // text's length, or less where a bare carriage return has since rewritten
+  // its last line. A view that showed the old text replaces everything from
+  // there with Text().substr(result) to show the new one.
+  size_t TakeChangedFrom();
+
   void Clear();
 
  private:
   void AppendUnits(const char16_t* units, size_t count);
   void EndLine();
+  void CutToLineStart();
 
   std::u16string text_;
   size_t lineStart_ = 0;   // just behind the last line feed of text_
+  size_t changedFrom_ = 0; // see TakeChangedFrom
   bool pendingCr_ = false; // a carriage return held back at the end
   Utf16LeUnits units_;     // bytes to code units, an odd byte carried over
 };

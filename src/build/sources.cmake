@@ -1,1 +1,4 @@
-loom_core(BuildOutputText.cpp)
+loom_core(BuildOutputText.cpp BuildPlan.cpp)
+if(WIN32)
+  loom_win(ReadyToBuild.cpp FinishedView.cpp BuildOutputView_win32.cpp BuildScript_win32.cpp)
+endif()

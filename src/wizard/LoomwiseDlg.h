@@ -62,6 +62,12 @@ class CLoomwiseDlg : public Dialog {
   bool PortalBaseUpdate(std::wstring* baseInventoryName) const;
   void SetPackageIniOpened() { packageIniOpened_ = true; }
   bool packageIniOpened() const { return packageIniOpened_; }
+  bool BuildSkipped() const { return readyToBuild_.skipBuild; }
+  // OutDir of section BuildOptions of the project's Package.ini ("" when unset).
+  std::wstring ReadOutDir() const;
+  // Rewrites the project's build.bat for a changed output folder, once
+  // Package.ini was opened for editing.
+  void UpdateBuildScript();
   const std::wstring& errorText() const { return errorText_; }
 
  protected:

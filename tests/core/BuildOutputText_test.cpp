@@ -57,3 +57,23 @@ TEST(BuildOutputText, ClosingMessageStartsOnItsOwnLine) {
   text.Append("\0c\0", 3);
   EXPECT_EQ(text.Text(), u"a\u6300");
 }
+
+// A view that replaces everything from TakeChangedFrom() shows the same
+// text as the output itself, however the stream is cut and rewritten.
+TEST(BuildOutputText, ChangedFromKeepsAViewInStep) {
+  const std::u16string stream = u"start\n10%\r20%\r30%\nline\r\rnext\r\n\ra\rbc\n";
+  for (size_t step = 1; step <= stream.size(); ++step) {
+    BuildOutputText text;
+    std::u16string view;
+    for (size_t at = 0; at < stream.size(); at += step) {
+      text.Append(std::u16string_view(stream).substr(at, step));
+      size_t from = text.TakeChangedFrom();
+      ASSERT_LE(from, view.size());
+      view = view.substr(0, from) + text.Text().substr(from);
+      ASSERT_EQ(view, text.Text()) << "step " << step << " at " << at;
+    }
+    text.AppendClosingMessage(u"done");
+    size_t from = text.TakeChangedFrom();
+    EXPECT_EQ(view.substr(0, from) + text.Text().substr(from), text.Text());
+  }
+}

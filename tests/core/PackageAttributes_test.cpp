@@ -4,6 +4,7 @@
 
 #include "util/FileIo.h"
 #include "util/PackageAttributes.h"
+#include "util/PackageAttributesWriter.h"
 #include "util/Text.h"
 
 using namespace loom;
@@ -91,4 +92,22 @@ TEST(PackageAttributes, MalformedFilesFailAsInvalidFormat) {
   uint32_t error = 0;
   EXPECT_FALSE(ReadPackageAttributes(Utf8ToUtf16(::testing::TempDir() + "pkgattr_never_written"), &error).has_value());
   EXPECT_EQ(error, kErrorFileNotFound);
+}
+
+TEST(PackageAttributes, WrittenPackagesReadBack) {
+  const PackageAttributeList lists[] = {
+      {},
+      {{u"AppID", u"{0A1B}"}, {u"VersionID", u"3"}, {u"InventoryName", u"Demo \u5e94\u7528"}, {u"ReadOnlyData", u""}},
+  };
+  for (const PackageAttributeList& attrs : lists) {
+    std::optional<std::string> bytes = MakePackageFile(attrs, "body of the package");
+    ASSERT_TRUE(bytes.has_value());
+    uint32_t error = 99;
+    auto header = Read("written", *bytes, &error);
+    ASSERT_TRUE(header.has_value());
+    EXPECT_EQ(error, 0u);
+    EXPECT_EQ(ListPackageAttributes(*header), attrs);
+    for (const auto& [name, value] : attrs) EXPECT_EQ(GetPackageAttribute(*header, name), std::u16string_view(value));
+  }
+  EXPECT_FALSE(MakePackageFile({{u"Big", std::u16string(70000, u'x')}}).has_value());
 }

@@ -2,3 +2,6 @@
 add_test(NAME wine.bench_runner
          COMMAND bash ${LOOM_WINE} ${CMAKE_BINARY_DIR}/wine/bench -- ${LOOM_WIN64_DIR}/bench_runner.exe --quick)
 set_tests_properties(wine.bench_runner PROPERTIES LABELS "wine;bench" RESOURCE_LOCK wine TIMEOUT 300)
+add_test(NAME wine.bench_build_page
+         COMMAND bash ${LOOM_WINE} ${CMAKE_BINARY_DIR}/wine/bench-build -- ${LOOM_WIN64_DIR}/bench_build_page.exe --quick)
+set_tests_properties(wine.bench_build_page PROPERTIES LABELS "wine;bench" RESOURCE_LOCK wine TIMEOUT 300)

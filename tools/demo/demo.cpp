@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <set>
+#include <vector>
 #include <string>
 
 #include "WizardDriver.h"
@@ -33,12 +34,27 @@ std::wstring SafeName(const std::wstring& title) {
   return name;
 }
 
-void Shot(Wizard& w, const std::wstring& what, HWND window = nullptr) {
+std::wstring Shot(Wizard& w, const std::wstring& what, HWND window = nullptr) {
   wchar_t prefix[16];
   swprintf(prefix, 16, L"%02d-", ++g_shot);
   std::wstring path = g_out + L"\\" + prefix + SafeName(what) + L".bmp";
   w.Screenshot(path, window);
-  Say(L"  picture " + path);
+  return path;
+}
+
+// Copies a folder with everything in it.
+void CopyTree(const std::wstring& from, const std::wstring& to) {
+  CreateDirectoryW(to.c_str(), nullptr);
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((from + L"\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    std::wstring name = fd.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) CopyTree(from + L"\\" + name, to + L"\\" + name);
+    else CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
 }
 
 // The scan tool's scripted output for the demo: progress written slowly
@@ -55,6 +71,15 @@ const char kScanQuiet[] =
     "[scan]\n"
     "chunk 96 40\n"
     "lines 60 I \u6b63\u5728\u626b\u63cf C:\\Program Files\\Demo App\\file\n";
+// The comparison and the project generation, slow enough to be pictured
+// (their result files are written as by default).
+const char kProjectRuns[] =
+    "[suggest]\n"
+    "out I \u6b63\u5728\u6bd4\u8f83\u9884\u626b\u63cf\u548c\u626b\u63cf\u540e\n"  // 正在比较预扫描和扫描后
+    "delay 1500\n"
+    "[generate]\n"
+    "out I \u6b63\u5728\u4fdd\u5b58\u9879\u76ee\n"  // 正在保存项目
+    "delay 1500\n";
 
 // Opens a modal dialog from a page button, pictures it and cancels it.
 void ShowDialog(Wizard& w, int button, const std::wstring& what) {
@@ -62,7 +87,7 @@ void ShowDialog(Wizard& w, int button, const std::wstring& what) {
   Popup dlg = w.WaitMessageBox();
   if (!dlg) return;
   Sleep(300);
-  Shot(w, what, dlg.hwnd);
+  Say(L"  picture " + Shot(w, what, dlg.hwnd));
   w.Answer(dlg, IDCANCEL);
 }
 
@@ -74,22 +99,22 @@ void FillOptionPage(Wizard& w, const std::wstring& title) {
   if (title == t + L"\u7ba1\u7406Corvel\u5de5\u4f5c\u533a") {  // portal
     w.Click(1121);
     Sleep(100);
-    w.SetText(1123, L"https://portal.example.com/corp");
+    w.SetText(IDC_PORTAL_URL, L"https://portal.example.com/corp");
     w.Click(1126);
     Sleep(100);
-    w.SetText(1128, L"D:\\Packages\\Demo App 1.0");
+    w.SetText(IDC_PORTAL_BASE_FOLDER, L"D:\\Packages\\Demo App 1.0");
   } else if (title == t + L"\u7ec4") {  // groups
     w.Click(1106);
     Sleep(100);
-    w.SetText(1050, L"\u8bf7\u8054\u7cfb IT \u670d\u52a1\u53f0\u7533\u8bf7\u4f7f\u7528\u6743\u9650\u3002");  // 请联系 IT 服务台申请使用权限。
+    w.SetText(IDC_AUTH_MESSAGE, L"\u8bf7\u8054\u7cfb IT \u670d\u52a1\u53f0\u7533\u8bf7\u4f7f\u7528\u6743\u9650\u3002");  // 请联系 IT 服务台申请使用权限。
   } else if (title == t + L"\u9694\u79bb") {  // isolation
     w.Click(1091);
   } else if (title == t + L"\u6c99\u7bb1") {  // sandbox
     w.Click(1053);
     Sleep(100);
-    w.SetText(1055, L"%AppData%\\Demo Sandbox");
+    w.SetText(IDC_SANDBOX_PATH, L"%AppData%\\Demo Sandbox");
   } else if (title == t + L"\u672c\u673a\u6d4f\u89c8\u5668\u91cd\u5b9a\u5411") {  // browser redirection
-    w.SetText(1050, L"www.example.com\r\nintranet.example.com/*.jsp");
+    w.SetText(IDC_ROUTELLE_LIST, L"www.example.com\r\nintranet.example.com/*.jsp");
   }
 }
 
@@ -108,7 +133,7 @@ void ShowResume(TestInstall& install) {
   Wizard w;
   if (!w.Start(install) || !w.WaitForMainWindow()) return;
   Sleep(500);
-  Shot(w, w.Title() + L" (restart)");
+  Say(L"  picture " + Shot(w, w.Title() + L" (restart)"));
   Say(L"step: " + w.Title() + L" (after a restart)");
   w.Click(IDC_CONTINUE_NEW);  // start a new capture
   w.Click(IDOK);
@@ -129,10 +154,11 @@ int wmain(int argc, wchar_t** argv) {
   CreateDirectoryW(g_out.c_str(), nullptr);
 
   CleanRegistry clean;
+  reg::WriteString(reg::kSettingsKey, L"OpenFolderOnFinish", L"0");  // no file manager at the end
   InstallOptions options;
   options.branding = Place::Beside;
   options.buildTools = Place::Beside;
-  options.scenario = kScanWithWarning;
+  options.scenario = std::string(kScanWithWarning) + kProjectRuns;
   TestInstall install(options);
   if (!install.ok()) {
     fwprintf(stderr, L"cannot prepare the installation: %ls\n", install.error().c_str());
@@ -153,7 +179,7 @@ int wmain(int argc, wchar_t** argv) {
   while (w.Running()) {
     if (Popup box = w.FindPopup()) {
       Sleep(300);  // let it paint
-      Shot(w, L"message " + box.caption, box.hwnd);
+      Say(L"  picture " + Shot(w, L"message " + box.caption, box.hwnd));
       Say(L"dialog: " + box.caption);
       if (!w.Answer(box, IDYES)) w.Answer(box, IDOK);
       continue;
@@ -163,20 +189,32 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring title = w.Title();
     HWND page = w.CurrentPage();
     std::wstring step = title + L"|" + std::to_wstring(reinterpret_cast<uintptr_t>(page)) + L"|" + w.Text(IDC_PROGRESS_GROUP);
-    if (!title.empty() && seen.insert(step).second) {
-      Say(L"step: " + title);
+    if (!title.empty() && !seen.count(step)) {
+      // The build page is pictured once the build has ended, with its output.
+      if (page && GetDlgItem(page, IDC_BUILD_OUTPUT) && IsWindowVisible(GetDlgItem(page, IDC_BUILD_OUTPUT)))
+        WaitUntil([&] { return w.IsEnabled(IDOK); }, 60000);
       FillOptionPage(w, title);
       Sleep(400);  // let the page paint (and a tool show its progress)
-      Shot(w, title);
+      // A step that has passed meanwhile is not pictured under its name.
+      if (w.Title() != title || w.CurrentPage() != page) continue;
+      std::wstring picture = Shot(w, title);
+      if (w.Title() != title || w.CurrentPage() != page) {  // changed while pictured
+        DeleteFileW(picture.c_str());
+        --g_shot;
+        continue;
+      }
+      seen.insert(step);
+      Say(L"step: " + title);
+      Say(L"  picture " + picture);
       AfterOptionPicture(w, title);
       idleSince = GetTickCount();
       if (title == L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf") ShowDialog(w, IDC_CLEANPC_LOCATIONS, L"scan locations");
       if (title == L"Loomwise - \u5b89\u88c5\u5e94\u7528\u7a0b\u5e8f") ShowDialog(w, IDC_POST_IE, L"browser entry points");
-      if (title == L"Loomwise - \u9884\u626b\u63cf\u8b66\u544a") install.WriteScenario(kScanQuiet);
-      if (title == L"Loomwise - \u5165\u53e3\u70b9" && w.Click(1101)) {  // the entry points for debugging too
+      if (title == L"Loomwise - \u9884\u626b\u63cf\u8b66\u544a") install.WriteScenario(std::string(kScanQuiet) + kProjectRuns);
+      if (title == L"Loomwise - \u5165\u53e3\u70b9" && w.Click(IDC_ENTRY_SHOW_DEBUG)) {  // the entry points for debugging too
         Sleep(400);
-        Shot(w, title + L" (debugging)");
-        w.Click(1101);
+        Say(L"  picture " + Shot(w, title + L" (debugging)"));
+        w.Click(IDC_ENTRY_SHOW_DEBUG);
         Sleep(200);
       }
       continue;  // look again before pressing anything
@@ -196,6 +234,14 @@ int wmain(int argc, wchar_t** argv) {
   DWORD code = 0;
   w.WaitExit(kWaitMs, &code);
   Say(L"the wizard ended (exit code " + std::to_wstring(code) + L")");
+  // The built project outlives the demo's installation.
+  for (const std::wstring& line : install.ToolLog()) {
+    std::vector<std::wstring> args = SplitCommandLine(line);
+    if (args.size() >= 4 && args[2] == L"-GenerateProject") {
+      CopyTree(args[3], g_out + L"\\project");
+      Say(L"the built project: " + g_out + L"\\project");
+    }
+  }
   ShowResume(install);
   Say(std::to_wstring(g_shot) + L" pictures");
   return 0;

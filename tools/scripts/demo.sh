@@ -48,3 +48,10 @@ for f in "$out"/*.bmp; do
 done
 echo "== pictures of every step are in $out/:"
 ls -1 "$out" | grep png
+
+echo
+echo "== the built package files of that capture, and the attribute table of one"
+ls -1 "$out/project/bin"
+set -x
+"$ctl" package "$out/project/bin/Demo App.exe"
+set +x

@@ -21,7 +21,7 @@
 //   out TEXT        write TEXT and the line end (escapes \r \n \t \\ \uXXXX)
 //   outraw TEXT     write TEXT as it is (escapes decoded), no line end
 //   eol crlf|lf|cr  line end used by out and lines (default crlf)
-//   lines N TEXT    write N lines "TEXT 1" .. "TEXT N"
+//   lines N TEXT    write N lines "TEXT 1" .. "TEXT N" (escapes as for out)
 //   chunk N [MS]    later output goes out in writes of N bytes (0 = whole),
 //                   pausing MS milliseconds between the writes
 //   delay MS        sleep
@@ -42,8 +42,9 @@
 // project folder (argument after the switch) with Package.ini (a copy of the
 // working project file, the first argument) and build.bat; vregtool, vftool -
 // the file of their first argument, when its folder exists (vftool adds
-// ".thfd" beside it); tlink - one placeholder .exe per enabled entry point of
-// the Package.ini of its first argument, in the -OutDir folder.
+// ".thfd" beside it); tlink - one package file per enabled entry point of the
+// Package.ini of its first argument (and one for a separate data container),
+// in the -OutDir folder, each with an attribute table (see Link).
 
 #include <windows.h>
 
@@ -52,7 +53,12 @@
 #include <string>
 #include <vector>
 
+#include <objbase.h>
+
+#include <optional>
+
 #include "framework/WinText.h"
+#include "util/PackageAttributesWriter.h"
 
 namespace {
 
@@ -220,7 +226,7 @@ class Run {
       } else if (name == "lines") {
         size_t sp = arg.find(L' ');
         ok = Number(arg.substr(0, sp), &n);
-        if (ok) Lines(n, sp == std::wstring::npos ? std::wstring() : arg.substr(sp + 1));
+        if (ok) Lines(n, sp == std::wstring::npos ? std::wstring() : Unescape(arg.substr(sp + 1)));
       } else if (name == "chunk") {
         size_t sp = arg.find(L' ');
         unsigned long pause = 0;
@@ -371,14 +377,56 @@ class Run {
         WriteBytes(Arg(0), Content(note));
         if (kind_ == Kind::VFTool) WriteBytes(Arg(0) + L".thfd", note);
         break;
-      case Kind::TLink: {
-        std::wstring outDir = SwitchArg(L"-OutDir", 1);
-        CreateFolders(outDir);
-        for (const std::wstring& name : EntryPoints(Arg(0)))
-          WriteBytes((outDir.empty() ? name : outDir + L"\\" + name), Content("MZ stand-in package placeholder\r\n"));
-        break;
-      }
+      case Kind::TLink: Link(); break;
     }
+  }
+
+  // tlink: one package file per enabled entry point, and one for a separate
+  // data container, each carrying the attribute table a built package has:
+  // InventoryName; AppID and VersionID when the project has an AppID ("genid"
+  // gets a fresh identity); ReadOnlyData on the primary data container.
+  void Link() {
+    const std::wstring ini = Arg(0), outDir = SwitchArg(L"-OutDir", 1);
+    CreateFolders(outDir);
+    std::wstring inventory = Profile(ini, L"BuildOptions", L"InventoryName");
+    std::wstring appId = Profile(ini, L"BuildOptions", L"AppID");
+    std::wstring version = Profile(ini, L"BuildOptions", L"VersionID");
+    std::wstring primary = Profile(ini, L"BuildOptions", L"PrimaryDataContainer");
+    if (SameNoCase(appId, L"genid")) appId = FreshId();
+    if (!appId.empty() && version.empty()) version = L"1";
+    std::vector<std::wstring> files = EntryPoints(ini);
+    if (primary.empty()) primary = files.front();
+    bool separate = true;
+    for (const std::wstring& f : files) separate &= !SameNoCase(f, primary.c_str());
+    if (separate) files.push_back(primary);
+    for (const std::wstring& name : files) {
+      loom::PackageAttributeList attrs;
+      attrs.emplace_back(u"InventoryName", U16(inventory));
+      if (!appId.empty()) {
+        attrs.emplace_back(u"AppID", U16(appId));
+        attrs.emplace_back(u"VersionID", U16(version));
+      }
+      if (SameNoCase(name, primary.c_str())) attrs.emplace_back(u"ReadOnlyData", u"Package.ro.tvr");
+      std::optional<std::string> bytes =
+          loom::MakePackageFile(attrs, Content(WideToUtf8(L"stand-in package " + name + L"\r\n")));
+      if (bytes) WriteBytes(outDir.empty() ? name : outDir + L"\\" + name, *bytes);
+    }
+  }
+
+  static std::u16string U16(const std::wstring& w) { return std::u16string(w.begin(), w.end()); }
+
+  static std::wstring Profile(const std::wstring& ini, const wchar_t* section, const wchar_t* key) {
+    std::vector<wchar_t> value(4096);
+    DWORD n = GetPrivateProfileStringW(section, key, L"", value.data(), DWORD(value.size()), ini.c_str());
+    return std::wstring(value.data(), n);
+  }
+
+  static std::wstring FreshId() {
+    GUID g;
+    if (CoCreateGuid(&g) != S_OK) return L"{00000000-0000-0000-0000-000000000001}";
+    wchar_t text[64];
+    StringFromGUID2(g, text, 64);
+    return text;
   }
 
   // Enabled entry points (sections with a Source key) of a Package.ini.

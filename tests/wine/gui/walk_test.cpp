@@ -18,6 +18,7 @@ class WalkTest : public testing::Test {
   void SetUp() override {
     if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
     reg::WriteString(reg::kSettingsKey, L"SkipInstallationConfirmation", L"1");
+    reg::WriteString(reg::kSettingsKey, L"OpenFolderOnFinish", L"0");
   }
 
   // Presses Next on every page until the wizard ends; returns the titles seen.
@@ -54,6 +55,7 @@ class WalkTest : public testing::Test {
 TEST_F(WalkTest, WholeCaptureWithEveryCommandLine) {
   InstallOptions o;
   o.scenario = "[any]\n";  // every run: quiet success, its result file written
+  o.buildTools = Place::Beside;
   install_ = std::make_unique<TestInstall>(o);
   ASSERT_TRUE(w_.Start(*install_));
   ASSERT_TRUE(w_.WaitForMainWindow());
@@ -80,7 +82,7 @@ TEST_F(WalkTest, WholeCaptureWithEveryCommandLine) {
   EXPECT_EQ(waited, expectedWaited);
 
   std::vector<std::wstring> log = w_.ToolLog();
-  ASSERT_EQ(log.size(), 4u);
+  ASSERT_EQ(log.size(), 7u);  // four scan-tool runs, then the three build tools
   const std::wstring tool = Quoted(install_->ProgramFolder() + L"\\" + kTool);
   std::vector<std::wstring> pre = SplitCommandLine(log[0]), post = SplitCommandLine(log[1]);
   std::vector<std::wstring> cmp = SplitCommandLine(log[2]);
@@ -108,6 +110,7 @@ TEST_F(WalkTest, BrandingThreeLevelsUpEnablesTheQualityReportingPage) {
   InstallOptions o;
   o.scenario = "[any]\n";
   o.branding = Place::Modules3;
+  o.buildTools = Place::Beside;
   install_ = std::make_unique<TestInstall>(o);
   ASSERT_TRUE(w_.Start(*install_));
   ASSERT_TRUE(w_.WaitForMainWindow());

@@ -1,0 +1,77 @@
+// The main window's side of the build: reading OutDir from the project's
+// Package.ini and rewriting build.bat for a changed output folder.
+#include <vector>
+
+#include "app/Branding.h"
+#include "build/BuildPlan.h"
+#include "capture/ScanTool.h"
+#include "framework/WinText.h"
+#include "macros/FolderMacros.h"
+#include "util/FileIo.h"
+#include "util/PathRules.h"
+#include "wizard/LoomwiseDlg.h"
+
+namespace loom {
+namespace {
+
+// "无法使用新outdir设置更新批处理文件"
+constexpr wchar_t kNoTemplate[] =
+    L"\u65e0\u6cd5\u4f7f\u7528\u65b0outdir\u8bbe\u7f6e\u66f4\u65b0\u6279\u5904\u7406\u6587\u4ef6";
+// "失败的更新批处理文件与新outdir设置"
+constexpr wchar_t kNoTargetDir[] =
+    L"\u5931\u8d25\u7684\u66f4\u65b0\u6279\u5904\u7406\u6587\u4ef6\u4e0e\u65b0outdir\u8bbe\u7f6e";
+
+std::wstring ProjectFile(const std::wstring& projectFolder, const char16_t* name) {
+  return ToWide(JoinPath(NormalFolder(ToU16(projectFolder)), name));
+}
+
+// Where the program's files are: QM_ORIGIN's folder when it is set, else the
+// program's own folder.
+std::wstring InstallFolder() {
+  wchar_t origin[MAX_PATH + 1];
+  DWORD n = ::GetEnvironmentVariableW(L"QM_ORIGIN", origin, MAX_PATH + 1);
+  if (n == 0 || n > MAX_PATH) return ProgramFolder();
+  std::wstring path(origin, n);
+  size_t cut = path.find_last_of(L'\\');
+  return cut == std::wstring::npos ? path : path.substr(0, cut);
+}
+
+std::string ToCodePage(const std::u16string& text) {
+  if (text.empty()) return {};
+  const wchar_t* w = AsWide(text.c_str());
+  int n = ::WideCharToMultiByte(CP_ACP, 0, w, int(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(size_t(n), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, w, int(text.size()), bytes.data(), n, nullptr, nullptr);
+  return bytes;
+}
+
+}  // namespace
+
+std::wstring CLoomwiseDlg::ReadOutDir() const {
+  const std::wstring ini = ProjectFile(ProjectFolder(), u"Package.ini");
+  for (DWORD size : {DWORD(4096), DWORD(1048576)}) {
+    std::vector<wchar_t> buffer(size);
+    DWORD n = ::GetPrivateProfileStringW(L"BuildOptions", L"OutDir", L"", buffer.data(), size, ini.c_str());
+    if (n < size - 1) return std::wstring(buffer.data(), n);
+  }
+  return std::wstring();  // longer than any folder could be
+}
+
+void CLoomwiseDlg::UpdateBuildScript() {
+  std::wstring outDir = ReadOutDir();
+  if (!NeedsBuildScriptRewrite(packageIniOpened_, ToU16(outDir))) return;
+  std::wstring tmpl = BrandingBuildScript();
+  if (tmpl.empty()) {
+    // The existing build.bat stays as it is.
+    ::MessageBoxW(nullptr, kNoTemplate, L"Warning", MB_OK);
+    return;
+  }
+  std::u16string expanded = ExpandFolderMacros(ToU16(tmpl), false);
+  BuildScript script = MakeBuildScript(expanded, ToU16(InstallFolder()), ToU16(outDir));
+  if (!script.targetFound) ::MessageBoxW(nullptr, kNoTargetDir, L"Warning", MB_OK);
+  // Written beside and renamed over the old script: a failure never loses it.
+  const std::wstring path = ProjectFile(ProjectFolder(), u"build.bat");
+  ReplaceFileContents(ToU16(path), ToCodePage(script.text));
+}
+
+}  // namespace loom

@@ -1,0 +1,445 @@
+// Black-box: the ready-to-build page and the build page. The three build
+// tools' command lines and where they are started from, their output shown
+// live, failing, crashing and hanging tools, Stop, a skipped build, the
+// output-folder message, the build.bat rewrite after Package.ini was opened,
+// and Finish.
+#include "WizardDriver.h"
+
+#include <functional>
+#include <memory>
+
+using namespace loomtest;
+
+namespace {
+
+const std::wstring kReadyToBuild = L"Loomwise - 准备生成";
+const std::wstring kBuilding = L"Loomwise - 生成项目";
+const std::wstring kBuildSkipped = L"Loomwise - 已完成";
+const std::wstring kComplete = L"---------------------------------------------\r\n生成完成";
+const std::wstring kFailed = L"*** 生成失败 ***";
+const std::wstring kStopped = L"---------------------------------------------\r\n生成已停止";
+const std::wstring kCannotCreateFolder = L"无法创建目录。检查Package.ini - outdir";
+constexpr int kOutput = 1050, kOutputGroup = 1104, kOpenFolder = 1101, kSkipBuild = 1101, kEditIni = 1019;
+constexpr int kBack = 1086;
+
+bool EndsWith(const std::wstring& s, const std::wstring& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// A shell verb's command under HKLM\SOFTWARE\Classes, restored afterwards.
+class ShellCommand {
+ public:
+  explicit ShellCommand(const std::wstring& key) : key_(L"SOFTWARE\\Classes\\" + key + L"\\shell\\open\\command") {
+    wchar_t buf[1024];
+    DWORD size = sizeof buf;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, key_.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, buf, &size) == ERROR_SUCCESS)
+      old_ = buf;
+  }
+  ~ShellCommand() {
+    if (old_) Set(*old_);
+    else RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key_.c_str(), nullptr);
+  }
+  void Set(const std::wstring& value) const {
+    // The command alone, without the DDE conversation of the system's handler.
+    std::wstring verb = key_.substr(0, key_.rfind(L'\\'));
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (verb + L"\\ddeexec").c_str());
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, key_.c_str(), nullptr, REG_SZ, value.c_str(),
+                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  }
+
+ private:
+  std::wstring key_;
+  std::optional<std::wstring> old_;
+};
+
+BOOL CALLBACK FindBuildPage(HWND child, LPARAM found) {
+  if (!GetDlgItem(child, kOutputGroup)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = child;
+  return FALSE;
+}
+
+class BuildTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
+  }
+
+  // A fresh wizard walked to the ready-to-build page; the build scenario
+  // follows the capture's quiet runs.
+  static InstallOptions Tools(Place where = Place::Beside) {
+    InstallOptions o;
+    o.buildTools = where;
+    return o;
+  }
+
+  void StartAtReadyToBuild(const std::string& buildScenario, InstallOptions o = Tools(),
+                           const std::function<Env(const TestInstall&)>& env = nullptr) {
+    w_.Kill();
+    CleanRegistry::Clean();
+    reg::WriteString(reg::kSettingsKey, L"SkipInstallationConfirmation", L"1");
+    reg::WriteString(reg::kSettingsKey, L"OpenFolderOnFinish", L"0");
+    o.scenario = "[scan]\n[suggest]\n[generate]\n" + buildScenario;
+    install_ = std::make_unique<TestInstall>(o);
+    ASSERT_TRUE(install_->ok()) << Narrow(install_->error());
+    ASSERT_TRUE(w_.Start(*install_, L"", env ? env(*install_) : Env{}));
+    ASSERT_TRUE(w_.WaitForMainWindow());
+    // Next on every page until the ready-to-build page (told by its help
+    // text 1103), clicking a page's own button so that a page that changes
+    // meanwhile never takes the click.
+    DWORD start = GetTickCount();
+    for (;;) {
+      ASSERT_TRUE(w_.Running());
+      ASSERT_LT(GetTickCount() - start, 60000u) << w_.Describe();
+      if (Popup box = w_.FindPopup()) FAIL() << "message box: " << Narrow(box.caption) << ": " << Narrow(box.text);
+      HWND page = w_.CurrentPage();
+      if (page && GetDlgItem(page, 1103)) break;
+      HWND next = page ? GetDlgItem(page, IDOK) : nullptr;
+      if (next && IsWindowEnabled(next) && IsWindowVisible(next)) {
+        Wizard::ClickIn(page, IDOK);
+        WaitUntil([&] { return w_.CurrentPage() != page; }, 3000);
+      } else {
+        Sleep(20);
+      }
+    }
+    ASSERT_TRUE(w_.WaitForTitle(kReadyToBuild));
+    std::vector<std::wstring> generate = SplitCommandLine(w_.ToolLog().back());
+    ASSERT_GE(generate.size(), 4u);
+    project_ = generate[3];
+    ASSERT_TRUE(FolderExists(project_));
+  }
+
+  // The command lines of the build tools (after the four scan-tool runs).
+  std::vector<std::wstring> BuildRuns() {
+    std::vector<std::wstring> log = w_.ToolLog();
+    return log.size() > 4 ? std::vector<std::wstring>(log.begin() + 4, log.end()) : std::vector<std::wstring>{};
+  }
+
+  testing::AssertionResult WaitOutputEndsWith(const std::wstring& tail, DWORD ms = kWaitMs) {
+    if (WaitUntil([&] { return EndsWith(w_.Text(kOutput), tail); }, ms)) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "output: " << Narrow(w_.Text(kOutput));
+  }
+
+  void ExpectBuildEnded() {
+    EXPECT_EQ(w_.Text(kBack), L"返回");
+    EXPECT_TRUE(w_.IsEnabled(kBack));
+    EXPECT_TRUE(w_.IsEnabled(IDOK));
+    EXPECT_FALSE(FileExists(project_ + L"\\bin\\Package.ro.tvr"));
+    EXPECT_FALSE(FileExists(project_ + L"\\bin\\Package.ro.tvr.thfd"));
+  }
+
+  // The build page's output, also while another page is shown.
+  std::wstring BuildPageOutput() {
+    HWND found = nullptr;
+    EnumChildWindows(w_.MainWindow(), FindBuildPage, reinterpret_cast<LPARAM>(&found));
+    return found ? Wizard::TextIn(found, kOutput) : std::wstring();
+  }
+
+  std::wstring Q(const std::wstring& s) { return L"\"" + s + L"\""; }
+
+  // A built package's attribute table as loomctl prints it.
+  std::string Attributes(const std::wstring& package) {
+    Captured c = RunCaptured(Q(BuildFolder() + L"\\loomctl.exe") + L" package " + Q(package));
+    EXPECT_EQ(c.exitCode, 0u) << c.output;
+    return c.output;
+  }
+  void SetOutDir(const std::wstring& value) {
+    WritePrivateProfileStringW(L"BuildOptions", L"OutDir", value.c_str(), (project_ + L"\\Package.ini").c_str());
+  }
+
+  CleanRegistry registry_;
+  std::unique_ptr<TestInstall> install_;
+  Wizard w_;
+  std::wstring project_;
+};
+
+}  // namespace
+
+TEST_F(BuildTest, ThreeToolsInOrderFromTheirFolder) {
+  struct Case {
+    const char* what;
+    Place tools;
+    bool origin, bin;  // QM_ORIGIN and QUILLMARK_BIN set
+  } cases[] = {
+      {"program folder", Place::Beside, false, false},
+      {"QUILLMARK_BIN with a trailing backslash", Place::Modules1, false, true},
+      {"QM_ORIGIN wins over QUILLMARK_BIN", Place::Beside, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild("[any]\neol lf\nout working\n", Tools(c.tools), [&](const TestInstall& in) {
+      Env env{{L"QM_ORIGIN", L""}, {L"QUILLMARK_BIN", L""}};
+      if (c.origin) env[L"QM_ORIGIN"] = in.Root() + L"\\pkg\\Package.exe";
+      if (c.bin) env[L"QUILLMARK_BIN"] = in.FolderFor(Place::Modules1) + L"\\";
+      return env;
+    }));
+    ASSERT_EQ(w_.Text(IDOK), L"生成");
+    ASSERT_TRUE(w_.Click(IDOK));
+    ASSERT_TRUE(w_.WaitForTitle(kBuilding));
+    ASSERT_TRUE(WaitOutputEndsWith(kComplete));
+    const std::wstring tools = install_->FolderFor(c.tools);
+    std::vector<std::wstring> runs = BuildRuns();
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[0], Q(tools + L"\\vregtool.exe") + L" " + Q(L"bin\\Package.ro.tvr") + L" ImportDir " + Q(project_) +
+                           L" -Loomwise");
+    EXPECT_EQ(runs[1], Q(tools + L"\\vftool.exe") + L" " + Q(L"bin\\Package.ro.tvr") + L" ImportDir " + Q(project_) +
+                           L" -Loomwise");
+    EXPECT_EQ(runs[2], Q(tools + L"\\tlink.exe") + L" " + Q(project_ + L"\\Package.ini") + L" -OutDir " + Q(L"bin") +
+                           L" -Loomwise");
+    EXPECT_EQ(w_.Text(kOutput), L"working\r\nworking\r\nworking\r\n" + kComplete);
+    ExpectBuildEnded();
+    // The link tool's packages: one per enabled entry point.
+    EXPECT_TRUE(FileExists(project_ + L"\\bin\\Demo App.exe"));
+    EXPECT_TRUE(FileExists(project_ + L"\\bin\\Demo Settings.exe"));
+    EXPECT_FALSE(FileExists(project_ + L"\\bin\\Demo Help.exe"));
+  }
+
+  // Finish without opening the folder: the setting is stored, the temporary
+  // files go, the program ends.
+  std::vector<std::wstring> compare = SplitCommandLine(w_.ToolLog()[2]);
+  ASSERT_GE(compare.size(), 5u);
+  EXPECT_TRUE(FileExists(compare[4]));
+  EXPECT_FALSE(w_.IsChecked(kOpenFolder));
+  ASSERT_TRUE(w_.Click(IDOK));
+  DWORD code = 1;
+  ASSERT_TRUE(w_.WaitExit(kWaitMs, &code));
+  EXPECT_EQ(code, 0u);
+  EXPECT_FALSE(FileExists(compare[4]));
+  EXPECT_EQ(reg::ReadString(reg::kSettingsKey, L"OpenFolderOnFinish"), L"0");
+}
+
+TEST_F(BuildTest, OutputShowsLiveAndStopEndsTheRunningTool) {
+  ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild(
+      "[vregtool]\neol lf\nout vregtool: importing\noutraw 10%\\r20%\\r30%\nwaitfile go.flag\nout \\r40%\nout done\n"
+      "[vftool]\neol lf\nout vftool: copying\npidfile vftool.pid\nhang\n"));
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(w_.WaitForTitle(kBuilding));
+  EXPECT_EQ(w_.Text(kBack), L"停止");
+  EXPECT_FALSE(w_.IsEnabled(IDOK));
+  // While the tool waits, what it wrote is there; the progress line rewritten.
+  ASSERT_TRUE(WaitOutputEndsWith(L"vregtool: importing\r\n30%"));
+  WriteBytes(install_->Path(L"go.flag"), "go");
+  ASSERT_TRUE(WaitOutputEndsWith(L"vregtool: importing\r\n40%\r\ndone\r\nvftool: copying\r\n"));
+  std::optional<DWORD> pid;
+  ASSERT_TRUE(WaitUntil([&] { return (pid = ReadPidFile(install_->Path(L"vftool.pid"))).has_value(); }));
+
+  // Stop: the tool ends, the closing message follows its last line, the
+  // ready-to-build page is shown.
+  ASSERT_TRUE(w_.Click(kBack));
+  ASSERT_TRUE(w_.WaitForTitle(kReadyToBuild));
+  EXPECT_TRUE(WaitProcessGone(*pid));
+  EXPECT_TRUE(EndsWith(BuildPageOutput(), L"vftool: copying\r\n" + kStopped)) << Narrow(BuildPageOutput());
+  EXPECT_EQ(w_.Text(IDOK), L"生成");
+  EXPECT_EQ(BuildRuns().size(), 2u);
+
+  // A new build starts with empty output.
+  DeleteFileW(install_->Path(L"vftool.pid").c_str());
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(w_.WaitForTitle(kBuilding));
+  ASSERT_TRUE(WaitUntil([&] { return ReadPidFile(install_->Path(L"vftool.pid")).has_value(); }));
+  ASSERT_TRUE(WaitOutputEndsWith(L"vftool: copying\r\n"));
+  EXPECT_EQ(w_.Text(kOutput).find(L"生成已停止"), std::wstring::npos);
+  EXPECT_EQ(w_.Text(kOutput).find(L"vregtool: importing"), w_.Text(kOutput).rfind(L"vregtool: importing"));
+  ASSERT_TRUE(w_.Click(kBack));
+  ASSERT_TRUE(w_.WaitForTitle(kReadyToBuild));
+  EXPECT_FALSE(FileExists(project_ + L"\\bin\\Package.ro.tvr"));
+}
+
+TEST_F(BuildTest, ToolsThatFailCrashOrCannotStartEndTheBuild) {
+  struct Case {
+    const char* what;
+    std::string scenario;
+    bool toolsPresent;
+    size_t runs;
+  } cases[] = {
+      {"vftool exits with 3", "[any]\n[vftool]\neol lf\nout vftool: broken\nexit 3\n", true, 2},
+      {"vregtool crashes", "[vregtool]\ncrash\n[any]\n", true, 1},
+      {"no build tools", "[any]\n", false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild(c.scenario, Tools(c.toolsPresent ? Place::Beside : Place::Absent)));
+    ASSERT_TRUE(w_.Click(IDOK));
+    if (!c.toolsPresent) {
+      Popup box = w_.WaitMessageBox();
+      EXPECT_EQ(box.caption, L"无法执行");
+      EXPECT_NE(box.text.find(L"vregtool.exe"), std::wstring::npos);
+      Sleep(1000);  // ticks while the box is open must not start the next tool
+      ASSERT_TRUE(w_.Answer(box, IDOK));
+      box = w_.WaitMessageBox();
+      EXPECT_EQ(box.text, L"不能现在运行生成。");
+      ASSERT_TRUE(w_.Answer(box, IDOK));
+    }
+    ASSERT_TRUE(WaitOutputEndsWith(kFailed)) << c.what;
+    EXPECT_EQ(w_.Title(), kBuilding);
+    EXPECT_EQ(BuildRuns().size(), c.runs);
+    ExpectBuildEnded();
+    Sleep(600);
+    EXPECT_FALSE(w_.FindPopup()) << "no further message";
+    EXPECT_EQ(BuildRuns().size(), c.runs);
+    // Back after the end leads to the ready-to-build page.
+    ASSERT_TRUE(w_.Click(kBack));
+    EXPECT_TRUE(w_.WaitForTitle(kReadyToBuild));
+  }
+}
+
+TEST_F(BuildTest, SkippedBuildOffersFinishOnly) {
+  ShellCommand folders(L"Folder");
+  ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild("[any]\n"));
+  install_->WriteScenario("[scan]\nresult no\n[any]\n");  // the shell's folder handler writes nothing
+  folders.Set(Q(install_->ProgramFolder() + L"\\snapshot.exe") + L" \"%1\"");
+  // The choice is stored at once and turns Build into Next.
+  ASSERT_TRUE(w_.Click(kSkipBuild));
+  EXPECT_TRUE(WaitUntil([&] { return w_.Text(IDOK) == L"下一步"; }));
+  EXPECT_EQ(reg::ReadString(reg::kSettingsKey, L"SkipBuild"), L"1");
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(w_.WaitForTitle(kBuildSkipped));
+  EXPECT_FALSE(w_.IsVisible(kOutput));
+  EXPECT_FALSE(w_.IsVisible(kOutputGroup));
+  EXPECT_EQ(w_.Text(kBack), L"返回");
+  EXPECT_TRUE(w_.IsEnabled(IDOK));
+  EXPECT_EQ(w_.Text(kOpenFolder), L"&Open project folder after clicking Finish");
+  // Back and forth runs nothing.
+  ASSERT_TRUE(w_.Click(kBack));
+  ASSERT_TRUE(w_.WaitForTitle(kReadyToBuild));
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(w_.WaitForTitle(kBuildSkipped));
+  EXPECT_TRUE(BuildRuns().empty());
+
+  // Finish with the box ticked opens the project folder.
+  ASSERT_TRUE(w_.Click(kOpenFolder));
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(w_.WaitExit());
+  EXPECT_EQ(reg::ReadString(reg::kSettingsKey, L"OpenFolderOnFinish"), L"1");
+  ASSERT_TRUE(WaitUntil([&] { return !BuildRuns().empty(); })) << "the folder was not opened";
+  std::vector<std::wstring> opened = SplitCommandLine(BuildRuns().back());
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_TRUE(SamePath(opened[1], project_)) << Narrow(opened[1]);
+}
+
+TEST_F(BuildTest, FinishOpensTheOutputFolder) {
+  ShellCommand folders(L"Folder");
+  ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild("[any]\n"));
+  install_->WriteScenario("[scan]\nresult no\n[any]\n");
+  folders.Set(Q(install_->ProgramFolder() + L"\\snapshot.exe") + L" \"%1\"");
+  SetOutDir(L"out\\x");
+  // A portal-managed project with a separate data container.
+  const std::wstring ini = project_ + L"\\Package.ini";
+  WritePrivateProfileStringW(L"BuildOptions", L"AppID", L"genid", ini.c_str());
+  WritePrivateProfileStringW(L"BuildOptions", L"VersionID", L"5", ini.c_str());
+  WritePrivateProfileStringW(L"BuildOptions", L"PrimaryDataContainer", L"Demo App.dat", ini.c_str());
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(WaitOutputEndsWith(kComplete));
+  std::vector<std::wstring> runs = BuildRuns();
+  ASSERT_EQ(runs.size(), 3u);
+  EXPECT_NE(runs[0].find(Q(L"out\\x\\Package.ro.tvr")), std::wstring::npos);
+  EXPECT_NE(runs[2].find(L"-OutDir " + Q(L"out\\x")), std::wstring::npos);
+  EXPECT_FALSE(FileExists(project_ + L"\\out\\x\\Package.ro.tvr"));
+  // Each package carries the table the portal page reads of a base package.
+  std::string data = Attributes(project_ + L"\\out\\x\\Demo App.dat");
+  std::string app = Attributes(project_ + L"\\out\\x\\Demo App.exe");
+  EXPECT_NE(data.find("ReadOnlyData=Package.ro.tvr"), std::string::npos) << data;
+  EXPECT_NE(data.find("AppID={"), std::string::npos) << data;
+  EXPECT_NE(data.find("VersionID=5"), std::string::npos) << data;
+  EXPECT_NE(data.find("InventoryName=Demo App"), std::string::npos) << data;
+  EXPECT_EQ(app.find("ReadOnlyData"), std::string::npos) << app;
+  EXPECT_NE(app.find("AppID={"), std::string::npos) << app;
+  ASSERT_TRUE(w_.Click(kOpenFolder));
+  ASSERT_TRUE(w_.Click(IDOK));
+  ASSERT_TRUE(w_.WaitExit());
+  ASSERT_TRUE(WaitUntil([&] { return BuildRuns().size() == 4; })) << "the folder was not opened";
+  std::vector<std::wstring> opened = SplitCommandLine(BuildRuns().back());
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_TRUE(SamePath(opened[1], project_ + L"\\out\\x")) << Narrow(opened[1]);
+}
+
+TEST_F(BuildTest, OutputFolderThatCannotBeMade) {
+  struct Case {
+    std::wstring outDir;
+    size_t runs;  // an unusable name runs no tool; a blocked folder lets the tools report
+    std::wstring closing;
+  } cases[] = {
+      {L"out|x", 0, kFailed},
+      {L"blocker", 3, kComplete},
+      {L"", 3, kComplete},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Narrow(c.outDir));
+    ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild("[any]\n"));
+    SetOutDir(c.outDir);
+    WriteBytes(project_ + L"\\blocker", "a file where the folder should be");
+    WriteBytes(project_ + L"\\Package.ro.tvr", "not the build's");
+    const std::wstring root = project_.substr(0, 3) + L"Package.ro.tvr";
+    WriteBytes(root, "not the build's");
+    ASSERT_TRUE(w_.Click(IDOK));
+    Popup box = w_.WaitMessageBox();
+    EXPECT_EQ(box.text, kCannotCreateFolder);
+    EXPECT_EQ(box.caption, L"Loomwise");
+    Sleep(800);  // ticks while the message is open do nothing
+    EXPECT_TRUE(BuildRuns().empty());
+    ASSERT_TRUE(w_.Answer(box, IDOK));
+    ASSERT_TRUE(WaitOutputEndsWith(c.closing));
+    EXPECT_EQ(BuildRuns().size(), c.runs);
+    EXPECT_TRUE(FileExists(project_ + L"\\Package.ro.tvr")) << "nothing outside the output folder is deleted";
+    EXPECT_TRUE(FileExists(root)) << "nothing outside the output folder is deleted";
+    DeleteFileW(root.c_str());
+    DeleteFileW((root + L".thfd").c_str());
+  }
+}
+
+TEST_F(BuildTest, BuildScriptRewrittenAfterPackageIniWasOpened) {
+  ShellCommand iniFiles(L"inifile");
+  struct Case {
+    std::wstring outDir;
+    bool opened;
+    std::wstring target;  // empty: build.bat stays as generated
+    Place branding = Place::Beside;
+  } cases[] = {
+      {L"out", true, L"", Place::Absent},  // no template: a warning, the old script kept
+      {L"out", true, L"set TARGET_DIR=%PROJECT_DIR%\\out\r\n"},
+      {L"*", true, L"*"},  // an absolute folder (below the installation)
+      {L"BIN", true, L""},
+      {L"out", false, L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Narrow(c.outDir));
+    InstallOptions o = Tools();
+    o.branding = c.branding;
+    ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild("[any]\n", o));
+    install_->WriteScenario("[scan]\nresult no\n[any]\n");  // the shell's editor writes nothing
+    iniFiles.Set(Q(install_->ProgramFolder() + L"\\snapshot.exe") + L" \"%1\"");
+    const std::wstring script = project_ + L"\\build.bat";
+    std::optional<std::string> generated = ReadBytes(script);
+    ASSERT_TRUE(generated.has_value());
+    const std::wstring absolute = install_->Root() + L"\\built";
+    SetOutDir(c.outDir == L"*" ? absolute + L"\\" : c.outDir);
+    const std::wstring target = c.target == L"*" ? L"set TARGET_DIR=" + absolute + L"\r\n" : c.target;
+    if (c.opened) {
+      ASSERT_TRUE(w_.Click(kEditIni));
+      ASSERT_TRUE(w_.WaitToolRuns(5));
+      std::vector<std::wstring> editor = SplitCommandLine(BuildRuns().back());
+      ASSERT_EQ(editor.size(), 2u);
+      EXPECT_TRUE(SamePath(editor[1], project_ + L"\\Package.ini"));
+    }
+    size_t before = BuildRuns().size();
+    ASSERT_TRUE(w_.Click(IDOK));
+    if (c.branding == Place::Absent) {
+      Popup box = w_.WaitMessageBox();
+      EXPECT_EQ(box.caption, L"Warning");
+      EXPECT_EQ(box.text, L"无法使用新outdir设置更新批处理文件");
+      ASSERT_TRUE(w_.Answer(box, IDOK));
+    }
+    ASSERT_TRUE(w_.WaitForTitle(kBuilding));
+    ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDOK); }));
+    EXPECT_EQ(BuildRuns().size(), before + 3);
+    std::optional<std::string> now = ReadBytes(script);
+    ASSERT_TRUE(now.has_value());
+    if (target.empty()) {
+      EXPECT_EQ(*now, *generated);
+      continue;
+    }
+    std::wstring text = Widen(*now);
+    EXPECT_NE(text.find(target + L"\r\n"), std::wstring::npos) << *now;  // the template's own line end follows
+    EXPECT_NE(text.find(Q(install_->ProgramFolder() + L"\\vregtool.exe")), std::wstring::npos) << *now;
+    EXPECT_EQ(text.find(L"%INSTALLDIR%"), std::wstring::npos);
+  }
+}
