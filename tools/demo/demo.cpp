@@ -97,20 +97,20 @@ void ShowDialog(Wizard& w, int button, const std::wstring& what) {
 void FillOptionPage(Wizard& w, const std::wstring& title) {
   const std::wstring t = L"Loomwise - ";
   if (title == t + L"\u7ba1\u7406Corvel\u5de5\u4f5c\u533a") {  // portal
-    w.Click(1121);
+    w.Click(IDC_PORTAL_MANAGE);
     Sleep(100);
     w.SetText(IDC_PORTAL_URL, L"https://portal.example.com/corp");
-    w.Click(1126);
+    w.Click(IDC_PORTAL_BASE_UPDATE);
     Sleep(100);
     w.SetText(IDC_PORTAL_BASE_FOLDER, L"D:\\Packages\\Demo App 1.0");
   } else if (title == t + L"\u7ec4") {  // groups
-    w.Click(1106);
+    w.Click(IDC_AUTH_GROUPS_ONLY);
     Sleep(100);
     w.SetText(IDC_AUTH_MESSAGE, L"\u8bf7\u8054\u7cfb IT \u670d\u52a1\u53f0\u7533\u8bf7\u4f7f\u7528\u6743\u9650\u3002");  // 请联系 IT 服务台申请使用权限。
   } else if (title == t + L"\u9694\u79bb") {  // isolation
-    w.Click(1091);
+    w.Click(IDC_ISOLATION_WRITECOPY);
   } else if (title == t + L"\u6c99\u7bb1") {  // sandbox
-    w.Click(1053);
+    w.Click(IDC_SANDBOX_CUSTOM);
     Sleep(100);
     w.SetText(IDC_SANDBOX_PATH, L"%AppData%\\Demo Sandbox");
   } else if (title == t + L"\u672c\u673a\u6d4f\u89c8\u5668\u91cd\u5b9a\u5411") {  // browser redirection
@@ -120,8 +120,8 @@ void FillOptionPage(Wizard& w, const std::wstring& title) {
 
 void AfterOptionPicture(Wizard& w, const std::wstring& title) {
   const std::wstring t = L"Loomwise - ";
-  if (title == t + L"\u7ba1\u7406Corvel\u5de5\u4f5c\u533a") w.Click(1121);  // the groups page follows
-  if (title == t + L"\u7ec4") w.Click(1105);
+  if (title == t + L"\u7ba1\u7406Corvel\u5de5\u4f5c\u533a") w.Click(IDC_PORTAL_MANAGE);  // the groups page follows
+  if (title == t + L"\u7ec4") w.Click(IDC_AUTH_EVERYONE);
 }
 
 // A second start after a restart: the resume page, then a new capture.

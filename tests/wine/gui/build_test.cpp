@@ -19,8 +19,6 @@ const std::wstring kComplete = L"---------------------------------------------\r
 const std::wstring kFailed = L"*** 生成失败 ***";
 const std::wstring kStopped = L"---------------------------------------------\r\n生成已停止";
 const std::wstring kCannotCreateFolder = L"无法创建目录。检查Package.ini - outdir";
-constexpr int kOutput = 1050, kOutputGroup = 1104, kOpenFolder = 1101, kSkipBuild = 1101, kEditIni = 1019;
-constexpr int kBack = 1086;
 
 bool EndsWith(const std::wstring& s, const std::wstring& tail) {
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
@@ -53,7 +51,7 @@ class ShellCommand {
 };
 
 BOOL CALLBACK FindBuildPage(HWND child, LPARAM found) {
-  if (!GetDlgItem(child, kOutputGroup)) return TRUE;
+  if (!GetDlgItem(child, IDC_BUILD_GROUP)) return TRUE;
   *reinterpret_cast<HWND*>(found) = child;
   return FALSE;
 }
@@ -84,7 +82,7 @@ class BuildTest : public testing::Test {
     ASSERT_TRUE(w_.Start(*install_, L"", env ? env(*install_) : Env{}));
     ASSERT_TRUE(w_.WaitForMainWindow());
     // Next on every page until the ready-to-build page (told by its help
-    // text 1103), clicking a page's own button so that a page that changes
+    // text IDC_READY_HELP), clicking a page's own button so that a page that changes
     // meanwhile never takes the click.
     DWORD start = GetTickCount();
     for (;;) {
@@ -92,7 +90,7 @@ class BuildTest : public testing::Test {
       ASSERT_LT(GetTickCount() - start, 60000u) << w_.Describe();
       if (Popup box = w_.FindPopup()) FAIL() << "message box: " << Narrow(box.caption) << ": " << Narrow(box.text);
       HWND page = w_.CurrentPage();
-      if (page && GetDlgItem(page, 1103)) break;
+      if (page && GetDlgItem(page, IDC_READY_HELP)) break;
       HWND next = page ? GetDlgItem(page, IDOK) : nullptr;
       if (next && IsWindowEnabled(next) && IsWindowVisible(next)) {
         Wizard::ClickIn(page, IDOK);
@@ -115,13 +113,13 @@ class BuildTest : public testing::Test {
   }
 
   testing::AssertionResult WaitOutputEndsWith(const std::wstring& tail, DWORD ms = kWaitMs) {
-    if (WaitUntil([&] { return EndsWith(w_.Text(kOutput), tail); }, ms)) return testing::AssertionSuccess();
-    return testing::AssertionFailure() << "output: " << Narrow(w_.Text(kOutput));
+    if (WaitUntil([&] { return EndsWith(w_.Text(IDC_BUILD_OUTPUT), tail); }, ms)) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "output: " << Narrow(w_.Text(IDC_BUILD_OUTPUT));
   }
 
   void ExpectBuildEnded() {
-    EXPECT_EQ(w_.Text(kBack), L"返回");
-    EXPECT_TRUE(w_.IsEnabled(kBack));
+    EXPECT_EQ(w_.Text(IDC_BACK), L"返回");
+    EXPECT_TRUE(w_.IsEnabled(IDC_BACK));
     EXPECT_TRUE(w_.IsEnabled(IDOK));
     EXPECT_FALSE(FileExists(project_ + L"\\bin\\Package.ro.tvr"));
     EXPECT_FALSE(FileExists(project_ + L"\\bin\\Package.ro.tvr.thfd"));
@@ -131,7 +129,7 @@ class BuildTest : public testing::Test {
   std::wstring BuildPageOutput() {
     HWND found = nullptr;
     EnumChildWindows(w_.MainWindow(), FindBuildPage, reinterpret_cast<LPARAM>(&found));
-    return found ? Wizard::TextIn(found, kOutput) : std::wstring();
+    return found ? Wizard::TextIn(found, IDC_BUILD_OUTPUT) : std::wstring();
   }
 
   std::wstring Q(const std::wstring& s) { return L"\"" + s + L"\""; }
@@ -185,7 +183,7 @@ TEST_F(BuildTest, ThreeToolsInOrderFromTheirFolder) {
                            L" -Loomwise");
     EXPECT_EQ(runs[2], Q(tools + L"\\tlink.exe") + L" " + Q(project_ + L"\\Package.ini") + L" -OutDir " + Q(L"bin") +
                            L" -Loomwise");
-    EXPECT_EQ(w_.Text(kOutput), L"working\r\nworking\r\nworking\r\n" + kComplete);
+    EXPECT_EQ(w_.Text(IDC_BUILD_OUTPUT), L"working\r\nworking\r\nworking\r\n" + kComplete);
     ExpectBuildEnded();
     // The link tool's packages: one per enabled entry point.
     EXPECT_TRUE(FileExists(project_ + L"\\bin\\Demo App.exe"));
@@ -198,7 +196,7 @@ TEST_F(BuildTest, ThreeToolsInOrderFromTheirFolder) {
   std::vector<std::wstring> compare = SplitCommandLine(w_.ToolLog()[2]);
   ASSERT_GE(compare.size(), 5u);
   EXPECT_TRUE(FileExists(compare[4]));
-  EXPECT_FALSE(w_.IsChecked(kOpenFolder));
+  EXPECT_FALSE(w_.IsChecked(IDC_BUILD_OPEN_FOLDER));
   ASSERT_TRUE(w_.Click(IDOK));
   DWORD code = 1;
   ASSERT_TRUE(w_.WaitExit(kWaitMs, &code));
@@ -213,7 +211,7 @@ TEST_F(BuildTest, OutputShowsLiveAndStopEndsTheRunningTool) {
       "[vftool]\neol lf\nout vftool: copying\npidfile vftool.pid\nhang\n"));
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitForTitle(kBuilding));
-  EXPECT_EQ(w_.Text(kBack), L"停止");
+  EXPECT_EQ(w_.Text(IDC_BACK), L"停止");
   EXPECT_FALSE(w_.IsEnabled(IDOK));
   // While the tool waits, what it wrote is there; the progress line rewritten.
   ASSERT_TRUE(WaitOutputEndsWith(L"vregtool: importing\r\n30%"));
@@ -224,7 +222,7 @@ TEST_F(BuildTest, OutputShowsLiveAndStopEndsTheRunningTool) {
 
   // Stop: the tool ends, the closing message follows its last line, the
   // ready-to-build page is shown.
-  ASSERT_TRUE(w_.Click(kBack));
+  ASSERT_TRUE(w_.Click(IDC_BACK));
   ASSERT_TRUE(w_.WaitForTitle(kReadyToBuild));
   EXPECT_TRUE(WaitProcessGone(*pid));
   EXPECT_TRUE(EndsWith(BuildPageOutput(), L"vftool: copying\r\n" + kStopped)) << Narrow(BuildPageOutput());
@@ -237,9 +235,9 @@ TEST_F(BuildTest, OutputShowsLiveAndStopEndsTheRunningTool) {
   ASSERT_TRUE(w_.WaitForTitle(kBuilding));
   ASSERT_TRUE(WaitUntil([&] { return ReadPidFile(install_->Path(L"vftool.pid")).has_value(); }));
   ASSERT_TRUE(WaitOutputEndsWith(L"vftool: copying\r\n"));
-  EXPECT_EQ(w_.Text(kOutput).find(L"生成已停止"), std::wstring::npos);
-  EXPECT_EQ(w_.Text(kOutput).find(L"vregtool: importing"), w_.Text(kOutput).rfind(L"vregtool: importing"));
-  ASSERT_TRUE(w_.Click(kBack));
+  EXPECT_EQ(w_.Text(IDC_BUILD_OUTPUT).find(L"生成已停止"), std::wstring::npos);
+  EXPECT_EQ(w_.Text(IDC_BUILD_OUTPUT).find(L"vregtool: importing"), w_.Text(IDC_BUILD_OUTPUT).rfind(L"vregtool: importing"));
+  ASSERT_TRUE(w_.Click(IDC_BACK));
   ASSERT_TRUE(w_.WaitForTitle(kReadyToBuild));
   EXPECT_FALSE(FileExists(project_ + L"\\bin\\Package.ro.tvr"));
 }
@@ -277,7 +275,7 @@ TEST_F(BuildTest, ToolsThatFailCrashOrCannotStartEndTheBuild) {
     EXPECT_FALSE(w_.FindPopup()) << "no further message";
     EXPECT_EQ(BuildRuns().size(), c.runs);
     // Back after the end leads to the ready-to-build page.
-    ASSERT_TRUE(w_.Click(kBack));
+    ASSERT_TRUE(w_.Click(IDC_BACK));
     EXPECT_TRUE(w_.WaitForTitle(kReadyToBuild));
   }
 }
@@ -288,25 +286,25 @@ TEST_F(BuildTest, SkippedBuildOffersFinishOnly) {
   install_->WriteScenario("[scan]\nresult no\n[any]\n");  // the shell's folder handler writes nothing
   folders.Set(Q(install_->ProgramFolder() + L"\\snapshot.exe") + L" \"%1\"");
   // The choice is stored at once and turns Build into Next.
-  ASSERT_TRUE(w_.Click(kSkipBuild));
+  ASSERT_TRUE(w_.Click(IDC_READY_SKIP_BUILD));
   EXPECT_TRUE(WaitUntil([&] { return w_.Text(IDOK) == L"下一步"; }));
   EXPECT_EQ(reg::ReadString(reg::kSettingsKey, L"SkipBuild"), L"1");
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitForTitle(kBuildSkipped));
-  EXPECT_FALSE(w_.IsVisible(kOutput));
-  EXPECT_FALSE(w_.IsVisible(kOutputGroup));
-  EXPECT_EQ(w_.Text(kBack), L"返回");
+  EXPECT_FALSE(w_.IsVisible(IDC_BUILD_OUTPUT));
+  EXPECT_FALSE(w_.IsVisible(IDC_BUILD_GROUP));
+  EXPECT_EQ(w_.Text(IDC_BACK), L"返回");
   EXPECT_TRUE(w_.IsEnabled(IDOK));
-  EXPECT_EQ(w_.Text(kOpenFolder), L"&Open project folder after clicking Finish");
+  EXPECT_EQ(w_.Text(IDC_BUILD_OPEN_FOLDER), L"&Open project folder after clicking Finish");
   // Back and forth runs nothing.
-  ASSERT_TRUE(w_.Click(kBack));
+  ASSERT_TRUE(w_.Click(IDC_BACK));
   ASSERT_TRUE(w_.WaitForTitle(kReadyToBuild));
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitForTitle(kBuildSkipped));
   EXPECT_TRUE(BuildRuns().empty());
 
   // Finish with the box ticked opens the project folder.
-  ASSERT_TRUE(w_.Click(kOpenFolder));
+  ASSERT_TRUE(w_.Click(IDC_BUILD_OPEN_FOLDER));
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitExit());
   EXPECT_EQ(reg::ReadString(reg::kSettingsKey, L"OpenFolderOnFinish"), L"1");
@@ -343,7 +341,7 @@ TEST_F(BuildTest, FinishOpensTheOutputFolder) {
   EXPECT_NE(data.find("InventoryName=Demo App"), std::string::npos) << data;
   EXPECT_EQ(app.find("ReadOnlyData"), std::string::npos) << app;
   EXPECT_NE(app.find("AppID={"), std::string::npos) << app;
-  ASSERT_TRUE(w_.Click(kOpenFolder));
+  ASSERT_TRUE(w_.Click(IDC_BUILD_OPEN_FOLDER));
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitExit());
   ASSERT_TRUE(WaitUntil([&] { return BuildRuns().size() == 4; })) << "the folder was not opened";
@@ -414,7 +412,7 @@ TEST_F(BuildTest, BuildScriptRewrittenAfterPackageIniWasOpened) {
     SetOutDir(c.outDir == L"*" ? absolute + L"\\" : c.outDir);
     const std::wstring target = c.target == L"*" ? L"set TARGET_DIR=" + absolute + L"\r\n" : c.target;
     if (c.opened) {
-      ASSERT_TRUE(w_.Click(kEditIni));
+      ASSERT_TRUE(w_.Click(IDC_READY_EDIT_INI));
       ASSERT_TRUE(w_.WaitToolRuns(5));
       std::vector<std::wstring> editor = SplitCommandLine(BuildRuns().back());
       ASSERT_EQ(editor.size(), 2u);

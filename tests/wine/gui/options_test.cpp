@@ -21,17 +21,6 @@ const std::wstring kQuality = kTitle + L"质量保证统计";
 const std::wstring kRedirection = kTitle + L"本机浏览器重定向";
 const std::wstring kLocation = kTitle + L"项目设置";
 
-// Control IDs of the option pages' templates.
-enum : int {
-  kPortalManage = 1121, kPortalUrl = 1123, kPortalBaseUpdate = 1126, kPortalBaseFolder = 1128, kPortalBrowse = 1129,
-  kAuthEveryone = 1105, kAuthGroupsOnly = 1106, kAuthGroups = 1047, kAuthAdd = 1048, kAuthRemove = 1049,
-  kAuthMessage = 1050,
-  kIsolationMerged = 1090, kIsolationWriteCopy = 1091,
-  kSandboxProfile = 1051, kSandboxAppFolder = 1052, kSandboxCustom = 1053, kSandboxPath = 1055, kSandboxBrowse = 1056,
-  kQualitySend = 1097, kQualityDontSend = 1098,
-  kRedirectBrowser = 1118, kRedirectList = 1050,
-};
-
 // The prepared working project: what the comparison hands to the pages.
 const wchar_t kProject[] =
     L"; prepared working project\r\n"
@@ -140,7 +129,7 @@ class OptionsTest : public testing::Test {
     return w_.WaitForTitle(title);
   }
   testing::AssertionResult Back(const std::wstring& title) {
-    if (auto r = w_.Click(1086); !r) return r;
+    if (auto r = w_.Click(IDC_BACK); !r) return r;
     return w_.WaitForTitle(title);
   }
   // Next refused with a message box of `text`; the box is answered and the
@@ -165,47 +154,47 @@ class OptionsTest : public testing::Test {
 TEST_F(OptionsTest, GroupsIsolationAndSandboxWriteExactlyTheirLines) {
   ASSERT_NO_FATAL_FAILURE(StartAtPortal());
   // No AppID: the portal is off, its other controls disabled.
-  EXPECT_FALSE(w_.IsChecked(kPortalManage));
-  EXPECT_FALSE(w_.IsEnabled(kPortalUrl));
-  EXPECT_FALSE(w_.IsEnabled(kPortalBaseFolder));
+  EXPECT_FALSE(w_.IsChecked(IDC_PORTAL_MANAGE));
+  EXPECT_FALSE(w_.IsEnabled(IDC_PORTAL_URL));
+  EXPECT_FALSE(w_.IsEnabled(IDC_PORTAL_BASE_FOLDER));
   ASSERT_TRUE(Next(kGroups));
 
   // Groups: everyone, the default message; only-these-groups needs a group,
   // and under Wine the picker returns as if cancelled (nothing added, no message).
-  EXPECT_TRUE(w_.IsChecked(kAuthEveryone));
-  EXPECT_FALSE(w_.IsEnabled(kAuthMessage));
-  EXPECT_EQ(w_.Text(kAuthMessage), L"您目前无权运行此应用程序。请联系您的管理员联系。");
-  ASSERT_TRUE(w_.Click(kAuthGroupsOnly));
+  EXPECT_TRUE(w_.IsChecked(IDC_AUTH_EVERYONE));
+  EXPECT_FALSE(w_.IsEnabled(IDC_AUTH_MESSAGE));
+  EXPECT_EQ(w_.Text(IDC_AUTH_MESSAGE), L"您目前无权运行此应用程序。请联系您的管理员联系。");
+  ASSERT_TRUE(w_.Click(IDC_AUTH_GROUPS_ONLY));
   EXPECT_TRUE(WaitUntil([&] { return !w_.IsEnabled(IDOK); }));
-  EXPECT_TRUE(w_.IsEnabled(kAuthAdd));
-  EXPECT_FALSE(w_.IsEnabled(kAuthRemove));
-  ASSERT_TRUE(w_.Click(kAuthAdd));
+  EXPECT_TRUE(w_.IsEnabled(IDC_AUTH_ADD));
+  EXPECT_FALSE(w_.IsEnabled(IDC_AUTH_REMOVE));
+  ASSERT_TRUE(w_.Click(IDC_AUTH_ADD));
   Sleep(1000);
   EXPECT_FALSE(w_.FindPopup()) << w_.Describe();
   EXPECT_FALSE(w_.IsEnabled(IDOK));
   // A message of several lines is written on one line.
-  ASSERT_TRUE(w_.SetText(kAuthMessage, L"Ask IT.\r\nRoom=12\r\n\r\nThanks"));
-  ASSERT_TRUE(w_.Click(kAuthEveryone));
+  ASSERT_TRUE(w_.SetText(IDC_AUTH_MESSAGE, L"Ask IT.\r\nRoom=12\r\n\r\nThanks"));
+  ASSERT_TRUE(w_.Click(IDC_AUTH_EVERYONE));
   EXPECT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDOK); }));
   ASSERT_TRUE(Next(kIsolation));
 
   // Isolation: merged to start with; write-copy chosen.
-  EXPECT_TRUE(w_.IsChecked(kIsolationMerged));
-  ASSERT_TRUE(w_.Click(kIsolationWriteCopy));
+  EXPECT_TRUE(w_.IsChecked(IDC_ISOLATION_MERGED));
+  ASSERT_TRUE(w_.Click(IDC_ISOLATION_WRITECOPY));
   ASSERT_TRUE(Next(kSandbox));
 
   // Sandbox: no SandboxPath, so the profile; custom needs a usable path.
-  EXPECT_TRUE(w_.IsChecked(kSandboxProfile));
-  EXPECT_FALSE(w_.IsEnabled(kSandboxPath));
-  ASSERT_TRUE(w_.Click(kSandboxCustom));
-  EXPECT_TRUE(WaitUntil([&] { return w_.IsEnabled(kSandboxPath) && w_.IsEnabled(kSandboxBrowse); }));
+  EXPECT_TRUE(w_.IsChecked(IDC_SANDBOX_PROFILE));
+  EXPECT_FALSE(w_.IsEnabled(IDC_SANDBOX_PATH));
+  ASSERT_TRUE(w_.Click(IDC_SANDBOX_CUSTOM));
+  EXPECT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDC_SANDBOX_PATH) && w_.IsEnabled(IDC_SANDBOX_BROWSE); }));
   EXPECT_FALSE(w_.IsEnabled(IDOK)) << "custom with an empty path";
   for (const wchar_t* bad : {L"D:\\Box?", L"\\\\srv:1\\Box", L"D:\\a:b"}) {
-    ASSERT_TRUE(w_.SetText(kSandboxPath, bad));
+    ASSERT_TRUE(w_.SetText(IDC_SANDBOX_PATH, bad));
     EXPECT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDOK); }));
     ExpectRefused(L"名称包含无效字符", kSandbox);
   }
-  ASSERT_TRUE(w_.SetText(kSandboxPath, L"D:\\Sandbox"));
+  ASSERT_TRUE(w_.SetText(IDC_SANDBOX_PATH, L"D:\\Sandbox"));
   ASSERT_TRUE(Next(kLocation));
 
   ExpectWorkingFile(Edited(kProject, {{L"=Merged", L"=WriteCopy"},
@@ -215,14 +204,14 @@ TEST_F(OptionsTest, GroupsIsolationAndSandboxWriteExactlyTheirLines) {
 
   // Back keeps the choices; the sandbox choice is read from the file only once.
   ASSERT_TRUE(Back(kSandbox));
-  EXPECT_TRUE(w_.IsChecked(kSandboxCustom));
-  EXPECT_EQ(w_.Text(kSandboxPath), L"D:\\Sandbox");
-  ASSERT_TRUE(w_.Click(kSandboxAppFolder));
+  EXPECT_TRUE(w_.IsChecked(IDC_SANDBOX_CUSTOM));
+  EXPECT_EQ(w_.Text(IDC_SANDBOX_PATH), L"D:\\Sandbox");
+  ASSERT_TRUE(w_.Click(IDC_SANDBOX_APP_FOLDER));
   ASSERT_TRUE(Back(kIsolation));
-  EXPECT_TRUE(w_.IsChecked(kIsolationWriteCopy));
-  ASSERT_TRUE(w_.Click(kIsolationMerged));
+  EXPECT_TRUE(w_.IsChecked(IDC_ISOLATION_WRITECOPY));
+  ASSERT_TRUE(w_.Click(IDC_ISOLATION_MERGED));
   ASSERT_TRUE(Next(kSandbox));
-  EXPECT_TRUE(w_.IsChecked(kSandboxAppFolder));
+  EXPECT_TRUE(w_.IsChecked(IDC_SANDBOX_APP_FOLDER));
   ASSERT_TRUE(Next(kLocation));
   ExpectWorkingFile(Edited(kProject, {{L"OutDir=bin", L"SandboxPath=.\r\nOutDir=bin"},
                                       {L";AccessDeniedMsg=You are not authorized to run this application.",
@@ -231,14 +220,14 @@ TEST_F(OptionsTest, GroupsIsolationAndSandboxWriteExactlyTheirLines) {
 
 TEST_F(OptionsTest, PortalOnSkipsGroupsAndItsBlockGoesWhenTurnedOff) {
   ASSERT_NO_FATAL_FAILURE(StartAtPortal());
-  ASSERT_TRUE(w_.Click(kPortalManage));
-  EXPECT_TRUE(WaitUntil([&] { return w_.IsEnabled(kPortalUrl) && w_.IsEnabled(kPortalBaseUpdate); }));
-  EXPECT_FALSE(w_.IsEnabled(kPortalBaseFolder));
+  ASSERT_TRUE(w_.Click(IDC_PORTAL_MANAGE));
+  EXPECT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDC_PORTAL_URL) && w_.IsEnabled(IDC_PORTAL_BASE_UPDATE); }));
+  EXPECT_FALSE(w_.IsEnabled(IDC_PORTAL_BASE_FOLDER));
   for (const wchar_t* bad : {L"https://", L"ftp://portal", L"HTTP://portal", L"portal.example"}) {
-    ASSERT_TRUE(w_.SetText(kPortalUrl, bad));
+    ASSERT_TRUE(w_.SetText(IDC_PORTAL_URL, bad));
     ExpectRefused(L"输入http://或https://开头的有效网址", kPortal);
   }
-  ASSERT_TRUE(w_.SetText(kPortalUrl, L"  https://portal.example  "));
+  ASSERT_TRUE(w_.SetText(IDC_PORTAL_URL, L"  https://portal.example  "));
   ASSERT_TRUE(Next(kIsolation)) << "the groups page is skipped";
   const std::wstring block = L";-------- Corvel Meridel Portal Parameters ----------\r\n"
                              L"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n"
@@ -248,18 +237,18 @@ TEST_F(OptionsTest, PortalOnSkipsGroupsAndItsBlockGoesWhenTurnedOff) {
 
   // Back from isolation returns to the portal page, which shows the file's state.
   ASSERT_TRUE(Back(kPortal));
-  EXPECT_TRUE(w_.IsChecked(kPortalManage));
-  EXPECT_EQ(w_.Text(kPortalUrl), L"https://portal.example");
+  EXPECT_TRUE(w_.IsChecked(IDC_PORTAL_MANAGE));
+  EXPECT_EQ(w_.Text(IDC_PORTAL_URL), L"https://portal.example");
   ASSERT_TRUE(Next(kIsolation));
   ExpectWorkingFile(withBlock);  // the same values again, in place
 
   // Turned off: the block and the URL go; the groups page is back on the road.
   ASSERT_TRUE(Back(kPortal));
-  ASSERT_TRUE(w_.Click(kPortalManage));
+  ASSERT_TRUE(w_.Click(IDC_PORTAL_MANAGE));
   ASSERT_TRUE(Next(kGroups));
   ExpectWorkingFile(kProject);
   ASSERT_TRUE(Back(kPortal));
-  EXPECT_FALSE(w_.IsChecked(kPortalManage));
+  EXPECT_FALSE(w_.IsChecked(IDC_PORTAL_MANAGE));
 }
 
 TEST_F(OptionsTest, BasePackageUpdate) {
@@ -296,25 +285,25 @@ TEST_F(OptionsTest, BasePackageUpdate) {
       {"negative VersionID", folder(L"neg", {{L"a.dat", PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", L"{1}"},
                                                                       {L"VersionID", L"-4"}})}}), badVersion},
   };
-  ASSERT_TRUE(w_.Click(kPortalManage));
-  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(kPortalBaseUpdate); }));
-  ASSERT_TRUE(w_.Click(kPortalBaseUpdate));
-  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(kPortalBaseFolder) && w_.IsEnabled(kPortalBrowse); }));
+  ASSERT_TRUE(w_.Click(IDC_PORTAL_MANAGE));
+  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDC_PORTAL_BASE_UPDATE); }));
+  ASSERT_TRUE(w_.Click(IDC_PORTAL_BASE_UPDATE));
+  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDC_PORTAL_BASE_FOLDER) && w_.IsEnabled(IDC_PORTAL_BASE_BROWSE); }));
   // A bad base package is reported before a bad URL.
-  ASSERT_TRUE(w_.SetText(kPortalUrl, L"ftp://x"));
+  ASSERT_TRUE(w_.SetText(IDC_PORTAL_URL, L"ftp://x"));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ASSERT_TRUE(w_.SetText(kPortalBaseFolder, c.folder));
+    ASSERT_TRUE(w_.SetText(IDC_PORTAL_BASE_FOLDER, c.folder));
     ExpectRefused(c.message, kPortal);
   }
-  ASSERT_TRUE(w_.SetText(kPortalUrl, L""));
+  ASSERT_TRUE(w_.SetText(IDC_PORTAL_URL, L""));
   // A truncated file, a package file without ReadOnlyData and short names are
   // passed over; the primary container gives the identity.
   const std::wstring good1 = folder(L"good", {{L".ex", "x"},
                                               {L"broken.exe", PackageFile(good).substr(0, 100)},
                                               {L"entry.exe", PackageFile({{L"AppID", L"{WRONG}"}})},
                                               {L"z-primary.dat", PackageFile(good)}});
-  ASSERT_TRUE(w_.SetText(kPortalBaseFolder, good1));
+  ASSERT_TRUE(w_.SetText(IDC_PORTAL_BASE_FOLDER, good1));
   ASSERT_TRUE(Next(kIsolation));
   const std::wstring block = L";-------- Corvel Meridel Portal Parameters ----------\r\n"
                              L"AppID={5A7E}\r\nVersionID=6\r\nNotificationDLLs=MeridelPlugin.dll\r\n\r\n";
@@ -322,11 +311,11 @@ TEST_F(OptionsTest, BasePackageUpdate) {
 
   // Version 1 (or none) gives 2; the folder and the switch are kept on return.
   ASSERT_TRUE(Back(kPortal));
-  EXPECT_TRUE(w_.IsChecked(kPortalBaseUpdate));
-  EXPECT_EQ(w_.Text(kPortalBaseFolder), good1);
+  EXPECT_TRUE(w_.IsChecked(IDC_PORTAL_BASE_UPDATE));
+  EXPECT_EQ(w_.Text(IDC_PORTAL_BASE_FOLDER), good1);
   const std::wstring one = folder(L"one", {{L"p.exe", PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", L"{5A7E}"},
                                                                   {L"VersionID", L"1"}})}});
-  ASSERT_TRUE(w_.SetText(kPortalBaseFolder, one));
+  ASSERT_TRUE(w_.SetText(IDC_PORTAL_BASE_FOLDER, one));
   ASSERT_TRUE(Next(kIsolation));
   ExpectWorkingFile(Edited(kProject, {{L"[Demo App.exe]", Edited(block, {{L"VersionID=6", L"VersionID=2"}}) +
                                                               L"[Demo App.exe]"}}));
@@ -335,17 +324,17 @@ TEST_F(OptionsTest, BasePackageUpdate) {
 TEST_F(OptionsTest, QualityPageFollowsTheBrandingSwitch) {
   ASSERT_NO_FATAL_FAILURE(StartAtPortal(kProject, Place::Modules3));
   for (const std::wstring& t : {kGroups, kIsolation, kSandbox, kQuality}) ASSERT_TRUE(Next(t));
-  EXPECT_TRUE(w_.IsChecked(kQualitySend));
-  EXPECT_FALSE(w_.IsChecked(kQualityDontSend));
-  ASSERT_TRUE(w_.Click(kQualityDontSend));
-  EXPECT_TRUE(WaitUntil([&] { return !w_.IsChecked(kQualitySend); }));
+  EXPECT_TRUE(w_.IsChecked(IDC_QUALITY_SEND));
+  EXPECT_FALSE(w_.IsChecked(IDC_QUALITY_DONT_SEND));
+  ASSERT_TRUE(w_.Click(IDC_QUALITY_DONT_SEND));
+  EXPECT_TRUE(WaitUntil([&] { return !w_.IsChecked(IDC_QUALITY_SEND); }));
   ASSERT_TRUE(Next(kLocation));
   ExpectWorkingFile(Edited(kProject, {{L";QualityReportingEnabled=0", L"QualityReportingEnabled=0"},
                                       {L";AccessDeniedMsg=You are not authorized to run this application.",
                                        L"AccessDeniedMsg=您目前无权运行此应用程序。请联系您的管理员联系。"}}));
   ASSERT_TRUE(Back(kQuality));
-  EXPECT_TRUE(w_.IsChecked(kQualityDontSend));
-  ASSERT_TRUE(w_.Click(kQualitySend));
+  EXPECT_TRUE(w_.IsChecked(IDC_QUALITY_DONT_SEND));
+  ASSERT_TRUE(w_.Click(IDC_QUALITY_SEND));
   ASSERT_TRUE(Next(kLocation));
   ExpectWorkingFile(Edited(kProject, {{L";QualityReportingEnabled=0", L"QualityReportingEnabled=1"},
                                       {L";AccessDeniedMsg=You are not authorized to run this application.",
@@ -364,8 +353,8 @@ TEST_F(OptionsTest, RedirectionListWrittenAtSaveAndRemovedWhenCleared) {
   if (w_.Title() == kLocation) {
     GTEST_SKIP() << "the entry-point list does not report browser entries yet";
   }
-  EXPECT_EQ(w_.Text(kRedirectBrowser), L"firefox.exe (Browser)");
-  ASSERT_TRUE(w_.SetText(kRedirectList, L"www.a.example\r\nb.example/*.jsp"));
+  EXPECT_EQ(w_.Text(IDC_ROUTELLE_BROWSER), L"firefox.exe (Browser)");
+  ASSERT_TRUE(w_.SetText(IDC_ROUTELLE_LIST, L"www.a.example\r\nb.example/*.jsp"));
   ASSERT_TRUE(Next(kLocation));
   // Location and package settings, then the save: the list file is written
   // and recorded; the generation has run once it is logged.
@@ -385,7 +374,7 @@ TEST_F(OptionsTest, RedirectionListWrittenAtSaveAndRemovedWhenCleared) {
   ASSERT_TRUE(Back(kTitle + L"包设置"));
   ASSERT_TRUE(Back(kLocation));
   ASSERT_TRUE(Back(kRedirection));
-  ASSERT_TRUE(w_.SetText(kRedirectList, L"  \r\n"));
+  ASSERT_TRUE(w_.SetText(IDC_ROUTELLE_LIST, L"  \r\n"));
   ASSERT_TRUE(Next(kLocation));
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitForTitle(kTitle + L"包设置"));
@@ -399,7 +388,7 @@ TEST_F(OptionsTest, AFailedSaveKeepsThePageAndAVanishedFileIsNotRecreated) {
   ASSERT_NO_FATAL_FAILURE(StartAtPortal());
   for (const std::wstring& t : {kGroups, kIsolation}) ASSERT_TRUE(Next(t));
   const std::wstring working = WorkingFile();
-  ASSERT_TRUE(w_.Click(kIsolationWriteCopy));
+  ASSERT_TRUE(w_.Click(IDC_ISOLATION_WRITECOPY));
   // Held open (readable, but not to be replaced): the load works, the save fails.
   HANDLE held = CreateFileW(working.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -410,7 +399,7 @@ TEST_F(OptionsTest, AFailedSaveKeepsThePageAndAVanishedFileIsNotRecreated) {
   EXPECT_EQ(box.text, L"无法创建文件" + working);
   ASSERT_TRUE(w_.Answer(box, IDOK));
   EXPECT_EQ(w_.Title(), kIsolation);
-  EXPECT_TRUE(w_.IsChecked(kIsolationWriteCopy)) << "the choice is kept";
+  EXPECT_TRUE(w_.IsChecked(IDC_ISOLATION_WRITECOPY)) << "the choice is kept";
   CloseHandle(held);
   // (The groups page has written its default message.)
   const std::wstring afterGroups = Edited(kProject, {{L";AccessDeniedMsg=You are not authorized to run this application.",
@@ -421,7 +410,7 @@ TEST_F(OptionsTest, AFailedSaveKeepsThePageAndAVanishedFileIsNotRecreated) {
 
   // A working file that is gone is not written back (the generation reports it).
   ASSERT_TRUE(DeleteFileW(working.c_str()));
-  ASSERT_TRUE(w_.Click(kSandboxAppFolder));
+  ASSERT_TRUE(w_.Click(IDC_SANDBOX_APP_FOLDER));
   ASSERT_TRUE(Next(kLocation));
   EXPECT_FALSE(FileExists(working));
 }
@@ -429,8 +418,8 @@ TEST_F(OptionsTest, AFailedSaveKeepsThePageAndAVanishedFileIsNotRecreated) {
 TEST_F(OptionsTest, SandboxBrowsePrefersTheShellFolderMacroForm) {
   ASSERT_NO_FATAL_FAILURE(StartAtPortal());
   for (const std::wstring& t : {kGroups, kIsolation, kSandbox}) ASSERT_TRUE(Next(t));
-  ASSERT_TRUE(w_.Click(kSandboxCustom));
-  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(kSandboxBrowse); }));
+  ASSERT_TRUE(w_.Click(IDC_SANDBOX_CUSTOM));
+  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDC_SANDBOX_BROWSE); }));
   wchar_t programData[MAX_PATH] = {};
   ASSERT_GT(GetEnvironmentVariableW(L"ProgramData", programData, MAX_PATH), 0u);
   const std::wstring inAppData = std::wstring(programData) + L"\\Loom Sandbox Test";
@@ -447,21 +436,21 @@ TEST_F(OptionsTest, SandboxBrowsePrefersTheShellFolderMacroForm) {
   for (const Case& c : {Case{plain, plain}, Case{L"%Common AppData%\\Loom Sandbox Test", L"%Common AppData%\\Loom Sandbox Test"},
                         Case{inAppData, L"%Common AppData%\\Loom Sandbox Test"}}) {
     SCOPED_TRACE(Narrow(c.typed));
-    ASSERT_TRUE(w_.SetText(kSandboxPath, c.typed));
-    ASSERT_TRUE(w_.Click(kSandboxBrowse));
+    ASSERT_TRUE(w_.SetText(IDC_SANDBOX_PATH, c.typed));
+    ASSERT_TRUE(w_.Click(IDC_SANDBOX_BROWSE));
     Popup dlg = w_.WaitMessageBox();
     ASSERT_TRUE(dlg) << w_.Describe();
     Sleep(1500);  // the tree opens down to the preselected folder
     ASSERT_TRUE(Wizard::ClickIn(dlg.hwnd, IDOK));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg.hwnd); }));
-    EXPECT_TRUE(WaitUntil([&] { return w_.Text(kSandboxPath) == c.shown; })) << Narrow(w_.Text(kSandboxPath));
+    EXPECT_TRUE(WaitUntil([&] { return w_.Text(IDC_SANDBOX_PATH) == c.shown; })) << Narrow(w_.Text(IDC_SANDBOX_PATH));
   }
   // Cancelled: the path stays.
-  ASSERT_TRUE(w_.Click(kSandboxBrowse));
+  ASSERT_TRUE(w_.Click(IDC_SANDBOX_BROWSE));
   Popup dlg = w_.WaitMessageBox();
   ASSERT_TRUE(dlg);
   ASSERT_TRUE(w_.Answer(dlg, IDCANCEL));
-  EXPECT_EQ(w_.Text(kSandboxPath), L"%Common AppData%\\Loom Sandbox Test");
+  EXPECT_EQ(w_.Text(IDC_SANDBOX_PATH), L"%Common AppData%\\Loom Sandbox Test");
   RemoveDirectoryW(inAppData.c_str());
   RemoveDirectoryW(plain.c_str());
 }

@@ -18,11 +18,6 @@ const std::wstring kInstall = kTitle + L"安装应用程序";
 const std::wstring kLocation = kTitle + L"项目设置";
 const std::wstring kPackage = kTitle + L"包设置";
 
-constexpr int kList = 1030, kShowDebug = 1101, kSelectAll = 1019, kSelectNone = 1018;
-constexpr int kName = 1050, kPath = 1109;
-constexpr int kUseEntry = 1112, kUseDataFile = 1113, kEntryCombo = 1111, kDataFile = 1050, kBuildMsi = 1075,
-              kMsiName = 1076, kCompress = 1101;
-
 // The fixture the stand-in writes, as the wizard reads it (CR LF lines).
 std::wstring SuggestedProject() {
   std::wstring text = Widen(ReadBytes(BuildFolder() + L"\\suggested-project.ini").value_or(""));
@@ -140,12 +135,12 @@ class ProjectPagesTest : public testing::Test {
 
   std::vector<std::wstring> Rows(int column = 0) {
     std::vector<std::wstring> rows;
-    for (int i = 0; i < w_.RowCount(kList); ++i) rows.push_back(w_.RowText(kList, i, column));
+    for (int i = 0; i < w_.RowCount(IDC_ENTRY_LIST); ++i) rows.push_back(w_.RowText(IDC_ENTRY_LIST, i, column));
     return rows;
   }
   std::vector<bool> Checks() {
     std::vector<bool> checks;
-    for (int i = 0; i < w_.RowCount(kList); ++i) checks.push_back(w_.RowChecked(kList, i));
+    for (int i = 0; i < w_.RowCount(IDC_ENTRY_LIST); ++i) checks.push_back(w_.RowChecked(IDC_ENTRY_LIST, i));
     return checks;
   }
 
@@ -173,28 +168,28 @@ TEST_F(ProjectPagesTest, EntryPointRowsDebugBoxSelectionAndSave) {
                                                  L"\"%ProgramFilesDir%\\Demo App\\settings.exe\" /profile",
                                                  L"%ProgramFilesDir%\\Demo App\\help.exe"}));
   EXPECT_EQ(Checks(), (std::vector<bool>{true, true, false}));
-  EXPECT_TRUE(w_.HasSmallImages(kList));
-  for (int row = 0; row < 3; ++row) EXPECT_EQ(w_.RowImage(kList, row), row);
-  EXPECT_FALSE(w_.IsChecked(kShowDebug));
-  EXPECT_TRUE(w_.IsEnabled(kShowDebug));
+  EXPECT_TRUE(w_.HasSmallImages(IDC_ENTRY_LIST));
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(w_.RowImage(IDC_ENTRY_LIST, row), row);
+  EXPECT_FALSE(w_.IsChecked(IDC_ENTRY_SHOW_DEBUG));
+  EXPECT_TRUE(w_.IsEnabled(IDC_ENTRY_SHOW_DEBUG));
 
   // The debug box shows and hides exactly the last row.
-  ASSERT_TRUE(w_.Click(kShowDebug));
-  ASSERT_TRUE(WaitUntil([&] { return w_.RowCount(kList) == 4; }));
-  EXPECT_EQ(w_.RowText(kList, 3), L"Demo App (Debug).exe");
-  EXPECT_FALSE(w_.RowChecked(kList, 3));
-  EXPECT_EQ(w_.RowImage(kList, 3), 3);
-  ASSERT_TRUE(w_.Click(kShowDebug));
-  ASSERT_TRUE(WaitUntil([&] { return w_.RowCount(kList) == 3; }));
+  ASSERT_TRUE(w_.Click(IDC_ENTRY_SHOW_DEBUG));
+  ASSERT_TRUE(WaitUntil([&] { return w_.RowCount(IDC_ENTRY_LIST) == 4; }));
+  EXPECT_EQ(w_.RowText(IDC_ENTRY_LIST, 3), L"Demo App (Debug).exe");
+  EXPECT_FALSE(w_.RowChecked(IDC_ENTRY_LIST, 3));
+  EXPECT_EQ(w_.RowImage(IDC_ENTRY_LIST, 3), 3);
+  ASSERT_TRUE(w_.Click(IDC_ENTRY_SHOW_DEBUG));
+  ASSERT_TRUE(WaitUntil([&] { return w_.RowCount(IDC_ENTRY_LIST) == 3; }));
 
-  ASSERT_TRUE(w_.Click(kSelectNone));
+  ASSERT_TRUE(w_.Click(IDC_ENTRY_SELECT_NONE));
   ASSERT_TRUE(WaitUntil([&] { return !w_.IsEnabled(IDOK); })) << "nothing chosen: no Next";
   EXPECT_EQ(Checks(), (std::vector<bool>{false, false, false}));
-  ASSERT_TRUE(w_.Click(kSelectAll));
+  ASSERT_TRUE(w_.Click(IDC_ENTRY_SELECT_ALL));
   ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDOK); }));
   EXPECT_EQ(Checks(), (std::vector<bool>{true, true, true}));
-  ASSERT_TRUE(w_.SetRowChecked(kList, 1, false));
-  ASSERT_TRUE(WaitUntil([&] { return !w_.RowChecked(kList, 1); }));
+  ASSERT_TRUE(w_.SetRowChecked(IDC_ENTRY_LIST, 1, false));
+  ASSERT_TRUE(WaitUntil([&] { return !w_.RowChecked(IDC_ENTRY_LIST, 1); }));
 
   NextTo(kTitle + L"管理Corvel工作区");
   // Help chosen loses "Disabled"; Settings gets it first in its section; the
@@ -206,7 +201,7 @@ TEST_F(ProjectPagesTest, EntryPointRowsDebugBoxSelectionAndSave) {
   EXPECT_EQ(ReadUtf16File(WorkingProject()), expected);
 
   // Coming back shows the saved choice.
-  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.Click(IDC_BACK));
   ASSERT_TRUE(w_.WaitForTitle(kEntryPoints));
   EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Demo App.exe", L"Demo Help.exe", L"Demo Settings.exe"}));
   EXPECT_EQ(Checks(), (std::vector<bool>{true, true, false}));
@@ -224,12 +219,12 @@ TEST_F(ProjectPagesTest, PreSelectedVariantsAndAnEmptyListOnALaterVisit) {
   Install(project);
   StartToEntryPoints();
   EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Full", L"Kiosk", L"Lite", L"Mini", L"Other", L"Lite2"}));
-  EXPECT_EQ(w_.RowImage(kList, 4), 4) << "a missing icon file falls back to the standard icon";
+  EXPECT_EQ(w_.RowImage(IDC_ENTRY_LIST, 4), 4) << "a missing icon file falls back to the standard icon";
   const std::wstring cannotDeselect = L"这个入口点不能取消选择";
 
   // Unchecking a pre-selected row: checked again, one message, no loop
   // between the two pre-selected variants.
-  ASSERT_TRUE(w_.SetRowChecked(kList, 0, false));
+  ASSERT_TRUE(w_.SetRowChecked(IDC_ENTRY_LIST, 0, false));
   ExpectMessage(cannotDeselect);
   Sleep(300);
   EXPECT_FALSE(w_.FindPopup()) << "the rule ran more than once";
@@ -237,11 +232,11 @@ TEST_F(ProjectPagesTest, PreSelectedVariantsAndAnEmptyListOnALaterVisit) {
 
   // A variant checked unchecks the other templates (T3), except pre-selected
   // ones; equal templates (t2, T2) may both stay.
-  ASSERT_TRUE(w_.SetRowChecked(kList, 5, true));
+  ASSERT_TRUE(w_.SetRowChecked(IDC_ENTRY_LIST, 5, true));
   EXPECT_TRUE(WaitUntil([&] { return Checks() == std::vector<bool>{true, true, true, false, true, true}; }));
 
   // Select none: one message for each pre-selected row.
-  ASSERT_TRUE(w_.Click(kSelectNone));
+  ASSERT_TRUE(w_.Click(IDC_ENTRY_SELECT_NONE));
   ExpectMessage(cannotDeselect);
   ExpectMessage(cannotDeselect);
   Sleep(300);
@@ -251,13 +246,13 @@ TEST_F(ProjectPagesTest, PreSelectedVariantsAndAnEmptyListOnALaterVisit) {
   // Back to the installation, a new comparison without entry points: no
   // rows are left standing for entries that no longer exist.
   UseProject(L"[BuildOptions]\r\nOutDir=bin\r\n");
-  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.Click(IDC_BACK));
   ASSERT_TRUE(w_.WaitForTitle(kInstall));
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitForTitle(kEntryPoints, 15000));
-  EXPECT_EQ(w_.RowCount(kList), 0);
+  EXPECT_EQ(w_.RowCount(IDC_ENTRY_LIST), 0);
   EXPECT_FALSE(w_.IsEnabled(IDOK));
-  EXPECT_FALSE(w_.IsEnabled(kList));
+  EXPECT_FALSE(w_.IsEnabled(IDC_ENTRY_LIST));
 }
 
 TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
@@ -266,19 +261,19 @@ TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
   NextTo(kTitle + L"管理Corvel工作区");
   OptionPagesTo(kLocation);
   const std::wstring captures = install_->ProgramFolder() + L"\\Captures\\";
-  EXPECT_EQ(w_.Text(kName), L"Demo App") << "the first chosen entry without its extension";
-  EXPECT_EQ(w_.Text(kPath), captures + L"Demo App");
+  EXPECT_EQ(w_.Text(IDC_LOCATION_NAME), L"Demo App") << "the first chosen entry without its extension";
+  EXPECT_EQ(w_.Text(IDC_LOCATION_PATH), captures + L"Demo App");
 
   // The last folder name follows the name while the user types ...
-  ASSERT_TRUE(w_.SetText(kName, L"Demo App 2"));
-  EXPECT_EQ(w_.Text(kPath), captures + L"Demo App 2");
+  ASSERT_TRUE(w_.SetText(IDC_LOCATION_NAME, L"Demo App 2"));
+  EXPECT_EQ(w_.Text(IDC_LOCATION_PATH), captures + L"Demo App 2");
   // ... and no longer once the user gave the location a name of its own.
-  ASSERT_TRUE(w_.SetText(kPath, captures + L"Mine"));
-  ASSERT_TRUE(w_.SetText(kName, L"Demo App 3"));
-  EXPECT_EQ(w_.Text(kPath), captures + L"Mine");
-  ASSERT_TRUE(w_.SetText(kPath, captures));
-  ASSERT_TRUE(w_.SetText(kName, L"Four"));
-  EXPECT_EQ(w_.Text(kPath), captures + L"Four") << "a location ending in a backslash gets the name";
+  ASSERT_TRUE(w_.SetText(IDC_LOCATION_PATH, captures + L"Mine"));
+  ASSERT_TRUE(w_.SetText(IDC_LOCATION_NAME, L"Demo App 3"));
+  EXPECT_EQ(w_.Text(IDC_LOCATION_PATH), captures + L"Mine");
+  ASSERT_TRUE(w_.SetText(IDC_LOCATION_PATH, captures));
+  ASSERT_TRUE(w_.SetText(IDC_LOCATION_NAME, L"Four"));
+  EXPECT_EQ(w_.Text(IDC_LOCATION_PATH), captures + L"Four") << "a location ending in a backslash gets the name";
 
   // Each refusal: its message, the focus on its box, no page change.
   WriteBytes(install_->Path(L"a-file.txt"), "x");
@@ -290,16 +285,16 @@ TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
     const wchar_t *name, *location, *message;
     int focus;
   } refusals[] = {
-      {L"   ", L"C:\\p", L"名称包含无效字符", kName},
-      {L"A[1]", L"C:\\p", L"库存名称不能包含任何以下字符：[ ]", kName},
-      {L"A", L"proj", L"指定的项目位置无效", kPath},
-      {L"A", L"C:proj", L"指定的项目位置无效", kPath},
-      {L"A", L"C:\\a|b", L"指定的项目位置无效", kPath},
-      {L"A", aFile.c_str(), L"指定的项目位置无效", kPath},
+      {L"   ", L"C:\\p", L"名称包含无效字符", IDC_LOCATION_NAME},
+      {L"A[1]", L"C:\\p", L"库存名称不能包含任何以下字符：[ ]", IDC_LOCATION_NAME},
+      {L"A", L"proj", L"指定的项目位置无效", IDC_LOCATION_PATH},
+      {L"A", L"C:proj", L"指定的项目位置无效", IDC_LOCATION_PATH},
+      {L"A", L"C:\\a|b", L"指定的项目位置无效", IDC_LOCATION_PATH},
+      {L"A", aFile.c_str(), L"指定的项目位置无效", IDC_LOCATION_PATH},
   };
   for (const auto& r : refusals) {
-    ASSERT_TRUE(w_.SetText(kName, r.name));
-    ASSERT_TRUE(w_.SetText(kPath, r.location));
+    ASSERT_TRUE(w_.SetText(IDC_LOCATION_NAME, r.name));
+    ASSERT_TRUE(w_.SetText(IDC_LOCATION_PATH, r.location));
     ASSERT_TRUE(w_.Click(IDOK));
     ExpectMessage(r.message);
     EXPECT_EQ(w_.Title(), kLocation);
@@ -307,14 +302,14 @@ TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
   }
 
   // Browse opens the folder picker; cancelling it changes nothing.
-  ASSERT_TRUE(w_.Click(1056));
+  ASSERT_TRUE(w_.Click(IDC_LOCATION_BROWSE));
   Popup picker = w_.WaitMessageBox();
   ASSERT_TRUE(picker) << "no folder picker";
   ASSERT_TRUE(w_.Answer(picker, IDCANCEL));
-  EXPECT_EQ(w_.Text(kPath), aFile);
+  EXPECT_EQ(w_.Text(IDC_LOCATION_PATH), aFile);
 
   // An existing folder with files: the overwrite question, No keeps the page.
-  ASSERT_TRUE(w_.SetText(kPath, install_->Path(L"full")));
+  ASSERT_TRUE(w_.SetText(IDC_LOCATION_PATH, install_->Path(L"full")));
   ASSERT_TRUE(w_.Click(IDOK));
   ExpectMessage(L"您指定的项目位置存在。\r\n你想要覆盖它吗？", IDNO);
   EXPECT_EQ(w_.Title(), kLocation);
@@ -326,10 +321,10 @@ TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
   EXPECT_NE(file.find(L"InventoryName=A\r\nSandboxName=A\r\n"), std::wstring::npos);
 
   // An empty existing folder passes without a question; a name with blanks is trimmed.
-  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.Click(IDC_BACK));
   ASSERT_TRUE(w_.WaitForTitle(kLocation));
-  ASSERT_TRUE(w_.SetText(kName, L"  Trimmed "));
-  ASSERT_TRUE(w_.SetText(kPath, install_->Path(L"empty") + L"\\"));
+  ASSERT_TRUE(w_.SetText(IDC_LOCATION_NAME, L"  Trimmed "));
+  ASSERT_TRUE(w_.SetText(IDC_LOCATION_PATH, install_->Path(L"empty") + L"\\"));
   NextTo(kPackage);
   EXPECT_FALSE(w_.FindPopup());
   file = ReadUtf16File(WorkingProject());
@@ -343,9 +338,9 @@ TEST_F(ProjectPagesTest, TooLittleFreeSpaceAndABlankLocation) {
   StartToEntryPoints();
   NextTo(kTitle + L"管理Corvel工作区");
   OptionPagesTo(kLocation);
-  ASSERT_TRUE(w_.SetText(kPath, L""));
+  ASSERT_TRUE(w_.SetText(IDC_LOCATION_PATH, L""));
   EXPECT_FALSE(w_.IsEnabled(IDOK)) << "no location: no Next";
-  ASSERT_TRUE(w_.SetText(kPath, install_->Path(L"not\\yet")));
+  ASSERT_TRUE(w_.SetText(IDC_LOCATION_PATH, install_->Path(L"not\\yet")));
   ASSERT_TRUE(w_.Click(IDOK));
   ExpectMessage(L"在你选定的位置上，没有足够的可用磁盘空间。");
   EXPECT_EQ(w_.Title(), kLocation);
@@ -359,32 +354,32 @@ TEST_F(ProjectPagesTest, PackageSettingsContainerMsiAndCompression) {
   NextTo(kTitle + L"管理Corvel工作区");
   OptionPagesTo(kPackage);
   EXPECT_EQ(w_.Text(IDOK), L"保存");
-  EXPECT_TRUE(w_.IsChecked(kUseEntry)) << "12 MB: an entry point stays the container";
-  EXPECT_EQ(w_.Text(kEntryCombo), L"Demo App.exe");
-  EXPECT_EQ(w_.Text(kDataFile), L"Demo App.dat");
-  EXPECT_EQ(w_.Text(kMsiName), L"Demo App.msi");
-  EXPECT_FALSE(w_.IsEnabled(kDataFile));
-  EXPECT_FALSE(w_.IsEnabled(kMsiName));
+  EXPECT_TRUE(w_.IsChecked(IDC_MSI_USE_ENTRY)) << "12 MB: an entry point stays the container";
+  EXPECT_EQ(w_.Text(IDC_MSI_ENTRY), L"Demo App.exe");
+  EXPECT_EQ(w_.Text(IDC_MSI_DATA_FILE), L"Demo App.dat");
+  EXPECT_EQ(w_.Text(IDC_MSI_FILE_NAME), L"Demo App.msi");
+  EXPECT_FALSE(w_.IsEnabled(IDC_MSI_DATA_FILE));
+  EXPECT_FALSE(w_.IsEnabled(IDC_MSI_FILE_NAME));
 
   // A separate data file with a bad name, an MSI without a name: refused.
-  ASSERT_TRUE(w_.Click(kUseDataFile));
-  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(kDataFile); }));
-  ASSERT_TRUE(w_.SetText(kDataFile, L"Data]"));
+  ASSERT_TRUE(w_.Click(IDC_MSI_USE_DATA_FILE));
+  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDC_MSI_DATA_FILE); }));
+  ASSERT_TRUE(w_.SetText(IDC_MSI_DATA_FILE, L"Data]"));
   ASSERT_TRUE(w_.Click(IDOK));
   ExpectMessage(L"名称包含无效字符");
-  ASSERT_TRUE(w_.SetText(kDataFile, L""));
+  ASSERT_TRUE(w_.SetText(IDC_MSI_DATA_FILE, L""));
   ASSERT_TRUE(w_.Click(IDOK));
   ExpectMessage(L"文件名必须输入。");
-  ASSERT_TRUE(w_.SetText(kDataFile, L"Demo#Data.dat"));
-  ASSERT_TRUE(w_.Click(kBuildMsi));
-  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(kMsiName); }));
-  ASSERT_TRUE(w_.SetText(kMsiName, L""));
+  ASSERT_TRUE(w_.SetText(IDC_MSI_DATA_FILE, L"Demo#Data.dat"));
+  ASSERT_TRUE(w_.Click(IDC_MSI_BUILD));
+  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDC_MSI_FILE_NAME); }));
+  ASSERT_TRUE(w_.SetText(IDC_MSI_FILE_NAME, L""));
   ASSERT_TRUE(w_.Click(IDOK));
   ExpectMessage(L"文件名必须输入。");
   EXPECT_EQ(w_.Title(), kPackage);
 
-  ASSERT_TRUE(w_.SetText(kMsiName, L"Setup.msi"));
-  ASSERT_TRUE(w_.Click(kCompress));
+  ASSERT_TRUE(w_.SetText(IDC_MSI_FILE_NAME, L"Setup.msi"));
+  ASSERT_TRUE(w_.Click(IDC_MSI_COMPRESS));
   std::wstring working = WorkingProject();
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(WaitUntil([&] { return w_.Title() != kPackage; }, 15000));
@@ -421,10 +416,10 @@ TEST_F(ProjectPagesTest, IconsByGroupPositionIconFilesAndFallbacks) {
   StartToEntryPoints();
   ASSERT_EQ(Rows(), (std::vector<std::wstring>{L"G0", L"G1", L"G5", L"Negative", L"IconFile", L"Gone", L"Short",
                                                 L"BadOffset", L"Long"}));
-  EXPECT_EQ(w_.RowText(kList, 8, 1), longSource) << "a long Source is read whole";
+  EXPECT_EQ(w_.RowText(IDC_ENTRY_LIST, 8, 1), longSource) << "a long Source is read whole";
   Sleep(500);  // painted
   std::vector<std::vector<uint32_t>> icons;
-  for (int row = 0; row < 8; ++row) icons.push_back(w_.RowIconPixels(kList, row));
+  for (int row = 0; row < 8; ++row) icons.push_back(w_.RowIconPixels(IDC_ENTRY_LIST, row));
   const std::vector<uint32_t>& standard = icons[5];
   ASSERT_EQ(standard.size(), 256u);
   EXPECT_NE(icons[0], standard) << "the first icon group of the executable";
@@ -439,13 +434,13 @@ TEST_F(ProjectPagesTest, IconsByGroupPositionIconFilesAndFallbacks) {
   // A later visit where every entry is for debugging only: the box is set
   // and cannot be changed, the rows are shown.
   UseProject(L"[BuildOptions]\r\nOutDir=bin\r\n\r\n[Dbg]\r\nSource=C:\\d.exe\r\nDisabled=1\r\nForDebugOnly=1\r\n");
-  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.Click(IDC_BACK));
   ASSERT_TRUE(w_.WaitForTitle(kInstall));
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitForTitle(kEntryPoints, 15000));
   EXPECT_EQ(Rows(), std::vector<std::wstring>{L"Dbg"});
-  EXPECT_TRUE(w_.IsChecked(kShowDebug));
-  EXPECT_FALSE(w_.IsEnabled(kShowDebug));
+  EXPECT_TRUE(w_.IsChecked(IDC_ENTRY_SHOW_DEBUG));
+  EXPECT_FALSE(w_.IsEnabled(IDC_ENTRY_SHOW_DEBUG));
 }
 
 TEST_F(ProjectPagesTest, AFailedSaveKeepsThePage) {
@@ -471,24 +466,24 @@ TEST_F(ProjectPagesTest, LargePackageProposesTheDataFileAndAsksBeforeAnEntryPoin
   StartToEntryPoints();
   NextTo(kTitle + L"管理Corvel工作区");
   OptionPagesTo(kPackage);
-  EXPECT_TRUE(w_.IsChecked(kUseDataFile)) << "300 MB on the first visit";
-  EXPECT_TRUE(w_.IsEnabled(kUseEntry));
-  ASSERT_TRUE(w_.Click(kUseEntry));
-  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(kEntryCombo); }));
+  EXPECT_TRUE(w_.IsChecked(IDC_MSI_USE_DATA_FILE)) << "300 MB on the first visit";
+  EXPECT_TRUE(w_.IsEnabled(IDC_MSI_USE_ENTRY));
+  ASSERT_TRUE(w_.Click(IDC_MSI_USE_ENTRY));
+  ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDC_MSI_ENTRY); }));
   ASSERT_TRUE(w_.Click(IDOK));
   const std::wstring question =
       L"你应该选择.dat文件作为主数据容器。\r\n如果不这样做可能会导致某些图标无法正确显示。\r\n"
       L"你确定你要选择一个非.dat文件作为主数据容器吗？";
   ExpectMessage(question, IDNO);
-  EXPECT_TRUE(WaitUntil([&] { return w_.IsChecked(kUseDataFile) && w_.FocusedId() == kDataFile; }, 2000));
+  EXPECT_TRUE(WaitUntil([&] { return w_.IsChecked(IDC_MSI_USE_DATA_FILE) && w_.FocusedId() == IDC_MSI_DATA_FILE; }, 2000));
   EXPECT_EQ(w_.Title(), kPackage);
 
   // Back and forth: the 200 threshold proposes only once.
-  ASSERT_TRUE(w_.Click(kUseEntry));
-  ASSERT_TRUE(w_.Click(1086));
+  ASSERT_TRUE(w_.Click(IDC_MSI_USE_ENTRY));
+  ASSERT_TRUE(w_.Click(IDC_BACK));
   ASSERT_TRUE(w_.WaitForTitle(kLocation));
   NextTo(kPackage);
-  EXPECT_TRUE(w_.IsChecked(kUseEntry));
+  EXPECT_TRUE(w_.IsChecked(IDC_MSI_USE_ENTRY));
   std::wstring working = WorkingProject();
   ASSERT_TRUE(w_.Click(IDOK));
   ExpectMessage(question, IDYES);
