@@ -348,11 +348,8 @@ TEST_F(OptionsTest, QualityPageFollowsTheBrandingSwitch) {
 TEST_F(OptionsTest, RedirectionListWrittenAtSaveAndRemovedWhenCleared) {
   ASSERT_NO_FATAL_FAILURE(StartAtPortal(std::wstring(kProject) + kBrowserSection));
   for (const std::wstring& t : {kGroups, kIsolation, kSandbox}) ASSERT_TRUE(Next(t));
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(WaitUntil([&] { return w_.Title() == kLocation || w_.Title() == kRedirection; }));
-  if (w_.Title() == kLocation) {
-    GTEST_SKIP() << "the entry-point list does not report browser entries yet";
-  }
+  // The browser's entry point is checked, so its redirection page comes next.
+  ASSERT_TRUE(Next(kRedirection)) << w_.Describe();
   EXPECT_EQ(w_.Text(IDC_ROUTELLE_BROWSER), L"firefox.exe (Browser)");
   ASSERT_TRUE(w_.SetText(IDC_ROUTELLE_LIST, L"www.a.example\r\nb.example/*.jsp"));
   ASSERT_TRUE(Next(kLocation));
@@ -371,12 +368,18 @@ TEST_F(OptionsTest, RedirectionListWrittenAtSaveAndRemovedWhenCleared) {
   EXPECT_NE(list.find(L"\r\n\r\n[Browser.exe]\r\nwww.a.example\r\nb.example/*.jsp\r\n"), std::wstring::npos);
   EXPECT_EQ(list.substr(0, 2), L"# ");
   // Back to the list, cleared: the next save removes the key and the old file.
+  // The project folder now holds the first save, so the location page asks
+  // before it is overwritten.
   ASSERT_TRUE(Back(kTitle + L"包设置"));
   ASSERT_TRUE(Back(kLocation));
   ASSERT_TRUE(Back(kRedirection));
   ASSERT_TRUE(w_.SetText(IDC_ROUTELLE_LIST, L"  \r\n"));
   ASSERT_TRUE(Next(kLocation));
   ASSERT_TRUE(w_.Click(IDOK));
+  Popup overwrite = w_.WaitMessageBox();
+  ASSERT_TRUE(overwrite) << w_.Describe();
+  EXPECT_EQ(overwrite.text, L"您指定的项目位置存在。\r\n你想要覆盖它吗？");
+  ASSERT_TRUE(w_.Answer(overwrite, IDYES));
   ASSERT_TRUE(w_.WaitForTitle(kTitle + L"包设置"));
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitForTitle(kTitle + L"准备生成", 15000)) << w_.Describe();
