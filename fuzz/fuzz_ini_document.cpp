@@ -142,13 +142,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 8: ok = doc.SetValue(section, key, value); break;
       default:
         if (op[0] & 0x40) {
-          doc.SetProfileValue(section, key, value);
+          // Refused operands leave the text alone (checked below).
+          ok = doc.SetProfileValue(section, key, value);
           sameSections = false;  // a profile write adds a missing section
-          if (PlainProfileLine(section, key, value)) CHECK(doc.ProfileValue(section, key) == value);
+          if (ok && PlainProfileLine(section, key, value)) CHECK(doc.ProfileValue(section, key) == value);
         } else {
           (void)doc.ListSections();
+          ok = true;
         }
-        ok = true;
         break;
     }
     if (!ok) CHECK(doc.Text() == before);
