@@ -22,7 +22,7 @@ run: win64
 	@bash tools/scripts/run.sh $(B)
 
 # The wizard with the real capture tool on the sample installer.
-demo-capture: win64
+demo-capture: native win64
 	bash tools/scripts/demo-capture.sh $(B)
 
 # loomwise-VERSION-win64.zip and -win32.zip in $(B)/dist.
