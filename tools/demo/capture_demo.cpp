@@ -121,6 +121,16 @@ int wmain(int argc, wchar_t** argv) {
     fwprintf(stderr, L"cannot prepare the installation: %ls\n", install.error().c_str());
     return 1;
   }
+  // The same prescan by the tool alone, for the wizard's overhead: the
+  // better of two runs on the tree the wizard's prescan will see.
+  std::wstring snapshot = TempFolder() + L"\\alone.snapshot";
+  DWORD alone = 0;
+  for (int run = 0; run < 2; ++run) {
+    DWORD took = TimedRun(L"\"" + install.ProgramFolder() + L"\\snapshot64.exe\" \"" + snapshot +
+                          L"\" C:\\ HKEY_LOCAL_MACHINE HKEY_USERS -Loomwise");
+    if (took && (!alone || took < alone)) alone = took;
+  }
+  DeleteFileW(snapshot.c_str());
   Wizard w;
   if (!w.Start(install) || !w.WaitForMainWindow()) {
     fwprintf(stderr, L"the wizard did not start\n");
@@ -202,11 +212,6 @@ int wmain(int argc, wchar_t** argv) {
   } else {
     Say(L"no generated project in \"" + projectFolder + L"\"");
   }
-  // The same prescan by the tool alone, for the wizard's overhead.
-  std::wstring snapshot = TempFolder() + L"\\alone.snapshot";
-  DWORD alone = TimedRun(L"\"" + install.ProgramFolder() + L"\\snapshot64.exe\" \"" + snapshot +
-                         L"\" C:\\ HKEY_LOCAL_MACHINE HKEY_USERS -Loomwise");
-  DeleteFileW(snapshot.c_str());
   if (alone && prescanMs)
     Say(L"prescan in the wizard / tool alone: " + std::to_wstring(prescanMs) + L" / " + std::to_wstring(alone) +
         L" ms = " + std::to_wstring(prescanMs * 100 / alone) + L"% (target <= 130%)");
