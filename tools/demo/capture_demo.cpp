@@ -148,7 +148,7 @@ int wmain(int argc, wchar_t** argv) {
   while (w.Running()) {
     if (Popup box = w.FindPopup()) {
       Sleep(300);  // let it paint
-      Say(L"dialog: " + box.caption);
+      Say(L"dialog: " + box.caption + L": " + box.text);
       Say(L"  picture " + Shot(w, L"message " + box.caption, box.hwnd));
       if (!w.Answer(box, IDYES)) w.Answer(box, IDOK);
       continue;
@@ -165,7 +165,8 @@ int wmain(int argc, wchar_t** argv) {
     if (!title.empty() && !seen.count(step)) {
       // The build page is pictured once the build has ended, with its output.
       if (Shown(page, IDC_BUILD_OUTPUT)) built = WaitUntil([&] { return w.IsEnabled(IDOK); }, 300000);
-      Sleep(400);  // let the page paint (and a tool show its progress)
+      // Let the page paint; a tool's page may pass quickly, so less for it.
+      Sleep(Shown(page, IDC_PROGRESS_GROUP) ? 150 : 400);
       // A step that has passed meanwhile is not pictured under its name.
       if (w.Title() != title || w.CurrentPage() != page) continue;
       std::wstring picture = Shot(w, name);
