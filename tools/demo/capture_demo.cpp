@@ -186,7 +186,10 @@ int wmain(int argc, wchar_t** argv) {
       }
       continue;  // look again before pressing anything
     }
-    if (title == w.Title() && page == w.CurrentPage() && w.IsEnabled(IDOK) && w.IsVisible(IDOK)) {
+    // Next is pressed only on a page already pictured, and never on a tool's
+    // page: when the tool ends, the next page comes under the same button.
+    bool ready = w.IsEnabled(IDOK) && w.IsVisible(IDOK);
+    if (ready && title == w.Title() && page == w.CurrentPage() && !Shown(page, IDC_PROGRESS_GROUP)) {
       if (Shown(page, IDC_LOCATION_PATH)) projectFolder = w.Text(IDC_LOCATION_PATH);  // as the user left it
       if (title == kPrescanReady) prescanStart = GetTickCount();
       w.Click(IDOK);
@@ -204,6 +207,17 @@ int wmain(int argc, wchar_t** argv) {
   w.WaitExit(kWaitMs, &code);
   Say(L"the wizard ended (exit code " + std::to_wstring(code) + L"), " + std::to_wstring(g_shot) + L" pictures");
   for (const std::wstring& line : install.ToolLog()) Say(L"build tool: " + line);
+  // The wizard cleans up after itself: no snapshot stays in the temp folder.
+  WIN32_FIND_DATAW fd;
+  HANDLE found = FindFirstFileW((TempFolder() + L"\\*.snapshot*").c_str(), &fd);
+  bool leftovers = found != INVALID_HANDLE_VALUE;
+  if (leftovers) {
+    do Say(L"left in the temp folder: " + std::wstring(fd.cFileName));
+    while (FindNextFileW(found, &fd));
+    FindClose(found);
+  } else {
+    Say(L"no snapshot left in the temp folder");
+  }
   // The generated and built project outlives the demo's installation.
   bool copied = false;
   if (!projectFolder.empty() && GetFileAttributesW((projectFolder + L"\\Package.ini").c_str()) != INVALID_FILE_ATTRIBUTES) {
@@ -216,5 +230,5 @@ int wmain(int argc, wchar_t** argv) {
   if (alone && prescanMs)
     Say(L"prescan in the wizard / tool alone: " + std::to_wstring(prescanMs) + L" / " + std::to_wstring(alone) +
         L" ms = " + std::to_wstring(prescanMs * 100 / alone) + L"% (target <= 130%)");
-  return installed && built && copied ? 0 : 1;
+  return installed && built && copied && !leftovers ? 0 : 1;
 }
