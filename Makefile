@@ -1,5 +1,5 @@
 # The two commands a newcomer needs:
-#   make demo   - the wizard's main job with the project's own stand-in tools
+#   make demo   - the wizard's main job with the stand-in tools, then with the real capture tool
 #   make test   - every test, closing with ctest's summary
 # Both install what is missing first (tools/scripts/setup.sh).
 BUILD  ?= build
