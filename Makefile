@@ -1,5 +1,5 @@
 # The two commands a newcomer needs:
-#   make demo   - the wizard's main job with the project's own stand-in tools
+#   make demo   - the wizard's main job with the stand-in tools, then with the real capture tool
 #   make test   - every test, closing with ctest's summary
 # Both install what is missing first (tools/scripts/setup.sh).
 BUILD  ?= build
@@ -22,7 +22,7 @@ run: win64
 	@bash tools/scripts/run.sh $(B)
 
 # The wizard with the real capture tool on the sample installer.
-demo-capture: win64
+demo-capture: native win64
 	bash tools/scripts/demo-capture.sh $(B)
 
 # loomwise-VERSION-win64.zip and -win32.zip in $(B)/dist.

@@ -25,17 +25,37 @@ void Say(const std::wstring& text) {
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), DWORD(bytes.size()), &put, nullptr);
 }
 
-void Shot(Wizard& w, const std::wstring& what, HWND window = nullptr) {
+std::wstring Shot(Wizard& w, const std::wstring& what, HWND window = nullptr) {
   wchar_t prefix[16];
   swprintf(prefix, 16, L"%02d-", ++g_shot);
   std::wstring name;
   for (wchar_t c : what) name += (wcschr(L"\\/:*?\"<>| ", c) ? L'_' : c);
   std::wstring path = g_out + L"\\" + prefix + name + L".bmp";
   w.Screenshot(path, window);
-  Say(L"  picture " + path);
+  return path;
 }
 
-// Runs the sample installer silently, as the user would install between the scans.
+// Copies a folder with everything in it.
+void CopyTree(const std::wstring& from, const std::wstring& to) {
+  CreateDirectoryW(to.c_str(), nullptr);
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((from + L"\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    std::wstring name = fd.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) CopyTree(from + L"\\" + name, to + L"\\" + name);
+    else CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
+  } while (FindNextFileW(h, &fd));
+  FindClose(h);
+}
+
+// The page's control when it is shown, else null.
+HWND Shown(HWND page, int id) {
+  HWND control = page ? GetDlgItem(page, id) : nullptr;
+  return control && IsWindowVisible(control) ? control : nullptr;
+}
+
 // Milliseconds a program takes from start to end (its output goes to NUL).
 DWORD TimedRun(const std::wstring& commandLine) {
   STARTUPINFOW si = {};
@@ -52,6 +72,7 @@ DWORD TimedRun(const std::wstring& commandLine) {
   return took;
 }
 
+// Runs the sample installer silently, as the user would install between the scans.
 bool InstallSample() {
   std::wstring cl = L"\"" + BuildFolder() + L"\\sample\\SampleSetup.exe\" /S";
   STARTUPINFOW si = {};
@@ -66,6 +87,18 @@ bool InstallSample() {
   return code == 0;
 }
 
+// A picture's name: the page's title, and for the tool steps (the postscan
+// and the comparison share a title) what the progress box says it is doing.
+std::wstring StepName(Wizard& w, HWND page) {
+  std::wstring name = w.Title();
+  if (HWND group = Shown(page, IDC_PROGRESS_GROUP)) {
+    wchar_t text[128] = {};
+    GetWindowTextW(group, text, 128);
+    if (*text) name += std::wstring(L" (") + text + L")";
+  }
+  return name;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -77,6 +110,7 @@ int wmain(int argc, wchar_t** argv) {
   CreateDirectoryW(g_out.c_str(), nullptr);
 
   CleanRegistry clean;
+  reg::WriteString(reg::kSettingsKey, L"OpenFolderOnFinish", L"0");  // no file manager at the end
   InstallOptions options;
   options.branding = Place::Beside;
   options.buildTools = Place::Beside;
@@ -87,43 +121,77 @@ int wmain(int argc, wchar_t** argv) {
     fwprintf(stderr, L"cannot prepare the installation: %ls\n", install.error().c_str());
     return 1;
   }
+  // The same prescan by the tool alone, for the wizard's overhead: the
+  // better of two runs on the tree the wizard's prescan will see.
+  std::wstring snapshot = TempFolder() + L"\\alone.snapshot";
+  DWORD alone = 0;
+  for (int run = 0; run < 2; ++run) {
+    DWORD took = TimedRun(L"\"" + install.ProgramFolder() + L"\\snapshot64.exe\" \"" + snapshot +
+                          L"\" C:\\ HKEY_LOCAL_MACHINE HKEY_USERS -Loomwise");
+    if (took && (!alone || took < alone)) alone = took;
+  }
+  DeleteFileW(snapshot.c_str());
   Wizard w;
   if (!w.Start(install) || !w.WaitForMainWindow()) {
     fwprintf(stderr, L"the wizard did not start\n");
     return 1;
   }
+  // Walk: picture each new step once it is steady, answer message boxes
+  // with OK/Yes, press Next whenever it is enabled; tool steps move on by
+  // themselves. The sample is installed on the install page.
+  const std::wstring kInstallPage = L"Loomwise - \u5b89\u88c5\u5e94\u7528\u7a0b\u5e8f";  // 安装应用程序
+  const std::wstring kPrescanReady = L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf";        // 准备预扫描
   std::set<std::wstring> seen;
-  bool installed = false;
+  std::wstring projectFolder;
+  bool installed = false, built = false;
   DWORD idleSince = GetTickCount(), prescanStart = 0, prescanMs = 0;
   while (w.Running()) {
     if (Popup box = w.FindPopup()) {
-      Sleep(300);
-      Shot(w, L"message " + box.caption, box.hwnd);
+      Sleep(300);  // let it paint
       Say(L"dialog: " + box.caption + L": " + box.text);
+      Say(L"  picture " + Shot(w, L"message " + box.caption, box.hwnd));
       if (!w.Answer(box, IDYES)) w.Answer(box, IDOK);
       continue;
     }
     std::wstring title = w.Title();
     HWND page = w.CurrentPage();
-    std::wstring step = title + L"|" + std::to_wstring(reinterpret_cast<uintptr_t>(page)) + L"|" + w.Text(1016);
-    if (!title.empty() && seen.insert(step).second) {
-      Say(L"step: " + title);
-      if (title == L"Loomwise - \u5b89\u88c5\u5e94\u7528\u7a0b\u5e8f" && prescanStart) {  // 安装应用程序
-        prescanMs = GetTickCount() - prescanStart;
-        Say(L"  prescan took " + std::to_wstring(prescanMs) + L" ms from Next to the install page");
-        prescanStart = 0;
+    if (title == kInstallPage && prescanStart) {
+      prescanMs = GetTickCount() - prescanStart;
+      Say(L"  prescan took " + std::to_wstring(prescanMs) + L" ms from Next to the install page");
+      prescanStart = 0;
+    }
+    std::wstring name = StepName(w, page);
+    std::wstring step = name + L"|" + std::to_wstring(reinterpret_cast<uintptr_t>(page));
+    if (!title.empty() && !seen.count(step)) {
+      // The build page is pictured once the build has ended, with its output.
+      if (Shown(page, IDC_BUILD_OUTPUT)) built = WaitUntil([&] { return w.IsEnabled(IDOK); }, 300000);
+      // Let the page paint; a tool's page may pass quickly, so less for it.
+      Sleep(Shown(page, IDC_PROGRESS_GROUP) ? 150 : 400);
+      // A step that has passed meanwhile is not pictured under its name.
+      if (w.Title() != title || w.CurrentPage() != page) continue;
+      std::wstring picture = Shot(w, name);
+      if (w.Title() != title || w.CurrentPage() != page) {  // changed while pictured
+        DeleteFileW(picture.c_str());
+        --g_shot;
+        continue;
       }
-      Sleep(400);
-      Shot(w, title);
+      seen.insert(step);
+      Say(L"step: " + name);
+      Say(L"  picture " + picture);
       idleSince = GetTickCount();
-      if (title == L"Loomwise - \u5b89\u88c5\u5e94\u7528\u7a0b\u5e8f" && !installed) {
+      if (Shown(page, IDC_LOCATION_PATH)) projectFolder = w.Text(IDC_LOCATION_PATH);
+      if (title == kInstallPage && !installed) {
         installed = InstallSample();
         Say(installed ? L"  the sample application was installed" : L"  the sample installer failed");
       }
-      continue;
+      continue;  // look again before pressing anything
     }
-    if (title == w.Title() && page == w.CurrentPage() && w.IsEnabled(IDOK) && w.IsVisible(IDOK)) {
-      if (title == L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf") prescanStart = GetTickCount();  // 准备预扫描
+    // Next is pressed only on a page already pictured, and never on a tool's
+    // page: when the tool ends, the next page comes under the same button.
+    bool ready = w.IsEnabled(IDOK) && w.IsVisible(IDOK);
+    if (ready && title == w.Title() && page == w.CurrentPage() && !Shown(page, IDC_PROGRESS_GROUP)) {
+      if (Shown(page, IDC_LOCATION_PATH)) projectFolder = w.Text(IDC_LOCATION_PATH);  // as the user left it
+      if (title == kPrescanReady) prescanStart = GetTickCount();
       w.Click(IDOK);
       Sleep(300);
       idleSince = GetTickCount();
@@ -138,13 +206,29 @@ int wmain(int argc, wchar_t** argv) {
   DWORD code = 0;
   w.WaitExit(kWaitMs, &code);
   Say(L"the wizard ended (exit code " + std::to_wstring(code) + L"), " + std::to_wstring(g_shot) + L" pictures");
-  // The same prescan by the tool alone, for the wizard's overhead.
-  std::wstring snapshot = TempFolder() + L"\\alone.snapshot";
-  DWORD alone = TimedRun(L"\"" + install.ProgramFolder() + L"\\snapshot64.exe\" \"" + snapshot +
-                         L"\" C:\\ HKEY_LOCAL_MACHINE HKEY_USERS -Loomwise");
-  DeleteFileW(snapshot.c_str());
+  for (const std::wstring& line : install.ToolLog()) Say(L"build tool: " + line);
+  // The wizard cleans up after itself: no snapshot stays in the temp folder.
+  WIN32_FIND_DATAW fd;
+  HANDLE found = FindFirstFileW((TempFolder() + L"\\*.snapshot*").c_str(), &fd);
+  bool leftovers = found != INVALID_HANDLE_VALUE;
+  if (leftovers) {
+    do Say(L"left in the temp folder: " + std::wstring(fd.cFileName));
+    while (FindNextFileW(found, &fd));
+    FindClose(found);
+  } else {
+    Say(L"no snapshot left in the temp folder");
+  }
+  // The generated and built project outlives the demo's installation.
+  bool copied = false;
+  if (!projectFolder.empty() && GetFileAttributesW((projectFolder + L"\\Package.ini").c_str()) != INVALID_FILE_ATTRIBUTES) {
+    CopyTree(projectFolder, g_out + L"\\project");
+    copied = true;
+    Say(L"the generated project " + projectFolder + L" is copied to " + g_out + L"\\project");
+  } else {
+    Say(L"no generated project in \"" + projectFolder + L"\"");
+  }
   if (alone && prescanMs)
     Say(L"prescan in the wizard / tool alone: " + std::to_wstring(prescanMs) + L" / " + std::to_wstring(alone) +
         L" ms = " + std::to_wstring(prescanMs * 100 / alone) + L"% (target <= 130%)");
-  return installed ? 0 : 1;
+  return installed && built && copied && !leftovers ? 0 : 1;
 }

@@ -219,7 +219,10 @@ int wmain(int argc, wchar_t** argv) {
       }
       continue;  // look again before pressing anything
     }
-    if (title == w.Title() && page == w.CurrentPage() && w.IsEnabled(IDOK) && w.IsVisible(IDOK)) {
+    // Not on a tool's page: when the tool ends, the next page comes under the same button.
+    bool ready = w.IsEnabled(IDOK) && w.IsVisible(IDOK);
+    HWND group = page ? GetDlgItem(page, IDC_PROGRESS_GROUP) : nullptr;
+    if (ready && title == w.Title() && page == w.CurrentPage() && !(group && IsWindowVisible(group))) {
       w.Click(IDOK);
       Sleep(300);
       idleSince = GetTickCount();

@@ -11,6 +11,7 @@ rm -rf "$out"
 mkdir -p "$out"
 abs=$(cd "$out" && pwd)
 outw="Z:${abs//\//\\}"   # a Wine prefix maps / to drive Z:
+start=$SECONDS
 echo "== the wizard with the real capture tool, capturing the sample installer"
 LOOM_WINE_TIMEOUT=600 bash "$root/tools/scripts/wine-run.sh" "$B/wine/demo-capture" -- \
   "$B/win64/capture_demo.exe" "$outw"
@@ -20,3 +21,15 @@ for f in "$out"/*.bmp; do
 done
 echo "== pictures of every step are in $out/:"
 ls -1 "$out" | grep png
+
+echo
+echo "== the generated project folder (Package.ini, the captured files under their folder macros, the registry per hive, build.bat, the built packages in bin)"
+( cd "$out/project" && find . -type f | sed 's|^\./||' | sort )
+echo "-- the head of its Package.ini:"
+iconv -f UTF-16LE -t UTF-8 "$out/project/Package.ini" | sed 's/^\xef\xbb\xbf//' | tr -d '\r' | head -n 30
+echo "-- the attribute table of one built package:"
+pkg=$(find "$out/project/bin" -maxdepth 1 -iname '*.exe' | sort | head -n 1)
+set -x
+"$B/native/loomctl" package "$pkg"
+set +x
+echo "== the capture demo took $((SECONDS - start)) s"

@@ -4,7 +4,10 @@
 #  2. the real wizard runs under Wine through a whole capture with the
 #     project's stand-in scan and build tools; every page is saved as a
 #     picture in build/demo/ (on a machine with a display, run
-#     `LOOM_DISPLAY=:0 make demo` to watch it instead of a private Xvfb).
+#     `LOOM_DISPLAY=:0 make demo` to watch it instead of a private Xvfb);
+#  3. the same walk with the real capture tool, capturing the sample
+#     installer in a fresh prefix (tools/scripts/demo-capture.sh,
+#     pictures in build/demo-capture/).
 set -euo pipefail
 B=${1:-build}
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -55,3 +58,6 @@ ls -1 "$out/project/bin"
 set -x
 "$ctl" package "$out/project/bin/Demo App.exe"
 set +x
+
+echo
+bash "$root/tools/scripts/demo-capture.sh" "$B"

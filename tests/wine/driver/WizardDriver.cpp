@@ -530,6 +530,21 @@ int Wizard::FocusedId() {
 
 bool Wizard::IsChecked(int id) { return SendTimeout(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
+// The message of a popup: the system message box's text control, or in one
+// of the wizard's own dialogs the first unnamed static that is not an icon
+// (an icon in a template is an unnamed static too, and may come first).
+static HWND PopupTextControl(HWND popup) {
+  for (HWND child = GetWindow(popup, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t cls[16] = {};
+    GetClassNameW(child, cls, 16);
+    int id = GetDlgCtrlID(child);  // 0xFFFF in a system message box, -1 in an extended template
+    if ((id != kMessageBoxText && id != -1) || lstrcmpiW(cls, L"Static")) continue;
+    if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) continue;
+    return child;
+  }
+  return nullptr;
+}
+
 Popup Wizard::FindPopup() {
   HWND main = MainWindow();
   Popup found;
@@ -540,9 +555,7 @@ Popup Wizard::FindPopup() {
   }
   if (found.hwnd) {
     found.caption = WindowText(found.hwnd);
-    HWND text = GetDlgItem(found.hwnd, kMessageBoxText);
-    if (!text) text = GetDlgItem(found.hwnd, -1);
-    found.text = WindowText(text);
+    found.text = WindowText(PopupTextControl(found.hwnd));
   }
   return found;
 }
@@ -662,7 +675,7 @@ std::string Wizard::Describe() {
   HWND main = MainWindow();
   for (HWND h : TopLevelDialogs()) {
     if (h == main) continue;
-    HWND text = GetDlgItem(h, kMessageBoxText);
+    HWND text = PopupTextControl(h);
     d += ", popup \"" + Narrow(WindowText(h)) + "\": \"" + Narrow(WindowText(text)) + "\"";
   }
   return d;
