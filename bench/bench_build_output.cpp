@@ -18,10 +18,12 @@ std::string MakeOutput(size_t bytes) {
   std::u16string text;
   for (unsigned i = 0; text.size() * 2 < bytes; ++i) {
     if (i % 5 == 0) {
-      for (int p = 0; p <= 100; p += 10) text += loom::Utf8ToUtf16("Compressing stream " + std::to_string(i) + ": " + std::to_string(p) + "%\r");
+      for (int p = 0; p <= 100; p += 10)
+        text += loom::Utf8ToUtf16("Compressing stream " + std::to_string(i) + ": " + std::to_string(p) + "%\r");
       text += u"\n";
     } else {
-      text += u"Adding file C:\\Projects\\App\\%ProgramFilesDir%\\Vendor\\file" + loom::Utf8ToUtf16(std::to_string(i)) + u".dat\n";
+      text += u"Adding file C:\\Projects\\App\\%ProgramFilesDir%\\Vendor\\file" + loom::Utf8ToUtf16(std::to_string(i)) +
+              u".dat\n";
     }
   }
   return loom::ToUtf16LeBytes(text);

@@ -20,20 +20,30 @@ namespace {
 
 using namespace loom;
 
-const char16_t* const kFolders[] = {
-    u"C:\\Program Files", u"C:\\Program Files\\Common Files", u"C:\\Windows", u"C:\\Windows\\Fonts",
-    u"C:\\Windows\\System32", u"C:\\Users\\Ann", u"C:\\Users\\Ann\\AppData\\Roaming",
-    u"C:\\Users\\Ann\\AppData\\Local", u"C:\\Users\\Ann\\Desktop", u"C:\\Users\\Ann\\Documents",
-    u"C:\\ProgramData", u"C:\\ProgramData\\Microsoft\\Windows\\Start Menu", u"C:\\Users\\Ann\\Temp",
-    u"C:\\Users\\Public\\Desktop", u"C:\\Users\\Public\\Documents", u"C:\\Windows\\resources"};
+const char16_t* const kFolders[] = {u"C:\\Program Files",
+                                    u"C:\\Program Files\\Common Files",
+                                    u"C:\\Windows",
+                                    u"C:\\Windows\\Fonts",
+                                    u"C:\\Windows\\System32",
+                                    u"C:\\Users\\Ann",
+                                    u"C:\\Users\\Ann\\AppData\\Roaming",
+                                    u"C:\\Users\\Ann\\AppData\\Local",
+                                    u"C:\\Users\\Ann\\Desktop",
+                                    u"C:\\Users\\Ann\\Documents",
+                                    u"C:\\ProgramData",
+                                    u"C:\\ProgramData\\Microsoft\\Windows\\Start Menu",
+                                    u"C:\\Users\\Ann\\Temp",
+                                    u"C:\\Users\\Public\\Desktop",
+                                    u"C:\\Users\\Public\\Documents",
+                                    u"C:\\Windows\\resources"};
 
 std::vector<std::u16string> MakePaths(size_t count) {
   std::vector<std::u16string> paths;
   const size_t folders = sizeof(kFolders) / sizeof(kFolders[0]);
   for (size_t i = 0; i < count; ++i) {
     std::u16string p = i % 7 == 6 ? std::u16string(u"D:\\Data") : std::u16string(kFolders[i % folders]);
-    p += u"\\Vendor " + Utf8ToUtf16(std::to_string(i % 97)) + u"\\Sub Folder\\file" +
-         Utf8ToUtf16(std::to_string(i)) + u".dat";
+    p += u"\\Vendor " + Utf8ToUtf16(std::to_string(i % 97)) + u"\\Sub Folder\\file" + Utf8ToUtf16(std::to_string(i)) +
+         u".dat";
     paths.push_back(std::move(p));
   }
   return paths;
@@ -71,8 +81,7 @@ int main(int argc, char** argv) {
   MemoryFolderPlatform sys;
   FolderMacroTable table(sys);
   for (size_t f = 0; f < sizeof(kFolders) / sizeof(kFolders[0]); ++f)
-    table.Register(u"F" + Utf8ToUtf16(std::to_string(f)), kFolders[f], kMacroToPath | kPathToMacro,
-                   kView0 | kView1);
+    table.Register(u"F" + Utf8ToUtf16(std::to_string(f)), kFolders[f], kMacroToPath | kPathToMacro, kView0 | kView1);
 
   const auto paths = MakePaths(count), many = MakePaths(10 * count);
   size_t sink = 0;
@@ -98,7 +107,7 @@ int main(int argc, char** argv) {
   std::printf("%zu paths: baseline (every folder at every position) %.2f ms\n", count, tNaive * 1e3);
   std::printf("  PathToFolderMacros %.2f ms  ratio to baseline %.2f\n", tTable * 1e3, tTable / tNaive);
   std::printf("  round trip         %.2f ms  ratio to baseline %.2f\n", tRound * 1e3, tRound / tNaive);
-  std::printf("%zu paths: PathToFolderMacros %.2f ms  ratio to %zu paths %.2f (linear: 10)\n",
-              10 * count, tMany * 1e3, count, tMany / tTable);
+  std::printf("%zu paths: PathToFolderMacros %.2f ms  ratio to %zu paths %.2f (linear: 10)\n", 10 * count, tMany * 1e3,
+              count, tMany / tTable);
   return sink == 0 ? 1 : 0;
 }

@@ -54,8 +54,8 @@ void WriteSnapshot(const std::string& path, size_t files, bool after) {
     e.size = 0;
     w.Add(e);
     for (size_t i = folder * 100; i < files && i < folder * 100 + 100; ++i) {
-      if (after && i % 100 == 7) continue;    // deleted
-      if (!after && i % 100 == 8) continue;   // added
+      if (after && i % 100 == 7) continue;   // deleted
+      if (!after && i % 100 == 8) continue;  // added
       snprintf(name, sizeof name, "C:\\Program Files\\Vendor %06zu\\module %06zu.dll", folder, i);
       e.kind = EntryKind::kFile;
       e.path = loom::Utf8ToUtf16(name);

@@ -20,10 +20,13 @@ std::string MakeOutput(size_t bytes) {
   for (unsigned i = 0; text.size() * 2 < bytes; ++i) {
     std::string n = std::to_string(i);
     switch (i % 8) {
-      case 0: text += u"W Cannot open C:\\Users\\Admin\\AppData\\Local\\Temp\\locked" + loom::Utf8ToUtf16(n) + u".tmp\r\n"; break;
+      case 0:
+        text += u"W Cannot open C:\\Users\\Admin\\AppData\\Local\\Temp\\locked" + loom::Utf8ToUtf16(n) + u".tmp\r\n";
+        break;
       case 1: text += u"  continued detail for the warning above\r\n"; break;
       case 2: text += u"E \r\n"; break;
-      default: text += u"I Scanning C:\\Program Files\\Vendor\\\u5e94\u7528\\bin\\module" + loom::Utf8ToUtf16(n) + u".dll\r\n";
+      default:
+        text += u"I Scanning C:\\Program Files\\Vendor\\\u5e94\u7528\\bin\\module" + loom::Utf8ToUtf16(n) + u".dll\r\n";
     }
   }
   return loom::ToUtf16LeBytes(text);

@@ -35,10 +35,9 @@ FolderMacroTable& Table(MemoryFolderPlatform*& platform) {
     sys.SetEnv(u"ProgramFiles", u"C:\\Program Files (x86)");
     sys.SetEnv(u"ProgramW6432", u"C:\\Program Files");
     sys.SetRegistry(RegistryRoot::kLocalMachine,
-                    u"Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-9",
-                    u"ProfileImagePath", kRegSz, u"C:\\Users\\Ann");
-    sys.SetRegistry(RegistryRoot::kCurrentUser, kShell, u"AppData", kRegExpandSz,
-                    u"%USERPROFILE%\\AppData\\Roaming");
+                    u"Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-9", u"ProfileImagePath",
+                    kRegSz, u"C:\\Users\\Ann");
+    sys.SetRegistry(RegistryRoot::kCurrentUser, kShell, u"AppData", kRegExpandSz, u"%USERPROFILE%\\AppData\\Roaming");
     sys.AddPath(u"C:\\Program Files\\Common Files\\A Long Name.txt", u"C:\\PROGRA~1\\COMMON~1\\ALONGN~1.TXT");
     sys.AddPath(u"C:\\Program Files (x86)\\App One\\b", u"C:\\PROGRA~2\\APPONE~1\\b");
     sys.AddPath(u"C:\\Users\\Ann\\AppData\\Roaming\\Some Data", u"C:\\Users\\Ann\\AppData\\Roaming\\SOMEDA~1");

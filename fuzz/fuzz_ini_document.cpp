@@ -24,12 +24,12 @@ using loom::IniDocument;
 
 namespace {
 
-#define CHECK(cond)                                                          \
-  do {                                                                       \
-    if (!(cond)) {                                                           \
+#define CHECK(cond)                                                               \
+  do {                                                                            \
+    if (!(cond)) {                                                                \
       std::fprintf(stderr, "invariant failed at line %d: %s\n", __LINE__, #cond); \
-      std::abort();                                                          \
-    }                                                                        \
+      std::abort();                                                               \
+    }                                                                             \
   } while (0)
 
 bool Contains(const std::u16string& s, std::u16string_view chars) {
@@ -59,8 +59,10 @@ bool PlainKeyLine(const std::u16string& key, const std::u16string& value, const 
 bool OnlySemicolonsAdded(const std::u16string& before, const std::u16string& after) {
   size_t i = 0;
   for (char16_t c : after) {
-    if (i < before.size() && before[i] == c) ++i;
-    else if (c != u';') return false;
+    if (i < before.size() && before[i] == c)
+      ++i;
+    else if (c != u';')
+      return false;
   }
   return i == before.size();
 }
@@ -138,7 +140,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (ok) CHECK(doc.ListSections().size() == sectionsBefore.size());
         sameSections = false;
         break;
-      case 7: ok = doc.DeleteSection(section); sameSections = false; break;
+      case 7:
+        ok = doc.DeleteSection(section);
+        sameSections = false;
+        break;
       case 8: ok = doc.SetValue(section, key, value); break;
       default:
         if (op[0] & 0x40) {

@@ -65,8 +65,8 @@ Result RunOnce(HWND frame, HWND edit, long lines) {
   loom::BuildOutputView view;
   view.Clear(edit);
   loom::SetBuildOutputTarget(&view);
-  std::wstring cmd = L"\"" + Folder() + L"\\vregtool.exe\" \"bench\\Package.ro.tvr\" ImportDir \"" + Folder() +
-                     L"\" -Loomwise";
+  std::wstring cmd =
+      L"\"" + Folder() + L"\\vregtool.exe\" \"bench\\Package.ro.tvr\" ImportDir \"" + Folder() + L"\" -Loomwise";
   double t0 = Now();
   if (!loom::RunTool(cmd, frame, loom::BuildOutputPump)) return r;
   // As the page does: a 250 ms poll timer shows what is new and asks for
@@ -91,8 +91,10 @@ Result RunOnce(HWND frame, HWND edit, long lines) {
       if (getenv("BENCH_TRACE")) printf("tick %.1f ms, %d chars\n", (Now() - a) * 1e3, GetWindowTextLengthW(edit));
       if (more != behind) {
         behind = more;
-        if (more) SetTimer(frame, 3, 15, nullptr);
-        else KillTimer(frame, 3);
+        if (more)
+          SetTimer(frame, 3, 15, nullptr);
+        else
+          KillTimer(frame, 3);
       }
       if (ended && !more && !view.Refresh(edit)) break;
       continue;
@@ -124,11 +126,11 @@ Result RunOnce(HWND frame, HWND edit, long lines) {
 int main(int argc, char** argv) {
   bool quick = argc > 1 && strcmp(argv[1], "--quick") == 0;
   const long small = quick ? 2000 : 10000, large = small * 10;
-  HWND frame = CreateWindowExW(0, L"STATIC", L"build output", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 520, 260,
-                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  HWND edit = CreateWindowExW(0, L"EDIT", L"",
-                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 10,
-                              10, 490, 200, frame, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND frame = CreateWindowExW(0, L"STATIC", L"build output", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 520, 260, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND edit =
+      CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                      10, 10, 490, 200, frame, nullptr, GetModuleHandleW(nullptr), nullptr);
   SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
   Result a = RunOnce(frame, edit, small);
   Result b = RunOnce(frame, edit, large);

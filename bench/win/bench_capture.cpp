@@ -85,7 +85,8 @@ size_t BareRegistry(HKEY key) {
 
 // Scans `folder` (or the key) into `snapshot`; returns the entries written.
 uint64_t ToolScan(const std::wstring& folder, HKEY key, const std::wstring& snapshot) {
-  HANDLE h = CreateFileW(snapshot.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  HANDLE h =
+      CreateFileW(snapshot.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   FileSink sink(h);
   SnapshotWriter writer(sink);
   ToolOutput out(INVALID_HANDLE_VALUE);
@@ -95,8 +96,8 @@ uint64_t ToolScan(const std::wstring& folder, HKEY key, const std::wstring& snap
   root.kind = key ? EntryKind::kKey : EntryKind::kFolder;
   root.path = U(folder);
   writer.Add(root);
-  bool ok = key ? ScanKeyTree(key, U(folder), none, writer, out, counts)
-                : ScanFileTree(U(folder), none, writer, out, counts);
+  bool ok =
+      key ? ScanKeyTree(key, U(folder), none, writer, out, counts) : ScanFileTree(U(folder), none, writer, out, counts);
   ok = writer.Finish() && ok;
   CloseHandle(h);
   return ok ? counts.total() : 0;
@@ -110,8 +111,10 @@ struct Counter : DiffVisitor {
 };
 
 bool Merge(const std::wstring& a, const std::wstring& b) {
-  HANDLE ha = CreateFileW(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  HANDLE hb = CreateFileW(b.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  HANDLE ha =
+      CreateFileW(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  HANDLE hb =
+      CreateFileW(b.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   FileSource sa(ha), sb(hb);
   SnapshotReader ra(sa), rb(sb);
   Counter c;
@@ -143,8 +146,8 @@ int main(int argc, char** argv) {
       std::wstring fdir = gdir + L"\\folder " + std::to_wstring(f);
       CreateDirectoryW(fdir.c_str(), nullptr);
       for (int i = 0; i < files; ++i) {
-        HANDLE h = CreateFileW((fdir + L"\\module " + std::to_wstring(i) + L".dll").c_str(), GENERIC_WRITE, 0,
-                               nullptr, CREATE_ALWAYS, 0, nullptr);
+        HANDLE h = CreateFileW((fdir + L"\\module " + std::to_wstring(i) + L".dll").c_str(), GENERIC_WRITE, 0, nullptr,
+                               CREATE_ALWAYS, 0, nullptr);
         CloseHandle(h);
       }
     }
@@ -179,8 +182,8 @@ int main(int argc, char** argv) {
   for (int i = 0; i < pairs; ++i) {
     rBare = std::min(rBare, Best(1, [&] { bare = BareRegistry(rk); }));
     rTool = std::min(rTool, Best(1, [&] {
-      scanned = ToolScan(L"HKEY_CURRENT_USER\\Software\\LoomBench", rk, base + L"\\reg.snapshot");
-    }));
+                       scanned = ToolScan(L"HKEY_CURRENT_USER\\Software\\LoomBench", rk, base + L"\\reg.snapshot");
+                     }));
   }
   printf("registry walk: bare %.3f s (%zu entries), tool %.3f s (%llu entries)\n", rBare, bare, rTool,
          (unsigned long long)scanned);

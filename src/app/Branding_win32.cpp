@@ -17,8 +17,8 @@ bool LoadBrandingModule() {
   for (const wchar_t* rel : {L"Branding.dll", L"..\\modules\\Branding.dll", L"..\\..\\modules\\Branding.dll",
                              L"..\\..\\..\\modules\\Branding.dll"}) {
     // Data only: no code of the module runs, and its resources are read as images.
-    st.brandingModule = ::LoadLibraryExW((folder + rel).c_str(), nullptr,
-                                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    st.brandingModule =
+        ::LoadLibraryExW((folder + rel).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (st.brandingModule) break;
   }
   st.brandingLoadAttempted = true;

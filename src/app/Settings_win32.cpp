@@ -32,8 +32,8 @@ std::wstring DropCountedNul(std::wstring text) {
 
 std::wstring CurrentVersionValue(const wchar_t* name) {
   HKEY key;
-  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0, KEY_READ,
-                      &key) != ERROR_SUCCESS)
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0, KEY_READ, &key) !=
+      ERROR_SUCCESS)
     return std::wstring();
   std::wstring value;
   bool ok = QueryString(key, name, value, 256);
@@ -57,8 +57,7 @@ std::wstring ReadSetting(const wchar_t* section, const wchar_t* key, const wchar
   std::wstring value;
   bool found = false;
   HKEY hkey;
-  if (::RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey(section).c_str(), 0, KEY_QUERY_VALUE, &hkey) ==
-      ERROR_SUCCESS) {
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey(section).c_str(), 0, KEY_QUERY_VALUE, &hkey) == ERROR_SUCCESS) {
     found = QueryString(hkey, key, value, 520);
     ::RegCloseKey(hkey);
   }

@@ -7,8 +7,8 @@ namespace loom {
 void HardenDllSearch() {
   ::SetDllDirectoryW(L"");  // the current folder leaves the search path
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  auto fn = reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
-      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  auto fn = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
   if (fn) fn(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 

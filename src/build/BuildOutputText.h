@@ -56,10 +56,10 @@ class BuildOutputText {
   void CutToLineStart();
 
   std::u16string text_;
-  size_t lineStart_ = 0;   // just behind the last line feed of text_
-  size_t changedFrom_ = 0; // see TakeChangedFrom
-  bool pendingCr_ = false; // a carriage return held back at the end
-  Utf16LeUnits units_;     // bytes to code units, an odd byte carried over
+  size_t lineStart_ = 0;    // just behind the last line feed of text_
+  size_t changedFrom_ = 0;  // see TakeChangedFrom
+  bool pendingCr_ = false;  // a carriage return held back at the end
+  Utf16LeUnits units_;      // bytes to code units, an odd byte carried over
 };
 
 }  // namespace loom

@@ -42,7 +42,7 @@ class BuildOutputView {
  private:
   class Lock;
   CRITICAL_SECTION lock_;
-  BuildOutputText text_;    // guarded by lock_
+  BuildOutputText text_;  // guarded by lock_
   // User-interface thread: the control holds the text from shownFrom_ to
   // shownLength_; the next slice's size in characters.
   size_t shownFrom_ = 0;

@@ -60,8 +60,7 @@ std::u16string BuildToolCommand(int stage, std::u16string_view toolFolder, std::
     case 3:
       return tool + u" " + QuotedPath(JoinPath(project, u"Package.ini")) + u" -OutDir " + QuotedPath(out) +
              u" -Loomwise";
-    default:
-      return {};
+    default: return {};
   }
 }
 

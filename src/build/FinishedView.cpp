@@ -47,9 +47,7 @@ FinishedView::FinishedView(CLoomwiseDlg* wizard) : InnerDialog(IDD_FINISHED, 192
 
 FinishedView::~FinishedView() { SetBuildOutputTarget(nullptr); }
 
-std::wstring FinishedView::ProjectFolder() const {
-  return ToWide(NormalFolder(ToU16(GetWizard()->ProjectFolder())));
-}
+std::wstring FinishedView::ProjectFolder() const { return ToWide(NormalFolder(ToU16(GetWizard()->ProjectFolder()))); }
 
 BOOL FinishedView::OnInitDialog() {
   openFolderOnFinish_ = ReadSetting(kSettingsSection, kOpenFolderOnFinish, L"1") == L"1";
@@ -109,7 +107,7 @@ void FinishedView::StartBuild() {
   buildStage_ = 0;
   outputFolder_ = ToWide(NormalOutDir(ToU16(GetWizard()->ReadOutDir())));
   std::wstring project = ProjectFolder();
-  ::SetCurrentDirectoryW(project.c_str());  // a relative OutDir is below the project
+  ::SetCurrentDirectoryW(project.c_str());              // a relative OutDir is below the project
   ::SetTimer(hwnd_, kPollTimer, kPollPeriod, nullptr);  // ticks wait while the stage is 0
 
   const std::wstring title = LoadResString(kAppTitle);
@@ -164,8 +162,10 @@ void FinishedView::OnTimer(UINT_PTR id) {
 }
 
 void FinishedView::RefreshOutput() {
-  if (output_.Refresh(Item(IDC_BUILD_OUTPUT))) ::SetTimer(hwnd_, kCatchUpTimer, kCatchUpPeriod, nullptr);
-  else ::KillTimer(hwnd_, kCatchUpTimer);
+  if (output_.Refresh(Item(IDC_BUILD_OUTPUT)))
+    ::SetTimer(hwnd_, kCatchUpTimer, kCatchUpPeriod, nullptr);
+  else
+    ::KillTimer(hwnd_, kCatchUpTimer);
 }
 
 void FinishedView::EndBuild(UINT messageId) {

@@ -50,7 +50,7 @@ class FinishedView : public InnerDialog {
   bool CreateOutputFolder() const;
   std::wstring ProjectFolder() const;
 
-  BuildOutputView output_;  // what the tools wrote, shared with their reader
+  BuildOutputView output_;     // what the tools wrote, shared with their reader
   std::wstring outputFolder_;  // OutDir of the current build, in normal form
   int buildStage_ = 4;
   bool skipped_ = false;

@@ -45,9 +45,7 @@ bool ReadyToBuild::OnCommand(WPARAM wParam, LPARAM lParam) {
         OpenUrl(ToWide(JoinPath(ToU16(project), u"Package.ini")));
         GetWizard()->SetPackageIniOpened();
         return true;
-      case IDC_READY_OPEN_FOLDER:
-        OpenUrl(project);
-        return true;
+      case IDC_READY_OPEN_FOLDER: OpenUrl(project); return true;
     }
   }
   return InnerDialog::OnCommand(wParam, lParam);

@@ -25,7 +25,7 @@ struct CaptureState {
   std::wstring toolFolder;
   std::wstring toolName;
   std::wstring scanLocations;
-  std::wstring startSnapshotPath;   // made on first use
+  std::wstring startSnapshotPath;  // made on first use
   std::wstring endSnapshotPath;
   std::wstring workingProjectPath;
 

@@ -40,8 +40,8 @@ void ProgressView::SetHelpText(UINT helpTextId) { SetRichText(IDC_PROGRESS_HELP,
 
 void ProgressView::OnBackButton() {
   // "将取消当前操作。\r\n它可以重新启动没有问题。\r\n停止吗？"
-  if (::MessageBoxW(hwnd_, LoadResString(150).c_str(), LoadResString(57344).c_str(),
-                    MB_YESNO | MB_ICONQUESTION) == IDYES)
+  if (::MessageBoxW(hwnd_, LoadResString(150).c_str(), LoadResString(57344).c_str(), MB_YESNO | MB_ICONQUESTION) ==
+      IDYES)
     InnerDialog::OnBackButton();
 }
 

@@ -19,22 +19,20 @@ std::u16string ToolPrefix(std::u16string_view toolFolder, std::u16string_view to
 
 std::u16string ScanCommand(std::u16string_view toolFolder, std::u16string_view toolName,
                            std::u16string_view snapshotPath, std::u16string_view scanLocations) {
-  return ToolPrefix(toolFolder, toolName) + u" " + Quoted(snapshotPath) + u" " +
-         std::u16string(scanLocations) + u" -Loomwise";
+  return ToolPrefix(toolFolder, toolName) + u" " + Quoted(snapshotPath) + u" " + std::u16string(scanLocations) +
+         u" -Loomwise";
 }
 
 std::u16string SuggestProjectCommand(std::u16string_view toolFolder, std::u16string_view toolName,
-                                     std::u16string_view shortStartSnapshot,
-                                     std::u16string_view shortEndSnapshot,
+                                     std::u16string_view shortStartSnapshot, std::u16string_view shortEndSnapshot,
                                      std::u16string_view workingProjectPath, int ieSelection) {
   return ToolPrefix(toolFolder, toolName) + u" " + Quoted(shortStartSnapshot) + u" -SuggestProject " +
-         Quoted(shortEndSnapshot) + u" " + Quoted(workingProjectPath) + u" -IESelection " +
-         DecimalText(ieSelection) + u" -Loomwise";
+         Quoted(shortEndSnapshot) + u" " + Quoted(workingProjectPath) + u" -IESelection " + DecimalText(ieSelection) +
+         u" -Loomwise";
 }
 
 std::u16string GenerateProjectCommand(std::u16string_view toolFolder, std::u16string_view toolName,
-                                      std::u16string_view workingProjectPath,
-                                      std::u16string_view projectFolder) {
+                                      std::u16string_view workingProjectPath, std::u16string_view projectFolder) {
   return ToolPrefix(toolFolder, toolName) + u" " + Quoted(workingProjectPath) + u" -GenerateProject " +
          QuotedPath(NormalFolder(projectFolder)) + u" -Loomwise";
 }
@@ -44,8 +42,7 @@ std::u16string_view DropTrailingSlash(std::u16string_view path) {
   return path;
 }
 
-std::u16string TempFileName(std::u16string_view tempFolder, std::u16string_view guid,
-                            std::u16string_view extension) {
+std::u16string TempFileName(std::u16string_view tempFolder, std::u16string_view guid, std::u16string_view extension) {
   std::u16string out(tempFolder);
   out += guid;
   out += u'.';

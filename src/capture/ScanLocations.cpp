@@ -39,8 +39,7 @@ HiveChoice SelectionHives(std::u16string_view selection) {
   return h;
 }
 
-bool BuildScanLocations(const std::vector<std::u16string>& checkedRoots, const HiveChoice& hives,
-                        std::u16string& out) {
+bool BuildScanLocations(const std::vector<std::u16string>& checkedRoots, const HiveChoice& hives, std::u16string& out) {
   out.clear();
   for (const std::u16string& root : checkedRoots) {
     for (char16_t c : root.substr(0, 3)) out += UpcaseUnit(c);

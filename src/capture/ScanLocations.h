@@ -44,7 +44,6 @@ HiveChoice SelectionHives(std::u16string_view selection);
 // Roots are written in upper case. HKEY_USERS covers the current user, so
 // HKEY_CURRENT_USER is written only without it. False when nothing at all is
 // chosen; `out` is then left empty.
-bool BuildScanLocations(const std::vector<std::u16string>& checkedRoots, const HiveChoice& hives,
-                        std::u16string& out);
+bool BuildScanLocations(const std::vector<std::u16string>& checkedRoots, const HiveChoice& hives, std::u16string& out);
 
 }  // namespace loom

@@ -11,7 +11,7 @@ namespace loom {
 namespace {
 
 constexpr UINT kTitleString = 57344;
-constexpr UINT kNothingChosen = 161;  // select at least one registry or file-system root
+constexpr UINT kNothingChosen = 161;    // select at least one registry or file-system root
 constexpr UINT kCannotReconnect = 237;  // "无法重新连接驱动器%ls"
 constexpr DWORD kEnumBufferBytes = 16384;
 constexpr size_t kVolumeText = 261;
@@ -33,8 +33,13 @@ bool ReadVolume(const std::wstring& root, std::wstring* label, std::wstring* fil
 }  // namespace
 
 RememberedDrive::RememberedDrive(const NETRESOURCEW& r)
-    : scope(r.dwScope), type(r.dwType), displayType(r.dwDisplayType), usage(r.dwUsage),
-      localName(Copy(r.lpLocalName)), remoteName(Copy(r.lpRemoteName)), comment(Copy(r.lpComment)),
+    : scope(r.dwScope),
+      type(r.dwType),
+      displayType(r.dwDisplayType),
+      usage(r.dwUsage),
+      localName(Copy(r.lpLocalName)),
+      remoteName(Copy(r.lpRemoteName)),
+      comment(Copy(r.lpComment)),
       provider(Copy(r.lpProvider)) {
   for (wchar_t& c : localName) c = wchar_t(AsciiLower(char16_t(c)));
 }
@@ -96,9 +101,9 @@ void ScanSelect::AddRow(const std::wstring& root, const std::wstring& label, con
 BOOL ScanSelect::OnInitDialog() {
   BOOL result = Dialog::OnInitDialog();  // binds the list
   list_.SetExtendedStyle(LVS_EX_CHECKBOXES);
-  list_.InsertColumn(0, L"\u6839\u8def\u5f84", 80);           // "根路径"
-  list_.InsertColumn(1, L"\u5377\u6807", 150);                // "卷标"
-  list_.InsertColumn(2, L"\u6587\u4ef6\u7cfb\u7edf", 100);    // "文件系统"
+  list_.InsertColumn(0, L"\u6839\u8def\u5f84", 80);         // "根路径"
+  list_.InsertColumn(1, L"\u5377\u6807", 150);              // "卷标"
+  list_.InsertColumn(2, L"\u6587\u4ef6\u7cfb\u7edf", 100);  // "文件系统"
 
   DWORD mask = ::GetLogicalDrives() | FindRememberedDrives();
   for (char16_t letter : OfferedDriveLetters(mask)) {

@@ -28,7 +28,7 @@ const std::wstring& WorkingProjectPath();
 // The 8.3 form the platform gives (or the path itself when it gives none).
 std::wstring ShortPathOf(const std::wstring& path);
 
-bool IsExistingFile(const std::wstring& path);  // a file, not a folder
+bool IsExistingFile(const std::wstring& path);      // a file, not a folder
 bool DeleteExistingFile(const std::wstring& path);  // true when gone afterwards
 
 }  // namespace loom

@@ -94,9 +94,10 @@ std::wstring MakeTempPath(const wchar_t* extension) {
   DWORD n = ::GetTempPathW(MAX_PATH, temp);
   if (n == 0 || n >= MAX_PATH) temp[0] = 0;
   std::wstring path = FormatW(L"%ls%ls.%ls", temp, guidText, extension);
-  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) Fatal(FormatW(L"\u65e0\u6cd5\u521b\u5efa\u6587\u4ef6%ls", path.c_str()));  // "无法创建文件%ls"
+  HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+  if (h == INVALID_HANDLE_VALUE)
+    Fatal(FormatW(L"\u65e0\u6cd5\u521b\u5efa\u6587\u4ef6%ls", path.c_str()));  // "无法创建文件%ls"
   ::CloseHandle(h);
   ::DeleteFileW(path.c_str());
   return path;

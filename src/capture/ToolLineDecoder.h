@@ -43,8 +43,8 @@ class ToolLineDecoder {
 
   ToolLineSink sink_;
   ToolLineKind kind_ = ToolLineKind::Info;
-  std::u16string line_;     // the unfinished line carried between chunks
-  Utf16LeUnits units_;      // bytes to code units, an odd byte carried over
+  std::u16string line_;  // the unfinished line carried between chunks
+  Utf16LeUnits units_;   // bytes to code units, an odd byte carried over
 };
 
 }  // namespace loom

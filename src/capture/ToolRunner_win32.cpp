@@ -52,8 +52,7 @@ bool RunTool(const std::wstring& commandLine, HWND window, ReaderRoutine reader)
   si.wShowWindow = SW_SHOWNOACTIVATE;
   SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
 
-  HANDLE nul = ::CreateFileW(L"NUL", READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0,
-                             nullptr);
+  HANDLE nul = ::CreateFileW(L"NUL", READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr);
   HANDLE readEnd = nullptr, writeEnd = nullptr;
   bool piped = false;
   if (nul != INVALID_HANDLE_VALUE) {
@@ -72,8 +71,7 @@ bool RunTool(const std::wstring& commandLine, HWND window, ReaderRoutine reader)
   std::wstring writable = commandLine;
   writable.push_back(L'\0');
   BOOL created = ::CreateProcessW(nullptr, writable.data(), nullptr, nullptr, TRUE,
-                                  piped ? (CREATE_NO_WINDOW | DETACHED_PROCESS) : 0, nullptr, nullptr, &si,
-                                  &st.child);
+                                  piped ? (CREATE_NO_WINDOW | DETACHED_PROCESS) : 0, nullptr, nullptr, &si, &st.child);
   if (piped) {
     ::CloseHandle(nul);
     ::CloseHandle(writeEnd);
@@ -125,8 +123,7 @@ void StopTool() {
   if (!st.child.hProcess) return;
   if (::WaitForSingleObject(st.child.hProcess, 0) == WAIT_TIMEOUT) {
     ::TerminateProcess(st.child.hProcess, 0);
-    while (::WaitForSingleObject(st.child.hProcess, 100) == WAIT_TIMEOUT) {
-    }
+    while (::WaitForSingleObject(st.child.hProcess, 100) == WAIT_TIMEOUT) {}
   }
   IsToolRunning();
 }

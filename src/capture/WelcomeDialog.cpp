@@ -9,10 +9,10 @@
 namespace loom {
 namespace {
 
-constexpr UINT kVersionString = 175;         // "版本 %hs"
+constexpr UINT kVersionString = 175;  // "版本 %hs"
 constexpr UINT kHotSpotLinks[4] = {204, 203, 253, 255};
-constexpr UINT kBannerNormal = IDB_COMMUNITY;     // 220
-constexpr UINT kBannerLit = IDB_COMMUNITY_LIT;    // 221
+constexpr UINT kBannerNormal = IDB_COMMUNITY;   // 220
+constexpr UINT kBannerLit = IDB_COMMUNITY_LIT;  // 221
 
 // Texts of the picture, from the string table: the heading, the five phases
 // (name and one line each), and the community card.
@@ -93,8 +93,8 @@ void DrawPictureTexts(HDC dc, const RECT (&hotSpots)[4]) {
     int cy = 70 + 34 * i;
     DrawFitted(dc, LoadResString(kFirstPhaseString + 2 * i), RECT{54, cy - 12, 112, cy + 12}, 12, FW_BOLD, kNavy,
                DT_LEFT);
-    DrawFitted(dc, LoadResString(kFirstPhaseString + 2 * i + 1), RECT{114, cy - 12, 292, cy + 12}, 12,
-               FW_NORMAL, kBody, DT_LEFT);
+    DrawFitted(dc, LoadResString(kFirstPhaseString + 2 * i + 1), RECT{114, cy - 12, 292, cy + 12}, 12, FW_NORMAL, kBody,
+               DT_LEFT);
   }
   DrawFitted(dc, LoadResString(kCommunityHeading), RECT{316, 10, 448, 30}, 13, FW_BOLD, kNavy, DT_LEFT);
   DrawFitted(dc, LoadResString(kCommunityText), RECT{316, 132, 452, 186}, 10, FW_NORMAL, kBody, DT_WORDBREAK);
@@ -102,8 +102,8 @@ void DrawPictureTexts(HDC dc, const RECT (&hotSpots)[4]) {
   const RECT& link2 = hotSpots[3];
   DrawFitted(dc, LoadResString(kCommunityLink), RECT{link1.left + 2, link1.top, link1.right, link1.bottom}, 11,
              FW_NORMAL, kLink, DT_LEFT, true);
-  DrawFitted(dc, LoadResString(kGuidanceLink), RECT{link2.left, link2.top - 1, 453, link2.bottom + 1}, 10,
-             FW_NORMAL, kLink, DT_LEFT, true);
+  DrawFitted(dc, LoadResString(kGuidanceLink), RECT{link2.left, link2.top - 1, 453, link2.bottom + 1}, 10, FW_NORMAL,
+             kLink, DT_LEFT, true);
   const RECT& foot = hotSpots[0];
   DrawFitted(dc, HostOf(LoadResString(kHotSpotLinks[0])), RECT{foot.left + 3, foot.top, foot.right - 3, foot.bottom},
              10, FW_NORMAL, kLink, DT_CENTER);

@@ -13,14 +13,18 @@ void DataExchange::Fail(int id) {
 
 void DataExchange::Text(int id, std::wstring& value) {
   if (failed_) return;
-  if (saving_) value = dialog_.ItemText(id);
-  else dialog_.SetItemText(id, value);
+  if (saving_)
+    value = dialog_.ItemText(id);
+  else
+    dialog_.SetItemText(id, value);
 }
 
 void DataExchange::Check(int id, bool& value) {
   if (failed_) return;
-  if (saving_) value = dialog_.ItemCheck(id) == BST_CHECKED;
-  else dialog_.SetItemCheck(id, value);
+  if (saving_)
+    value = dialog_.ItemCheck(id) == BST_CHECKED;
+  else
+    dialog_.SetItemCheck(id, value);
 }
 
 void DataExchange::Radio(int firstId, int lastId, int& value) {
@@ -28,7 +32,10 @@ void DataExchange::Radio(int firstId, int lastId, int& value) {
   if (saving_) {
     value = -1;
     for (int id = firstId; id <= lastId; ++id)
-      if (dialog_.ItemCheck(id) == BST_CHECKED) { value = id - firstId; break; }
+      if (dialog_.ItemCheck(id) == BST_CHECKED) {
+        value = id - firstId;
+        break;
+      }
   } else {
     for (int id = firstId; id <= lastId; ++id) dialog_.SetItemCheck(id, id - firstId == value);
   }
@@ -40,7 +47,10 @@ void DataExchange::Radio(std::initializer_list<int> ids, int& value) {
   if (saving_) {
     value = -1;
     for (int id : ids) {
-      if (dialog_.ItemCheck(id) == BST_CHECKED) { value = index; break; }
+      if (dialog_.ItemCheck(id) == BST_CHECKED) {
+        value = index;
+        break;
+      }
       ++index;
     }
   } else {

@@ -54,7 +54,10 @@ INT_PTR Dialog::DoModal(HWND owner) {
   bool quit = false;
   while (loopRunning_) {
     BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-    if (got == 0) { quit = true; break; }
+    if (got == 0) {
+      quit = true;
+      break;
+    }
     if (got < 0) break;
     if (RouteToDialogs(&msg)) continue;
     if (hwnd_ && ::IsDialogMessageW(hwnd_, &msg)) continue;
@@ -146,25 +149,21 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     return self->Dispatch(msg, wParam, lParam);
   } catch (const std::exception&) {
     // No exception may unwind through the window procedure.
-  } catch (...) {
-  }
+  } catch (...) {}
   return FALSE;
 }
 
 INT_PTR Dialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   switch (msg) {
-    case WM_INITDIALOG:
-      return OnInitDialog();
+    case WM_INITDIALOG: return OnInitDialog();
     case WM_COMMAND:
       if (OnMessage(msg, wParam, lParam, result)) break;
       return OnCommand(wParam, lParam) ? TRUE : FALSE;
     case WM_NOTIFY:
       if (OnNotify(wParam, reinterpret_cast<NMHDR*>(lParam), result)) break;
       return FALSE;
-    case WM_TIMER:
-      OnTimer(UINT_PTR(wParam));
-      return TRUE;
+    case WM_TIMER: OnTimer(UINT_PTR(wParam)); return TRUE;
     case WM_DESTROY: {
       OnMessage(msg, wParam, lParam, result);
       OnDestroy();
@@ -180,9 +179,13 @@ INT_PTR Dialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
   }
   // A handled message: hand back its result as a dialog procedure must.
   switch (msg) {
-    case WM_CTLCOLORDLG: case WM_CTLCOLORSTATIC: case WM_CTLCOLOREDIT: case WM_CTLCOLORBTN:
-    case WM_CTLCOLORLISTBOX: case WM_CTLCOLORSCROLLBAR: case WM_QUERYDRAGICON:
-      return INT_PTR(result);
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_QUERYDRAGICON: return INT_PTR(result);
   }
   ::SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
   return TRUE;

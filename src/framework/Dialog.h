@@ -40,12 +40,12 @@ class Dialog : public Window {
 
  protected:
   // Handlers. Returning true means "handled".
-  virtual BOOL OnInitDialog();                    // base: UpdateData(false); TRUE = default focus
+  virtual BOOL OnInitDialog();  // base: UpdateData(false); TRUE = default focus
   virtual bool OnCommand(WPARAM wParam, LPARAM lParam);
   virtual bool OnNotify(WPARAM wParam, NMHDR* header, LRESULT& result);
   virtual void OnTimer(UINT_PTR id);
-  virtual void OnOK();                            // base: UpdateData(true), then EndDialog(IDOK) when modal
-  virtual void OnCancel();                        // base: EndDialog(IDCANCEL) when modal
+  virtual void OnOK();      // base: UpdateData(true), then EndDialog(IDOK) when modal
+  virtual void OnCancel();  // base: EndDialog(IDCANCEL) when modal
   virtual void DoDataExchange(DataExchange& dx);
   virtual bool PreTranslateMessage(MSG* msg);
   // Any other message; set `result` and return true to handle it.

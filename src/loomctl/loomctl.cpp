@@ -21,8 +21,8 @@
 
 namespace {
 
-#define LOOM_U16_(text) u##text
-#define LOOM_U16(text) LOOM_U16_(text)
+#define LOOM_U16_(text)      u##text
+#define LOOM_U16(text)       LOOM_U16_(text)
 #define LOOMWISE_VERSION_U16 LOOM_U16(LOOMWISE_VERSION)
 
 using Args = std::vector<std::u16string>;
@@ -102,21 +102,13 @@ const IniCommand kIniCommands[] = {
     {u"delete", u" SECTION KEY", "sk", true,
      [](loom::IniDocument& d, const Args& a, const char16_t*, std::u16string&) { return d.DeleteKey(a[0], a[1]); }},
     {u"comment", u" SECTION KEY", "sk", true,
-     [](loom::IniDocument& d, const Args& a, const char16_t*, std::u16string&) {
-       return d.CommentOutKey(a[0], a[1]);
-     }},
+     [](loom::IniDocument& d, const Args& a, const char16_t*, std::u16string&) { return d.CommentOutKey(a[0], a[1]); }},
     {u"uncomment", u" SECTION KEY", "sk", true,
-     [](loom::IniDocument& d, const Args& a, const char16_t*, std::u16string&) {
-       return d.UncommentKey(a[0], a[1]);
-     }},
+     [](loom::IniDocument& d, const Args& a, const char16_t*, std::u16string&) { return d.UncommentKey(a[0], a[1]); }},
     {u"delete-block", u" SECTION TEXT", "st", true,
-     [](loom::IniDocument& d, const Args& a, const char16_t*, std::u16string&) {
-       return d.DeleteBlock(a[0], a[1]);
-     }},
+     [](loom::IniDocument& d, const Args& a, const char16_t*, std::u16string&) { return d.DeleteBlock(a[0], a[1]); }},
     {u"rename-section", u" OLD NEW", "ss", true,
-     [](loom::IniDocument& d, const Args& a, const char16_t*, std::u16string&) {
-       return d.RenameSection(a[0], a[1]);
-     }},
+     [](loom::IniDocument& d, const Args& a, const char16_t*, std::u16string&) { return d.RenameSection(a[0], a[1]); }},
     {u"delete-section", u" NAME", "s", true,
      [](loom::IniDocument& d, const Args& a, const char16_t*, std::u16string&) { return d.DeleteSection(a[0]); }},
 };
@@ -229,7 +221,8 @@ int RunIni(const Args& args) {
   doc.SetLineEnd(lineEnd);
   std::u16string out;
   if (!command->run(doc, operands, marker ? marker->c_str() : nullptr, out)) {
-    if (command->edits) return Fail(kNotDone, std::u16string(command->name) + u": not found or not possible; file unchanged");
+    if (command->edits)
+      return Fail(kNotDone, std::u16string(command->name) + u": not found or not possible; file unchanged");
     return kNotDone;
   }
   uint32_t error = 0;
@@ -275,9 +268,21 @@ struct Tool {
 const Tool kTools[] = {
     {u"ini", RunIni},
     {u"package", RunPackage},
-    {u"--help", [](const Args&) { Write(stdout, Usage()); return kDone; }},
-    {u"-h", [](const Args&) { Write(stdout, Usage()); return kDone; }},
-    {u"--version", [](const Args&) { Write(stdout, u"loomctl " LOOMWISE_VERSION_U16 u"\n"); return kDone; }},
+    {u"--help",
+     [](const Args&) {
+       Write(stdout, Usage());
+       return kDone;
+     }},
+    {u"-h",
+     [](const Args&) {
+       Write(stdout, Usage());
+       return kDone;
+     }},
+    {u"--version",
+     [](const Args&) {
+       Write(stdout, u"loomctl " LOOMWISE_VERSION_U16 u"\n");
+       return kDone;
+     }},
 };
 
 int Run(const Args& args) {

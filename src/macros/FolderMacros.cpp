@@ -38,8 +38,8 @@ int FolderMacroTable::CurrentView() const {
   return platform_.Is64BitWindows() && platform_.IsRedirectionActive() ? 1 : 0;
 }
 
-bool FolderMacroTable::Register(std::u16string_view name, std::u16string_view path,
-                                unsigned directions, unsigned views) {
+bool FolderMacroTable::Register(std::u16string_view name, std::u16string_view path, unsigned directions,
+                                unsigned views) {
   // A folder without a path has nothing to relate a macro to.
   if (path.empty()) return false;
   const bool toMacro = (directions & kPathToMacro) != 0;
@@ -53,8 +53,8 @@ bool FolderMacroTable::Register(std::u16string_view name, std::u16string_view pa
   // Ask the platform for the derived forms before taking the lock.
   std::u16string ntForm, shortForm, pattern;
   const bool haveNt = toMacro && platform_.NtPath(path, ntForm) && !ntForm.empty();
-  const bool haveShort = platform_.ShortPath(path, shortForm) && !shortForm.empty() &&
-                         !EqualsNoCase(platform_, shortForm, path);
+  const bool haveShort =
+      platform_.ShortPath(path, shortForm) && !shortForm.empty() && !EqualsNoCase(platform_, shortForm, path);
   const bool havePattern = haveShort && platform_.ShortNamePattern(shortForm, pattern);
   std::u16string driveless;
   if (path.size() >= 2 && path[1] == u':') {
@@ -65,8 +65,7 @@ bool FolderMacroTable::Register(std::u16string_view name, std::u16string_view pa
   std::lock_guard<std::mutex> lock(mutex_);
   Maps& m = maps();
   bool ok = true;
-  auto put = [&](TernaryMap& map, std::u16string_view key, std::u16string_view value,
-                 std::u16string_view companion) {
+  auto put = [&](TernaryMap& map, std::u16string_view key, std::u16string_view value, std::u16string_view companion) {
     ok = map.Insert(key, value, companion, platform_) && ok;
   };
   for (int view = 0; view < 2; ++view) {
@@ -134,8 +133,7 @@ void FolderMacroTable::Init() {
   if (ResolveFolder(p, kCsidlProfile, profile, 0) == 0) p.SetEnvironment(u"USERPROFILE", &profile);
 
   std::u16string userTemp;
-  if (ReadRegistryPath(p, RegistryRoot::kCurrentUser, u"Environment", u"TEMP", 0, userTemp) == 0 &&
-      !userTemp.empty())
+  if (ReadRegistryPath(p, RegistryRoot::kCurrentUser, u"Environment", u"TEMP", 0, userTemp) == 0 && !userTemp.empty())
     p.SetEnvironment(u"TEMP", &userTemp);
 
   initialised_ = true;
@@ -150,12 +148,9 @@ void FolderMacroTable::Init() {
     // (table 3) and "SystemSystem(x64)" the real one. View 1: a redirected
     // program sees the 32-bit folder under the system folder's name, so that
     // path turns into "SystemSystem" too.
-    if (ResolveFolder(p, kCsidlSystem, system, 0) == 0)
-      Register(u"SystemSystem(x64)", system, kBothDirections, kView0);
-    if (ResolveFolder(p, kCsidlSystem, system, 0) == 0)
-      Register(u"SystemSystem", system, kPathToMacro, kView1);
-    if (ResolveFolder(p, kCsidlSystem, system, 0) == 0)
-      Register(u"SystemSystem(x64)", system, kMacroToPath, kView1);
+    if (ResolveFolder(p, kCsidlSystem, system, 0) == 0) Register(u"SystemSystem(x64)", system, kBothDirections, kView0);
+    if (ResolveFolder(p, kCsidlSystem, system, 0) == 0) Register(u"SystemSystem", system, kPathToMacro, kView1);
+    if (ResolveFolder(p, kCsidlSystem, system, 0) == 0) Register(u"SystemSystem(x64)", system, kMacroToPath, kView1);
   } else if (ResolveFolder(p, kCsidlSystem, system, 0) == 0) {
     Register(u"SystemSystem", system, kBothDirections, kBothViews);
   }
@@ -189,8 +184,7 @@ uint32_t ResolveFolder(uint32_t csidl, std::u16string& path, uint32_t extraAcces
   return ResolveFolder(ProcessFolderMacros().platform(), csidl, path, extraAccess);
 }
 
-bool RegisterFolderMacro(std::u16string_view name, std::u16string_view path, unsigned directions,
-                         unsigned views) {
+bool RegisterFolderMacro(std::u16string_view name, std::u16string_view path, unsigned directions, unsigned views) {
   return ProcessFolderMacros().Register(name, path, directions, views);
 }
 
@@ -198,13 +192,10 @@ std::u16string ExpandFolderMacros(std::u16string_view text, bool leadingOnly) {
   return ProcessFolderMacros().Expand(text, leadingOnly);
 }
 
-bool PathToFolderMacros(std::u16string_view path, std::u16string& result,
-                        const MacroEscapeSet* escapes) {
+bool PathToFolderMacros(std::u16string_view path, std::u16string& result, const MacroEscapeSet* escapes) {
   return ProcessFolderMacros().PathToMacros(path, result, escapes);
 }
 
-std::u16string EscapeIniValue(std::u16string_view text) {
-  return ProcessFolderMacros().EscapeIniValue(text);
-}
+std::u16string EscapeIniValue(std::u16string_view text) { return ProcessFolderMacros().EscapeIniValue(text); }
 
 }  // namespace loom

@@ -50,8 +50,7 @@ class FolderMacroTable {
   // short form "%name~", short-name pattern "%name*", drive-less "%?name%").
   // False when the path is empty (nothing is registered) or a map refused
   // an entry for lack of room.
-  bool Register(std::u16string_view name, std::u16string_view path, unsigned directions,
-                unsigned views);
+  bool Register(std::u16string_view name, std::u16string_view path, unsigned directions, unsigned views);
 
   // `text` with its folder macros replaced by their folders. With
   // `leadingOnly`, only a macro at the very start is expanded and "#"
@@ -60,8 +59,7 @@ class FolderMacroTable {
 
   // `path` in macro form; true when anything was replaced or escaped, or the
   // drive-letter form "%drive_X%" was used.
-  bool PathToMacros(std::u16string_view path, std::u16string& result,
-                    const MacroEscapeSet* escapes = nullptr) const;
+  bool PathToMacros(std::u16string_view path, std::u16string& result, const MacroEscapeSet* escapes = nullptr) const;
 
   // `text` escaped for a Package.ini value: "%" and "#" as "#25" / "#23",
   // except a whole registered macro running up to a "\" or the end.
@@ -80,10 +78,10 @@ class FolderMacroTable {
 
   Maps& maps() const;  // creates them on first use; the caller holds mutex_
   void RegisterTable(const FolderRow* rows, size_t count, uint32_t extraAccess);
-  void WriteShortForm(std::u16string_view path, size_t& pos, size_t matched,
-                      const TernaryMap::Match& match, std::u16string& out) const;
-  void ReadShortForm(std::u16string_view text, size_t& pos, size_t matched,
-                     const TernaryMap::Match& match, std::u16string& out) const;
+  void WriteShortForm(std::u16string_view path, size_t& pos, size_t matched, const TernaryMap::Match& match,
+                      std::u16string& out) const;
+  void ReadShortForm(std::u16string_view text, size_t& pos, size_t matched, const TernaryMap::Match& match,
+                     std::u16string& out) const;
 
   FolderPlatform& platform_;
   mutable std::mutex mutex_;  // guards the creation and use of the maps
@@ -99,11 +97,9 @@ FolderMacroTable& ProcessFolderMacros();
 
 void InitFolderMacros();
 uint32_t ResolveFolder(uint32_t csidl, std::u16string& path, uint32_t extraAccess);
-bool RegisterFolderMacro(std::u16string_view name, std::u16string_view path, unsigned directions,
-                         unsigned views);
+bool RegisterFolderMacro(std::u16string_view name, std::u16string_view path, unsigned directions, unsigned views);
 std::u16string ExpandFolderMacros(std::u16string_view text, bool leadingOnly);
-bool PathToFolderMacros(std::u16string_view path, std::u16string& result,
-                        const MacroEscapeSet* escapes = nullptr);
+bool PathToFolderMacros(std::u16string_view path, std::u16string& result, const MacroEscapeSet* escapes = nullptr);
 std::u16string EscapeIniValue(std::u16string_view text);
 
 }  // namespace loom

@@ -11,8 +11,7 @@ bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 }  // namespace
 
-bool FolderPlatform::ShortNamePattern(std::u16string_view shortPath,
-                                      std::u16string& pattern) const {
+bool FolderPlatform::ShortNamePattern(std::u16string_view shortPath, std::u16string& pattern) const {
   return MakeShortNamePattern(shortPath, pattern);
 }
 
@@ -27,8 +26,8 @@ bool MakeShortNamePattern(std::u16string_view shortPath, std::u16string& pattern
     if (shortPath[i] == u'~') {
       size_t j = i + 1;
       while (j < shortPath.size() && IsAsciiDigit(shortPath[j])) ++j;
-      const bool endsBase = j == shortPath.size() || shortPath[j] == u'.' ||
-                            shortPath[j] == u'\\' || shortPath[j] == u'/';
+      const bool endsBase =
+          j == shortPath.size() || shortPath[j] == u'.' || shortPath[j] == u'\\' || shortPath[j] == u'/';
       if (j > i + 1 && endsBase) {
         out += u"~*";
         replaced = true;

@@ -55,9 +55,8 @@ class FolderPlatform : public KeyUpcaser {
   // Reads a registry value under `root\subkey`, the key opened for reading
   // with `extraAccess` added. Returns 0 with the value's type and text (for
   // string types, up to the first NUL), or a Windows error code.
-  virtual uint32_t ReadRegistryValue(RegistryRoot root, std::u16string_view subkey,
-                                     std::u16string_view valueName, uint32_t extraAccess,
-                                     uint32_t& type, std::u16string& data) const = 0;
+  virtual uint32_t ReadRegistryValue(RegistryRoot root, std::u16string_view subkey, std::u16string_view valueName,
+                                     uint32_t extraAccess, uint32_t& type, std::u16string& data) const = 0;
 
   // Environment of the process. GetEnvironment is false when the variable is
   // not set; SetEnvironment with a null value removes it. ExpandEnvironment

@@ -16,8 +16,8 @@ class NoFolderPlatform final : public FolderPlatform {
   bool Is64BitWindows() const override { return false; }
   bool IsRedirectionActive() const override { return false; }
   uint16_t WindowsVersion() const override { return 0; }
-  uint32_t ReadRegistryValue(RegistryRoot, std::u16string_view, std::u16string_view, uint32_t,
-                             uint32_t&, std::u16string&) const override {
+  uint32_t ReadRegistryValue(RegistryRoot, std::u16string_view, std::u16string_view, uint32_t, uint32_t&,
+                             std::u16string&) const override {
     return kErrorFileNotFound;
   }
   bool GetEnvironment(std::u16string_view, std::u16string&) const override { return false; }

@@ -36,12 +36,9 @@ bool GrowingCall(Fill fill, std::u16string& out) {
 
 HKEY RootKey(RegistryRoot root) {
   switch (root) {
-    case RegistryRoot::kCurrentUser:
-      return HKEY_CURRENT_USER;
-    case RegistryRoot::kLocalMachine:
-      return HKEY_LOCAL_MACHINE;
-    default:
-      return nullptr;
+    case RegistryRoot::kCurrentUser: return HKEY_CURRENT_USER;
+    case RegistryRoot::kLocalMachine: return HKEY_LOCAL_MACHINE;
+    default: return nullptr;
   }
 }
 
@@ -88,8 +85,7 @@ class Win32FolderPlatform final : public FolderPlatform {
   }
 
   bool NtPath(std::u16string_view dosPath, std::u16string& out) const override {
-    static const auto convert =
-        Lookup<DosPathToNtPathFn>(L"ntdll.dll", "RtlDosPathNameToNtPathName_U");
+    static const auto convert = Lookup<DosPathToNtPathFn>(L"ntdll.dll", "RtlDosPathNameToNtPathName_U");
     static const auto release = Lookup<FreeUnicodeStringFn>(L"ntdll.dll", "RtlFreeUnicodeString");
     if (!convert || !release) return false;
     const std::u16string p(dosPath);
@@ -131,9 +127,8 @@ class Win32FolderPlatform final : public FolderPlatform {
     return version;
   }
 
-  uint32_t ReadRegistryValue(RegistryRoot root, std::u16string_view subkey,
-                             std::u16string_view valueName, uint32_t extraAccess, uint32_t& type,
-                             std::u16string& data) const override {
+  uint32_t ReadRegistryValue(RegistryRoot root, std::u16string_view subkey, std::u16string_view valueName,
+                             uint32_t extraAccess, uint32_t& type, std::u16string& data) const override {
     HKEY rootKey = RootKey(root);
     if (!rootKey) return kErrorInvalidParameter;
     HKEY key = nullptr;

@@ -60,15 +60,13 @@ constexpr RegistryRoot NoRoot = RegistryRoot::kNone;
 
 constexpr const char16_t* kExplorer = u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
 constexpr const char16_t* kCurrentVersion = u"Software\\Microsoft\\Windows\\CurrentVersion";
-constexpr const char16_t* kProfileList =
-    u"Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
+constexpr const char16_t* kProfileList = u"Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\";
 
-constexpr ResolverRow Shell(uint16_t csidl, RegistryRoot root, const char16_t* value,
-                            uint32_t code = kNoCode, uint16_t lo = kAny, uint16_t hi = kAll) {
+constexpr ResolverRow Shell(uint16_t csidl, RegistryRoot root, const char16_t* value, uint32_t code = kNoCode,
+                            uint16_t lo = kAny, uint16_t hi = kAll) {
   return {csidl, root, kExplorer, value, ResolverKind::kShellFolderValue, code, lo, hi};
 }
-constexpr ResolverRow Version(uint16_t csidl, const char16_t* value, uint32_t code = kNoCode,
-                              uint16_t lo = kAny) {
+constexpr ResolverRow Version(uint16_t csidl, const char16_t* value, uint32_t code = kNoCode, uint16_t lo = kAny) {
   return {csidl, LM, kCurrentVersion, value, ResolverKind::kCurrentVersionValue, code, lo, kAll};
 }
 constexpr ResolverRow System(uint16_t csidl, uint16_t lo = kAny) {

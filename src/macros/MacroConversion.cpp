@@ -38,9 +38,7 @@ void AppendHex(std::u16string& out, unsigned value, int digits, bool upper) {
   for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out += char16_t(set[(value >> shift) & 0xF]);
 }
 
-bool EndsWithShortMarker(const std::u16string& s) {
-  return !s.empty() && (s.back() == u'~' || s.back() == u'*');
-}
+bool EndsWithShortMarker(const std::u16string& s) { return !s.empty() && (s.back() == u'~' || s.back() == u'*'); }
 
 bool StartsWithNoCase(const KeyUpcaser& up, std::u16string_view s, std::u16string_view prefix) {
   if (s.size() < prefix.size()) return false;
@@ -77,8 +75,7 @@ bool IsShortNameComponent(std::u16string_view c) {
 // The length of `remainder` (the long form of `consumed`) up to the end of the
 // component that corresponds to the last 8.3 component of `consumed`; 0 when
 // `consumed` has none. Components are counted from the start of both texts.
-size_t LengthThroughLastShortComponent(std::u16string_view consumed,
-                                       std::u16string_view remainder) {
+size_t LengthThroughLastShortComponent(std::u16string_view consumed, std::u16string_view remainder) {
   size_t index = 0, lastShort = 0, start = 0;
   bool any = false;
   for (size_t i = 0; i <= consumed.size(); ++i) {
@@ -101,8 +98,7 @@ size_t LengthThroughLastShortComponent(std::u16string_view consumed,
 }  // namespace
 
 void FolderMacroTable::WriteShortForm(std::u16string_view path, size_t& pos, size_t matched,
-                                      const TernaryMap::Match& match,
-                                      std::u16string& out) const {
+                                      const TernaryMap::Match& match, std::u16string& out) const {
   const std::u16string& macro = *match.value;
   const std::u16string& longFolder = *match.companion;
   const bool pattern = macro.back() == u'*';
@@ -139,8 +135,7 @@ void FolderMacroTable::WriteShortForm(std::u16string_view path, size_t& pos, siz
 }
 
 void FolderMacroTable::ReadShortForm(std::u16string_view text, size_t& pos, size_t matched,
-                                     const TernaryMap::Match& match,
-                                     std::u16string& out) const {
+                                     const TernaryMap::Match& match, std::u16string& out) const {
   const bool pattern = text[pos + matched - 1] == u'*';
   size_t next = pos + matched;
   // Four hex digits count the characters to shorten; without them, none.
@@ -184,8 +179,7 @@ bool FolderMacroTable::PathToMacros(std::u16string_view path, std::u16string& re
         // A folder key ending in "\" leaves that "\" in the path, unless the
         // path ends there (or the key is nothing but the "\").
         size_t consumed = m.length;
-        if (m.length > 1 && pos + m.length < path.size() && path[pos + m.length - 1] == u'\\')
-          --consumed;
+        if (m.length > 1 && pos + m.length < path.size() && path[pos + m.length - 1] == u'\\') --consumed;
         out += *m.value;
         pos += consumed;
         continue;
@@ -212,8 +206,7 @@ bool FolderMacroTable::PathToMacros(std::u16string_view path, std::u16string& re
     size_t letter = std::u16string_view::npos;
     if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == u':')
       letter = 0;
-    else if (path.size() >= 6 && path.substr(0, 4) == u"\\??\\" && IsAsciiLetter(path[4]) &&
-             path[5] == u':')
+    else if (path.size() >= 6 && path.substr(0, 4) == u"\\??\\" && IsAsciiLetter(path[4]) && path[5] == u':')
       letter = 4;
     if (letter != std::u16string_view::npos) {
       out = u"%drive_";
@@ -253,8 +246,7 @@ std::u16string FolderMacroTable::Expand(std::u16string_view text, bool leadingOn
         }
         out += *m.value;
         pos += m.length;
-        if (pos < text.size() && text[pos] == u'\\' && !m.value->empty() && m.value->back() == u'\\')
-          ++pos;
+        if (pos < text.size() && text[pos] == u'\\' && !m.value->empty() && m.value->back() == u'\\') ++pos;
         continue;
       }
     } else if (c == u'#' && !leadingOnly) {

@@ -45,16 +45,14 @@ bool MemoryFolderPlatform::Give(const std::u16string& value, std::u16string& out
   return true;
 }
 
-void MemoryFolderPlatform::SetRegistry(RegistryRoot root, std::u16string_view subkey,
-                                       std::u16string_view name, uint32_t type,
-                                       std::u16string_view data, bool view64) {
+void MemoryFolderPlatform::SetRegistry(RegistryRoot root, std::u16string_view subkey, std::u16string_view name,
+                                       uint32_t type, std::u16string_view data, bool view64) {
   std::u16string key = Upper(subkey) + u'\\' + Upper(name);
   registry_[RegistryKey(root, view64, key)] = {type, std::u16string(data)};
 }
 
 uint32_t MemoryFolderPlatform::ReadRegistryValue(RegistryRoot root, std::u16string_view subkey,
-                                                 std::u16string_view valueName,
-                                                 uint32_t extraAccess, uint32_t& type,
+                                                 std::u16string_view valueName, uint32_t extraAccess, uint32_t& type,
                                                  std::u16string& data) const {
   const bool view64 = is64Bit && (extraAccess & kKeyWow64_64Key) != 0;
   auto it = registry_.find(RegistryKey(root, view64, Upper(subkey) + u'\\' + Upper(valueName)));
@@ -85,8 +83,7 @@ bool MemoryFolderPlatform::SetEnvironment(std::u16string_view name, const std::u
   return true;
 }
 
-bool MemoryFolderPlatform::ExpandEnvironment(std::u16string_view text,
-                                             std::u16string& expanded) const {
+bool MemoryFolderPlatform::ExpandEnvironment(std::u16string_view text, std::u16string& expanded) const {
   // As the system does it: %NAME% of a set variable is replaced; otherwise
   // the "%" and the name are copied and the closing "%" may open the next.
   std::u16string out;
@@ -129,14 +126,12 @@ void MemoryFolderPlatform::AddPath(std::u16string_view longPath, std::u16string_
       child = dir->children.back().get();
       child->longName.assign(longParts[i]);
     }
-    if (withShort && !EqualsNoCaseUnicode(shortParts[i], longParts[i]))
-      child->shortName.assign(shortParts[i]);
+    if (withShort && !EqualsNoCaseUnicode(shortParts[i], longParts[i])) child->shortName.assign(shortParts[i]);
     dir = child;
   }
 }
 
-bool MemoryFolderPlatform::MapPath(std::u16string_view path, bool toShort,
-                                   std::u16string& out) const {
+bool MemoryFolderPlatform::MapPath(std::u16string_view path, bool toShort, std::u16string& out) const {
   const auto parts = SplitPath(path);
   std::u16string result;
   const Entry* dir = root_.get();

@@ -29,8 +29,8 @@ class MemoryFolderPlatform : public FolderPlatform {
 
   // A value visible without extra access, or (view64) only through the
   // 64-bit registry view on 64-bit Windows.
-  void SetRegistry(RegistryRoot root, std::u16string_view subkey, std::u16string_view name,
-                   uint32_t type, std::u16string_view data, bool view64 = false);
+  void SetRegistry(RegistryRoot root, std::u16string_view subkey, std::u16string_view name, uint32_t type,
+                   std::u16string_view data, bool view64 = false);
   void SetEnv(std::u16string_view name, std::u16string_view value);
   void RemoveEnv(std::u16string_view name);
   // Makes `longPath` (and its parents) exist; `shortPath`, when given, has as
@@ -44,17 +44,14 @@ class MemoryFolderPlatform : public FolderPlatform {
   bool Is64BitWindows() const override { return is64Bit; }
   bool IsRedirectionActive() const override { return redirection; }
   uint16_t WindowsVersion() const override { return version; }
-  uint32_t ReadRegistryValue(RegistryRoot root, std::u16string_view subkey,
-                             std::u16string_view valueName, uint32_t extraAccess, uint32_t& type,
-                             std::u16string& data) const override;
+  uint32_t ReadRegistryValue(RegistryRoot root, std::u16string_view subkey, std::u16string_view valueName,
+                             uint32_t extraAccess, uint32_t& type, std::u16string& data) const override;
   bool GetEnvironment(std::u16string_view name, std::u16string& value) const override;
   bool SetEnvironment(std::u16string_view name, const std::u16string* value) override;
   bool ExpandEnvironment(std::u16string_view text, std::u16string& expanded) const override;
   bool SystemDirectory(std::u16string& path) const override { return Give(systemDir, path); }
   bool WindowsDirectory(std::u16string& path) const override { return Give(windowsDir, path); }
-  bool SystemWindowsDirectory(std::u16string& path) const override {
-    return Give(systemWindowsDir, path);
-  }
+  bool SystemWindowsDirectory(std::u16string& path) const override { return Give(systemWindowsDir, path); }
   bool SystemWow64Directory(std::u16string& path) const override { return Give(wow64Dir, path); }
   bool CurrentUserSid(std::u16string& sid) const override { return Give(userSid, sid); }
 

@@ -2,8 +2,8 @@
 
 namespace loom {
 
-bool TernaryMap::Insert(std::u16string_view key, std::u16string_view value,
-                        std::u16string_view companion, const KeyUpcaser& upcaser) {
+bool TernaryMap::Insert(std::u16string_view key, std::u16string_view value, std::u16string_view companion,
+                        const KeyUpcaser& upcaser) {
   if (key.empty()) return false;
 
   // Walk the part of the key that is already in the tree. `link` names the
@@ -42,8 +42,7 @@ bool TernaryMap::Insert(std::u16string_view key, std::u16string_view value,
     nodes_.push_back(Node{upcaser.Upcase(key[pos + k]), 0, 0, 0, 0});
     if (linkNode != 0) {
       Node& parent = nodes_[linkNode];
-      (linkField == kLower ? parent.lower : linkField == kHigher ? parent.higher : parent.equal) =
-          created;
+      (linkField == kLower ? parent.lower : linkField == kHigher ? parent.higher : parent.equal) = created;
     }
     linkNode = created;
     linkField = kEqual;
@@ -61,8 +60,7 @@ bool TernaryMap::Insert(std::u16string_view key, std::u16string_view value,
   return true;
 }
 
-TernaryMap::Match TernaryMap::FindLongest(std::u16string_view text,
-                                          const KeyUpcaser& upcaser) const {
+TernaryMap::Match TernaryMap::FindLongest(std::u16string_view text, const KeyUpcaser& upcaser) const {
   Match best;
   uint16_t index = nodes_.size() > 1 ? 1 : 0;
   size_t pos = 0;

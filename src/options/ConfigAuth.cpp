@@ -28,8 +28,8 @@ bool PickWithObjectPicker(HWND owner, std::vector<std::wstring>& names) {
                  DSOP_SCOPE_TYPE_EXTERNAL_DOWNLEVEL_DOMAIN | DSOP_SCOPE_TYPE_USER_ENTERED_UPLEVEL_SCOPE |
                  DSOP_SCOPE_TYPE_USER_ENTERED_DOWNLEVEL_SCOPE;
   scope.flScope = DSOP_SCOPE_FLAG_STARTING_SCOPE | DSOP_SCOPE_FLAG_DEFAULT_FILTER_GROUPS;
-  const ULONG uplevel = DSOP_FILTER_BUILTIN_GROUPS | DSOP_FILTER_UNIVERSAL_GROUPS_SE |
-                        DSOP_FILTER_GLOBAL_GROUPS_SE | DSOP_FILTER_DOMAIN_LOCAL_GROUPS_SE;
+  const ULONG uplevel = DSOP_FILTER_BUILTIN_GROUPS | DSOP_FILTER_UNIVERSAL_GROUPS_SE | DSOP_FILTER_GLOBAL_GROUPS_SE |
+                        DSOP_FILTER_DOMAIN_LOCAL_GROUPS_SE;
   scope.FilterFlags.Uplevel.flBothModes = uplevel;
   scope.FilterFlags.flDownlevel =
       DSOP_DOWNLEVEL_FILTER_LOCAL_GROUPS | DSOP_DOWNLEVEL_FILTER_GLOBAL_GROUPS | DSOP_DOWNLEVEL_FILTER_WORLD;
@@ -45,8 +45,8 @@ bool PickWithObjectPicker(HWND owner, std::vector<std::wstring>& names) {
     HRESULT hr = picker->InvokeDialog(owner, &data);
     shown = SUCCEEDED(hr);
     if (hr == S_OK && data) {
-      FORMATETC format = {static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(CFSTR_DSOP_DS_SELECTION_LIST)),
-                          nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+      FORMATETC format = {static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(CFSTR_DSOP_DS_SELECTION_LIST)), nullptr,
+                          DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
       STGMEDIUM medium = {};
       if (SUCCEEDED(data->GetData(&format, &medium))) {
         if (auto* list = static_cast<const DS_SELECTION_LIST*>(::GlobalLock(medium.hGlobal))) {
@@ -103,9 +103,12 @@ const UserBrowserLibrary& UserBrowser() {
     UserBrowserLibrary l;
     l.module = LoadSystemLibrary(L"NetUI2.dll");
     if (!l.module) return l;
-    l.open = reinterpret_cast<OpenUserBrowserFn>(reinterpret_cast<void*>(::GetProcAddress(l.module, "OpenUserBrowser")));
-    l.enumerate = reinterpret_cast<EnumUserBrowserSelectionFn>(reinterpret_cast<void*>(::GetProcAddress(l.module, "EnumUserBrowserSelection")));
-    l.close = reinterpret_cast<CloseUserBrowserFn>(reinterpret_cast<void*>(::GetProcAddress(l.module, "CloseUserBrowser")));
+    l.open =
+        reinterpret_cast<OpenUserBrowserFn>(reinterpret_cast<void*>(::GetProcAddress(l.module, "OpenUserBrowser")));
+    l.enumerate = reinterpret_cast<EnumUserBrowserSelectionFn>(
+        reinterpret_cast<void*>(::GetProcAddress(l.module, "EnumUserBrowserSelection")));
+    l.close =
+        reinterpret_cast<CloseUserBrowserFn>(reinterpret_cast<void*>(::GetProcAddress(l.module, "CloseUserBrowser")));
     if (!l.open || !l.enumerate || !l.close) {
       ::FreeLibrary(l.module);
       l = UserBrowserLibrary();
@@ -203,8 +206,10 @@ void ConfigAuth::AddGroups(const std::vector<std::wstring>& names) {
 
 void ConfigAuth::PickGroups() {
   std::vector<std::wstring> names;
-  if (PickWithObjectPicker(hwnd_, names) || PickWithUserBrowser(hwnd_, names)) AddGroups(names);
-  else ShowPlainMessage(hwnd_, 112);
+  if (PickWithObjectPicker(hwnd_, names) || PickWithUserBrowser(hwnd_, names))
+    AddGroups(names);
+  else
+    ShowPlainMessage(hwnd_, 112);
   UpdateAuthControls();
 }
 
@@ -212,12 +217,8 @@ bool ConfigAuth::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (HIWORD(wParam) == BN_CLICKED) {
     switch (LOWORD(wParam)) {
       case IDC_AUTH_EVERYONE:
-      case IDC_AUTH_GROUPS_ONLY:
-        UpdateAuthControls();
-        return true;
-      case IDC_AUTH_ADD:
-        PickGroups();
-        return true;
+      case IDC_AUTH_GROUPS_ONLY: UpdateAuthControls(); return true;
+      case IDC_AUTH_ADD: PickGroups(); return true;
       case IDC_AUTH_REMOVE: {
         int selected = ListView_GetNextItem(list_.hwnd(), -1, LVNI_SELECTED);
         if (selected >= 0) ListView_DeleteItem(list_.hwnd(), selected);
@@ -231,8 +232,10 @@ bool ConfigAuth::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 bool ConfigAuth::OnNotify(WPARAM wParam, NMHDR* header, LRESULT& result) {
   if (header->idFrom == IDC_AUTH_GROUPS) {
-    if (header->code == NM_DBLCLK) PickGroups();
-    else if (header->code == NM_CLICK || header->code == LVN_ITEMCHANGED) UpdateAuthControls();
+    if (header->code == NM_DBLCLK)
+      PickGroups();
+    else if (header->code == NM_CLICK || header->code == LVN_ITEMCHANGED)
+      UpdateAuthControls();
     result = 0;
     return header->code == NM_DBLCLK || header->code == NM_CLICK || header->code == LVN_ITEMCHANGED;
   }

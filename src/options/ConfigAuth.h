@@ -16,9 +16,9 @@ class ConfigAuth : public ProjectPage {
  public:
   explicit ConfigAuth(CLoomwiseDlg* wizard) : ProjectPage(IDD_CONFIG_AUTH, 197, wizard) {}
 
-  int groupChoice = 0;             // 0 everyone (1105), 1 only the listed groups (1106)
-  std::wstring permittedGroups;    // the list joined with ";", as the list is filled from
-  std::wstring accessDeniedMsg;    // string 110 from the page's creation
+  int groupChoice = 0;           // 0 everyone (1105), 1 only the listed groups (1106)
+  std::wstring permittedGroups;  // the list joined with ";", as the list is filled from
+  std::wstring accessDeniedMsg;  // string 110 from the page's creation
 
  protected:
   BOOL OnInitDialog() override;

@@ -13,8 +13,8 @@ void ShowPlainMessage(HWND owner, UINT stringId);
 
 struct FolderDialogOptions {
   UINT titleString = 0;
-  std::wstring initialFolder;   // preselected when the dialog opens (when it exists)
-  bool validateTyped = false;   // a typed folder that does not exist is refused ("Bad folder path")
+  std::wstring initialFolder;  // preselected when the dialog opens (when it exists)
+  bool validateTyped = false;  // a typed folder that does not exist is refused ("Bad folder path")
   bool newFolderButton = true;
 };
 // The folder the user confirmed; empty when cancelled or when the shell gives no path.

@@ -110,10 +110,14 @@ void ApplyAuthSettings(IniDocument& doc, bool onlyGroups, const std::vector<std:
   std::u16string permitted = onlyGroups ? JoinGroups(groups) : std::u16string();
   // A group name holds no line end; a stray one must not start a new line.
   permitted = SingleLineText(permitted);
-  if (!permitted.empty()) doc.SetValue(kBuildOptions, u"PermittedGroups", permitted);
-  else doc.CommentOutKey(kBuildOptions, u"PermittedGroups");
-  if (!message.empty()) doc.SetValue(kBuildOptions, u"AccessDeniedMsg", SingleLineText(message));
-  else doc.CommentOutKey(kBuildOptions, u"AccessDeniedMsg");
+  if (!permitted.empty())
+    doc.SetValue(kBuildOptions, u"PermittedGroups", permitted);
+  else
+    doc.CommentOutKey(kBuildOptions, u"PermittedGroups");
+  if (!message.empty())
+    doc.SetValue(kBuildOptions, u"AccessDeniedMsg", SingleLineText(message));
+  else
+    doc.CommentOutKey(kBuildOptions, u"AccessDeniedMsg");
 }
 
 // --- Quality reporting --------------------------------------------------------
@@ -225,8 +229,10 @@ void ApplyPortalSettings(IniDocument& doc, const PortalSettings& s) {
   }
   doc.SetValue(kBuildOptions, u"NotificationDLLs", u"MeridelPlugin.dll", kPortalMarker);
   doc.CommentOutKey(kBuildOptions, u"PermittedGroups");
-  if (!s.orgUrl.empty()) doc.SetValue(kBuildOptions, u"MeridelOrgUrl", s.orgUrl, kPortalMarker);
-  else doc.DeleteKey(kBuildOptions, u"MeridelOrgUrl");
+  if (!s.orgUrl.empty())
+    doc.SetValue(kBuildOptions, u"MeridelOrgUrl", s.orgUrl, kPortalMarker);
+  else
+    doc.DeleteKey(kBuildOptions, u"MeridelOrgUrl");
 }
 
 // --- Application sync ---------------------------------------------------------
@@ -297,8 +303,8 @@ void ApplyAppSync(IniDocument& doc, const AppSyncSettings& s) {
   }
   set(u"AppSyncClearSandboxOnUpdate", s.clearSandboxOnUpdate ? u"1" : u"0");
   if (s.expirePeriod.unit == u'n') {
-    for (const char16_t* key : {u"AppSyncWarningFrequency", u"AppSyncWarningPeriod", u"AppSyncWarningMessage",
-                                u"AppSyncExpireMessage"})
+    for (const char16_t* key :
+         {u"AppSyncWarningFrequency", u"AppSyncWarningPeriod", u"AppSyncWarningMessage", u"AppSyncExpireMessage"})
       off(key);
   } else {
     if (s.warningPeriod.unit == u'n') {
@@ -335,24 +341,26 @@ bool IsBlankText(std::u16string_view text) {
 std::optional<std::u16string> RedirectFileText(std::u16string_view browserName, std::u16string_view list) {
   if (browserName.empty() || IsBlankText(list)) return std::nullopt;
   std::u16string t = u"\uFEFF";
-  for (const char16_t* line : {
-           u"# \u4ee5#\u5f00\u5934\u7684\u884c\u662f\u6ce8\u91ca\uff0c\u4e0d\u5305\u62ec",  // "# 以#开头的行是注释，不包括"
-           u"# ",
-           // "# 示例：把 www.example.com 的所有网页(http和https)重定向到此浏览器："
-           u"# \u793a\u4f8b\uff1a\u628a www.example.com \u7684\u6240\u6709\u7f51\u9875(http\u548chttps)"
-           u"\u91cd\u5b9a\u5411\u5230\u6b64\u6d4f\u89c8\u5668\uff1a",
-           u"# www.example.com",
-           u"#",
-           // "# 示例：重定向所有以 www.example.com/FOLDER1/FOLDER2 开头的地址："
-           u"# \u793a\u4f8b\uff1a\u91cd\u5b9a\u5411\u6240\u6709\u4ee5 www.example.com/FOLDER1/FOLDER2 "
-           u"\u5f00\u5934\u7684\u5730\u5740\uff1a",
-           u"# www.example.com/FOLDER1/FOLDER2*",
-           u"#",
-           // "# 示例：把 www.example.com 的所有 .jsp 网页重定向到此浏览器："
-           u"# \u793a\u4f8b\uff1a\u628a www.example.com \u7684\u6240\u6709 .jsp "
-           u"\u7f51\u9875\u91cd\u5b9a\u5411\u5230\u6b64\u6d4f\u89c8\u5668\uff1a",
-           u"# www.example.com/*.jsp",
-       }) {
+  for (
+      const char16_t* line : {
+          u"# \u4ee5#\u5f00\u5934\u7684\u884c\u662f\u6ce8\u91ca\uff0c\u4e0d\u5305\u62ec",  // "#
+                                                                                           // 以#开头的行是注释，不包括"
+          u"# ",
+          // "# 示例：把 www.example.com 的所有网页(http和https)重定向到此浏览器："
+          u"# \u793a\u4f8b\uff1a\u628a www.example.com \u7684\u6240\u6709\u7f51\u9875(http\u548chttps)"
+          u"\u91cd\u5b9a\u5411\u5230\u6b64\u6d4f\u89c8\u5668\uff1a",
+          u"# www.example.com",
+          u"#",
+          // "# 示例：重定向所有以 www.example.com/FOLDER1/FOLDER2 开头的地址："
+          u"# \u793a\u4f8b\uff1a\u91cd\u5b9a\u5411\u6240\u6709\u4ee5 www.example.com/FOLDER1/FOLDER2 "
+          u"\u5f00\u5934\u7684\u5730\u5740\uff1a",
+          u"# www.example.com/FOLDER1/FOLDER2*",
+          u"#",
+          // "# 示例：把 www.example.com 的所有 .jsp 网页重定向到此浏览器："
+          u"# \u793a\u4f8b\uff1a\u628a www.example.com \u7684\u6240\u6709 .jsp "
+          u"\u7f51\u9875\u91cd\u5b9a\u5411\u5230\u6b64\u6d4f\u89c8\u5668\uff1a",
+          u"# www.example.com/*.jsp",
+      }) {
     t += line;
     t += u"\r\n";
   }

@@ -124,9 +124,9 @@ BaseIdentity IdentityFromScan(const BaseScan& scan);
 
 struct PortalSettings {
   bool manage = false;
-  std::u16string orgUrl;      // trimmed and checked with IsValidOrgUrl
+  std::u16string orgUrl;  // trimmed and checked with IsValidOrgUrl
   bool baseUpdate = false;
-  std::u16string baseAppId;   // empty: a new package
+  std::u16string baseAppId;  // empty: a new package
   uint32_t newVersionId = 0;
 };
 // Portal on: AppID ("genid" or the base's) with VersionID, the notification

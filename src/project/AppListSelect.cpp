@@ -190,15 +190,9 @@ void AppListSelect::Refresh() {
 bool AppListSelect::OnCommand(WPARAM wParam, LPARAM lParam) {
   if (HIWORD(wParam) == BN_CLICKED) {
     switch (LOWORD(wParam)) {
-      case IDC_ENTRY_SHOW_DEBUG:
-        ShowDebugRows(ItemCheck(IDC_ENTRY_SHOW_DEBUG) == BST_CHECKED);
-        return true;
-      case IDC_ENTRY_SELECT_ALL:
-        SetAllByUser(true);
-        return true;
-      case IDC_ENTRY_SELECT_NONE:
-        SetAllByUser(false);
-        return true;
+      case IDC_ENTRY_SHOW_DEBUG: ShowDebugRows(ItemCheck(IDC_ENTRY_SHOW_DEBUG) == BST_CHECKED); return true;
+      case IDC_ENTRY_SELECT_ALL: SetAllByUser(true); return true;
+      case IDC_ENTRY_SELECT_NONE: SetAllByUser(false); return true;
     }
   }
   return ProjectPage::OnCommand(wParam, lParam);
@@ -211,8 +205,10 @@ bool AppListSelect::OnNotify(WPARAM wParam, NMHDR* header, LRESULT& result) {
     bool checkChanged = change->iItem >= 0 && (change->uChanged & LVIF_STATE) &&
                         ((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK) &&
                         (change->uOldState & LVIS_STATEIMAGEMASK) != 0;
-    if (checkChanged && !ownChange_) UserChangedRow(change->iItem);
-    else if (!ownChange_) Refresh();
+    if (checkChanged && !ownChange_)
+      UserChangedRow(change->iItem);
+    else if (!ownChange_)
+      Refresh();
   } else if (header->code == HDN_ITEMCHANGEDW || header->code == LVN_ODSTATECHANGED) {
     Refresh();
   }
@@ -227,9 +223,7 @@ std::vector<std::wstring> AppListSelect::ChosenNames() const {
   return names;
 }
 
-std::wstring AppListSelect::FirstChosenBrowser() const {
-  return ToWide(loom::FirstChosenBrowser(Entries(), Checks()));
-}
+std::wstring AppListSelect::FirstChosenBrowser() const { return ToWide(loom::FirstChosenBrowser(Entries(), Checks())); }
 
 std::wstring AppListSelect::SuggestedInventoryName() const {
   std::wstring suggested = FileProfile::ProfileString(L"BuildOptions", L"SuggestedName", WorkingProjectPath());

@@ -85,7 +85,8 @@ void ConfigLocation::ExchangeControls(DataExchange& dx) {
   dx.Text(IDC_LOCATION_NAME, name);
   dx.Text(IDC_LOCATION_PATH, location);
   IniDocument doc;
-  long estimate = LoadWorkingProject(doc) ? ProfileInteger(doc.GetValue(u"BuildOptions", u"EstimatedDataContainerSize")) : 0;
+  long estimate =
+      LoadWorkingProject(doc) ? ProfileInteger(doc.GetValue(u"BuildOptions", u"EstimatedDataContainerSize")) : 0;
   // With an update of a base package the hidden name box does not count:
   // the base package's name is the one written.
   std::wstring baseName;
@@ -94,7 +95,8 @@ void ConfigLocation::ExchangeControls(DataExchange& dx) {
   LocationVerdict v = CheckLocation(ToU16(byBase ? baseName : name), ToU16(location), estimate, platform);
   std::wstring title = LoadResString(kTitleString);
   if (!v.ok()) {
-    ::MessageBoxW(GetWizard()->hwnd(), LoadResString(UINT(v.message)).c_str(), title.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    ::MessageBoxW(GetWizard()->hwnd(), LoadResString(UINT(v.message)).c_str(), title.c_str(),
+                  MB_OK | MB_ICONEXCLAMATION);
     dx.Fail(v.focus);
     return;
   }
@@ -139,7 +141,8 @@ bool ConfigLocation::OnCommand(WPARAM wParam, LPARAM lParam) {
 
 void ConfigLocation::NameChanged() {
   inventoryName = ItemText(IDC_LOCATION_NAME);
-  projectLocation = ToWide(FollowName(ToU16(ItemText(IDC_LOCATION_PATH)), ToU16(lastInventoryName), ToU16(inventoryName)));
+  projectLocation =
+      ToWide(FollowName(ToU16(ItemText(IDC_LOCATION_PATH)), ToU16(lastInventoryName), ToU16(inventoryName)));
   showing_ = true;
   if (ItemText(IDC_LOCATION_PATH) != projectLocation) SetItemText(IDC_LOCATION_PATH, projectLocation);
   showing_ = false;

@@ -79,9 +79,8 @@ void ConfigMSI::ExchangeControls(DataExchange& dx) {
   choices.msiFileName = ToU16(msiFileName);
   PackageVerdict v = CheckPackageChoices(choices, estimatedSize);
   std::wstring title = LoadResString(kTitleString);
-  if (v.askNonDataFile &&
-      ::MessageBoxW(GetWizard()->hwnd(), LoadResString(kNonDataFileQuestion).c_str(), title.c_str(),
-                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+  if (v.askNonDataFile && ::MessageBoxW(GetWizard()->hwnd(), LoadResString(kNonDataFileQuestion).c_str(), title.c_str(),
+                                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
     containerChoice = kUseDataFile;
     CheckRadioButton(hwnd_, IDC_MSI_USE_ENTRY, IDC_MSI_USE_DATA_FILE, IDC_MSI_USE_DATA_FILE);
     Refresh();
@@ -89,7 +88,8 @@ void ConfigMSI::ExchangeControls(DataExchange& dx) {
     return;
   }
   if (!v.ok()) {
-    ::MessageBoxW(GetWizard()->hwnd(), LoadResString(UINT(v.message)).c_str(), title.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    ::MessageBoxW(GetWizard()->hwnd(), LoadResString(UINT(v.message)).c_str(), title.c_str(),
+                  MB_OK | MB_ICONEXCLAMATION);
     dx.Fail(v.focus);
   }
 }
@@ -114,9 +114,7 @@ bool ConfigMSI::OnCommand(WPARAM wParam, LPARAM lParam) {
     switch (LOWORD(wParam)) {
       case IDC_MSI_BUILD:
       case IDC_MSI_USE_ENTRY:
-      case IDC_MSI_USE_DATA_FILE:
-        Refresh();
-        return true;
+      case IDC_MSI_USE_DATA_FILE: Refresh(); return true;
     }
   }
   return ProjectPage::OnCommand(wParam, lParam);

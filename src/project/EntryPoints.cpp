@@ -165,8 +165,10 @@ std::u16string FirstChosenBrowser(const std::vector<EntryPoint>& entries, const 
 void ApplyEntryChoices(IniDocument& doc, const std::vector<EntryPoint>& entries, const RowChecks& checks) {
   for (size_t i = 0; i < entries.size(); ++i) {
     std::u16string section = DisplayName(entries[i]);
-    if (i < checks.size() && checks[i]) doc.DeleteKey(section, u"Disabled");
-    else doc.SetValue(section, u"Disabled", u"1");
+    if (i < checks.size() && checks[i])
+      doc.DeleteKey(section, u"Disabled");
+    else
+      doc.SetValue(section, u"Disabled", u"1");
   }
 }
 

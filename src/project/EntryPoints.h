@@ -20,10 +20,10 @@ struct EntryPoint {
   std::u16string icon;              // "Icon", as written
   std::u16string workingDirectory;  // "WorkingDirectory", decoded
   std::u16string sectionName;
-  std::u16string templateName;      // "Template", as written
-  bool enabled = true;              // no nonzero "Disabled"
-  bool forDebugOnly = false;        // nonzero "ForDebugOnly" and not enabled
-  bool preSelected = false;         // nonzero "PreSelected": cannot be unchecked
+  std::u16string templateName;  // "Template", as written
+  bool enabled = true;          // no nonzero "Disabled"
+  bool forDebugOnly = false;    // nonzero "ForDebugOnly" and not enabled
+  bool preSelected = false;     // nonzero "PreSelected": cannot be unchecked
   bool metaDataContainerOnly = false;
   bool isBrowser = false;
 };

@@ -22,8 +22,10 @@ bool SelectsDataFile(long previousEstimate, long estimate) {
 PackageVerdict CheckPackageChoices(const PackageChoices& c, long estimate) {
   PackageVerdict v;
   if (c.containerChoice == kUseDataFile) {
-    if (c.dataFileName.empty()) v.message = 119;
-    else if (c.dataFileName.find_first_of(u"[]") != std::u16string::npos) v.message = 127;
+    if (c.dataFileName.empty())
+      v.message = 119;
+    else if (c.dataFileName.find_first_of(u"[]") != std::u16string::npos)
+      v.message = 127;
     if (v.message) {
       v.focus = kDataFileEdit;
       return v;
@@ -70,8 +72,8 @@ void ApplyMsiChoice(IniDocument& doc, const PackageChoices& c, std::u16string_vi
   if (!c.buildMsi) {
     doc.SetValue(kBuildOptions, u"MSIFilename", c.msiFileName.empty() ? c.inventoryName + u".msi" : c.msiFileName);
     doc.CommentOutKey(kBuildOptions, u"MSIFilename");
-    for (const char16_t* key : {u"MSIManufacturer", u"MSIProductVersion", u"MSIDefaultInstallAllUsers",
-                                u"MSIRequireElevatedPrivileges"})
+    for (const char16_t* key :
+         {u"MSIManufacturer", u"MSIProductVersion", u"MSIDefaultInstallAllUsers", u"MSIRequireElevatedPrivileges"})
       doc.CommentOutKey(kBuildOptions, key);
     doc.SetValue(kBuildOptions, u"MSIInstallDirectory", installDirectory);
     doc.CommentOutKey(kBuildOptions, u"MSIInstallDirectory");

@@ -25,7 +25,7 @@ bool SelectsDataFile(long previousEstimate, long estimate);
 
 struct PackageChoices {
   int containerChoice = kUseEntryPoint;
-  std::u16string entryName;     // the combo box's selection
+  std::u16string entryName;  // the combo box's selection
   std::u16string dataFileName;
   bool buildMsi = false;
   std::u16string msiFileName;
@@ -38,7 +38,7 @@ constexpr int kDataFileEdit = 1050;
 constexpr int kMsiFileEdit = 1076;
 
 struct PackageVerdict {
-  int message = 0;              // string to show (OK button), 0 = none
+  int message = 0;  // string to show (OK button), 0 = none
   int focus = 0;
   bool askNonDataFile = false;  // an entry point as container of a large package: ask string 156
   bool ok() const { return message == 0; }

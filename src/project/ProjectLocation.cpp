@@ -20,7 +20,8 @@ std::u16string Trimmed(std::u16string_view text) {
 
 std::u16string ProposedLocation(std::u16string_view originOrProgramPath, std::u16string_view inventoryName) {
   size_t slash = originOrProgramPath.rfind(u'\\');
-  std::u16string base(slash == std::u16string_view::npos ? std::u16string_view() : originOrProgramPath.substr(0, slash + 1));
+  std::u16string base(slash == std::u16string_view::npos ? std::u16string_view()
+                                                         : originOrProgramPath.substr(0, slash + 1));
   return base + u"Captures\\" + std::u16string(inventoryName);
 }
 
@@ -28,8 +29,10 @@ std::u16string FollowName(std::u16string_view location, std::u16string_view last
   size_t slash = location.rfind(u'\\');
   size_t start = slash == std::u16string_view::npos ? 0 : slash + 1;
   std::u16string out(location);
-  if (EqualsNoCaseAscii(location.substr(start), lastName)) out.replace(start, std::u16string::npos, name);
-  else if (!location.empty() && location.back() == u'\\') out += name;
+  if (EqualsNoCaseAscii(location.substr(start), lastName))
+    out.replace(start, std::u16string::npos, name);
+  else if (!location.empty() && location.back() == u'\\')
+    out += name;
   return out;
 }
 
@@ -50,8 +53,8 @@ bool TooLittleSpace(uint64_t freeBytes, long estimatedMegabytes) {
   return (freeBytes >> 20) < static_cast<uint64_t>(estimatedMegabytes);
 }
 
-LocationVerdict CheckLocation(std::u16string_view inventoryName, std::u16string_view location,
-                              long estimatedMegabytes, LocationPlatform& platform) {
+LocationVerdict CheckLocation(std::u16string_view inventoryName, std::u16string_view location, long estimatedMegabytes,
+                              LocationPlatform& platform) {
   LocationVerdict v;
   v.name = Trimmed(inventoryName);
   auto refuse = [&v](int message, int focus) {
@@ -68,14 +71,9 @@ LocationVerdict CheckLocation(std::u16string_view inventoryName, std::u16string_
   std::u16string spaceFolder;
   LocationPlatform::Kind kind = platform.Lookup(folder);
   switch (kind) {
-    case LocationPlatform::Kind::File:
-      return refuse(129, kLocationPathEdit);
-    case LocationPlatform::Kind::Folder:
-      spaceFolder = folder;
-      break;
-    case LocationPlatform::Kind::Missing:
-      spaceFolder = FreeSpaceRoot(platform.FullPath(folder));
-      break;
+    case LocationPlatform::Kind::File: return refuse(129, kLocationPathEdit);
+    case LocationPlatform::Kind::Folder: spaceFolder = folder; break;
+    case LocationPlatform::Kind::Missing: spaceFolder = FreeSpaceRoot(platform.FullPath(folder)); break;
   }
   if (!spaceFolder.empty()) {
     std::optional<uint64_t> free = platform.FreeBytes(spaceFolder);

@@ -43,10 +43,10 @@ std::u16string FreeSpaceRoot(std::u16string_view fullPath);
 bool TooLittleSpace(uint64_t freeBytes, long estimatedMegabytes);
 
 struct LocationVerdict {
-  int message = 0;             // string to show (OK button), 0 = none
-  int focus = 0;               // control to focus when refused
-  bool askOverwrite = false;   // the folder holds files: ask string 130
-  std::u16string name;         // the trimmed inventory name
+  int message = 0;            // string to show (OK button), 0 = none
+  int focus = 0;              // control to focus when refused
+  bool askOverwrite = false;  // the folder holds files: ask string 130
+  std::u16string name;        // the trimmed inventory name
   bool ok() const { return message == 0; }
 };
 
@@ -59,8 +59,8 @@ constexpr int kLocationPathEdit = 1109;
 // path: 129; an existing file: 129), the free space against the estimate
 // (158; not checked when the platform cannot tell), and whether an existing
 // folder holds files (the overwrite question).
-LocationVerdict CheckLocation(std::u16string_view inventoryName, std::u16string_view location,
-                              long estimatedMegabytes, LocationPlatform& platform);
+LocationVerdict CheckLocation(std::u16string_view inventoryName, std::u16string_view location, long estimatedMegabytes,
+                              LocationPlatform& platform);
 
 // InventoryName and SandboxName of BuildOptions.
 void ApplyInventoryName(IniDocument& doc, std::u16string_view name);

@@ -164,8 +164,7 @@ struct Comparison {
 
 // Merges the two snapshots into `visitor`; false (with an error line) when
 // either cannot be read to its checked end.
-bool Compare(const std::u16string& beforePath, const std::u16string& afterPath, DiffVisitor& visitor,
-             ToolOutput& out) {
+bool Compare(const std::u16string& beforePath, const std::u16string& afterPath, DiffVisitor& visitor, ToolOutput& out) {
   Comparison c;
   if ((c.before = OpenSnapshot(beforePath, out)) == INVALID_HANDLE_VALUE) return false;
   if ((c.after = OpenSnapshot(afterPath, out)) == INVALID_HANDLE_VALUE) return false;
@@ -345,8 +344,8 @@ int RunSuggest(const ToolCommand& c, ToolOutput& out) {
   }
   size_t chosen = 0;
   for (const SuggestedEntry& e : builder.entries()) chosen += e.preSelected;
-  out.Info(u"Suggested project \"" + builder.name() + u"\": " + Grouped(builder.entries().size()) +
-           u" entry points (" + Grouped(chosen) + u" with a Start Menu shortcut)");
+  out.Info(u"Suggested project \"" + builder.name() + u"\": " + Grouped(builder.entries().size()) + u" entry points (" +
+           Grouped(chosen) + u" with a Start Menu shortcut)");
   return 0;
 }
 

@@ -68,10 +68,10 @@ struct ScanCounts {
 // A drive root ("C:") or a hive name; false when the root cannot be read at
 // all (an error line was written). Places inside that cannot be read give
 // warnings and the scan goes on.
-bool ScanFiles(const std::u16string& root, const ExclusionList& exclusions, SnapshotWriter& writer,
-               ToolOutput& out, ScanCounts& counts);
-bool ScanRegistry(const std::u16string& hive, const ExclusionList& exclusions, SnapshotWriter& writer,
-                  ToolOutput& out, ScanCounts& counts);
+bool ScanFiles(const std::u16string& root, const ExclusionList& exclusions, SnapshotWriter& writer, ToolOutput& out,
+               ScanCounts& counts);
+bool ScanRegistry(const std::u16string& hive, const ExclusionList& exclusions, SnapshotWriter& writer, ToolOutput& out,
+                  ScanCounts& counts);
 bool RootExists(const std::u16string& root);
 // What a root holds below `folder` / `key` (the root's own record is the
 // caller's); for the benchmarks.

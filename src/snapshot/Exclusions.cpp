@@ -68,8 +68,7 @@ void ExclusionList::Parse(std::u16string_view text, const Expander& expand) {
       if (expand) {
         std::u16string expanded = expand(line);
         // A variable that is not set stays as "%NAME%": leave such a line out.
-        if (expanded.find(u'%') == std::u16string::npos || line.find(u'%') == std::u16string_view::npos)
-          Add(expanded);
+        if (expanded.find(u'%') == std::u16string::npos || line.find(u'%') == std::u16string_view::npos) Add(expanded);
       } else {
         Add(line);
       }

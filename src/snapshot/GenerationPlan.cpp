@@ -8,11 +8,18 @@
 namespace loom::snap {
 namespace {
 
-const char16_t* const kTypeNames[] = {
-    u"REG_NONE",          u"REG_SZ",        u"REG_EXPAND_SZ",           u"REG_BINARY",
-    u"REG_DWORD",         u"REG_DWORD_BIG_ENDIAN", u"REG_LINK",         u"REG_MULTI_SZ",
-    u"REG_RESOURCE_LIST", u"REG_FULL_RESOURCE_DESCRIPTOR", u"REG_RESOURCE_REQUIREMENTS_LIST",
-    u"REG_QWORD"};
+const char16_t* const kTypeNames[] = {u"REG_NONE",
+                                      u"REG_SZ",
+                                      u"REG_EXPAND_SZ",
+                                      u"REG_BINARY",
+                                      u"REG_DWORD",
+                                      u"REG_DWORD_BIG_ENDIAN",
+                                      u"REG_LINK",
+                                      u"REG_MULTI_SZ",
+                                      u"REG_RESOURCE_LIST",
+                                      u"REG_FULL_RESOURCE_DESCRIPTOR",
+                                      u"REG_RESOURCE_REQUIREMENTS_LIST",
+                                      u"REG_QWORD"};
 
 std::u16string TypeName(uint32_t type) {
   if (type < sizeof kTypeNames / sizeof kTypeNames[0]) return kTypeNames[type];
@@ -86,8 +93,10 @@ bool IsSafeRelativePath(std::u16string_view path) {
 
 std::u16string ValueText(const Entry& v) {
   std::u16string out;
-  if (v.name.empty()) out += u'@';
-  else AppendQuoted(out, v.name);
+  if (v.name.empty())
+    out += u'@';
+  else
+    AppendQuoted(out, v.name);
   out += u" = ";
   const std::string& d = v.data;
   bool even = d.size() % 2 == 0;
@@ -181,8 +190,10 @@ void GenerationPlanner::Registry(const Entry* before, const Entry* after) {
   }
   if (!after) {
     text += u"  - ";
-    if (e.name.empty()) text += u'@';
-    else AppendQuoted(text, e.name);
+    if (e.name.empty())
+      text += u'@';
+    else
+      AppendQuoted(text, e.name);
     text += u"\r\n";
   } else {
     text += u"  " + ValueText(*after) + u"\r\n";
@@ -199,8 +210,7 @@ void GenerationPlanner::Added(const Entry& e) {
     case EntryKind::kFile:
       if (Target(e.path, target)) copies.push_back({e.path, std::move(target), e.size});
       break;
-    default:
-      Registry(nullptr, &e);
+    default: Registry(nullptr, &e);
   }
 }
 
@@ -210,8 +220,10 @@ void GenerationPlanner::Changed(const Entry& before, const Entry& after) {
     Added(after);
     return;
   }
-  if (after.kind == EntryKind::kFile) Added(after);
-  else if (after.kind == EntryKind::kValue) Registry(&before, &after);
+  if (after.kind == EntryKind::kFile)
+    Added(after);
+  else if (after.kind == EntryKind::kValue)
+    Registry(&before, &after);
 }
 
 void GenerationPlanner::Deleted(const Entry& e) {
@@ -242,8 +254,7 @@ std::u16string PackageIniText(std::u16string_view working) {
   std::string bytes = "\xFF\xFE" + ToUtf16LeBytes(working);
   if (working.size() && working[0] == 0xFEFF) bytes = ToUtf16LeBytes(working);
   if (!doc.LoadFromBytes(bytes)) return std::u16string(working);
-  while (doc.DeleteSection(kSnapshotSection)) {
-  }
+  while (doc.DeleteSection(kSnapshotSection)) {}
   return doc.Text().substr(1);
 }
 

@@ -53,9 +53,9 @@ class GenerationPlanner : public DiffVisitor {
   CaptureEnvironment env_;
   std::u16string sid_;
   std::vector<HiveText> hives_;
-  std::u16string lastKey_;     // the key whose block is open
+  std::u16string lastKey_;      // the key whose block is open
   size_t lastHive_ = SIZE_MAX;  // and its hive text
-  std::u16string deletedKey_;  // the last deleted key: its contents are not listed
+  std::u16string deletedKey_;   // the last deleted key: its contents are not listed
 };
 
 // A relative project path is safe when every name is non-empty, not "." or

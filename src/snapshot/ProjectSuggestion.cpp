@@ -109,8 +109,7 @@ void SuggestionBuilder::Take(const Entry& e) {
         if (EqualsNoCaseAscii(e.name, u"DisplayVersion") && version_.empty()) version_ = text;
       }
       break;
-    case EntryKind::kKey:
-      break;
+    case EntryKind::kKey: break;
   }
 }
 
@@ -160,10 +159,14 @@ void SuggestionBuilder::Finish(int ieSelection) {
   }
   // The package's name: the uninstall entry, else the new program folder,
   // else the first chosen entry point.
-  if (!displayName_.empty()) name_ = displayName_;
-  else if (!programFolders_.empty()) name_ = std::u16string(LastName(programFolders_.front()));
-  else if (!entries_.empty()) name_ = std::u16string(Stem(entries_.front().section));
-  else name_ = u"New Application";
+  if (!displayName_.empty())
+    name_ = displayName_;
+  else if (!programFolders_.empty())
+    name_ = std::u16string(LastName(programFolders_.front()));
+  else if (!entries_.empty())
+    name_ = std::u16string(Stem(entries_.front().section));
+  else
+    name_ = u"New Application";
   name_ = SectionSafe(name_);
   if (name_.empty()) name_ = u"New Application";
 }
@@ -211,8 +214,10 @@ std::u16string SuggestionBuilder::Text(std::u16string_view before, std::u16strin
     Line(t, u"");
     Line(t, u"[" + e.section + u"]");
     Line(t, u"Source=", Escaped(source));
-    if (e.section == primary) Line(t, u"ReadOnlyData=Package.ro.tvr");
-    else if (!primary.empty()) Line(t, u"Shortcut=", Escaped(primary));
+    if (e.section == primary)
+      Line(t, u"ReadOnlyData=Package.ro.tvr");
+    else if (!primary.empty())
+      Line(t, u"Shortcut=", Escaped(primary));
     if (e.preSelected) Line(t, u"PreSelected=1");
     if (e.isBrowser) Line(t, u"IsBrowser=1");
     if (ieSelection_ == 2 && e.isBrowser)

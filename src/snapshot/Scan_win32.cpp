@@ -168,7 +168,8 @@ class KeyWalker {
       LONG r = RegEnumKeyExW(key, i, name_.data(), &length, nullptr, nullptr, nullptr, nullptr);
       if (r != ERROR_SUCCESS) {
         if (r != ERROR_NO_MORE_ITEMS)
-          out_.Warning(u"Cannot list the subkeys of the registry key " + path + u" (" + SystemMessage(DWORD(r)) + u").");
+          out_.Warning(u"Cannot list the subkeys of the registry key " + path + u" (" + SystemMessage(DWORD(r)) +
+                       u").");
         break;
       }
       names.push_back(U(std::wstring_view(name_.data(), length)));
@@ -230,8 +231,8 @@ bool ScanKeyTree(HKEY key, const std::u16string& path, const ExclusionList& excl
   return KeyWalker(exclusions, writer, out, counts).Walk(key, path);
 }
 
-bool ScanFiles(const std::u16string& root, const ExclusionList& exclusions, SnapshotWriter& writer,
-               ToolOutput& out, ScanCounts& counts) {
+bool ScanFiles(const std::u16string& root, const ExclusionList& exclusions, SnapshotWriter& writer, ToolOutput& out,
+               ScanCounts& counts) {
   WIN32_FILE_ATTRIBUTE_DATA data = {};
   if (!GetFileAttributesExW(W(root + u"\\").c_str(), GetFileExInfoStandard, &data)) {
     out.Error(u"The scan location " + root + u"\\ cannot be read (" + SystemMessage(GetLastError()) +
@@ -247,8 +248,8 @@ bool ScanFiles(const std::u16string& root, const ExclusionList& exclusions, Snap
   return FileWalker(exclusions, writer, out, counts).Walk(root);
 }
 
-bool ScanRegistry(const std::u16string& hive, const ExclusionList& exclusions, SnapshotWriter& writer,
-                  ToolOutput& out, ScanCounts& counts) {
+bool ScanRegistry(const std::u16string& hive, const ExclusionList& exclusions, SnapshotWriter& writer, ToolOutput& out,
+                  ScanCounts& counts) {
   HKEY root = HiveKey(hive), key = nullptr;
   LONG r = root ? RegOpenKeyExW(root, nullptr, 0, KEY_READ | KEY_WOW64_64KEY, &key) : ERROR_FILE_NOT_FOUND;
   if (r != ERROR_SUCCESS) {

@@ -89,9 +89,7 @@ SnapshotWriter::SnapshotWriter(ByteSink& sink) : sink_(sink), checksum_(kFnvOffs
   Put(v, 4);
 }
 
-void SnapshotWriter::Put(const void* bytes, size_t count) {
-  buffer_.append(static_cast<const char*>(bytes), count);
-}
+void SnapshotWriter::Put(const void* bytes, size_t count) { buffer_.append(static_cast<const char*>(bytes), count); }
 
 void SnapshotWriter::PutVarint(uint64_t v) {
   uint8_t b[10];
@@ -179,9 +177,7 @@ bool SnapshotWriter::Finish() {
 
 // ---- reader ----
 
-SnapshotReader::SnapshotReader(ByteSource& source) : source_(source), checksum_(kFnvOffset) {
-  buffer_.resize(1 << 18);
-}
+SnapshotReader::SnapshotReader(ByteSource& source) : source_(source), checksum_(kFnvOffset) { buffer_.resize(1 << 18); }
 
 bool SnapshotReader::Fail(ReadStatus status) {
   if (status_ == ReadStatus::kOk) status_ = status;
@@ -265,8 +261,10 @@ bool SnapshotReader::Next(Entry& e) {
     uint64_t sum = 0;
     for (int i = 0; i < 8; ++i) sum |= uint64_t(b[i]) << (8 * i);
     if (count != count_ || sum != before) return Fail(ReadStatus::kCorrupt);
-    if (!Fill(1) && status_ == ReadStatus::kTruncated) status_ = ReadStatus::kOk;  // nothing after it
-    else return Fail(ReadStatus::kCorrupt);
+    if (!Fill(1) && status_ == ReadStatus::kTruncated)
+      status_ = ReadStatus::kOk;  // nothing after it
+    else
+      return Fail(ReadStatus::kCorrupt);
     done_ = true;
     return false;
   }
@@ -292,8 +290,7 @@ bool SnapshotReader::Next(Entry& e) {
     uint64_t nameLength, type, dataLength;
     if (!GetVarint(nameLength)) return false;
     if (nameLength > kMaxNameUnits) return Fail(ReadStatus::kCorrupt);
-    if (!GetUnits(size_t(nameLength), e.name, 0) || !GetVarint(type) || !GetVarint(dataLength))
-      return false;
+    if (!GetUnits(size_t(nameLength), e.name, 0) || !GetVarint(type) || !GetVarint(dataLength)) return false;
     if (type > 0xFFFFFFFFu || dataLength > kMaxDataBytes) return Fail(ReadStatus::kCorrupt);
     e.type = uint32_t(type);
     // In pieces, so that a damaged length never allocates more than the file holds.

@@ -46,8 +46,7 @@ struct Entry {
 // Windows attribute and registry type numbers the core needs.
 constexpr uint32_t kAttrDirectory = 0x10;
 constexpr uint32_t kAttrReparsePoint = 0x400;
-constexpr uint32_t kRegSz = 1, kRegExpandSz = 2, kRegBinary = 3, kRegDword = 4, kRegMultiSz = 7,
-                   kRegQword = 11;
+constexpr uint32_t kRegSz = 1, kRegExpandSz = 2, kRegBinary = 3, kRegDword = 4, kRegMultiSz = 7, kRegQword = 11;
 
 // Path order: component by component ("\" separates), each component first
 // without regard to case, then by its exact code units. A parent sorts

@@ -13,8 +13,8 @@ namespace {
 void SeeRealFolders() {
 #ifndef _WIN64
   using DisableFn = BOOL(WINAPI*)(PVOID*);
-  auto fn = reinterpret_cast<DisableFn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "Wow64DisableWow64FsRedirection")));
+  auto fn = reinterpret_cast<DisableFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "Wow64DisableWow64FsRedirection")));
   PVOID old = nullptr;
   if (fn) fn(&old);
 #endif

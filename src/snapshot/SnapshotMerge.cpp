@@ -5,12 +5,9 @@ namespace loom::snap {
 bool EntryChanged(const Entry& before, const Entry& after) {
   if (before.kind != after.kind) return true;
   switch (before.kind) {
-    case EntryKind::kFile:
-      return before.size != after.size || before.writeTime != after.writeTime;
-    case EntryKind::kValue:
-      return before.type != after.type || before.data != after.data;
-    default:
-      return false;
+    case EntryKind::kFile: return before.size != after.size || before.writeTime != after.writeTime;
+    case EntryKind::kValue: return before.type != after.type || before.data != after.data;
+    default: return false;
   }
 }
 

@@ -25,9 +25,8 @@ bool NormalRoot(std::u16string_view arg, std::u16string& root) {
     root = std::u16string(1, d) + u":";
     return true;
   }
-  static const std::u16string_view kHives[][2] = {{u"HKEY_LOCAL_MACHINE", u"HKLM"},
-                                                  {u"HKEY_USERS", u"HKU"},
-                                                  {u"HKEY_CURRENT_USER", u"HKCU"}};
+  static const std::u16string_view kHives[][2] = {
+      {u"HKEY_LOCAL_MACHINE", u"HKLM"}, {u"HKEY_USERS", u"HKU"}, {u"HKEY_CURRENT_USER", u"HKCU"}};
   for (const auto& h : kHives)
     if (EqualsNoCaseAscii(arg, h[0]) || EqualsNoCaseAscii(arg, h[1])) {
       root = std::u16string(h[0]);
@@ -70,8 +69,9 @@ ToolCommand ParseToolCommand(const std::vector<std::u16string>& all) {
   for (size_t i = 1; i < args.size(); ++i) {
     std::u16string root;
     if (!NormalRoot(args[i], root))
-      return Invalid(u"Unknown scan location " + args[i] +
-                     u": give drive roots such as C:\\ and the hives HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_CURRENT_USER.");
+      return Invalid(
+          u"Unknown scan location " + args[i] +
+          u": give drive roots such as C:\\ and the hives HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_CURRENT_USER.");
     c.roots.push_back(root);
   }
   if (c.roots.empty()) return Invalid(u"No scan location was given (for example C:\\ HKEY_LOCAL_MACHINE).");

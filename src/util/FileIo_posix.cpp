@@ -16,7 +16,9 @@ uint32_t FromErrno(int e) {
   switch (e) {
     case ENOENT: return kErrorFileNotFound;
     case ENOTDIR: return kErrorPathNotFound;
-    case EACCES: case EPERM: case EISDIR: return kErrorAccessDenied;
+    case EACCES:
+    case EPERM:
+    case EISDIR: return kErrorAccessDenied;
     case ENOSPC: return kErrorDiskFull;
     case ENAMETOOLONG: return kErrorInvalidName;
     case ENOMEM: return kErrorNotEnoughMemory;
@@ -36,7 +38,10 @@ class PosixFile : public ReadOnlyFile {
   ~PosixFile() override { close(fd_); }
   bool Size(uint64_t& size, uint32_t* error) override {
     struct stat st;
-    if (fstat(fd_, &st) != 0) { SetError(error, FromErrno(errno)); return false; }
+    if (fstat(fd_, &st) != 0) {
+      SetError(error, FromErrno(errno));
+      return false;
+    }
     size = uint64_t(st.st_size);
     return true;
   }
@@ -62,7 +67,10 @@ class PosixFile : public ReadOnlyFile {
 
 int OpenRegularForRead(std::u16string_view path, uint32_t* error) {
   int fd = open(Native(path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) { SetError(error, FromErrno(errno)); return -1; }
+  if (fd < 0) {
+    SetError(error, FromErrno(errno));
+    return -1;
+  }
   struct stat st;
   if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
     close(fd);
@@ -97,11 +105,17 @@ bool ReadWholeFile(std::u16string_view path, std::string& bytes, uint32_t* error
 
 bool ReplaceFileContents(std::u16string_view path, std::string_view bytes, uint32_t* error) {
   std::string target = Native(path);
-  if (target.empty()) { SetError(error, kErrorInvalidName); return false; }
+  if (target.empty()) {
+    SetError(error, kErrorInvalidName);
+    return false;
+  }
   struct stat st;
   const bool exists = stat(target.c_str(), &st) == 0;
   if (exists) {
-    if (S_ISDIR(st.st_mode)) { SetError(error, kErrorAccessDenied); return false; }
+    if (S_ISDIR(st.st_mode)) {
+      SetError(error, kErrorAccessDenied);
+      return false;
+    }
     if ((st.st_mode & 0222) == 0 || access(target.c_str(), W_OK) != 0) {
       SetError(error, kErrorFileReadOnly);
       return false;
@@ -110,18 +124,25 @@ bool ReplaceFileContents(std::u16string_view path, std::string_view bytes, uint3
     struct stat lst;
     if (lstat(target.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
       char* resolved = realpath(target.c_str(), nullptr);
-      if (!resolved) { SetError(error, FromErrno(errno)); return false; }
+      if (!resolved) {
+        SetError(error, FromErrno(errno));
+        return false;
+      }
       target = resolved;
       std::free(resolved);
     }
   }
   std::string temp = target + ".loomtmp-XXXXXX";
   int fd = mkstemp(temp.data());
-  if (fd < 0) { SetError(error, FromErrno(errno)); return false; }
+  if (fd < 0) {
+    SetError(error, FromErrno(errno));
+    return false;
+  }
   if (exists) {
     // Owner first (only possible with the right to), then the mode, which a
     // change of owner may have cleared of its set-id bits.
-    if (fchown(fd, st.st_uid, st.st_gid) != 0) { /* not ours to give away: keep ours */ }
+    if (fchown(fd, st.st_uid, st.st_gid) != 0) { /* not ours to give away: keep ours */
+    }
     fchmod(fd, st.st_mode & 07777);
   } else {
     const mode_t mask = umask(0);
@@ -140,16 +161,28 @@ bool ReplaceFileContents(std::u16string_view path, std::string_view bytes, uint3
     }
     done += size_t(n);
   }
-  if (ok && fsync(fd) != 0) { SetError(error, kErrorWriteFault); ok = false; }
-  if (close(fd) != 0 && ok) { SetError(error, kErrorWriteFault); ok = false; }
-  if (ok && rename(temp.c_str(), target.c_str()) != 0) { SetError(error, FromErrno(errno)); ok = false; }
+  if (ok && fsync(fd) != 0) {
+    SetError(error, kErrorWriteFault);
+    ok = false;
+  }
+  if (close(fd) != 0 && ok) {
+    SetError(error, kErrorWriteFault);
+    ok = false;
+  }
+  if (ok && rename(temp.c_str(), target.c_str()) != 0) {
+    SetError(error, FromErrno(errno));
+    ok = false;
+  }
   if (!ok) unlink(temp.c_str());
   return ok;
 }
 
 bool MakeFullPath(std::u16string_view path, std::u16string& full) {
   if (path.empty()) return false;
-  if (path[0] == u'/') { full.assign(path); return true; }
+  if (path[0] == u'/') {
+    full.assign(path);
+    return true;
+  }
   char cwd[PATH_MAX];
   if (!getcwd(cwd, sizeof cwd)) return false;
   full = Utf8ToUtf16(cwd);

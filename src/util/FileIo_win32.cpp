@@ -18,7 +18,10 @@ class Win32File : public ReadOnlyFile {
   ~Win32File() override { CloseHandle(h_); }
   bool Size(uint64_t& size, uint32_t* error) override {
     LARGE_INTEGER li;
-    if (!GetFileSizeEx(h_, &li)) { SetError(error, GetLastError()); return false; }
+    if (!GetFileSizeEx(h_, &li)) {
+      SetError(error, GetLastError());
+      return false;
+    }
     size = uint64_t(li.QuadPart);
     return true;
   }
@@ -49,8 +52,8 @@ class Win32File : public ReadOnlyFile {
 };
 
 HANDLE OpenForRead(std::u16string_view path, uint32_t* error) {
-  HANDLE h = CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
   if (h == INVALID_HANDLE_VALUE) SetError(error, GetLastError());
   return h;
 }
@@ -99,12 +102,21 @@ std::wstring FinalPath(const std::wstring& path) {
 }  // namespace
 
 bool ReplaceFileContents(std::u16string_view path, std::string_view bytes, uint32_t* error) {
-  if (path.empty()) { SetError(error, kErrorInvalidName); return false; }
+  if (path.empty()) {
+    SetError(error, kErrorInvalidName);
+    return false;
+  }
   std::wstring target = W(path);
   const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) { SetError(error, kErrorAccessDenied); return false; }
-    if (attributes & FILE_ATTRIBUTE_READONLY) { SetError(error, kErrorFileReadOnly); return false; }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      SetError(error, kErrorAccessDenied);
+      return false;
+    }
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+      SetError(error, kErrorFileReadOnly);
+      return false;
+    }
     // Edit the file a symbolic link points to, not the link.
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) target = FinalPath(target);
   }
@@ -113,7 +125,10 @@ bool ReplaceFileContents(std::u16string_view path, std::string_view bytes, uint3
   std::wstring temp = target + suffix;
   // No sharing while the new content is written.
   HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) { SetError(error, GetLastError()); return false; }
+  if (h == INVALID_HANDLE_VALUE) {
+    SetError(error, GetLastError());
+    return false;
+  }
   bool ok = true;
   size_t done = 0;
   while (ok && done < bytes.size()) {
@@ -125,7 +140,10 @@ bool ReplaceFileContents(std::u16string_view path, std::string_view bytes, uint3
     }
     done += put;
   }
-  if (ok && !FlushFileBuffers(h)) { SetError(error, GetLastError()); ok = false; }
+  if (ok && !FlushFileBuffers(h)) {
+    SetError(error, GetLastError());
+    ok = false;
+  }
   CloseHandle(h);
   if (ok && !MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     SetError(error, GetLastError());
@@ -133,8 +151,8 @@ bool ReplaceFileContents(std::u16string_view path, std::string_view bytes, uint3
   }
   if (!ok) DeleteFileW(temp.c_str());
   // The new file takes the old one's attributes (hidden, system, archive...).
-  constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                          FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  constexpr DWORD kKept =
+      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
   if (ok && attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKept))
     SetFileAttributesW(target.c_str(), attributes & kKept);
   return ok;
@@ -167,8 +185,6 @@ std::unique_ptr<ReadOnlyFile> ReadOnlyFile::Open(std::u16string_view path, uint3
 
 bool DeleteFileAt(std::u16string_view path) { return DeleteFileW(W(path).c_str()) != 0; }
 
-bool FileExists(std::u16string_view path) {
-  return GetFileAttributesW(W(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool FileExists(std::u16string_view path) { return GetFileAttributesW(W(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 }  // namespace loom

@@ -14,13 +14,16 @@ bool IsUsablePath(std::u16string_view path) {
     char16_t c = path[i];
     if (c < 0x20) return false;
     switch (c) {
-      case u'"': case u'<': case u'>': case u'|': case u'?': case u'*':
-        return false;
+      case u'"':
+      case u'<':
+      case u'>':
+      case u'|':
+      case u'?':
+      case u'*': return false;
       case u':':
         if (i != 1 || !IsAsciiLetter(path[0])) return false;
         break;
-      default:
-        break;
+      default: break;
     }
   }
   return true;

@@ -60,11 +60,17 @@ std::u16string Utf8ToUtf16(std::string_view s) {
       len = 2;
     } else if (b >= 0xE0 && b < 0xF0 && cont(i + 1) && cont(i + 2)) {
       uint32_t v = ((b & 0x0Fu) << 12) | ((uint8_t(s[i + 1]) & 0x3Fu) << 6) | (uint8_t(s[i + 2]) & 0x3Fu);
-      if (v >= 0x800 && (v < 0xD800 || v > 0xDFFF)) { cp = v; len = 3; }
+      if (v >= 0x800 && (v < 0xD800 || v > 0xDFFF)) {
+        cp = v;
+        len = 3;
+      }
     } else if (b >= 0xF0 && b < 0xF5 && cont(i + 1) && cont(i + 2) && cont(i + 3)) {
-      uint32_t v = ((b & 0x07u) << 18) | ((uint8_t(s[i + 1]) & 0x3Fu) << 12) |
-                   ((uint8_t(s[i + 2]) & 0x3Fu) << 6) | (uint8_t(s[i + 3]) & 0x3Fu);
-      if (v >= 0x10000 && v <= 0x10FFFF) { cp = v; len = 4; }
+      uint32_t v = ((b & 0x07u) << 18) | ((uint8_t(s[i + 1]) & 0x3Fu) << 12) | ((uint8_t(s[i + 2]) & 0x3Fu) << 6) |
+                   (uint8_t(s[i + 3]) & 0x3Fu);
+      if (v >= 0x10000 && v <= 0x10FFFF) {
+        cp = v;
+        len = 4;
+      }
     }
     if (cp >= 0x10000) {
       cp -= 0x10000;

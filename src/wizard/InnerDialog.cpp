@@ -90,8 +90,7 @@ BOOL InnerDialog::OnInitDialog() {
   bool cancelTip = cancel && ::IsWindowEnabled(cancel);
   if (backId || nextId || cancelTip) {
     tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, AppInstance(),
-                                 nullptr);
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, AppInstance(), nullptr);
     if (tooltip_) {
       if (backId) AddTool(IDC_BACK, LoadResString(backId));
       if (nextId) AddTool(IDOK, LoadResString(nextId));
@@ -129,7 +128,8 @@ bool InnerDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     case IDOK: OnOK(); return true;
     case IDCANCEL: OnCancel(); return true;
     case IDC_BACK: OnBackButton(); return true;
-    case IDC_HELP_BUTTON: case kHelpCommand: OpenHelp(); return true;
+    case IDC_HELP_BUTTON:
+    case kHelpCommand: OpenHelp(); return true;
   }
   return false;
 }
@@ -182,9 +182,7 @@ bool InnerDialog::PreTranslateMessage(MSG* msg) {
 
 bool InnerDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {
-    case kFocusNext:
-      FocusItem(IDOK);
-      return true;
+    case kFocusNext: FocusItem(IDOK); return true;
     case WM_SYSCOLORCHANGE:
       if (richEditId_ != 0) RichEdit(Item(richEditId_)).SetBackground(::GetSysColor(COLOR_BTNFACE));
       return true;

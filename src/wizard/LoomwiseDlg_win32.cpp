@@ -16,7 +16,6 @@
 #include "util/PathRules.h"
 #include "wizard/AboutDlg.h"
 
-
 namespace loom {
 namespace {
 
@@ -30,10 +29,9 @@ const wchar_t kAborted[] = L"\u53d1\u751f\u9519\u8bef\u6216\u64cd\u4f5c\u4e2d\u6
 
 }  // namespace
 
-CLoomwiseDlg::CLoomwiseDlg()
-    : Dialog(IDD_MAIN, nullptr) {
-  icon_ = static_cast<HICON>(::LoadImageW(AppInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 0, 0,
-                                          LR_DEFAULTSIZE | LR_SHARED));
+CLoomwiseDlg::CLoomwiseDlg() : Dialog(IDD_MAIN, nullptr) {
+  icon_ = static_cast<HICON>(
+      ::LoadImageW(AppInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
   InitFolderMacros();
 }
 
@@ -133,8 +131,7 @@ void CLoomwiseDlg::RunStepAction() {
         return;
       }
       SetResumeEntry(true);
-      RunTool(ToWide(ScanCommand(ToU16(st.toolFolder), ToU16(st.toolName), ToU16(path), ToU16(st.scanLocations))),
-              me);
+      RunTool(ToWide(ScanCommand(ToU16(st.toolFolder), ToU16(st.toolName), ToU16(path), ToU16(st.scanLocations))), me);
       break;
     }
     case StepPostscan: {
@@ -145,15 +142,13 @@ void CLoomwiseDlg::RunStepAction() {
         GoToStep(StepInstall);
         return;
       }
-      RunTool(ToWide(ScanCommand(ToU16(st.toolFolder), ToU16(st.toolName), ToU16(path), ToU16(st.scanLocations))),
-              me);
+      RunTool(ToWide(ScanCommand(ToU16(st.toolFolder), ToU16(st.toolName), ToU16(path), ToU16(st.scanLocations))), me);
       break;
     }
     case StepCompare:
-      RunTool(ToWide(SuggestProjectCommand(ToU16(st.toolFolder), ToU16(st.toolName),
-                                           ToU16(ShortPathOf(StartSnapshotPath())),
-                                           ToU16(ShortPathOf(EndSnapshotPath())), ToU16(WorkingProjectPath()),
-                                           post_.ieSelection)),
+      RunTool(ToWide(SuggestProjectCommand(
+                  ToU16(st.toolFolder), ToU16(st.toolName), ToU16(ShortPathOf(StartSnapshotPath())),
+                  ToU16(ShortPathOf(EndSnapshotPath())), ToU16(WorkingProjectPath()), post_.ieSelection)),
               me);
       break;
     case StepSaveProject:
@@ -216,11 +211,8 @@ void CLoomwiseDlg::DeleteTemporaryFiles(unsigned mask) {
 void CLoomwiseDlg::OnNext() {
   Transition t = NextTransition(State().step, Switches());
   switch (t.kind) {
-    case Transition::None:
-      return;
-    case Transition::ResumeChoice:
-      ResumeChoice();
-      return;
+    case Transition::None: return;
+    case Transition::ResumeChoice: ResumeChoice(); return;
     case Transition::Finish:
       DeleteTemporaryFiles(t.deletes);
       ::PostQuitMessage(0);
@@ -371,9 +363,7 @@ bool CLoomwiseDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
         return true;
       }
       return false;
-    case WM_QUERYDRAGICON:
-      result = reinterpret_cast<LRESULT>(icon_);
-      return true;
+    case WM_QUERYDRAGICON: result = reinterpret_cast<LRESULT>(icon_); return true;
   }
   return false;
 }

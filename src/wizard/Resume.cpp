@@ -24,8 +24,8 @@ std::u16string ResumeValueAfterPrescan(std::u16string_view program, std::u16stri
 std::u16string ResumeValueAfterPostscan(std::u16string_view program, std::u16string_view prescan,
                                         std::u16string_view postscan, std::u16string_view scanLocations,
                                         int ieSelection) {
-  return Quoted(program) + u" " + Quoted(prescan) + u" " + Quoted(postscan) + u" " + Quoted(scanLocations) +
-         u" " + DecimalText(ieSelection);
+  return Quoted(program) + u" " + Quoted(prescan) + u" " + Quoted(postscan) + u" " + Quoted(scanLocations) + u" " +
+         DecimalText(ieSelection);
 }
 
 std::u16string ResumeValueFromCommandLine(std::u16string_view program, std::u16string_view commandLine) {

@@ -4,29 +4,29 @@ namespace loom {
 namespace {
 
 constexpr StepInfo kSteps[StepCount] = {
-    {PageId::Welcome, 134, 0, false},            // 0
-    {PageId::Continue, 134, 0, false},           // 1
-    {PageId::CleanPC, 162, 1, false},            // 2
-    {PageId::Progress, 163, 1, false},           // 3
-    {PageId::Warnings, 164, 1, false},           // 4
-    {PageId::Post, 165, 2, false},               // 5
-    {PageId::Progress, 166, 3, false},           // 6
-    {PageId::Warnings, 167, 3, false},           // 7
-    {PageId::Progress, 168, 4, false},           // 8
-    {PageId::AppListSelect, 169, 4, true},       // 9
-    {PageId::ConfigMeridel, 238, 4, true},       // 10
-    {PageId::ConfigAuth, 176, 4, false},         // 11
-    {PageId::ConfigSandbox, 209, 4, true},       // 12
-    {PageId::ConfigIsolationMode, 177, 4, false},// 13
-    {PageId::ConfigQualityAgent, 220, 4, false}, // 14
-    {PageId::ConfigRoutelle, 236, 4, true},      // 15
-    {PageId::ConfigLocation, 215, 4, true},      // 16
-    {PageId::ConfigMSI, 178, 4, true},           // 17
-    {PageId::ConfigAppSync, 170, 4, false},      // 18
-    {PageId::Progress, 171, 4, false},           // 19
-    {PageId::Warnings, 172, 4, false},           // 20
-    {PageId::ReadyToBuild, 179, 5, false},       // 21
-    {PageId::Finished, 187, 5, true},            // 22
+    {PageId::Welcome, 134, 0, false},              // 0
+    {PageId::Continue, 134, 0, false},             // 1
+    {PageId::CleanPC, 162, 1, false},              // 2
+    {PageId::Progress, 163, 1, false},             // 3
+    {PageId::Warnings, 164, 1, false},             // 4
+    {PageId::Post, 165, 2, false},                 // 5
+    {PageId::Progress, 166, 3, false},             // 6
+    {PageId::Warnings, 167, 3, false},             // 7
+    {PageId::Progress, 168, 4, false},             // 8
+    {PageId::AppListSelect, 169, 4, true},         // 9
+    {PageId::ConfigMeridel, 238, 4, true},         // 10
+    {PageId::ConfigAuth, 176, 4, false},           // 11
+    {PageId::ConfigSandbox, 209, 4, true},         // 12
+    {PageId::ConfigIsolationMode, 177, 4, false},  // 13
+    {PageId::ConfigQualityAgent, 220, 4, false},   // 14
+    {PageId::ConfigRoutelle, 236, 4, true},        // 15
+    {PageId::ConfigLocation, 215, 4, true},        // 16
+    {PageId::ConfigMSI, 178, 4, true},             // 17
+    {PageId::ConfigAppSync, 170, 4, false},        // 18
+    {PageId::Progress, 171, 4, false},             // 19
+    {PageId::Warnings, 172, 4, false},             // 20
+    {PageId::ReadyToBuild, 179, 5, false},         // 21
+    {PageId::Finished, 187, 5, true},              // 22
 };
 
 Transition Go(int target, bool check = false, unsigned deletes = DeleteNone) {
@@ -74,7 +74,11 @@ Transition NextTransition(int step, const StepSwitches& sw) {
   const int browserOrLocation = sw.browserEntryPoint ? StepBrowserRedirection : StepProjectLocation;
   switch (step) {
     case StepWelcome: return Go(StepReadyToPrescan);
-    case StepResume: { Transition t; t.kind = Transition::ResumeChoice; return t; }
+    case StepResume: {
+      Transition t;
+      t.kind = Transition::ResumeChoice;
+      return t;
+    }
     case StepReadyToPrescan: return Go(StepPrescan);
     case StepPrescanWarnings: return Go(StepInstall);
     case StepInstall: return Go(StepPostscan);
@@ -104,22 +108,24 @@ Transition NextTransition(int step, const StepSwitches& sw) {
 Transition BackTransition(int step, const StepSwitches& sw) {
   switch (step) {
     case StepReadyToPrescan: return Go(StepWelcome);
-    case StepPrescan: case StepPrescanWarnings: case StepInstall:
-      return Go(StepReadyToPrescan, false, DeletePrescan);
-    case StepPostscan: case StepPostscanWarnings: case StepEntryPoints:
-      return Go(StepInstall, false, DeleteWorkingProject | DeletePostscan);
+    case StepPrescan:
+    case StepPrescanWarnings:
+    case StepInstall: return Go(StepReadyToPrescan, false, DeletePrescan);
+    case StepPostscan:
+    case StepPostscanWarnings:
+    case StepEntryPoints: return Go(StepInstall, false, DeleteWorkingProject | DeletePostscan);
     case StepPortal: return Go(StepEntryPoints);
     case StepGroups: return Go(StepPortal);
     case StepSandbox: return Go(StepIsolation);
     case StepIsolation: return Go(sw.portalIntegration ? StepPortal : StepGroups);
     case StepQualityReporting: return Go(StepSandbox);
     case StepBrowserRedirection: return Go(BackFromBrowserRedirection(sw));
-    case StepProjectLocation:
-      return Go(sw.browserEntryPoint ? StepBrowserRedirection : BackFromBrowserRedirection(sw));
+    case StepProjectLocation: return Go(sw.browserEntryPoint ? StepBrowserRedirection : BackFromBrowserRedirection(sw));
     case StepPackageSettings: return Go(StepProjectLocation);
     case StepAppSync: return Go(StepPackageSettings);
-    case StepSaveProject: case StepSaveWarnings: case StepReadyToBuild:
-      return Go(sw.appSyncPageEnabled ? StepAppSync : StepPackageSettings);
+    case StepSaveProject:
+    case StepSaveWarnings:
+    case StepReadyToBuild: return Go(sw.appSyncPageEnabled ? StepAppSync : StepPackageSettings);
     case StepBuild: {
       Transition t = Go(StepReadyToBuild);
       t.leaveBuildPage = true;
@@ -133,8 +139,8 @@ bool TurnsResumeOff(int currentStep, int newStep) {
   return (currentStep >= StepPrescanWarnings && newStep < StepPrescanWarnings) || newStep >= StepBuild;
 }
 
-ToolJudgement JudgeToolStep(int step, std::u16string errorText, bool resultFileExists,
-                            const std::u16string& resultPath, uint32_t exitCode, bool warningsCollected) {
+ToolJudgement JudgeToolStep(int step, std::u16string errorText, bool resultFileExists, const std::u16string& resultPath,
+                            uint32_t exitCode, bool warningsCollected) {
   ToolJudgement j;
   const char16_t* kAborted = u"\u53d1\u751f\u9519\u8bef\u6216\u64cd\u4f5c\u4e2d\u6b62";  // "发生错误或操作中止"
   if (errorText.empty()) {
@@ -157,15 +163,12 @@ ToolJudgement JudgeToolStep(int step, std::u16string errorText, bool resultFileE
       j.target = j.success ? (warningsCollected ? StepPostscanWarnings : StepCompare) : StepInstall;
       j.resumeOn = j.success;
       break;
-    case StepCompare:
-      j.target = j.success ? StepEntryPoints : StepInstall;
-      break;
+    case StepCompare: j.target = j.success ? StepEntryPoints : StepInstall; break;
     case StepSaveProject:
       j.target = j.success ? (warningsCollected ? StepSaveWarnings : StepReadyToBuild) : StepCompare;
       j.resumeOff = j.success;
       break;
-    default:
-      j.target = step;
+    default: j.target = step;
   }
   return j;
 }

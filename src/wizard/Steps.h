@@ -36,16 +36,31 @@ enum Step : int {
 };
 
 enum class PageId {
-  Welcome, Continue, CleanPC, Progress, Warnings, Post, AppListSelect, ConfigMeridel, ConfigAuth,
-  ConfigSandbox, ConfigIsolationMode, ConfigQualityAgent, ConfigRoutelle, ConfigLocation, ConfigMSI,
-  ConfigAppSync, ReadyToBuild, Finished,
+  Welcome,
+  Continue,
+  CleanPC,
+  Progress,
+  Warnings,
+  Post,
+  AppListSelect,
+  ConfigMeridel,
+  ConfigAuth,
+  ConfigSandbox,
+  ConfigIsolationMode,
+  ConfigQualityAgent,
+  ConfigRoutelle,
+  ConfigLocation,
+  ConfigMSI,
+  ConfigAppSync,
+  ReadyToBuild,
+  Finished,
 };
 
 struct StepInfo {
   PageId page;
-  int titleString;   // string-table number of the step title (build step: see StepTitleString)
-  int bannerIndex;   // 0 = branding banner, 1..5 = bitmaps 187..191
-  bool hasPrepare;   // the page's prepare operation runs each time the step is entered
+  int titleString;  // string-table number of the step title (build step: see StepTitleString)
+  int bannerIndex;  // 0 = branding banner, 1..5 = bitmaps 187..191
+  bool hasPrepare;  // the page's prepare operation runs each time the step is entered
 };
 
 const StepInfo& GetStepInfo(int step);
@@ -63,9 +78,9 @@ bool IsToolStep(int step);
 
 // What the pages decide about the road through the configuration steps.
 struct StepSwitches {
-  bool portalIntegration = false;   // portal page: managed by the portal (groups page skipped)
-  bool qualityReporting = false;    // branding enables the quality-reporting page
-  bool browserEntryPoint = false;   // a checked browser entry point exists
+  bool portalIntegration = false;  // portal page: managed by the portal (groups page skipped)
+  bool qualityReporting = false;   // branding enables the quality-reporting page
+  bool browserEntryPoint = false;  // a checked browser entry point exists
   bool appSyncPageEnabled = false;
 };
 
@@ -80,9 +95,9 @@ enum DeleteMask : unsigned {
 struct Transition {
   enum Kind { None, GoTo, ResumeChoice, Finish } kind = None;
   int target = -1;
-  bool checkPage = false;        // run the page's data exchange first; stay when it fails
+  bool checkPage = false;  // run the page's data exchange first; stay when it fails
   unsigned deletes = DeleteNone;
-  bool leaveBuildPage = false;   // the build page's leave operation runs first
+  bool leaveBuildPage = false;  // the build page's leave operation runs first
 };
 
 Transition NextTransition(int step, const StepSwitches& sw);
@@ -101,7 +116,7 @@ struct ToolJudgement {
   bool resumeOn = false;     // success of the postscan: the resume entry is set
   bool resumeOff = false;    // success of the project generation
 };
-ToolJudgement JudgeToolStep(int step, std::u16string errorText, bool resultFileExists,
-                            const std::u16string& resultPath, uint32_t exitCode, bool warningsCollected);
+ToolJudgement JudgeToolStep(int step, std::u16string errorText, bool resultFileExists, const std::u16string& resultPath,
+                            uint32_t exitCode, bool warningsCollected);
 
 }  // namespace loom

@@ -12,8 +12,7 @@ bool CTransparentText::Create(HWND parent, const RECT& r, int id) {
   return hwnd_ && ::SetWindowSubclass(hwnd_, WndProc, 1, 0);
 }
 
-LRESULT CALLBACK CTransparentText::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                           DWORD_PTR) {
+LRESULT CALLBACK CTransparentText::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
   if (msg == WM_PAINT) {
     PAINTSTRUCT ps;
     ::BeginPaint(hwnd, &ps);

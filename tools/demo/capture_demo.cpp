@@ -44,8 +44,10 @@ void CopyTree(const std::wstring& from, const std::wstring& to) {
   do {
     std::wstring name = fd.cFileName;
     if (name == L"." || name == L"..") continue;
-    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) CopyTree(from + L"\\" + name, to + L"\\" + name);
-    else CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      CopyTree(from + L"\\" + name, to + L"\\" + name);
+    else
+      CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
   } while (FindNextFileW(h, &fd));
   FindClose(h);
 }
@@ -140,7 +142,7 @@ int wmain(int argc, wchar_t** argv) {
   // with OK/Yes, press Next whenever it is enabled; tool steps move on by
   // themselves. The sample is installed on the install page.
   const std::wstring kInstallPage = L"Loomwise - \u5b89\u88c5\u5e94\u7528\u7a0b\u5e8f";  // 安装应用程序
-  const std::wstring kPrescanReady = L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf";        // 准备预扫描
+  const std::wstring kPrescanReady = L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf";       // 准备预扫描
   std::set<std::wstring> seen;
   std::wstring projectFolder;
   bool installed = false, built = false;
@@ -220,7 +222,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   // The generated and built project outlives the demo's installation.
   bool copied = false;
-  if (!projectFolder.empty() && GetFileAttributesW((projectFolder + L"\\Package.ini").c_str()) != INVALID_FILE_ATTRIBUTES) {
+  if (!projectFolder.empty() &&
+      GetFileAttributesW((projectFolder + L"\\Package.ini").c_str()) != INVALID_FILE_ATTRIBUTES) {
     CopyTree(projectFolder, g_out + L"\\project");
     copied = true;
     Say(L"the generated project " + projectFolder + L" is copied to " + g_out + L"\\project");

@@ -51,8 +51,10 @@ void CopyTree(const std::wstring& from, const std::wstring& to) {
   do {
     std::wstring name = fd.cFileName;
     if (name == L"." || name == L"..") continue;
-    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) CopyTree(from + L"\\" + name, to + L"\\" + name);
-    else CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      CopyTree(from + L"\\" + name, to + L"\\" + name);
+    else
+      CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
   } while (FindNextFileW(h, &fd));
   FindClose(h);
 }
@@ -106,7 +108,10 @@ void FillOptionPage(Wizard& w, const std::wstring& title) {
   } else if (title == t + L"\u7ec4") {  // groups
     w.Click(IDC_AUTH_GROUPS_ONLY);
     Sleep(100);
-    w.SetText(IDC_AUTH_MESSAGE, L"\u8bf7\u8054\u7cfb IT \u670d\u52a1\u53f0\u7533\u8bf7\u4f7f\u7528\u6743\u9650\u3002");  // 请联系 IT 服务台申请使用权限。
+    w.SetText(
+        IDC_AUTH_MESSAGE,
+        L"\u8bf7\u8054\u7cfb IT \u670d\u52a1\u53f0\u7533\u8bf7\u4f7f\u7528\u6743\u9650\u3002");  // 请联系 IT
+                                                                                                 // 服务台申请使用权限。
   } else if (title == t + L"\u9694\u79bb") {  // isolation
     w.Click(IDC_ISOLATION_WRITECOPY);
   } else if (title == t + L"\u6c99\u7bb1") {  // sandbox
@@ -128,8 +133,9 @@ void AfterOptionPicture(Wizard& w, const std::wstring& title) {
 void ShowResume(TestInstall& install) {
   std::wstring snapshot = TempFolder() + L"\\{6A3C1E2B-0D4F-4C55-9E7A-2B1D8C0F4A11}.snapshot";
   WriteBytes(snapshot, "demo prescan");
-  reg::WriteString(reg::kRunOnceKey, reg::kResumeValue,
-                   L"\"" + install.ProgramPath() + L"\" \"" + snapshot + L"\" \"C:\\ HKEY_LOCAL_MACHINE HKEY_USERS\" 0");
+  reg::WriteString(
+      reg::kRunOnceKey, reg::kResumeValue,
+      L"\"" + install.ProgramPath() + L"\" \"" + snapshot + L"\" \"C:\\ HKEY_LOCAL_MACHINE HKEY_USERS\" 0");
   Wizard w;
   if (!w.Start(install) || !w.WaitForMainWindow()) return;
   Sleep(500);
@@ -188,7 +194,8 @@ int wmain(int argc, wchar_t** argv) {
     // share a title; the progress page's caption tells them apart).
     std::wstring title = w.Title();
     HWND page = w.CurrentPage();
-    std::wstring step = title + L"|" + std::to_wstring(reinterpret_cast<uintptr_t>(page)) + L"|" + w.Text(IDC_PROGRESS_GROUP);
+    std::wstring step =
+        title + L"|" + std::to_wstring(reinterpret_cast<uintptr_t>(page)) + L"|" + w.Text(IDC_PROGRESS_GROUP);
     if (!title.empty() && !seen.count(step)) {
       // The build page is pictured once the build has ended, with its output.
       if (page && GetDlgItem(page, IDC_BUILD_OUTPUT) && IsWindowVisible(GetDlgItem(page, IDC_BUILD_OUTPUT)))
@@ -208,10 +215,14 @@ int wmain(int argc, wchar_t** argv) {
       Say(L"  picture " + picture);
       AfterOptionPicture(w, title);
       idleSince = GetTickCount();
-      if (title == L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf") ShowDialog(w, IDC_CLEANPC_LOCATIONS, L"scan locations");
-      if (title == L"Loomwise - \u5b89\u88c5\u5e94\u7528\u7a0b\u5e8f") ShowDialog(w, IDC_POST_IE, L"browser entry points");
-      if (title == L"Loomwise - \u9884\u626b\u63cf\u8b66\u544a") install.WriteScenario(std::string(kScanQuiet) + kProjectRuns);
-      if (title == L"Loomwise - \u5165\u53e3\u70b9" && w.Click(IDC_ENTRY_SHOW_DEBUG)) {  // the entry points for debugging too
+      if (title == L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf")
+        ShowDialog(w, IDC_CLEANPC_LOCATIONS, L"scan locations");
+      if (title == L"Loomwise - \u5b89\u88c5\u5e94\u7528\u7a0b\u5e8f")
+        ShowDialog(w, IDC_POST_IE, L"browser entry points");
+      if (title == L"Loomwise - \u9884\u626b\u63cf\u8b66\u544a")
+        install.WriteScenario(std::string(kScanQuiet) + kProjectRuns);
+      if (title == L"Loomwise - \u5165\u53e3\u70b9" &&
+          w.Click(IDC_ENTRY_SHOW_DEBUG)) {  // the entry points for debugging too
         Sleep(400);
         Say(L"  picture " + Shot(w, title + L" (debugging)"));
         w.Click(IDC_ENTRY_SHOW_DEBUG);

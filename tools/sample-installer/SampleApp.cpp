@@ -49,8 +49,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = L"LoomwiseSampleApp";
   RegisterClassW(&wc);
-  HWND w = CreateWindowW(wc.lpszClassName, SettingsTitle().c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                         CW_USEDEFAULT, 480, 200, nullptr, nullptr, instance, nullptr);
+  HWND w = CreateWindowW(wc.lpszClassName, SettingsTitle().c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                         480, 200, nullptr, nullptr, instance, nullptr);
   ShowWindow(w, show);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -146,16 +146,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   for (int i = 1; i < argc; ++i) {
-    if (!lstrcmpiW(argv[i], L"/S")) silent = true;
-    else if (!lstrcmpiW(argv[i], L"/uninstall")) remove = true;
+    if (!lstrcmpiW(argv[i], L"/S"))
+      silent = true;
+    else if (!lstrcmpiW(argv[i], L"/uninstall"))
+      remove = true;
   }
   LocalFree(argv);
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   bool ok = remove ? Uninstall() : Install();
   CoUninitialize();
   if (!silent)
-    MessageBoxW(nullptr, ok ? (remove ? L"Sample App was removed." : L"Sample App 1.2.0 was installed.")
-                            : L"Sample App could not be installed.",
+    MessageBoxW(nullptr,
+                ok ? (remove ? L"Sample App was removed." : L"Sample App 1.2.0 was installed.")
+                   : L"Sample App could not be installed.",
                 L"Sample App Setup", MB_OK | (ok ? MB_ICONINFORMATION : MB_ICONERROR));
   return ok ? 0 : 1;
 }

@@ -82,19 +82,18 @@ bool FolderExists(const std::wstring& p) {
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h =
+      CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-            written == bytes.size();
+  bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
   CloseHandle(h);
   return ok;
 }
 
 bool ReadBytes(const std::wstring& path, std::string* bytes) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   bytes->clear();
   char buf[65536];
@@ -124,8 +123,8 @@ void LogCommandLine() {
   wchar_t path[MAX_PATH * 2];
   DWORD n = GetEnvironmentVariableW(L"LOOM_STANDIN_LOG", path, MAX_PATH * 2);
   if (n == 0 || n >= MAX_PATH * 2) return;
-  HANDLE h = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return;
   std::string line = WideToUtf8(GetCommandLineW()) + "\r\n";
   DWORD written = 0;
@@ -196,9 +195,14 @@ std::string BuildScript() {
          "setlocal\r\n"
          "set PROJECT_DIR=%~dp0\r\n"
          "set TARGET_DIR=%PROJECT_DIR%\\bin\r\n"
-         "\"" + tools + "\\vregtool.exe\" \"%TARGET_DIR%\\Package.ro.tvr\" ImportDir \"%PROJECT_DIR%\" -Loomwise\r\n"
-         "\"" + tools + "\\vftool.exe\" \"%TARGET_DIR%\\Package.ro.tvr\" ImportDir \"%PROJECT_DIR%\" -Loomwise\r\n"
-         "\"" + tools + "\\tlink.exe\" \"%PROJECT_DIR%\\Package.ini\" -OutDir \"%TARGET_DIR%\" -Loomwise\r\n";
+         "\"" +
+         tools +
+         "\\vregtool.exe\" \"%TARGET_DIR%\\Package.ro.tvr\" ImportDir \"%PROJECT_DIR%\" -Loomwise\r\n"
+         "\"" +
+         tools +
+         "\\vftool.exe\" \"%TARGET_DIR%\\Package.ro.tvr\" ImportDir \"%PROJECT_DIR%\" -Loomwise\r\n"
+         "\"" +
+         tools + "\\tlink.exe\" \"%PROJECT_DIR%\\Package.ini\" -OutDir \"%TARGET_DIR%\" -Loomwise\r\n";
 }
 
 class Run {
@@ -304,21 +308,23 @@ class Run {
         continue;
       }
       wchar_t c = s[++i];
-      if (c == L'r') r += L'\r';
-      else if (c == L'n') r += L'\n';
-      else if (c == L't') r += L'\t';
+      if (c == L'r')
+        r += L'\r';
+      else if (c == L'n')
+        r += L'\n';
+      else if (c == L't')
+        r += L'\t';
       else if (c == L'u' && i + 4 < s.size() &&
                s.substr(i + 1, 4).find_first_not_of(L"0123456789abcdefABCDEF") == std::wstring::npos) {
         r += static_cast<wchar_t>(std::wcstoul(s.substr(i + 1, 4).c_str(), nullptr, 16));
         i += 4;
-      } else r += c;  // "\\" and any other escaped character stand for themselves
+      } else
+        r += c;  // "\\" and any other escaped character stand for themselves
     }
     return r;
   }
 
-  std::wstring Resolve(const std::wstring& p) const {
-    return IsAbsolute(p) || base_.empty() ? p : base_ + L"\\" + p;
-  }
+  std::wstring Resolve(const std::wstring& p) const { return IsAbsolute(p) || base_.empty() ? p : base_ + L"\\" + p; }
 
   std::wstring Arg(size_t i) const { return i < args_.size() ? args_[i] : std::wstring(); }
 
@@ -355,18 +361,16 @@ class Run {
   void WriteResult() {
     std::string note = WideToUtf8(std::wstring(L"stand-in ") + KindName(kind_) + L" result\r\n");
     switch (kind_) {
-      case Kind::Scan:
-        WriteBytes(Arg(0), Content(note + WideToUtf8(Join(args_)) + "\r\n" + scanned_));
-        break;
-      case Kind::Suggest:
-        WriteBytes(SwitchArg(L"-SuggestProject", 2), Content(SuggestedProject()));
-        break;
+      case Kind::Scan: WriteBytes(Arg(0), Content(note + WideToUtf8(Join(args_)) + "\r\n" + scanned_)); break;
+      case Kind::Suggest: WriteBytes(SwitchArg(L"-SuggestProject", 2), Content(SuggestedProject())); break;
       case Kind::Generate: {
         std::wstring folder = SwitchArg(L"-GenerateProject", 1);
         CreateFolders(folder);
         std::string project;
-        if (resultFrom_.empty() && ReadBytes(Arg(0), &project)) WriteBytes(folder + L"\\Package.ini", project);
-        else WriteBytes(folder + L"\\Package.ini", Content(SuggestedProject()));
+        if (resultFrom_.empty() && ReadBytes(Arg(0), &project))
+          WriteBytes(folder + L"\\Package.ini", project);
+        else
+          WriteBytes(folder + L"\\Package.ini", Content(SuggestedProject()));
         WriteBytes(folder + L"\\build.bat", BuildScript());
         WriteBytes(folder + L"\\HKEY_LOCAL_MACHINE.txt", note);
         break;
