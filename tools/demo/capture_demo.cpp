@@ -10,47 +10,13 @@
 #include <set>
 #include <string>
 
+#include "DemoPictures.h"
 #include "WizardDriver.h"
 
 using namespace loomtest;
+using namespace loomdemo;
 
 namespace {
-
-std::wstring g_out;
-int g_shot = 0;
-
-void Say(const std::wstring& text) {
-  std::string bytes = Narrow(text + L"\n");
-  DWORD put = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), DWORD(bytes.size()), &put, nullptr);
-}
-
-std::wstring Shot(Wizard& w, const std::wstring& what, HWND window = nullptr) {
-  wchar_t prefix[16];
-  swprintf(prefix, 16, L"%02d-", ++g_shot);
-  std::wstring name;
-  for (wchar_t c : what) name += (wcschr(L"\\/:*?\"<>| ", c) ? L'_' : c);
-  std::wstring path = g_out + L"\\" + prefix + name + L".bmp";
-  w.Screenshot(path, window);
-  return path;
-}
-
-// Copies a folder with everything in it.
-void CopyTree(const std::wstring& from, const std::wstring& to) {
-  CreateDirectoryW(to.c_str(), nullptr);
-  WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW((from + L"\\*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return;
-  do {
-    std::wstring name = fd.cFileName;
-    if (name == L"." || name == L"..") continue;
-    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-      CopyTree(from + L"\\" + name, to + L"\\" + name);
-    else
-      CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
-  } while (FindNextFileW(h, &fd));
-  FindClose(h);
-}
 
 // The page's control when it is shown, else null.
 HWND Shown(HWND page, int id) {
