@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <string>
@@ -44,6 +45,13 @@ std::optional<std::string> ReadBytes(const std::wstring& path);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
 // Text of a UTF-16LE file (byte-order mark dropped); empty when unreadable.
 std::wstring ReadUtf16File(const std::wstring& path);
+// The bytes of a UTF-16LE file with a byte-order mark holding `text`.
+std::string Utf16Bytes(const std::wstring& text);
+// `text` with the first `from` of each edit replaced by its `to`; a `from`
+// that is absent fails the test.
+std::wstring Edited(std::wstring text, std::initializer_list<std::pair<std::wstring, std::wstring>> edits);
+bool EndsWith(const std::wstring& s, const std::wstring& tail);
+inline std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
 // Splits a command line by the usual Windows rules (CommandLineToArgvW).
 std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine);
 // Long form of a path (for comparing with 8.3 forms); the path when unknown.
@@ -138,6 +146,20 @@ class CleanRegistry {
   CleanRegistry() { Clean(); }
   ~CleanRegistry() { Clean(); }
   static void Clean();
+};
+
+// A string value under HKEY_LOCAL_MACHINE (`name` null: the key's default
+// value), put back as it was on destruction.
+class MachineValue {
+ public:
+  MachineValue(const wchar_t* key, const wchar_t* name);
+  ~MachineValue();
+  void Set(const std::wstring& value) const;
+
+ private:
+  const wchar_t* key_;
+  const wchar_t* name_;
+  std::optional<std::wstring> old_;
 };
 
 // --- The wizard process ------------------------------------------------------

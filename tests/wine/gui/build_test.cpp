@@ -20,10 +20,6 @@ const std::wstring kFailed = L"*** 生成失败 ***";
 const std::wstring kStopped = L"---------------------------------------------\r\n生成已停止";
 const std::wstring kCannotCreateFolder = L"无法创建目录。检查Package.ini - outdir";
 
-bool EndsWith(const std::wstring& s, const std::wstring& tail) {
-  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 // A shell verb's command under HKLM\SOFTWARE\Classes, restored afterwards.
 class ShellCommand {
  public:

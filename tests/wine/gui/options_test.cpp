@@ -49,25 +49,6 @@ const wchar_t kBrowserSection[] =
     L"Source=%ProgramFilesDir%\\Fox\\firefox.exe\r\n"
     L"IsBrowser=1\r\n";
 
-std::string Utf16Bytes(const std::wstring& text) {
-  std::string bytes = "\xFF\xFE";
-  for (wchar_t c : text) {
-    bytes += char(c & 0xFF);
-    bytes += char((c >> 8) & 0xFF);
-  }
-  return bytes;
-}
-
-// `text` with each `from` replaced by `to` (each must occur).
-std::wstring Edited(std::wstring text, std::initializer_list<std::pair<std::wstring, std::wstring>> edits) {
-  for (auto& [from, to] : edits) {
-    size_t at = text.find(from);
-    EXPECT_NE(at, std::wstring::npos) << Narrow(from);
-    if (at != std::wstring::npos) text.replace(at, from.size(), to);
-  }
-  return text;
-}
-
 // --- Package files in the attribute-table layout -------------------------------
 
 std::string Le(uint64_t v, int bytes) { return bytes ? char(v & 0xFF) + Le(v >> 8, bytes - 1) : ""; }

@@ -31,10 +31,6 @@ LRESULT Send(HWND h, UINT msg, WPARAM wp = 0, LPARAM lp = 0, bool ansi = false) 
   return static_cast<LRESULT>(r);
 }
 
-bool EndsWith(const std::wstring& s, const std::wstring& tail) {
-  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 bool Checked(HWND dialog, int id) { return Send(GetDlgItem(dialog, id), BM_GETCHECK) == BST_CHECKED; }
 
 // Clicks a check box or radio button and waits until it shows `checked`.
@@ -52,30 +48,6 @@ void ClickAt(POINT pt) {
   in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   SendInput(2, in, sizeof(INPUT));
 }
-
-// A string value under HKEY_LOCAL_MACHINE, put back as it was afterwards.
-class MachineValue {
- public:
-  MachineValue(const wchar_t* key, const wchar_t* name) : key_(key), name_(name) {
-    wchar_t buf[1024];
-    DWORD size = sizeof buf, type = 0;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, &type, buf, &size) == ERROR_SUCCESS)
-      old_ = std::wstring(buf);
-  }
-  ~MachineValue() {
-    if (old_) Set(*old_);
-    else RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key_, name_);
-  }
-  void Set(const std::wstring& value) const {
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, key_, name_, REG_SZ, value.c_str(),
-                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  }
-
- private:
-  const wchar_t* key_;
-  const wchar_t* name_;
-  std::optional<std::wstring> old_;
-};
 
 class PagesTest : public testing::Test {
  protected:

@@ -29,52 +29,6 @@ std::wstring SuggestedProject() {
   return crlf;
 }
 
-std::string Utf16File(const std::wstring& text) {
-  std::string bytes = "\xFF\xFE";
-  for (wchar_t c : text) bytes += static_cast<char>(c & 0xFF), bytes += static_cast<char>(c >> 8);
-  return bytes;
-}
-
-// `text` with its first `from` replaced by `to` (the test fails when absent).
-std::wstring Replaced(std::wstring text, const std::wstring& from, const std::wstring& to) {
-  size_t at = text.find(from);
-  EXPECT_NE(at, std::wstring::npos) << Narrow(from);
-  if (at != std::wstring::npos) text.replace(at, from.size(), to);
-  return text;
-}
-
-// A value under HKLM's CurrentVersion key, set for one test and put back.
-class MachineValue {
- public:
-  explicit MachineValue(const wchar_t* name) : name_(name) {
-    wchar_t buf[512];
-    DWORD size = sizeof buf;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, kKey, name, RRF_RT_REG_SZ, nullptr, buf, &size) == ERROR_SUCCESS)
-      old_ = std::wstring(buf);
-  }
-  ~MachineValue() {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-    if (old_) RegSetValueExW(key, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(old_->c_str()),
-                             DWORD((old_->size() + 1) * sizeof(wchar_t)));
-    else RegDeleteValueW(key, name_);
-    RegCloseKey(key);
-  }
-  void Set(const std::wstring& value) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(key, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   DWORD((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-  }
-
- private:
-  static constexpr const wchar_t* kKey = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-  const wchar_t* name_;
-  std::optional<std::wstring> old_;
-};
-
 class ProjectPagesTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -94,7 +48,7 @@ class ProjectPagesTest : public testing::Test {
   }
 
   void UseProject(const std::wstring& project) {
-    WriteBytes(install_->Path(L"project.ini"), Utf16File(project));
+    WriteBytes(install_->Path(L"project.ini"), Utf16Bytes(project));
     install_->WriteScenario("[suggest]\nresultfrom project.ini\n[any]\n");
   }
 
@@ -195,9 +149,8 @@ TEST_F(ProjectPagesTest, EntryPointRowsDebugBoxSelectionAndSave) {
   // Help chosen loses "Disabled"; Settings gets it first in its section; the
   // hidden debugging entry keeps it; every other line stays as it was.
   std::wstring expected = SuggestedProject();
-  expected = Replaced(expected, L"[Demo Settings.exe]\r\n", L"[Demo Settings.exe]\r\nDisabled=1\r\n");
-  expected = Replaced(expected, L"Icon=%ProgramFilesDir%\\Demo App\\help.ico\r\nShortcut=Demo App.dat\r\nDisabled=1\r\n",
-                      L"Icon=%ProgramFilesDir%\\Demo App\\help.ico\r\nShortcut=Demo App.dat\r\n");
+  expected = Edited(expected, {{L"[Demo Settings.exe]\r\n", L"[Demo Settings.exe]\r\nDisabled=1\r\n"},
+                               {L"Icon=%ProgramFilesDir%\\Demo App\\help.ico\r\nShortcut=Demo App.dat\r\nDisabled=1\r\n", L"Icon=%ProgramFilesDir%\\Demo App\\help.ico\r\nShortcut=Demo App.dat\r\n"}});
   EXPECT_EQ(ReadUtf16File(WorkingProject()), expected);
 
   // Coming back shows the saved choice.
@@ -332,8 +285,7 @@ TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
 }
 
 TEST_F(ProjectPagesTest, TooLittleFreeSpaceAndABlankLocation) {
-  std::wstring project = Replaced(SuggestedProject(), L"EstimatedDataContainerSize=12",
-                                  L"EstimatedDataContainerSize=2000000000");
+  std::wstring project = Edited(SuggestedProject(), {{L"EstimatedDataContainerSize=12", L"EstimatedDataContainerSize=2000000000"}});
   Install(project);
   StartToEntryPoints();
   NextTo(kTitle + L"管理Corvel工作区");
@@ -347,7 +299,7 @@ TEST_F(ProjectPagesTest, TooLittleFreeSpaceAndABlankLocation) {
 }
 
 TEST_F(ProjectPagesTest, PackageSettingsContainerMsiAndCompression) {
-  MachineValue organisation(L"RegisteredOrganization");
+  MachineValue organisation(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"RegisteredOrganization");
   organisation.Set(L"Loom Test Org");
   Install();
   StartToEntryPoints();
@@ -462,7 +414,7 @@ TEST_F(ProjectPagesTest, AFailedSaveKeepsThePage) {
 }
 
 TEST_F(ProjectPagesTest, LargePackageProposesTheDataFileAndAsksBeforeAnEntryPoint) {
-  Install(Replaced(SuggestedProject(), L"EstimatedDataContainerSize=12", L"EstimatedDataContainerSize=300"));
+  Install(Edited(SuggestedProject(), {{L"EstimatedDataContainerSize=12", L"EstimatedDataContainerSize=300"}}));
   StartToEntryPoints();
   NextTo(kTitle + L"管理Corvel工作区");
   OptionPagesTo(kPackage);

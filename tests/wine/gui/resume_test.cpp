@@ -54,7 +54,6 @@ class ResumeTest : public testing::Test {
   }
 
   bool OnResumePage() { return w_.IsVisible(IDC_CONTINUE_RADIO) && w_.IsVisible(IDC_CONTINUE_STATIC); }
-  std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
 
   CleanRegistry registry_;
   std::unique_ptr<TestInstall> install_;

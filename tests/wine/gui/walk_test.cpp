@@ -43,7 +43,6 @@ class WalkTest : public testing::Test {
     return titles;
   }
 
-  std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
 
   CleanRegistry registry_;
   std::unique_ptr<TestInstall> install_;
