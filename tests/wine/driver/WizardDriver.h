@@ -33,6 +33,28 @@ constexpr int kMessageBoxText = 0xFFFF;
 // Default time limit of the waits (Wine is slow to start processes).
 constexpr DWORD kWaitMs = 10000;
 
+// The wizard's page titles.
+inline const std::wstring kTitle = L"Loomwise - ";
+inline const std::wstring kWelcome = kTitle + L"欢迎";  // the welcome and the resume page
+inline const std::wstring kReady = kTitle + L"准备预扫描";
+inline const std::wstring kPrescan = kTitle + L"预扫描";
+inline const std::wstring kPrescanWarnings = kTitle + L"预扫描警告";
+inline const std::wstring kInstall = kTitle + L"安装应用程序";
+inline const std::wstring kPostscan = kTitle + L"扫描后";
+inline const std::wstring kPostscanWarnings = kTitle + L"扫描后警告";
+inline const std::wstring kEntryPoints = kTitle + L"入口点";
+inline const std::wstring kPortal = kTitle + L"管理Corvel工作区";
+inline const std::wstring kGroups = kTitle + L"组";
+inline const std::wstring kIsolation = kTitle + L"隔离";
+inline const std::wstring kSandbox = kTitle + L"沙箱";
+inline const std::wstring kQuality = kTitle + L"质量保证统计";
+inline const std::wstring kRedirection = kTitle + L"本机浏览器重定向";
+inline const std::wstring kLocation = kTitle + L"项目设置";
+inline const std::wstring kPackage = kTitle + L"包设置";
+inline const std::wstring kReadyToBuild = kTitle + L"准备生成";
+inline const std::wstring kBuilding = kTitle + L"生成项目";
+inline const std::wstring kBuildSkipped = kTitle + L"已完成";
+
 // --- Small helpers -----------------------------------------------------------
 
 std::wstring Widen(const std::string& utf8);

@@ -12,9 +12,6 @@ using namespace loomtest;
 
 namespace {
 
-const std::wstring kReadyToBuild = L"Loomwise - 准备生成";
-const std::wstring kBuilding = L"Loomwise - 生成项目";
-const std::wstring kBuildSkipped = L"Loomwise - 已完成";
 const std::wstring kComplete = L"---------------------------------------------\r\n生成完成";
 const std::wstring kFailed = L"*** 生成失败 ***";
 const std::wstring kStopped = L"---------------------------------------------\r\n生成已停止";
@@ -128,11 +125,9 @@ class BuildTest : public testing::Test {
     return found ? Wizard::TextIn(found, IDC_BUILD_OUTPUT) : std::wstring();
   }
 
-  std::wstring Q(const std::wstring& s) { return L"\"" + s + L"\""; }
-
   // A built package's attribute table as loomctl prints it.
   std::string Attributes(const std::wstring& package) {
-    Captured c = RunCaptured(Q(BuildFolder() + L"\\loomctl.exe") + L" package " + Q(package));
+    Captured c = RunCaptured(Quoted(BuildFolder() + L"\\loomctl.exe") + L" package " + Quoted(package));
     EXPECT_EQ(c.exitCode, 0u) << c.output;
     return c.output;
   }
@@ -173,11 +168,11 @@ TEST_F(BuildTest, ThreeToolsInOrderFromTheirFolder) {
     const std::wstring tools = install_->FolderFor(c.tools);
     std::vector<std::wstring> runs = BuildRuns();
     ASSERT_EQ(runs.size(), 3u);
-    EXPECT_EQ(runs[0], Q(tools + L"\\vregtool.exe") + L" " + Q(L"bin\\Package.ro.tvr") + L" ImportDir " + Q(project_) +
+    EXPECT_EQ(runs[0], Quoted(tools + L"\\vregtool.exe") + L" " + Quoted(L"bin\\Package.ro.tvr") + L" ImportDir " + Quoted(project_) +
                            L" -Loomwise");
-    EXPECT_EQ(runs[1], Q(tools + L"\\vftool.exe") + L" " + Q(L"bin\\Package.ro.tvr") + L" ImportDir " + Q(project_) +
+    EXPECT_EQ(runs[1], Quoted(tools + L"\\vftool.exe") + L" " + Quoted(L"bin\\Package.ro.tvr") + L" ImportDir " + Quoted(project_) +
                            L" -Loomwise");
-    EXPECT_EQ(runs[2], Q(tools + L"\\tlink.exe") + L" " + Q(project_ + L"\\Package.ini") + L" -OutDir " + Q(L"bin") +
+    EXPECT_EQ(runs[2], Quoted(tools + L"\\tlink.exe") + L" " + Quoted(project_ + L"\\Package.ini") + L" -OutDir " + Quoted(L"bin") +
                            L" -Loomwise");
     EXPECT_EQ(w_.Text(IDC_BUILD_OUTPUT), L"working\r\nworking\r\nworking\r\n" + kComplete);
     ExpectBuildEnded();
@@ -280,7 +275,7 @@ TEST_F(BuildTest, SkippedBuildOffersFinishOnly) {
   ShellCommand folders(L"Folder");
   ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild("[any]\n"));
   install_->WriteScenario("[scan]\nresult no\n[any]\n");  // the shell's folder handler writes nothing
-  folders.Set(Q(install_->ProgramFolder() + L"\\snapshot.exe") + L" \"%1\"");
+  folders.Set(Quoted(install_->ProgramFolder() + L"\\snapshot.exe") + L" \"%1\"");
   // The choice is stored at once and turns Build into Next.
   ASSERT_TRUE(w_.Click(IDC_READY_SKIP_BUILD));
   EXPECT_TRUE(WaitUntil([&] { return w_.Text(IDOK) == L"下一步"; }));
@@ -314,7 +309,7 @@ TEST_F(BuildTest, FinishOpensTheOutputFolder) {
   ShellCommand folders(L"Folder");
   ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild("[any]\n"));
   install_->WriteScenario("[scan]\nresult no\n[any]\n");
-  folders.Set(Q(install_->ProgramFolder() + L"\\snapshot.exe") + L" \"%1\"");
+  folders.Set(Quoted(install_->ProgramFolder() + L"\\snapshot.exe") + L" \"%1\"");
   SetOutDir(L"out\\x");
   // A portal-managed project with a separate data container.
   const std::wstring ini = project_ + L"\\Package.ini";
@@ -325,8 +320,8 @@ TEST_F(BuildTest, FinishOpensTheOutputFolder) {
   ASSERT_TRUE(WaitOutputEndsWith(kComplete));
   std::vector<std::wstring> runs = BuildRuns();
   ASSERT_EQ(runs.size(), 3u);
-  EXPECT_NE(runs[0].find(Q(L"out\\x\\Package.ro.tvr")), std::wstring::npos);
-  EXPECT_NE(runs[2].find(L"-OutDir " + Q(L"out\\x")), std::wstring::npos);
+  EXPECT_NE(runs[0].find(Quoted(L"out\\x\\Package.ro.tvr")), std::wstring::npos);
+  EXPECT_NE(runs[2].find(L"-OutDir " + Quoted(L"out\\x")), std::wstring::npos);
   EXPECT_FALSE(FileExists(project_ + L"\\out\\x\\Package.ro.tvr"));
   // Each package carries the table the portal page reads of a base package.
   std::string data = Attributes(project_ + L"\\out\\x\\Demo App.dat");
@@ -400,7 +395,7 @@ TEST_F(BuildTest, BuildScriptRewrittenAfterPackageIniWasOpened) {
     o.branding = c.branding;
     ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild("[any]\n", o));
     install_->WriteScenario("[scan]\nresult no\n[any]\n");  // the shell's editor writes nothing
-    iniFiles.Set(Q(install_->ProgramFolder() + L"\\snapshot.exe") + L" \"%1\"");
+    iniFiles.Set(Quoted(install_->ProgramFolder() + L"\\snapshot.exe") + L" \"%1\"");
     const std::wstring script = project_ + L"\\build.bat";
     std::optional<std::string> generated = ReadBytes(script);
     ASSERT_TRUE(generated.has_value());
@@ -433,7 +428,7 @@ TEST_F(BuildTest, BuildScriptRewrittenAfterPackageIniWasOpened) {
     }
     std::wstring text = Widen(*now);
     EXPECT_NE(text.find(target + L"\r\n"), std::wstring::npos) << *now;  // the template's own line end follows
-    EXPECT_NE(text.find(Q(install_->ProgramFolder() + L"\\vregtool.exe")), std::wstring::npos) << *now;
+    EXPECT_NE(text.find(Quoted(install_->ProgramFolder() + L"\\vregtool.exe")), std::wstring::npos) << *now;
     EXPECT_EQ(text.find(L"%INSTALLDIR%"), std::wstring::npos);
   }
 }

@@ -13,12 +13,6 @@ using namespace loomtest;
 
 namespace {
 
-const std::wstring kReady = L"Loomwise - 准备预扫描";
-const std::wstring kPrescan = L"Loomwise - 预扫描";
-const std::wstring kPrescanWarnings = L"Loomwise - 预扫描警告";
-const std::wstring kInstall = L"Loomwise - 安装应用程序";
-const std::wstring kPostscan = L"Loomwise - 扫描后";
-const std::wstring kEntryPoints = L"Loomwise - 入口点";
 // The 64-bit wizard runs on 64-bit Windows, so it prefers snapshot64.exe.
 const std::wstring kTool = L"snapshot64.exe";
 const std::wstring kLocations = L"C:\\ HKEY_LOCAL_MACHINE HKEY_USERS";  // default under Wine

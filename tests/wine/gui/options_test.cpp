@@ -11,15 +11,6 @@ using namespace loomtest;
 
 namespace {
 
-const std::wstring kTitle = L"Loomwise - ";
-const std::wstring kEntryPoints = kTitle + L"入口点";
-const std::wstring kPortal = kTitle + L"管理Corvel工作区";
-const std::wstring kGroups = kTitle + L"组";
-const std::wstring kIsolation = kTitle + L"隔离";
-const std::wstring kSandbox = kTitle + L"沙箱";
-const std::wstring kQuality = kTitle + L"质量保证统计";
-const std::wstring kRedirection = kTitle + L"本机浏览器重定向";
-const std::wstring kLocation = kTitle + L"项目设置";
 
 // The prepared working project: what the comparison hands to the pages.
 const wchar_t kProject[] =
@@ -86,7 +77,7 @@ class OptionsTest : public testing::Test {
     install_->WriteScenario("[suggest]\nresultfrom project.ini\n[any]\n");
     ASSERT_TRUE(w_.Start(*install_));
     ASSERT_TRUE(w_.WaitForMainWindow());
-    for (const std::wstring& t : {kTitle + L"准备预扫描", kTitle + L"安装应用程序", kEntryPoints, kPortal}) {
+    for (const std::wstring& t : {kReady, kInstall, kEntryPoints, kPortal}) {
       ASSERT_TRUE(w_.Click(IDOK)) << w_.Describe();
       ASSERT_TRUE(w_.WaitForTitle(t, 15000)) << w_.Describe();
     }
@@ -337,10 +328,10 @@ TEST_F(OptionsTest, RedirectionListWrittenAtSaveAndRemovedWhenCleared) {
   // Location and package settings, then the save: the list file is written
   // and recorded; the generation has run once it is logged.
   ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kTitle + L"包设置"));
+  ASSERT_TRUE(w_.WaitForTitle(kPackage));
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitToolRuns(4, 15000));
-  ASSERT_TRUE(w_.WaitForTitle(kTitle + L"准备生成", 15000)) << w_.Describe();
+  ASSERT_TRUE(w_.WaitForTitle(kReadyToBuild, 15000)) << w_.Describe();
   std::wstring text = ReadUtf16File(WorkingFile());
   size_t at = text.find(L"\r\nRoutelle=");
   ASSERT_NE(at, std::wstring::npos) << Narrow(text);
@@ -351,7 +342,7 @@ TEST_F(OptionsTest, RedirectionListWrittenAtSaveAndRemovedWhenCleared) {
   // Back to the list, cleared: the next save removes the key and the old file.
   // The project folder now holds the first save, so the location page asks
   // before it is overwritten.
-  ASSERT_TRUE(Back(kTitle + L"包设置"));
+  ASSERT_TRUE(Back(kPackage));
   ASSERT_TRUE(Back(kLocation));
   ASSERT_TRUE(Back(kRedirection));
   ASSERT_TRUE(w_.SetText(IDC_ROUTELLE_LIST, L"  \r\n"));
@@ -361,9 +352,9 @@ TEST_F(OptionsTest, RedirectionListWrittenAtSaveAndRemovedWhenCleared) {
   ASSERT_TRUE(overwrite) << w_.Describe();
   EXPECT_EQ(overwrite.text, L"您指定的项目位置存在。\r\n你想要覆盖它吗？");
   ASSERT_TRUE(w_.Answer(overwrite, IDYES));
-  ASSERT_TRUE(w_.WaitForTitle(kTitle + L"包设置"));
+  ASSERT_TRUE(w_.WaitForTitle(kPackage));
   ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kTitle + L"准备生成", 15000)) << w_.Describe();
+  ASSERT_TRUE(w_.WaitForTitle(kReadyToBuild, 15000)) << w_.Describe();
   EXPECT_EQ(ReadUtf16File(WorkingFile()).find(L"Routelle="), std::wstring::npos);
   EXPECT_FALSE(FileExists(listPath));
 }

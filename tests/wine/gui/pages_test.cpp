@@ -15,11 +15,6 @@ using namespace loomtest;
 
 namespace {
 
-const std::wstring kReady = L"Loomwise - 准备预扫描";
-const std::wstring kInstall = L"Loomwise - 安装应用程序";
-const std::wstring kPrescanWarnings = L"Loomwise - 预扫描警告";
-const std::wstring kPostscanWarnings = L"Loomwise - 扫描后警告";
-const std::wstring kEntryPoints = L"Loomwise - 入口点";
 const std::wstring kSkipConfirmation = L"SkipInstallationConfirmation";
 const wchar_t kIeKey[] = L"SOFTWARE\\Microsoft\\Internet Explorer";
 const wchar_t kHttpsCommand[] = L"SOFTWARE\\Classes\\https\\shell\\open\\command";

@@ -12,11 +12,6 @@ using namespace loomtest;
 
 namespace {
 
-const std::wstring kTitle = L"Loomwise - ";
-const std::wstring kEntryPoints = kTitle + L"入口点";
-const std::wstring kInstall = kTitle + L"安装应用程序";
-const std::wstring kLocation = kTitle + L"项目设置";
-const std::wstring kPackage = kTitle + L"包设置";
 
 // The fixture the stand-in writes, as the wizard reads it (CR LF lines).
 std::wstring SuggestedProject() {
@@ -57,7 +52,7 @@ class ProjectPagesTest : public testing::Test {
     ASSERT_TRUE(w_.Start(*install_));
     ASSERT_TRUE(w_.WaitForMainWindow());
     ASSERT_TRUE(w_.Click(IDOK));
-    ASSERT_TRUE(w_.WaitForTitle(kTitle + L"准备预扫描"));
+    ASSERT_TRUE(w_.WaitForTitle(kReady));
     ASSERT_TRUE(w_.Click(IDOK));
     ASSERT_TRUE(w_.WaitForTitle(kInstall, 15000));
     ASSERT_TRUE(w_.Click(IDOK));
@@ -145,7 +140,7 @@ TEST_F(ProjectPagesTest, EntryPointRowsDebugBoxSelectionAndSave) {
   ASSERT_TRUE(w_.SetRowChecked(IDC_ENTRY_LIST, 1, false));
   ASSERT_TRUE(WaitUntil([&] { return !w_.RowChecked(IDC_ENTRY_LIST, 1); }));
 
-  NextTo(kTitle + L"管理Corvel工作区");
+  NextTo(kPortal);
   // Help chosen loses "Disabled"; Settings gets it first in its section; the
   // hidden debugging entry keeps it; every other line stays as it was.
   std::wstring expected = SuggestedProject();
@@ -211,7 +206,7 @@ TEST_F(ProjectPagesTest, PreSelectedVariantsAndAnEmptyListOnALaterVisit) {
 TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
   Install();
   StartToEntryPoints();
-  NextTo(kTitle + L"管理Corvel工作区");
+  NextTo(kPortal);
   OptionPagesTo(kLocation);
   const std::wstring captures = install_->ProgramFolder() + L"\\Captures\\";
   EXPECT_EQ(w_.Text(IDC_LOCATION_NAME), L"Demo App") << "the first chosen entry without its extension";
@@ -288,7 +283,7 @@ TEST_F(ProjectPagesTest, TooLittleFreeSpaceAndABlankLocation) {
   std::wstring project = Edited(SuggestedProject(), {{L"EstimatedDataContainerSize=12", L"EstimatedDataContainerSize=2000000000"}});
   Install(project);
   StartToEntryPoints();
-  NextTo(kTitle + L"管理Corvel工作区");
+  NextTo(kPortal);
   OptionPagesTo(kLocation);
   ASSERT_TRUE(w_.SetText(IDC_LOCATION_PATH, L""));
   EXPECT_FALSE(w_.IsEnabled(IDOK)) << "no location: no Next";
@@ -303,7 +298,7 @@ TEST_F(ProjectPagesTest, PackageSettingsContainerMsiAndCompression) {
   organisation.Set(L"Loom Test Org");
   Install();
   StartToEntryPoints();
-  NextTo(kTitle + L"管理Corvel工作区");
+  NextTo(kPortal);
   OptionPagesTo(kPackage);
   EXPECT_EQ(w_.Text(IDOK), L"保存");
   EXPECT_TRUE(w_.IsChecked(IDC_MSI_USE_ENTRY)) << "12 MB: an entry point stays the container";
@@ -410,13 +405,13 @@ TEST_F(ProjectPagesTest, AFailedSaveKeepsThePage) {
   EXPECT_EQ(box.text, L"无法创建文件" + working);
   ASSERT_TRUE(w_.Answer(box, IDOK));
   EXPECT_EQ(w_.Title(), kEntryPoints);
-  NextTo(kTitle + L"管理Corvel工作区");
+  NextTo(kPortal);
 }
 
 TEST_F(ProjectPagesTest, LargePackageProposesTheDataFileAndAsksBeforeAnEntryPoint) {
   Install(Edited(SuggestedProject(), {{L"EstimatedDataContainerSize=12", L"EstimatedDataContainerSize=300"}}));
   StartToEntryPoints();
-  NextTo(kTitle + L"管理Corvel工作区");
+  NextTo(kPortal);
   OptionPagesTo(kPackage);
   EXPECT_TRUE(w_.IsChecked(IDC_MSI_USE_DATA_FILE)) << "300 MB on the first visit";
   EXPECT_TRUE(w_.IsEnabled(IDC_MSI_USE_ENTRY));

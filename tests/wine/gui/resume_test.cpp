@@ -10,10 +10,6 @@ using namespace loomtest;
 
 namespace {
 
-const std::wstring kWelcome = L"Loomwise - 欢迎";  // the welcome and the resume page
-const std::wstring kReady = L"Loomwise - 准备预扫描";
-const std::wstring kInstall = L"Loomwise - 安装应用程序";
-const std::wstring kEntryPoints = L"Loomwise - 入口点";
 
 class ResumeTest : public testing::Test {
  protected:

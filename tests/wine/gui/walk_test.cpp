@@ -9,7 +9,6 @@ using namespace loomtest;
 
 namespace {
 
-const std::wstring kTitle = L"Loomwise - ";
 const std::wstring kTool = L"snapshot64.exe";
 const std::wstring kLocations = L"C:\\ HKEY_LOCAL_MACHINE HKEY_USERS";
 
@@ -74,10 +73,10 @@ TEST_F(WalkTest, WholeCaptureWithEveryCommandLine) {
   // Tool steps may pass faster than a look; compare the pages that wait for the user.
   std::vector<std::wstring> waited;
   for (const std::wstring& t : titles)
-    if (t != kTitle + L"预扫描" && t != kTitle + L"扫描后" && t != kTitle + L"保存项目") waited.push_back(t);
+    if (t != kPrescan && t != kPostscan && t != kTitle + L"保存项目") waited.push_back(t);
   std::vector<std::wstring> expectedWaited;
   for (const std::wstring& t : road)
-    if (t != kTitle + L"预扫描" && t != kTitle + L"扫描后" && t != kTitle + L"保存项目") expectedWaited.push_back(t);
+    if (t != kPrescan && t != kPostscan && t != kTitle + L"保存项目") expectedWaited.push_back(t);
   EXPECT_EQ(waited, expectedWaited);
 
   std::vector<std::wstring> log = w_.ToolLog();
@@ -114,10 +113,10 @@ TEST_F(WalkTest, BrandingThreeLevelsUpEnablesTheQualityReportingPage) {
   ASSERT_TRUE(w_.Start(*install_));
   ASSERT_TRUE(w_.WaitForMainWindow());
   std::vector<std::wstring> titles = WalkToTheEnd();
-  auto at = std::find(titles.begin(), titles.end(), kTitle + L"质量保证统计");
+  auto at = std::find(titles.begin(), titles.end(), kQuality);
   ASSERT_NE(at, titles.end()) << "the branding switch shows the page";
-  EXPECT_EQ(*(at - 1), kTitle + L"沙箱");
-  EXPECT_EQ(*(at + 1), kTitle + L"项目设置");
+  EXPECT_EQ(*(at - 1), kSandbox);
+  EXPECT_EQ(*(at + 1), kLocation);
 }
 
 TEST_F(WalkTest, BackThroughTheConfigurationRetracesTheRoad) {
@@ -146,13 +145,13 @@ TEST_F(WalkTest, BackThroughTheConfigurationRetracesTheRoad) {
   std::wstring prescan = SplitCommandLine(log[0])[1], postscan = SplitCommandLine(log[1])[1];
   std::wstring working = SplitCommandLine(log[2])[4];
   ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kTitle + L"安装应用程序"));
+  ASSERT_TRUE(w_.WaitForTitle(kInstall));
   EXPECT_TRUE(FileExists(prescan));
   EXPECT_FALSE(FileExists(postscan));
   EXPECT_FALSE(FileExists(working));
   // The next postscan writes the same postscan path again.
   ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kTitle + L"入口点", 15000));
+  ASSERT_TRUE(w_.WaitForTitle(kEntryPoints, 15000));
   log = w_.ToolLog();
   ASSERT_EQ(log.size(), 5u);
   EXPECT_EQ(SplitCommandLine(log[3])[1], postscan);
