@@ -440,6 +440,16 @@ testing::AssertionResult Wizard::WaitForTitle(const std::wstring& title, DWORD t
   return testing::AssertionFailure() << "wanted the title \"" << Narrow(title) << "\"; " << Describe();
 }
 
+testing::AssertionResult Wizard::Next(const std::wstring& title, DWORD timeoutMs) {
+  if (auto r = Click(IDOK); !r) return r << "; " << Describe();
+  return WaitForTitle(title, timeoutMs);
+}
+
+testing::AssertionResult Wizard::Back(const std::wstring& title, DWORD timeoutMs) {
+  if (auto r = Click(IDC_BACK); !r) return r << "; " << Describe();
+  return WaitForTitle(title, timeoutMs);
+}
+
 std::wstring Wizard::Title() { return WindowText(MainWindow()); }
 
 HWND Wizard::CurrentPage() {

@@ -215,6 +215,9 @@ class Wizard {
   HWND MainWindow();
   testing::AssertionResult WaitForMainWindow(DWORD timeoutMs = kWaitMs);
   testing::AssertionResult WaitForTitle(const std::wstring& title, DWORD timeoutMs = kWaitMs);
+  // Clicks Next (Back) and waits for the page titled `title`.
+  testing::AssertionResult Next(const std::wstring& title, DWORD timeoutMs = kWaitMs);
+  testing::AssertionResult Back(const std::wstring& title, DWORD timeoutMs = kWaitMs);
   std::wstring Title();
 
   // The visible child page, and controls on it (the main window's own

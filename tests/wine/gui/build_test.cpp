@@ -162,8 +162,7 @@ TEST_F(BuildTest, ThreeToolsInOrderFromTheirFolder) {
       return env;
     }));
     ASSERT_EQ(w_.Text(IDOK), L"生成");
-    ASSERT_TRUE(w_.Click(IDOK));
-    ASSERT_TRUE(w_.WaitForTitle(kBuilding));
+    ASSERT_TRUE(w_.Next(kBuilding));
     ASSERT_TRUE(WaitOutputEndsWith(kComplete));
     const std::wstring tools = install_->FolderFor(c.tools);
     std::vector<std::wstring> runs = BuildRuns();
@@ -200,8 +199,7 @@ TEST_F(BuildTest, OutputShowsLiveAndStopEndsTheRunningTool) {
   ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild(
       "[vregtool]\neol lf\nout vregtool: importing\noutraw 10%\\r20%\\r30%\nwaitfile go.flag\nout \\r40%\nout done\n"
       "[vftool]\neol lf\nout vftool: copying\npidfile vftool.pid\nhang\n"));
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kBuilding));
+  ASSERT_TRUE(w_.Next(kBuilding));
   EXPECT_EQ(w_.Text(IDC_BACK), L"停止");
   EXPECT_FALSE(w_.IsEnabled(IDOK));
   // While the tool waits, what it wrote is there; the progress line rewritten.
@@ -213,8 +211,7 @@ TEST_F(BuildTest, OutputShowsLiveAndStopEndsTheRunningTool) {
 
   // Stop: the tool ends, the closing message follows its last line, the
   // ready-to-build page is shown.
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kReadyToBuild));
+  ASSERT_TRUE(w_.Back(kReadyToBuild));
   EXPECT_TRUE(WaitProcessGone(*pid));
   EXPECT_TRUE(EndsWith(BuildPageOutput(), L"vftool: copying\r\n" + kStopped)) << Narrow(BuildPageOutput());
   EXPECT_EQ(w_.Text(IDOK), L"生成");
@@ -222,14 +219,12 @@ TEST_F(BuildTest, OutputShowsLiveAndStopEndsTheRunningTool) {
 
   // A new build starts with empty output.
   DeleteFileW(install_->Path(L"vftool.pid").c_str());
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kBuilding));
+  ASSERT_TRUE(w_.Next(kBuilding));
   ASSERT_TRUE(WaitUntil([&] { return ReadPidFile(install_->Path(L"vftool.pid")).has_value(); }));
   ASSERT_TRUE(WaitOutputEndsWith(L"vftool: copying\r\n"));
   EXPECT_EQ(w_.Text(IDC_BUILD_OUTPUT).find(L"生成已停止"), std::wstring::npos);
   EXPECT_EQ(w_.Text(IDC_BUILD_OUTPUT).find(L"vregtool: importing"), w_.Text(IDC_BUILD_OUTPUT).rfind(L"vregtool: importing"));
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kReadyToBuild));
+  ASSERT_TRUE(w_.Back(kReadyToBuild));
   EXPECT_FALSE(FileExists(project_ + L"\\bin\\Package.ro.tvr"));
 }
 
@@ -280,18 +275,15 @@ TEST_F(BuildTest, SkippedBuildOffersFinishOnly) {
   ASSERT_TRUE(w_.Click(IDC_READY_SKIP_BUILD));
   EXPECT_TRUE(WaitUntil([&] { return w_.Text(IDOK) == L"下一步"; }));
   EXPECT_EQ(reg::ReadString(reg::kSettingsKey, L"SkipBuild"), L"1");
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kBuildSkipped));
+  ASSERT_TRUE(w_.Next(kBuildSkipped));
   EXPECT_FALSE(w_.IsVisible(IDC_BUILD_OUTPUT));
   EXPECT_FALSE(w_.IsVisible(IDC_BUILD_GROUP));
   EXPECT_EQ(w_.Text(IDC_BACK), L"返回");
   EXPECT_TRUE(w_.IsEnabled(IDOK));
   EXPECT_EQ(w_.Text(IDC_BUILD_OPEN_FOLDER), L"&Open project folder after clicking Finish");
   // Back and forth runs nothing.
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kReadyToBuild));
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kBuildSkipped));
+  ASSERT_TRUE(w_.Back(kReadyToBuild));
+  ASSERT_TRUE(w_.Next(kBuildSkipped));
   EXPECT_TRUE(BuildRuns().empty());
 
   // Finish with the box ticked opens the project folder.

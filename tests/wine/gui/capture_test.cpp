@@ -46,15 +46,13 @@ class CaptureTest : public testing::Test {
   }
 
   void ToReady() {
-    ASSERT_TRUE(w_.Click(IDOK));
-    ASSERT_TRUE(w_.WaitForTitle(kReady));
+    ASSERT_TRUE(w_.Next(kReady));
   }
 
   // From the ready-to-prescan page through a successful prescan.
   void ToInstall() {
     ASSERT_NO_FATAL_FAILURE(ToReady());
-    ASSERT_TRUE(w_.Click(IDOK));
-    ASSERT_TRUE(w_.WaitForTitle(kInstall));
+    ASSERT_TRUE(w_.Next(kInstall));
   }
 
   // Argument i of the n-th recorded tool run.
@@ -85,8 +83,7 @@ TEST_F(CaptureTest, WelcomeAndReadyToPrescanBackAndForth) {
   std::wstring welcome = w_.Title();
   EXPECT_EQ(welcome.rfind(L"Loomwise", 0), 0u) << Narrow(welcome);
   ASSERT_NO_FATAL_FAILURE(ToReady());
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(welcome));
+  ASSERT_TRUE(w_.Back(welcome));
   ASSERT_NO_FATAL_FAILURE(ToReady());
   EXPECT_TRUE(w_.ToolLog().empty());
 }
@@ -123,8 +120,7 @@ TEST_F(CaptureTest, PrescanRunsTheToolAndShowsTheInstallPage) {
 TEST_F(CaptureTest, PrescanWarningsAreListedOnTheWarningsPage) {
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\nout I 进度\nout W 第一个警告\nout second warning\n"));
   ASSERT_NO_FATAL_FAILURE(ToReady());
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kPrescanWarnings));
+  ASSERT_TRUE(w_.Next(kPrescanWarnings));
   // An unprefixed line keeps the kind of the line before it.
   EXPECT_EQ(w_.Text(IDC_WARNINGS_TEXT), L"第一个警告\r\nsecond warning");
   ASSERT_TRUE(w_.Click(IDOK));
@@ -136,8 +132,7 @@ TEST_F(CaptureTest, OutputSplitInsideCodeUnitsArrivesWhole) {
   // last line has no line end.
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\nchunk 3 30\nout W 警告甲\noutraw W 最后一行\n"));
   ASSERT_NO_FATAL_FAILURE(ToReady());
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kPrescanWarnings));
+  ASSERT_TRUE(w_.Next(kPrescanWarnings));
   EXPECT_EQ(w_.Text(IDC_WARNINGS_TEXT), L"警告甲\r\n最后一行");
 }
 
@@ -165,8 +160,7 @@ TEST_F(CaptureTest, PrescanFailures) {
 TEST_F(CaptureTest, StopDuringPrescanAsksAndEndsTheTool) {
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\npidfile scan.pid\nhang\n"));
   ASSERT_NO_FATAL_FAILURE(ToReady());
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kPrescan));
+  ASSERT_TRUE(w_.Next(kPrescan));
   std::optional<DWORD> pid;
   ASSERT_TRUE(WaitUntil([&] { return (pid = ReadPidFile(install_->Path(L"scan.pid"))).has_value(); }));
 
@@ -216,8 +210,7 @@ TEST_F(CaptureTest, PostscanAndComparisonLeadToTheEntryPoints) {
   reg::WriteString(reg::kSettingsKey, L"SkipInstallationConfirmation", L"1");
   ASSERT_NO_FATAL_FAILURE(Start("[any]\n"));
   ASSERT_NO_FATAL_FAILURE(ToInstall());
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kEntryPoints, 20000));
+  ASSERT_TRUE(w_.Next(kEntryPoints, 20000));
   EXPECT_TRUE(w_.IsVisible(IDC_ENTRY_LIST));
 
   std::vector<std::wstring> log = w_.ToolLog();
@@ -266,8 +259,7 @@ TEST_F(CaptureTest, BackFromInstallDeletesThePrescan) {
   ASSERT_NO_FATAL_FAILURE(ToInstall());
   std::wstring snapshot = ToolArg(0, 1);
   ASSERT_TRUE(FileExists(snapshot));
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kReady));
+  ASSERT_TRUE(w_.Back(kReady));
   EXPECT_FALSE(FileExists(snapshot));
   EXPECT_FALSE(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue));
 }
@@ -325,8 +317,7 @@ TEST_F(CaptureTest, StaleSnapshotThatCannotBeDeletedStopsThePrescan) {
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\n"));
   ASSERT_NO_FATAL_FAILURE(ToInstall());
   std::wstring snapshot = ToolArg(0, 1);
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kReady));
+  ASSERT_TRUE(w_.Back(kReady));
   // Another program holds a file of the prescan's name open.
   HANDLE held = CreateFileW(snapshot.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);

@@ -51,19 +51,11 @@ class ProjectPagesTest : public testing::Test {
   void StartToEntryPoints() {
     ASSERT_TRUE(w_.Start(*install_));
     ASSERT_TRUE(w_.WaitForMainWindow());
-    ASSERT_TRUE(w_.Click(IDOK));
-    ASSERT_TRUE(w_.WaitForTitle(kReady));
-    ASSERT_TRUE(w_.Click(IDOK));
-    ASSERT_TRUE(w_.WaitForTitle(kInstall, 15000));
-    ASSERT_TRUE(w_.Click(IDOK));
-    ASSERT_TRUE(w_.WaitForTitle(kEntryPoints, 15000)) << w_.Describe();
+    ASSERT_TRUE(w_.Next(kReady));
+    ASSERT_TRUE(w_.Next(kInstall, 15000));
+    ASSERT_TRUE(w_.Next(kEntryPoints, 15000));
   }
 
-  // Next on a project page up to the next title.
-  void NextTo(const std::wstring& title) {
-    ASSERT_TRUE(w_.Click(IDOK)) << w_.Describe();
-    ASSERT_TRUE(w_.WaitForTitle(title)) << w_.Describe();
-  }
 
   // Through the option pages between the entry points and the location.
   void OptionPagesTo(const std::wstring& title) {
@@ -140,7 +132,7 @@ TEST_F(ProjectPagesTest, EntryPointRowsDebugBoxSelectionAndSave) {
   ASSERT_TRUE(w_.SetRowChecked(IDC_ENTRY_LIST, 1, false));
   ASSERT_TRUE(WaitUntil([&] { return !w_.RowChecked(IDC_ENTRY_LIST, 1); }));
 
-  NextTo(kPortal);
+  ASSERT_TRUE(w_.Next(kPortal));
   // Help chosen loses "Disabled"; Settings gets it first in its section; the
   // hidden debugging entry keeps it; every other line stays as it was.
   std::wstring expected = SuggestedProject();
@@ -149,8 +141,7 @@ TEST_F(ProjectPagesTest, EntryPointRowsDebugBoxSelectionAndSave) {
   EXPECT_EQ(ReadUtf16File(WorkingProject()), expected);
 
   // Coming back shows the saved choice.
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kEntryPoints));
+  ASSERT_TRUE(w_.Back(kEntryPoints));
   EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Demo App.exe", L"Demo Help.exe", L"Demo Settings.exe"}));
   EXPECT_EQ(Checks(), (std::vector<bool>{true, true, false}));
 }
@@ -194,10 +185,8 @@ TEST_F(ProjectPagesTest, PreSelectedVariantsAndAnEmptyListOnALaterVisit) {
   // Back to the installation, a new comparison without entry points: no
   // rows are left standing for entries that no longer exist.
   UseProject(L"[BuildOptions]\r\nOutDir=bin\r\n");
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kInstall));
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kEntryPoints, 15000));
+  ASSERT_TRUE(w_.Back(kInstall));
+  ASSERT_TRUE(w_.Next(kEntryPoints, 15000));
   EXPECT_EQ(w_.RowCount(IDC_ENTRY_LIST), 0);
   EXPECT_FALSE(w_.IsEnabled(IDOK));
   EXPECT_FALSE(w_.IsEnabled(IDC_ENTRY_LIST));
@@ -206,7 +195,7 @@ TEST_F(ProjectPagesTest, PreSelectedVariantsAndAnEmptyListOnALaterVisit) {
 TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
   Install();
   StartToEntryPoints();
-  NextTo(kPortal);
+  ASSERT_TRUE(w_.Next(kPortal));
   OptionPagesTo(kLocation);
   const std::wstring captures = install_->ProgramFolder() + L"\\Captures\\";
   EXPECT_EQ(w_.Text(IDC_LOCATION_NAME), L"Demo App") << "the first chosen entry without its extension";
@@ -269,11 +258,10 @@ TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
   EXPECT_NE(file.find(L"InventoryName=A\r\nSandboxName=A\r\n"), std::wstring::npos);
 
   // An empty existing folder passes without a question; a name with blanks is trimmed.
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kLocation));
+  ASSERT_TRUE(w_.Back(kLocation));
   ASSERT_TRUE(w_.SetText(IDC_LOCATION_NAME, L"  Trimmed "));
   ASSERT_TRUE(w_.SetText(IDC_LOCATION_PATH, install_->Path(L"empty") + L"\\"));
-  NextTo(kPackage);
+  ASSERT_TRUE(w_.Next(kPackage));
   EXPECT_FALSE(w_.FindPopup());
   file = ReadUtf16File(WorkingProject());
   EXPECT_NE(file.find(L"InventoryName=Trimmed\r\nSandboxName=Trimmed\r\n"), std::wstring::npos);
@@ -283,7 +271,7 @@ TEST_F(ProjectPagesTest, TooLittleFreeSpaceAndABlankLocation) {
   std::wstring project = Edited(SuggestedProject(), {{L"EstimatedDataContainerSize=12", L"EstimatedDataContainerSize=2000000000"}});
   Install(project);
   StartToEntryPoints();
-  NextTo(kPortal);
+  ASSERT_TRUE(w_.Next(kPortal));
   OptionPagesTo(kLocation);
   ASSERT_TRUE(w_.SetText(IDC_LOCATION_PATH, L""));
   EXPECT_FALSE(w_.IsEnabled(IDOK)) << "no location: no Next";
@@ -298,7 +286,7 @@ TEST_F(ProjectPagesTest, PackageSettingsContainerMsiAndCompression) {
   organisation.Set(L"Loom Test Org");
   Install();
   StartToEntryPoints();
-  NextTo(kPortal);
+  ASSERT_TRUE(w_.Next(kPortal));
   OptionPagesTo(kPackage);
   EXPECT_EQ(w_.Text(IDOK), L"保存");
   EXPECT_TRUE(w_.IsChecked(IDC_MSI_USE_ENTRY)) << "12 MB: an entry point stays the container";
@@ -381,10 +369,8 @@ TEST_F(ProjectPagesTest, IconsByGroupPositionIconFilesAndFallbacks) {
   // A later visit where every entry is for debugging only: the box is set
   // and cannot be changed, the rows are shown.
   UseProject(L"[BuildOptions]\r\nOutDir=bin\r\n\r\n[Dbg]\r\nSource=C:\\d.exe\r\nDisabled=1\r\nForDebugOnly=1\r\n");
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kInstall));
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kEntryPoints, 15000));
+  ASSERT_TRUE(w_.Back(kInstall));
+  ASSERT_TRUE(w_.Next(kEntryPoints, 15000));
   EXPECT_EQ(Rows(), std::vector<std::wstring>{L"Dbg"});
   EXPECT_TRUE(w_.IsChecked(IDC_ENTRY_SHOW_DEBUG));
   EXPECT_FALSE(w_.IsEnabled(IDC_ENTRY_SHOW_DEBUG));
@@ -405,13 +391,13 @@ TEST_F(ProjectPagesTest, AFailedSaveKeepsThePage) {
   EXPECT_EQ(box.text, L"无法创建文件" + working);
   ASSERT_TRUE(w_.Answer(box, IDOK));
   EXPECT_EQ(w_.Title(), kEntryPoints);
-  NextTo(kPortal);
+  ASSERT_TRUE(w_.Next(kPortal));
 }
 
 TEST_F(ProjectPagesTest, LargePackageProposesTheDataFileAndAsksBeforeAnEntryPoint) {
   Install(Edited(SuggestedProject(), {{L"EstimatedDataContainerSize=12", L"EstimatedDataContainerSize=300"}}));
   StartToEntryPoints();
-  NextTo(kPortal);
+  ASSERT_TRUE(w_.Next(kPortal));
   OptionPagesTo(kPackage);
   EXPECT_TRUE(w_.IsChecked(IDC_MSI_USE_DATA_FILE)) << "300 MB on the first visit";
   EXPECT_TRUE(w_.IsEnabled(IDC_MSI_USE_ENTRY));
@@ -427,9 +413,8 @@ TEST_F(ProjectPagesTest, LargePackageProposesTheDataFileAndAsksBeforeAnEntryPoin
 
   // Back and forth: the 200 threshold proposes only once.
   ASSERT_TRUE(w_.Click(IDC_MSI_USE_ENTRY));
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kLocation));
-  NextTo(kPackage);
+  ASSERT_TRUE(w_.Back(kLocation));
+  ASSERT_TRUE(w_.Next(kPackage));
   EXPECT_TRUE(w_.IsChecked(IDC_MSI_USE_ENTRY));
   std::wstring working = WorkingProject();
   ASSERT_TRUE(w_.Click(IDOK));

@@ -129,8 +129,7 @@ TEST_F(WalkTest, BackThroughTheConfigurationRetracesTheRoad) {
   const wchar_t* forward[] = {L"准备预扫描", L"安装应用程序", L"入口点", L"管理Corvel工作区", L"组",
                               L"隔离", L"沙箱", L"项目设置", L"包设置"};
   for (const wchar_t* t : forward) {
-    ASSERT_TRUE(w_.Click(IDOK)) << w_.Describe();
-    ASSERT_TRUE(w_.WaitForTitle(kTitle + t, 15000));
+    ASSERT_TRUE(w_.Next(kTitle + t, 15000));
   }
   // Back, page by page, to the entry points.
   const wchar_t* back[] = {L"项目设置", L"沙箱", L"隔离", L"组", L"管理Corvel工作区", L"入口点"};
@@ -144,14 +143,12 @@ TEST_F(WalkTest, BackThroughTheConfigurationRetracesTheRoad) {
   ASSERT_EQ(log.size(), 3u);
   std::wstring prescan = SplitCommandLine(log[0])[1], postscan = SplitCommandLine(log[1])[1];
   std::wstring working = SplitCommandLine(log[2])[4];
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kInstall));
+  ASSERT_TRUE(w_.Back(kInstall));
   EXPECT_TRUE(FileExists(prescan));
   EXPECT_FALSE(FileExists(postscan));
   EXPECT_FALSE(FileExists(working));
   // The next postscan writes the same postscan path again.
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kEntryPoints, 15000));
+  ASSERT_TRUE(w_.Next(kEntryPoints, 15000));
   log = w_.ToolLog();
   ASSERT_EQ(log.size(), 5u);
   EXPECT_EQ(SplitCommandLine(log[3])[1], postscan);
