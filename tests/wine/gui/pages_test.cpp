@@ -181,7 +181,10 @@ TEST_F(PagesTest, BrowserChoiceReachesTheComparisonAndTheResumeValue) {
   EXPECT_TRUE(Checked(dlg, IDC_IE_NONE));
   ASSERT_TRUE(Toggle(dlg, IDC_IE_SYSTEM, true));
   ASSERT_TRUE(w_.Answer(Popup{dlg, L"", L""}, IDOK));
-  EXPECT_EQ(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue), before.substr(0, before.size() - 1) + L"1");
+  // Rewritten once the dialog has gone, so waited for.
+  const std::wstring chosen = before.substr(0, before.size() - 1) + L"1";
+  EXPECT_TRUE(WaitUntil([&] { return reg::ReadString(reg::kRunOnceKey, reg::kResumeValue) == chosen; }))
+      << Narrow(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue).value_or(L""));
 
   // The fully virtualised form needs a "6." version of at most 64 bytes.
   using Case = std::pair<std::wstring, bool>;
