@@ -45,13 +45,9 @@ class CaptureTest : public testing::Test {
     }
   }
 
-  void ToReady() {
-    ASSERT_TRUE(w_.Next(kReady));
-  }
-
   // From the ready-to-prescan page through a successful prescan.
   void ToInstall() {
-    ASSERT_NO_FATAL_FAILURE(ToReady());
+    ASSERT_TRUE(w_.Next(kReady));
     ASSERT_TRUE(w_.Next(kInstall));
   }
 
@@ -82,15 +78,15 @@ TEST_F(CaptureTest, WelcomeAndReadyToPrescanBackAndForth) {
   ASSERT_NO_FATAL_FAILURE(Start(""));
   std::wstring welcome = w_.Title();
   EXPECT_EQ(welcome.rfind(L"Loomwise", 0), 0u) << Narrow(welcome);
-  ASSERT_NO_FATAL_FAILURE(ToReady());
+  ASSERT_TRUE(w_.Next(kReady));
   ASSERT_TRUE(w_.Back(welcome));
-  ASSERT_NO_FATAL_FAILURE(ToReady());
+  ASSERT_TRUE(w_.Next(kReady));
   EXPECT_TRUE(w_.ToolLog().empty());
 }
 
 TEST_F(CaptureTest, CancelAsksFirstAndQuitsOnYes) {
   ASSERT_NO_FATAL_FAILURE(Start(""));
-  ASSERT_NO_FATAL_FAILURE(ToReady());
+  ASSERT_TRUE(w_.Next(kReady));
   ASSERT_TRUE(w_.Click(IDCANCEL));
   Popup box = w_.WaitMessageBox();
   EXPECT_EQ(box.text, kQuitQuestion);
@@ -119,7 +115,7 @@ TEST_F(CaptureTest, PrescanRunsTheToolAndShowsTheInstallPage) {
 
 TEST_F(CaptureTest, PrescanWarningsAreListedOnTheWarningsPage) {
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\nout I 进度\nout W 第一个警告\nout second warning\n"));
-  ASSERT_NO_FATAL_FAILURE(ToReady());
+  ASSERT_TRUE(w_.Next(kReady));
   ASSERT_TRUE(w_.Next(kPrescanWarnings));
   // An unprefixed line keeps the kind of the line before it.
   EXPECT_EQ(w_.Text(IDC_WARNINGS_TEXT), L"第一个警告\r\nsecond warning");
@@ -131,7 +127,7 @@ TEST_F(CaptureTest, OutputSplitInsideCodeUnitsArrivesWhole) {
   // Writes of three bytes, 30 ms apart, cut every code unit somewhere; the
   // last line has no line end.
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\nchunk 3 30\nout W 警告甲\noutraw W 最后一行\n"));
-  ASSERT_NO_FATAL_FAILURE(ToReady());
+  ASSERT_TRUE(w_.Next(kReady));
   ASSERT_TRUE(w_.Next(kPrescanWarnings));
   EXPECT_EQ(w_.Text(IDC_WARNINGS_TEXT), L"警告甲\r\n最后一行");
 }
@@ -139,7 +135,7 @@ TEST_F(CaptureTest, OutputSplitInsideCodeUnitsArrivesWhole) {
 TEST_F(CaptureTest, PrescanFailures) {
   // An error line fails the step whatever the exit code.
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\nout E 磁盘已满\nout E 第二行\n"));
-  ASSERT_NO_FATAL_FAILURE(ToReady());
+  ASSERT_TRUE(w_.Next(kReady));
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_NO_FATAL_FAILURE(ExpectFailure(L"磁盘已满\r\n第二行", kReady));
 
@@ -159,7 +155,7 @@ TEST_F(CaptureTest, PrescanFailures) {
 
 TEST_F(CaptureTest, StopDuringPrescanAsksAndEndsTheTool) {
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\npidfile scan.pid\nhang\n"));
-  ASSERT_NO_FATAL_FAILURE(ToReady());
+  ASSERT_TRUE(w_.Next(kReady));
   ASSERT_TRUE(w_.Next(kPrescan));
   std::optional<DWORD> pid;
   ASSERT_TRUE(WaitUntil([&] { return (pid = ReadPidFile(install_->Path(L"scan.pid"))).has_value(); }));
@@ -294,7 +290,7 @@ TEST_F(CaptureTest, StopDuringComparisonDoesNothing) {
 
 TEST_F(CaptureTest, ClosingByTitleBarDuringAScanEndsTheTool) {
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\npidfile scan.pid\nhang\n"));
-  ASSERT_NO_FATAL_FAILURE(ToReady());
+  ASSERT_TRUE(w_.Next(kReady));
   ASSERT_TRUE(w_.Click(IDOK));
   std::optional<DWORD> pid;
   ASSERT_TRUE(WaitUntil([&] { return (pid = ReadPidFile(install_->Path(L"scan.pid"))).has_value(); }));
