@@ -2,19 +2,15 @@
 
 #include <filesystem>
 
+#include "IniText.h"
 #include "project/IniDocument.h"
 #include "util/FileIo.h"
 #include "util/Text.h"
 
 using namespace loom;
+using namespace loom::test;
 
 namespace {
-
-IniDocument Doc(std::u16string_view text) {
-  IniDocument d;
-  EXPECT_TRUE(d.LoadFromBytes(ToUtf16LeBytes(text)));
-  return d;
-}
 
 // Runs an edit that must fail and checks that it left the text alone.
 template <class Edit>

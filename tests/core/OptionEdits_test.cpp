@@ -3,34 +3,19 @@
 #include <fstream>
 #include <map>
 
+#include "IniText.h"
 #include "options/OptionEdits.h"
 #include "util/Text.h"
 
 using namespace loom;
+using namespace loom::test;
 
 namespace {
-
-IniDocument Doc(std::u16string_view text) {
-  IniDocument d;
-  EXPECT_TRUE(d.LoadFromBytes(ToUtf16LeBytes(text)));
-  return d;
-}
 
 const char16_t kProject[] =
     u"\uFEFF[Isolation]\r\nDirectoryIsolationMode=Merged\r\n\r\n[BuildOptions]\r\n;-------- build --------\r\n"
     u"OutDir=bin\r\nInventoryName=Demo\r\n;PermittedGroups=\r\n;AccessDeniedMsg=No.\r\n"
     u";QualityReportingEnabled=0\r\n\r\n[Demo.exe]\r\nSource=C:\\Demo\\demo.exe\r\n";
-
-// kProject with `from` replaced by `to` (each must occur once).
-std::u16string Edited(std::initializer_list<std::pair<std::u16string, std::u16string>> edits) {
-  std::u16string t = kProject;
-  for (auto& [from, to] : edits) {
-    size_t at = t.find(from);
-    EXPECT_NE(at, std::u16string::npos) << Utf16ToUtf8(from);
-    if (at != std::u16string::npos) t.replace(at, from.size(), to);
-  }
-  return t;
-}
 
 }  // namespace
 
@@ -43,17 +28,17 @@ TEST(OptionEditsSimplePages, IsolationQualityAndSandboxWriteTheirKeys) {
   const Case cases[] = {
       {"merged", [](IniDocument& d) { ApplyIsolationMode(d, false); }, kProject},
       {"write-copy", [](IniDocument& d) { ApplyIsolationMode(d, true); },
-       Edited({{u"=Merged", u"=WriteCopy"}})},
+       Edited(kProject, {{u"=Merged", u"=WriteCopy"}})},
       {"send", [](IniDocument& d) { ApplyQualityReporting(d, true); },
-       Edited({{u";QualityReportingEnabled=0", u"QualityReportingEnabled=1"}})},
+       Edited(kProject, {{u";QualityReportingEnabled=0", u"QualityReportingEnabled=1"}})},
       {"don't send", [](IniDocument& d) { ApplyQualityReporting(d, false); },
-       Edited({{u";QualityReportingEnabled=0", u"QualityReportingEnabled=0"}})},
+       Edited(kProject, {{u";QualityReportingEnabled=0", u"QualityReportingEnabled=0"}})},
       {"profile: nothing to remove", [](IniDocument& d) { ApplySandbox(d, kSandboxProfile, u"x"); }, kProject},
       {"no radio checked", [](IniDocument& d) { ApplySandbox(d, -1, u"x"); }, kProject},
       {"app folder", [](IniDocument& d) { ApplySandbox(d, kSandboxAppFolder, u"x"); },
-       Edited({{u"OutDir=bin", u"SandboxPath=.\r\nOutDir=bin"}})},
+       Edited(kProject, {{u"OutDir=bin", u"SandboxPath=.\r\nOutDir=bin"}})},
       {"custom", [](IniDocument& d) { ApplySandbox(d, kSandboxCustom, u"%AppData%\\Box"); },
-       Edited({{u"OutDir=bin", u"SandboxPath=%AppData%\\Box\r\nOutDir=bin"}})},
+       Edited(kProject, {{u"OutDir=bin", u"SandboxPath=%AppData%\\Box\r\nOutDir=bin"}})},
       {"custom, then profile", [](IniDocument& d) {
          ApplySandbox(d, kSandboxCustom, u"D:\\S");
          ApplySandbox(d, kSandboxProfile, u"");
@@ -75,7 +60,7 @@ TEST(OptionEditsSandbox, ChoiceFromTheFileAndPathTest) {
   for (const Load& l : {Load{u"", kSandboxProfile, u""}, Load{u"SandboxPath=.\r\n", kSandboxAppFolder, u""},
                         Load{u"SandboxPath=./\r\n", kSandboxCustom, u"./"},
                         Load{u"SandboxPath=%AppData%\\X\r\n", kSandboxCustom, u"%AppData%\\X"}}) {
-    SandboxState s = SandboxFromProject(Doc(Edited({{u"OutDir=bin\r\n", u"OutDir=bin\r\n" + l.line}})));
+    SandboxState s = SandboxFromProject(Doc(Edited(kProject, {{u"OutDir=bin\r\n", u"OutDir=bin\r\n" + l.line}})));
     EXPECT_EQ(s.choice, l.choice) << Utf16ToUtf8(l.line);
     EXPECT_EQ(s.path, l.path);
   }
@@ -107,15 +92,15 @@ TEST(OptionEditsGroups, ListAndKeys) {
   };
   const Case cases[] = {
       {"everyone: groups commented out, message written", false, {u"Sales"}, u"Go away.",
-       Edited({{u";AccessDeniedMsg=No.", u"AccessDeniedMsg=Go away."}})},
+       Edited(kProject, {{u";AccessDeniedMsg=No.", u"AccessDeniedMsg=Go away."}})},
       {"two groups", true, {u"Sales", u"IT"}, u"",
-       Edited({{u";PermittedGroups=", u"PermittedGroups=Sales;IT"}})},
+       Edited(kProject, {{u";PermittedGroups=", u"PermittedGroups=Sales;IT"}})},
       {"only groups, none listed", true, {}, u"m",
-       Edited({{u";AccessDeniedMsg=No.", u"AccessDeniedMsg=m"}})},
+       Edited(kProject, {{u";AccessDeniedMsg=No.", u"AccessDeniedMsg=m"}})},
       // Every line end of a multi-line message becomes one blank: no stray
       // key line, and later edits still find their keys.
       {"multi-line message", false, {}, u"Ask IT.\r\nRoom=12\rPhone 3\n\r\nBye",
-       Edited({{u";AccessDeniedMsg=No.", u"AccessDeniedMsg=Ask IT. Room=12 Phone 3  Bye"}})},
+       Edited(kProject, {{u";AccessDeniedMsg=No.", u"AccessDeniedMsg=Ask IT. Room=12 Phone 3  Bye"}})},
   };
   for (const Case& c : cases) {
     IniDocument d = Doc(kProject);
@@ -248,23 +233,23 @@ TEST(OptionEditsPortal, ProjectEdits) {
     PortalSettings s;
     std::u16string expected;
   };
-  const std::u16string withBlock = Edited({{afterBuild, block + u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll"
+  const std::u16string withBlock = Edited(kProject, {{afterBuild, block + u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll"
                                                                 u"\r\nMeridelOrgUrl=http://p\r\n" + u"\r\n" + afterBuild}});
   const Case cases[] = {
       {"new package with URL", kProject, {true, u"http://p", false, u"", 0},
-       Edited({{afterBuild, block + u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n"
+       Edited(kProject, {{afterBuild, block + u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n"
                                     u"MeridelOrgUrl=http://p\r\n" + u"\r\n" + afterBuild}})},
       {"update of a base package", kProject, {true, u"", true, u"{A1}", 6},
-       Edited({{afterBuild, block + u"AppID={A1}\r\nVersionID=6\r\nNotificationDLLs=MeridelPlugin.dll\r\n" + u"\r\n" + afterBuild}})},
-      {"base update without an AppID read is a new package", Edited({{u"OutDir=bin", u"OutDir=bin\r\nVersionID=4"}}),
+       Edited(kProject, {{afterBuild, block + u"AppID={A1}\r\nVersionID=6\r\nNotificationDLLs=MeridelPlugin.dll\r\n" + u"\r\n" + afterBuild}})},
+      {"base update without an AppID read is a new package", Edited(kProject, {{u"OutDir=bin", u"OutDir=bin\r\nVersionID=4"}}),
        {true, u"", true, u"", 0},
-       Edited({{afterBuild, block + u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n" + u"\r\n" + afterBuild}})},
+       Edited(kProject, {{afterBuild, block + u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n" + u"\r\n" + afterBuild}})},
       {"again: values change in place", withBlock, {true, u"", false, u"", 0},
-       Edited({{afterBuild, block + u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n" + u"\r\n" + afterBuild}})},
+       Edited(kProject, {{afterBuild, block + u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n" + u"\r\n" + afterBuild}})},
       {"off removes block and URL", withBlock, {}, kProject},
       {"off with an AppID outside the block",
-       Edited({{u"OutDir=bin", u"AppID={X}\r\nVersionID=3\r\nOutDir=bin"}}), {},
-       Edited({{u"OutDir=bin", u";AppID={X}\r\n;VersionID=3\r\nOutDir=bin"}})},
+       Edited(kProject, {{u"OutDir=bin", u"AppID={X}\r\nVersionID=3\r\nOutDir=bin"}}), {},
+       Edited(kProject, {{u"OutDir=bin", u";AppID={X}\r\n;VersionID=3\r\nOutDir=bin"}})},
   };
   for (const Case& c : cases) {
     IniDocument d = Doc(c.start);
@@ -272,7 +257,7 @@ TEST(OptionEditsPortal, ProjectEdits) {
     EXPECT_EQ(d.Text(), c.expected) << c.name;
     EXPECT_EQ(PortalFromProject(d).manage, c.s.manage) << c.name;
   }
-  IniDocument active = Doc(Edited({{u";PermittedGroups=", u"PermittedGroups=IT"}}));
+  IniDocument active = Doc(Edited(kProject, {{u";PermittedGroups=", u"PermittedGroups=IT"}}));
   ApplyPortalSettings(active, {true, u"", false, u"", 0});
   EXPECT_EQ(active.GetValue(kBuildOptions, u"PermittedGroups"), u"");
   PortalEntry e = PortalFromProject(Doc(withBlock));

@@ -1,18 +1,14 @@
 #include <gtest/gtest.h>
 
+#include "IniText.h"
 #include "project/IniDocument.h"
 #include "project/PackageSettings.h"
 #include "util/Text.h"
 
 using namespace loom;
+using namespace loom::test;
 
 namespace {
-
-IniDocument Doc(std::u16string_view text) {
-  IniDocument d;
-  EXPECT_TRUE(d.LoadFromBytes(ToUtf16LeBytes(text)));
-  return d;
-}
 
 const char16_t kProject[] =
     u"\uFEFF[Compression]\r\nCompressionType=None\r\n\r\n"

@@ -72,6 +72,42 @@ std::wstring ReadUtf16File(const std::wstring& path) {
   return text;
 }
 
+std::string Utf16Bytes(const std::wstring& text) {
+  std::string bytes = "\xFF\xFE";
+  for (wchar_t c : text) bytes += static_cast<char>(c & 0xFF), bytes += static_cast<char>((c >> 8) & 0xFF);
+  return bytes;
+}
+
+std::wstring Edited(std::wstring text, std::initializer_list<std::pair<std::wstring, std::wstring>> edits) {
+  for (auto& [from, to] : edits) {
+    size_t at = text.find(from);
+    EXPECT_NE(at, std::wstring::npos) << Narrow(from);
+    if (at != std::wstring::npos) text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+bool EndsWith(const std::wstring& s, const std::wstring& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+MachineValue::MachineValue(const wchar_t* key, const wchar_t* name) : key_(key), name_(name) {
+  wchar_t buf[1024];
+  DWORD size = sizeof buf, type = 0;
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, &type, buf, &size) == ERROR_SUCCESS)
+    old_ = std::wstring(buf);
+}
+
+MachineValue::~MachineValue() {
+  if (old_) Set(*old_);
+  else RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key_, name_);
+}
+
+void MachineValue::Set(const std::wstring& value) const {
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, key_, name_, REG_SZ, value.c_str(),
+                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
 std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine) {
   std::vector<std::wstring> args;
   if (commandLine.find_first_not_of(L" \t") == std::wstring::npos) return args;
@@ -402,6 +438,16 @@ testing::AssertionResult Wizard::WaitForMainWindow(DWORD timeoutMs) {
 testing::AssertionResult Wizard::WaitForTitle(const std::wstring& title, DWORD timeoutMs) {
   if (WaitUntil([&] { return Title() == title; }, timeoutMs)) return testing::AssertionSuccess();
   return testing::AssertionFailure() << "wanted the title \"" << Narrow(title) << "\"; " << Describe();
+}
+
+testing::AssertionResult Wizard::Next(const std::wstring& title, DWORD timeoutMs) {
+  if (auto r = Click(IDOK); !r) return r << "; " << Describe();
+  return WaitForTitle(title, timeoutMs);
+}
+
+testing::AssertionResult Wizard::Back(const std::wstring& title, DWORD timeoutMs) {
+  if (auto r = Click(IDC_BACK); !r) return r << "; " << Describe();
+  return WaitForTitle(title, timeoutMs);
 }
 
 std::wstring Wizard::Title() { return WindowText(MainWindow()); }

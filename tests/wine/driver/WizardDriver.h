@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <string>
@@ -32,6 +33,28 @@ constexpr int kMessageBoxText = 0xFFFF;
 // Default time limit of the waits (Wine is slow to start processes).
 constexpr DWORD kWaitMs = 10000;
 
+// The wizard's page titles.
+inline const std::wstring kTitle = L"Loomwise - ";
+inline const std::wstring kWelcome = kTitle + L"欢迎";  // the welcome and the resume page
+inline const std::wstring kReady = kTitle + L"准备预扫描";
+inline const std::wstring kPrescan = kTitle + L"预扫描";
+inline const std::wstring kPrescanWarnings = kTitle + L"预扫描警告";
+inline const std::wstring kInstall = kTitle + L"安装应用程序";
+inline const std::wstring kPostscan = kTitle + L"扫描后";
+inline const std::wstring kPostscanWarnings = kTitle + L"扫描后警告";
+inline const std::wstring kEntryPoints = kTitle + L"入口点";
+inline const std::wstring kPortal = kTitle + L"管理Corvel工作区";
+inline const std::wstring kGroups = kTitle + L"组";
+inline const std::wstring kIsolation = kTitle + L"隔离";
+inline const std::wstring kSandbox = kTitle + L"沙箱";
+inline const std::wstring kQuality = kTitle + L"质量保证统计";
+inline const std::wstring kRedirection = kTitle + L"本机浏览器重定向";
+inline const std::wstring kLocation = kTitle + L"项目设置";
+inline const std::wstring kPackage = kTitle + L"包设置";
+inline const std::wstring kReadyToBuild = kTitle + L"准备生成";
+inline const std::wstring kBuilding = kTitle + L"生成项目";
+inline const std::wstring kBuildSkipped = kTitle + L"已完成";
+
 // --- Small helpers -----------------------------------------------------------
 
 std::wstring Widen(const std::string& utf8);
@@ -44,6 +67,13 @@ std::optional<std::string> ReadBytes(const std::wstring& path);
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
 // Text of a UTF-16LE file (byte-order mark dropped); empty when unreadable.
 std::wstring ReadUtf16File(const std::wstring& path);
+// The bytes of a UTF-16LE file with a byte-order mark holding `text`.
+std::string Utf16Bytes(const std::wstring& text);
+// `text` with the first `from` of each edit replaced by its `to`; a `from`
+// that is absent fails the test.
+std::wstring Edited(std::wstring text, std::initializer_list<std::pair<std::wstring, std::wstring>> edits);
+bool EndsWith(const std::wstring& s, const std::wstring& tail);
+inline std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
 // Splits a command line by the usual Windows rules (CommandLineToArgvW).
 std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine);
 // Long form of a path (for comparing with 8.3 forms); the path when unknown.
@@ -140,6 +170,20 @@ class CleanRegistry {
   static void Clean();
 };
 
+// A string value under HKEY_LOCAL_MACHINE (`name` null: the key's default
+// value), put back as it was on destruction.
+class MachineValue {
+ public:
+  MachineValue(const wchar_t* key, const wchar_t* name);
+  ~MachineValue();
+  void Set(const std::wstring& value) const;
+
+ private:
+  const wchar_t* key_;
+  const wchar_t* name_;
+  std::optional<std::wstring> old_;
+};
+
 // --- The wizard process ------------------------------------------------------
 
 // A top-level dialog of the wizard other than the main window: a message box
@@ -171,6 +215,9 @@ class Wizard {
   HWND MainWindow();
   testing::AssertionResult WaitForMainWindow(DWORD timeoutMs = kWaitMs);
   testing::AssertionResult WaitForTitle(const std::wstring& title, DWORD timeoutMs = kWaitMs);
+  // Clicks Next (Back) and waits for the page titled `title`.
+  testing::AssertionResult Next(const std::wstring& title, DWORD timeoutMs = kWaitMs);
+  testing::AssertionResult Back(const std::wstring& title, DWORD timeoutMs = kWaitMs);
   std::wstring Title();
 
   // The visible child page, and controls on it (the main window's own

@@ -12,17 +12,10 @@ using namespace loomtest;
 
 namespace {
 
-const std::wstring kReadyToBuild = L"Loomwise - 准备生成";
-const std::wstring kBuilding = L"Loomwise - 生成项目";
-const std::wstring kBuildSkipped = L"Loomwise - 已完成";
 const std::wstring kComplete = L"---------------------------------------------\r\n生成完成";
 const std::wstring kFailed = L"*** 生成失败 ***";
 const std::wstring kStopped = L"---------------------------------------------\r\n生成已停止";
 const std::wstring kCannotCreateFolder = L"无法创建目录。检查Package.ini - outdir";
-
-bool EndsWith(const std::wstring& s, const std::wstring& tail) {
-  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
 
 // A shell verb's command under HKLM\SOFTWARE\Classes, restored afterwards.
 class ShellCommand {
@@ -132,11 +125,9 @@ class BuildTest : public testing::Test {
     return found ? Wizard::TextIn(found, IDC_BUILD_OUTPUT) : std::wstring();
   }
 
-  std::wstring Q(const std::wstring& s) { return L"\"" + s + L"\""; }
-
   // A built package's attribute table as loomctl prints it.
   std::string Attributes(const std::wstring& package) {
-    Captured c = RunCaptured(Q(BuildFolder() + L"\\loomctl.exe") + L" package " + Q(package));
+    Captured c = RunCaptured(Quoted(BuildFolder() + L"\\loomctl.exe") + L" package " + Quoted(package));
     EXPECT_EQ(c.exitCode, 0u) << c.output;
     return c.output;
   }
@@ -171,17 +162,16 @@ TEST_F(BuildTest, ThreeToolsInOrderFromTheirFolder) {
       return env;
     }));
     ASSERT_EQ(w_.Text(IDOK), L"生成");
-    ASSERT_TRUE(w_.Click(IDOK));
-    ASSERT_TRUE(w_.WaitForTitle(kBuilding));
+    ASSERT_TRUE(w_.Next(kBuilding));
     ASSERT_TRUE(WaitOutputEndsWith(kComplete));
     const std::wstring tools = install_->FolderFor(c.tools);
     std::vector<std::wstring> runs = BuildRuns();
     ASSERT_EQ(runs.size(), 3u);
-    EXPECT_EQ(runs[0], Q(tools + L"\\vregtool.exe") + L" " + Q(L"bin\\Package.ro.tvr") + L" ImportDir " + Q(project_) +
+    EXPECT_EQ(runs[0], Quoted(tools + L"\\vregtool.exe") + L" " + Quoted(L"bin\\Package.ro.tvr") + L" ImportDir " + Quoted(project_) +
                            L" -Loomwise");
-    EXPECT_EQ(runs[1], Q(tools + L"\\vftool.exe") + L" " + Q(L"bin\\Package.ro.tvr") + L" ImportDir " + Q(project_) +
+    EXPECT_EQ(runs[1], Quoted(tools + L"\\vftool.exe") + L" " + Quoted(L"bin\\Package.ro.tvr") + L" ImportDir " + Quoted(project_) +
                            L" -Loomwise");
-    EXPECT_EQ(runs[2], Q(tools + L"\\tlink.exe") + L" " + Q(project_ + L"\\Package.ini") + L" -OutDir " + Q(L"bin") +
+    EXPECT_EQ(runs[2], Quoted(tools + L"\\tlink.exe") + L" " + Quoted(project_ + L"\\Package.ini") + L" -OutDir " + Quoted(L"bin") +
                            L" -Loomwise");
     EXPECT_EQ(w_.Text(IDC_BUILD_OUTPUT), L"working\r\nworking\r\nworking\r\n" + kComplete);
     ExpectBuildEnded();
@@ -209,8 +199,7 @@ TEST_F(BuildTest, OutputShowsLiveAndStopEndsTheRunningTool) {
   ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild(
       "[vregtool]\neol lf\nout vregtool: importing\noutraw 10%\\r20%\\r30%\nwaitfile go.flag\nout \\r40%\nout done\n"
       "[vftool]\neol lf\nout vftool: copying\npidfile vftool.pid\nhang\n"));
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kBuilding));
+  ASSERT_TRUE(w_.Next(kBuilding));
   EXPECT_EQ(w_.Text(IDC_BACK), L"停止");
   EXPECT_FALSE(w_.IsEnabled(IDOK));
   // While the tool waits, what it wrote is there; the progress line rewritten.
@@ -222,8 +211,7 @@ TEST_F(BuildTest, OutputShowsLiveAndStopEndsTheRunningTool) {
 
   // Stop: the tool ends, the closing message follows its last line, the
   // ready-to-build page is shown.
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kReadyToBuild));
+  ASSERT_TRUE(w_.Back(kReadyToBuild));
   EXPECT_TRUE(WaitProcessGone(*pid));
   EXPECT_TRUE(EndsWith(BuildPageOutput(), L"vftool: copying\r\n" + kStopped)) << Narrow(BuildPageOutput());
   EXPECT_EQ(w_.Text(IDOK), L"生成");
@@ -231,14 +219,12 @@ TEST_F(BuildTest, OutputShowsLiveAndStopEndsTheRunningTool) {
 
   // A new build starts with empty output.
   DeleteFileW(install_->Path(L"vftool.pid").c_str());
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kBuilding));
+  ASSERT_TRUE(w_.Next(kBuilding));
   ASSERT_TRUE(WaitUntil([&] { return ReadPidFile(install_->Path(L"vftool.pid")).has_value(); }));
   ASSERT_TRUE(WaitOutputEndsWith(L"vftool: copying\r\n"));
   EXPECT_EQ(w_.Text(IDC_BUILD_OUTPUT).find(L"生成已停止"), std::wstring::npos);
   EXPECT_EQ(w_.Text(IDC_BUILD_OUTPUT).find(L"vregtool: importing"), w_.Text(IDC_BUILD_OUTPUT).rfind(L"vregtool: importing"));
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kReadyToBuild));
+  ASSERT_TRUE(w_.Back(kReadyToBuild));
   EXPECT_FALSE(FileExists(project_ + L"\\bin\\Package.ro.tvr"));
 }
 
@@ -284,23 +270,20 @@ TEST_F(BuildTest, SkippedBuildOffersFinishOnly) {
   ShellCommand folders(L"Folder");
   ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild("[any]\n"));
   install_->WriteScenario("[scan]\nresult no\n[any]\n");  // the shell's folder handler writes nothing
-  folders.Set(Q(install_->ProgramFolder() + L"\\snapshot.exe") + L" \"%1\"");
+  folders.Set(Quoted(install_->ProgramFolder() + L"\\snapshot.exe") + L" \"%1\"");
   // The choice is stored at once and turns Build into Next.
   ASSERT_TRUE(w_.Click(IDC_READY_SKIP_BUILD));
   EXPECT_TRUE(WaitUntil([&] { return w_.Text(IDOK) == L"下一步"; }));
   EXPECT_EQ(reg::ReadString(reg::kSettingsKey, L"SkipBuild"), L"1");
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kBuildSkipped));
+  ASSERT_TRUE(w_.Next(kBuildSkipped));
   EXPECT_FALSE(w_.IsVisible(IDC_BUILD_OUTPUT));
   EXPECT_FALSE(w_.IsVisible(IDC_BUILD_GROUP));
   EXPECT_EQ(w_.Text(IDC_BACK), L"返回");
   EXPECT_TRUE(w_.IsEnabled(IDOK));
   EXPECT_EQ(w_.Text(IDC_BUILD_OPEN_FOLDER), L"&Open project folder after clicking Finish");
   // Back and forth runs nothing.
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kReadyToBuild));
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kBuildSkipped));
+  ASSERT_TRUE(w_.Back(kReadyToBuild));
+  ASSERT_TRUE(w_.Next(kBuildSkipped));
   EXPECT_TRUE(BuildRuns().empty());
 
   // Finish with the box ticked opens the project folder.
@@ -318,7 +301,7 @@ TEST_F(BuildTest, FinishOpensTheOutputFolder) {
   ShellCommand folders(L"Folder");
   ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild("[any]\n"));
   install_->WriteScenario("[scan]\nresult no\n[any]\n");
-  folders.Set(Q(install_->ProgramFolder() + L"\\snapshot.exe") + L" \"%1\"");
+  folders.Set(Quoted(install_->ProgramFolder() + L"\\snapshot.exe") + L" \"%1\"");
   SetOutDir(L"out\\x");
   // A portal-managed project with a separate data container.
   const std::wstring ini = project_ + L"\\Package.ini";
@@ -329,8 +312,8 @@ TEST_F(BuildTest, FinishOpensTheOutputFolder) {
   ASSERT_TRUE(WaitOutputEndsWith(kComplete));
   std::vector<std::wstring> runs = BuildRuns();
   ASSERT_EQ(runs.size(), 3u);
-  EXPECT_NE(runs[0].find(Q(L"out\\x\\Package.ro.tvr")), std::wstring::npos);
-  EXPECT_NE(runs[2].find(L"-OutDir " + Q(L"out\\x")), std::wstring::npos);
+  EXPECT_NE(runs[0].find(Quoted(L"out\\x\\Package.ro.tvr")), std::wstring::npos);
+  EXPECT_NE(runs[2].find(L"-OutDir " + Quoted(L"out\\x")), std::wstring::npos);
   EXPECT_FALSE(FileExists(project_ + L"\\out\\x\\Package.ro.tvr"));
   // Each package carries the table the portal page reads of a base package.
   std::string data = Attributes(project_ + L"\\out\\x\\Demo App.dat");
@@ -404,7 +387,7 @@ TEST_F(BuildTest, BuildScriptRewrittenAfterPackageIniWasOpened) {
     o.branding = c.branding;
     ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild("[any]\n", o));
     install_->WriteScenario("[scan]\nresult no\n[any]\n");  // the shell's editor writes nothing
-    iniFiles.Set(Q(install_->ProgramFolder() + L"\\snapshot.exe") + L" \"%1\"");
+    iniFiles.Set(Quoted(install_->ProgramFolder() + L"\\snapshot.exe") + L" \"%1\"");
     const std::wstring script = project_ + L"\\build.bat";
     std::optional<std::string> generated = ReadBytes(script);
     ASSERT_TRUE(generated.has_value());
@@ -437,7 +420,7 @@ TEST_F(BuildTest, BuildScriptRewrittenAfterPackageIniWasOpened) {
     }
     std::wstring text = Widen(*now);
     EXPECT_NE(text.find(target + L"\r\n"), std::wstring::npos) << *now;  // the template's own line end follows
-    EXPECT_NE(text.find(Q(install_->ProgramFolder() + L"\\vregtool.exe")), std::wstring::npos) << *now;
+    EXPECT_NE(text.find(Quoted(install_->ProgramFolder() + L"\\vregtool.exe")), std::wstring::npos) << *now;
     EXPECT_EQ(text.find(L"%INSTALLDIR%"), std::wstring::npos);
   }
 }

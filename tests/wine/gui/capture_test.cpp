@@ -13,12 +13,6 @@ using namespace loomtest;
 
 namespace {
 
-const std::wstring kReady = L"Loomwise - 准备预扫描";
-const std::wstring kPrescan = L"Loomwise - 预扫描";
-const std::wstring kPrescanWarnings = L"Loomwise - 预扫描警告";
-const std::wstring kInstall = L"Loomwise - 安装应用程序";
-const std::wstring kPostscan = L"Loomwise - 扫描后";
-const std::wstring kEntryPoints = L"Loomwise - 入口点";
 // The 64-bit wizard runs on 64-bit Windows, so it prefers snapshot64.exe.
 const std::wstring kTool = L"snapshot64.exe";
 const std::wstring kLocations = L"C:\\ HKEY_LOCAL_MACHINE HKEY_USERS";  // default under Wine
@@ -51,16 +45,10 @@ class CaptureTest : public testing::Test {
     }
   }
 
-  void ToReady() {
-    ASSERT_TRUE(w_.Click(IDOK));
-    ASSERT_TRUE(w_.WaitForTitle(kReady));
-  }
-
   // From the ready-to-prescan page through a successful prescan.
   void ToInstall() {
-    ASSERT_NO_FATAL_FAILURE(ToReady());
-    ASSERT_TRUE(w_.Click(IDOK));
-    ASSERT_TRUE(w_.WaitForTitle(kInstall));
+    ASSERT_TRUE(w_.Next(kReady));
+    ASSERT_TRUE(w_.Next(kInstall));
   }
 
   // Argument i of the n-th recorded tool run.
@@ -90,16 +78,15 @@ TEST_F(CaptureTest, WelcomeAndReadyToPrescanBackAndForth) {
   ASSERT_NO_FATAL_FAILURE(Start(""));
   std::wstring welcome = w_.Title();
   EXPECT_EQ(welcome.rfind(L"Loomwise", 0), 0u) << Narrow(welcome);
-  ASSERT_NO_FATAL_FAILURE(ToReady());
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(welcome));
-  ASSERT_NO_FATAL_FAILURE(ToReady());
+  ASSERT_TRUE(w_.Next(kReady));
+  ASSERT_TRUE(w_.Back(welcome));
+  ASSERT_TRUE(w_.Next(kReady));
   EXPECT_TRUE(w_.ToolLog().empty());
 }
 
 TEST_F(CaptureTest, CancelAsksFirstAndQuitsOnYes) {
   ASSERT_NO_FATAL_FAILURE(Start(""));
-  ASSERT_NO_FATAL_FAILURE(ToReady());
+  ASSERT_TRUE(w_.Next(kReady));
   ASSERT_TRUE(w_.Click(IDCANCEL));
   Popup box = w_.WaitMessageBox();
   EXPECT_EQ(box.text, kQuitQuestion);
@@ -128,9 +115,8 @@ TEST_F(CaptureTest, PrescanRunsTheToolAndShowsTheInstallPage) {
 
 TEST_F(CaptureTest, PrescanWarningsAreListedOnTheWarningsPage) {
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\nout I 进度\nout W 第一个警告\nout second warning\n"));
-  ASSERT_NO_FATAL_FAILURE(ToReady());
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kPrescanWarnings));
+  ASSERT_TRUE(w_.Next(kReady));
+  ASSERT_TRUE(w_.Next(kPrescanWarnings));
   // An unprefixed line keeps the kind of the line before it.
   EXPECT_EQ(w_.Text(IDC_WARNINGS_TEXT), L"第一个警告\r\nsecond warning");
   ASSERT_TRUE(w_.Click(IDOK));
@@ -141,16 +127,15 @@ TEST_F(CaptureTest, OutputSplitInsideCodeUnitsArrivesWhole) {
   // Writes of three bytes, 30 ms apart, cut every code unit somewhere; the
   // last line has no line end.
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\nchunk 3 30\nout W 警告甲\noutraw W 最后一行\n"));
-  ASSERT_NO_FATAL_FAILURE(ToReady());
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kPrescanWarnings));
+  ASSERT_TRUE(w_.Next(kReady));
+  ASSERT_TRUE(w_.Next(kPrescanWarnings));
   EXPECT_EQ(w_.Text(IDC_WARNINGS_TEXT), L"警告甲\r\n最后一行");
 }
 
 TEST_F(CaptureTest, PrescanFailures) {
   // An error line fails the step whatever the exit code.
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\nout E 磁盘已满\nout E 第二行\n"));
-  ASSERT_NO_FATAL_FAILURE(ToReady());
+  ASSERT_TRUE(w_.Next(kReady));
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_NO_FATAL_FAILURE(ExpectFailure(L"磁盘已满\r\n第二行", kReady));
 
@@ -170,9 +155,8 @@ TEST_F(CaptureTest, PrescanFailures) {
 
 TEST_F(CaptureTest, StopDuringPrescanAsksAndEndsTheTool) {
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\npidfile scan.pid\nhang\n"));
-  ASSERT_NO_FATAL_FAILURE(ToReady());
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kPrescan));
+  ASSERT_TRUE(w_.Next(kReady));
+  ASSERT_TRUE(w_.Next(kPrescan));
   std::optional<DWORD> pid;
   ASSERT_TRUE(WaitUntil([&] { return (pid = ReadPidFile(install_->Path(L"scan.pid"))).has_value(); }));
 
@@ -222,8 +206,7 @@ TEST_F(CaptureTest, PostscanAndComparisonLeadToTheEntryPoints) {
   reg::WriteString(reg::kSettingsKey, L"SkipInstallationConfirmation", L"1");
   ASSERT_NO_FATAL_FAILURE(Start("[any]\n"));
   ASSERT_NO_FATAL_FAILURE(ToInstall());
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kEntryPoints, 20000));
+  ASSERT_TRUE(w_.Next(kEntryPoints, 20000));
   EXPECT_TRUE(w_.IsVisible(IDC_ENTRY_LIST));
 
   std::vector<std::wstring> log = w_.ToolLog();
@@ -272,8 +255,7 @@ TEST_F(CaptureTest, BackFromInstallDeletesThePrescan) {
   ASSERT_NO_FATAL_FAILURE(ToInstall());
   std::wstring snapshot = ToolArg(0, 1);
   ASSERT_TRUE(FileExists(snapshot));
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kReady));
+  ASSERT_TRUE(w_.Back(kReady));
   EXPECT_FALSE(FileExists(snapshot));
   EXPECT_FALSE(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue));
 }
@@ -308,7 +290,7 @@ TEST_F(CaptureTest, StopDuringComparisonDoesNothing) {
 
 TEST_F(CaptureTest, ClosingByTitleBarDuringAScanEndsTheTool) {
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\npidfile scan.pid\nhang\n"));
-  ASSERT_NO_FATAL_FAILURE(ToReady());
+  ASSERT_TRUE(w_.Next(kReady));
   ASSERT_TRUE(w_.Click(IDOK));
   std::optional<DWORD> pid;
   ASSERT_TRUE(WaitUntil([&] { return (pid = ReadPidFile(install_->Path(L"scan.pid"))).has_value(); }));
@@ -331,8 +313,7 @@ TEST_F(CaptureTest, StaleSnapshotThatCannotBeDeletedStopsThePrescan) {
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\n"));
   ASSERT_NO_FATAL_FAILURE(ToInstall());
   std::wstring snapshot = ToolArg(0, 1);
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kReady));
+  ASSERT_TRUE(w_.Back(kReady));
   // Another program holds a file of the prescan's name open.
   HANDLE held = CreateFileW(snapshot.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);

@@ -11,15 +11,6 @@ using namespace loomtest;
 
 namespace {
 
-const std::wstring kTitle = L"Loomwise - ";
-const std::wstring kEntryPoints = kTitle + L"入口点";
-const std::wstring kPortal = kTitle + L"管理Corvel工作区";
-const std::wstring kGroups = kTitle + L"组";
-const std::wstring kIsolation = kTitle + L"隔离";
-const std::wstring kSandbox = kTitle + L"沙箱";
-const std::wstring kQuality = kTitle + L"质量保证统计";
-const std::wstring kRedirection = kTitle + L"本机浏览器重定向";
-const std::wstring kLocation = kTitle + L"项目设置";
 
 // The prepared working project: what the comparison hands to the pages.
 const wchar_t kProject[] =
@@ -48,25 +39,6 @@ const wchar_t kBrowserSection[] =
     L"[Browser.exe]\r\n"
     L"Source=%ProgramFilesDir%\\Fox\\firefox.exe\r\n"
     L"IsBrowser=1\r\n";
-
-std::string Utf16Bytes(const std::wstring& text) {
-  std::string bytes = "\xFF\xFE";
-  for (wchar_t c : text) {
-    bytes += char(c & 0xFF);
-    bytes += char((c >> 8) & 0xFF);
-  }
-  return bytes;
-}
-
-// `text` with each `from` replaced by `to` (each must occur).
-std::wstring Edited(std::wstring text, std::initializer_list<std::pair<std::wstring, std::wstring>> edits) {
-  for (auto& [from, to] : edits) {
-    size_t at = text.find(from);
-    EXPECT_NE(at, std::wstring::npos) << Narrow(from);
-    if (at != std::wstring::npos) text.replace(at, from.size(), to);
-  }
-  return text;
-}
 
 // --- Package files in the attribute-table layout -------------------------------
 
@@ -105,9 +77,8 @@ class OptionsTest : public testing::Test {
     install_->WriteScenario("[suggest]\nresultfrom project.ini\n[any]\n");
     ASSERT_TRUE(w_.Start(*install_));
     ASSERT_TRUE(w_.WaitForMainWindow());
-    for (const std::wstring& t : {kTitle + L"准备预扫描", kTitle + L"安装应用程序", kEntryPoints, kPortal}) {
-      ASSERT_TRUE(w_.Click(IDOK)) << w_.Describe();
-      ASSERT_TRUE(w_.WaitForTitle(t, 15000)) << w_.Describe();
+    for (const std::wstring& t : {kReady, kInstall, kEntryPoints, kPortal}) {
+      ASSERT_TRUE(w_.Next(t, 15000));
     }
   }
 
@@ -124,14 +95,6 @@ class OptionsTest : public testing::Test {
     EXPECT_EQ(*bytes, Utf16Bytes(expected)) << Narrow(ReadUtf16File(WorkingFile()));
   }
 
-  testing::AssertionResult Next(const std::wstring& title) {
-    if (auto r = w_.Click(IDOK); !r) return r;
-    return w_.WaitForTitle(title);
-  }
-  testing::AssertionResult Back(const std::wstring& title) {
-    if (auto r = w_.Click(IDC_BACK); !r) return r;
-    return w_.WaitForTitle(title);
-  }
   // Next refused with a message box of `text`; the box is answered and the
   // page stays.
   void ExpectRefused(const std::wstring& text, const std::wstring& page) {
@@ -157,7 +120,7 @@ TEST_F(OptionsTest, GroupsIsolationAndSandboxWriteExactlyTheirLines) {
   EXPECT_FALSE(w_.IsChecked(IDC_PORTAL_MANAGE));
   EXPECT_FALSE(w_.IsEnabled(IDC_PORTAL_URL));
   EXPECT_FALSE(w_.IsEnabled(IDC_PORTAL_BASE_FOLDER));
-  ASSERT_TRUE(Next(kGroups));
+  ASSERT_TRUE(w_.Next(kGroups));
 
   // Groups: everyone, the default message; only-these-groups needs a group,
   // and under Wine the picker returns as if cancelled (nothing added, no message).
@@ -176,12 +139,12 @@ TEST_F(OptionsTest, GroupsIsolationAndSandboxWriteExactlyTheirLines) {
   ASSERT_TRUE(w_.SetText(IDC_AUTH_MESSAGE, L"Ask IT.\r\nRoom=12\r\n\r\nThanks"));
   ASSERT_TRUE(w_.Click(IDC_AUTH_EVERYONE));
   EXPECT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDOK); }));
-  ASSERT_TRUE(Next(kIsolation));
+  ASSERT_TRUE(w_.Next(kIsolation));
 
   // Isolation: merged to start with; write-copy chosen.
   EXPECT_TRUE(w_.IsChecked(IDC_ISOLATION_MERGED));
   ASSERT_TRUE(w_.Click(IDC_ISOLATION_WRITECOPY));
-  ASSERT_TRUE(Next(kSandbox));
+  ASSERT_TRUE(w_.Next(kSandbox));
 
   // Sandbox: no SandboxPath, so the profile; custom needs a usable path.
   EXPECT_TRUE(w_.IsChecked(IDC_SANDBOX_PROFILE));
@@ -195,7 +158,7 @@ TEST_F(OptionsTest, GroupsIsolationAndSandboxWriteExactlyTheirLines) {
     ExpectRefused(L"名称包含无效字符", kSandbox);
   }
   ASSERT_TRUE(w_.SetText(IDC_SANDBOX_PATH, L"D:\\Sandbox"));
-  ASSERT_TRUE(Next(kLocation));
+  ASSERT_TRUE(w_.Next(kLocation));
 
   ExpectWorkingFile(Edited(kProject, {{L"=Merged", L"=WriteCopy"},
                                       {L"OutDir=bin", L"SandboxPath=D:\\Sandbox\r\nOutDir=bin"},
@@ -203,16 +166,16 @@ TEST_F(OptionsTest, GroupsIsolationAndSandboxWriteExactlyTheirLines) {
                                        L"AccessDeniedMsg=Ask IT. Room=12  Thanks"}}));
 
   // Back keeps the choices; the sandbox choice is read from the file only once.
-  ASSERT_TRUE(Back(kSandbox));
+  ASSERT_TRUE(w_.Back(kSandbox));
   EXPECT_TRUE(w_.IsChecked(IDC_SANDBOX_CUSTOM));
   EXPECT_EQ(w_.Text(IDC_SANDBOX_PATH), L"D:\\Sandbox");
   ASSERT_TRUE(w_.Click(IDC_SANDBOX_APP_FOLDER));
-  ASSERT_TRUE(Back(kIsolation));
+  ASSERT_TRUE(w_.Back(kIsolation));
   EXPECT_TRUE(w_.IsChecked(IDC_ISOLATION_WRITECOPY));
   ASSERT_TRUE(w_.Click(IDC_ISOLATION_MERGED));
-  ASSERT_TRUE(Next(kSandbox));
+  ASSERT_TRUE(w_.Next(kSandbox));
   EXPECT_TRUE(w_.IsChecked(IDC_SANDBOX_APP_FOLDER));
-  ASSERT_TRUE(Next(kLocation));
+  ASSERT_TRUE(w_.Next(kLocation));
   ExpectWorkingFile(Edited(kProject, {{L"OutDir=bin", L"SandboxPath=.\r\nOutDir=bin"},
                                       {L";AccessDeniedMsg=You are not authorized to run this application.",
                                        L"AccessDeniedMsg=Ask IT. Room=12  Thanks"}}));
@@ -228,7 +191,7 @@ TEST_F(OptionsTest, PortalOnSkipsGroupsAndItsBlockGoesWhenTurnedOff) {
     ExpectRefused(L"输入http://或https://开头的有效网址", kPortal);
   }
   ASSERT_TRUE(w_.SetText(IDC_PORTAL_URL, L"  https://portal.example  "));
-  ASSERT_TRUE(Next(kIsolation)) << "the groups page is skipped";
+  ASSERT_TRUE(w_.Next(kIsolation)) << "the groups page is skipped";
   const std::wstring block = L";-------- Corvel Meridel Portal Parameters ----------\r\n"
                              L"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n"
                              L"MeridelOrgUrl=https://portal.example\r\n\r\n";
@@ -236,18 +199,18 @@ TEST_F(OptionsTest, PortalOnSkipsGroupsAndItsBlockGoesWhenTurnedOff) {
   ExpectWorkingFile(withBlock);
 
   // Back from isolation returns to the portal page, which shows the file's state.
-  ASSERT_TRUE(Back(kPortal));
+  ASSERT_TRUE(w_.Back(kPortal));
   EXPECT_TRUE(w_.IsChecked(IDC_PORTAL_MANAGE));
   EXPECT_EQ(w_.Text(IDC_PORTAL_URL), L"https://portal.example");
-  ASSERT_TRUE(Next(kIsolation));
+  ASSERT_TRUE(w_.Next(kIsolation));
   ExpectWorkingFile(withBlock);  // the same values again, in place
 
   // Turned off: the block and the URL go; the groups page is back on the road.
-  ASSERT_TRUE(Back(kPortal));
+  ASSERT_TRUE(w_.Back(kPortal));
   ASSERT_TRUE(w_.Click(IDC_PORTAL_MANAGE));
-  ASSERT_TRUE(Next(kGroups));
+  ASSERT_TRUE(w_.Next(kGroups));
   ExpectWorkingFile(kProject);
-  ASSERT_TRUE(Back(kPortal));
+  ASSERT_TRUE(w_.Back(kPortal));
   EXPECT_FALSE(w_.IsChecked(IDC_PORTAL_MANAGE));
 }
 
@@ -304,62 +267,61 @@ TEST_F(OptionsTest, BasePackageUpdate) {
                                               {L"entry.exe", PackageFile({{L"AppID", L"{WRONG}"}})},
                                               {L"z-primary.dat", PackageFile(good)}});
   ASSERT_TRUE(w_.SetText(IDC_PORTAL_BASE_FOLDER, good1));
-  ASSERT_TRUE(Next(kIsolation));
+  ASSERT_TRUE(w_.Next(kIsolation));
   const std::wstring block = L";-------- Corvel Meridel Portal Parameters ----------\r\n"
                              L"AppID={5A7E}\r\nVersionID=6\r\nNotificationDLLs=MeridelPlugin.dll\r\n\r\n";
   ExpectWorkingFile(Edited(kProject, {{L"[Demo App.exe]", block + L"[Demo App.exe]"}}));
 
   // Version 1 (or none) gives 2; the folder and the switch are kept on return.
-  ASSERT_TRUE(Back(kPortal));
+  ASSERT_TRUE(w_.Back(kPortal));
   EXPECT_TRUE(w_.IsChecked(IDC_PORTAL_BASE_UPDATE));
   EXPECT_EQ(w_.Text(IDC_PORTAL_BASE_FOLDER), good1);
   const std::wstring one = folder(L"one", {{L"p.exe", PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", L"{5A7E}"},
                                                                   {L"VersionID", L"1"}})}});
   ASSERT_TRUE(w_.SetText(IDC_PORTAL_BASE_FOLDER, one));
-  ASSERT_TRUE(Next(kIsolation));
+  ASSERT_TRUE(w_.Next(kIsolation));
   ExpectWorkingFile(Edited(kProject, {{L"[Demo App.exe]", Edited(block, {{L"VersionID=6", L"VersionID=2"}}) +
                                                               L"[Demo App.exe]"}}));
 }
 
 TEST_F(OptionsTest, QualityPageFollowsTheBrandingSwitch) {
   ASSERT_NO_FATAL_FAILURE(StartAtPortal(kProject, Place::Modules3));
-  for (const std::wstring& t : {kGroups, kIsolation, kSandbox, kQuality}) ASSERT_TRUE(Next(t));
+  for (const std::wstring& t : {kGroups, kIsolation, kSandbox, kQuality}) ASSERT_TRUE(w_.Next(t));
   EXPECT_TRUE(w_.IsChecked(IDC_QUALITY_SEND));
   EXPECT_FALSE(w_.IsChecked(IDC_QUALITY_DONT_SEND));
   ASSERT_TRUE(w_.Click(IDC_QUALITY_DONT_SEND));
   EXPECT_TRUE(WaitUntil([&] { return !w_.IsChecked(IDC_QUALITY_SEND); }));
-  ASSERT_TRUE(Next(kLocation));
+  ASSERT_TRUE(w_.Next(kLocation));
   ExpectWorkingFile(Edited(kProject, {{L";QualityReportingEnabled=0", L"QualityReportingEnabled=0"},
                                       {L";AccessDeniedMsg=You are not authorized to run this application.",
                                        L"AccessDeniedMsg=您目前无权运行此应用程序。请联系您的管理员联系。"}}));
-  ASSERT_TRUE(Back(kQuality));
+  ASSERT_TRUE(w_.Back(kQuality));
   EXPECT_TRUE(w_.IsChecked(IDC_QUALITY_DONT_SEND));
   ASSERT_TRUE(w_.Click(IDC_QUALITY_SEND));
-  ASSERT_TRUE(Next(kLocation));
+  ASSERT_TRUE(w_.Next(kLocation));
   ExpectWorkingFile(Edited(kProject, {{L";QualityReportingEnabled=0", L"QualityReportingEnabled=1"},
                                       {L";AccessDeniedMsg=You are not authorized to run this application.",
                                        L"AccessDeniedMsg=您目前无权运行此应用程序。请联系您的管理员联系。"}}));
-  ASSERT_TRUE(Back(kQuality));
-  ASSERT_TRUE(Back(kSandbox));
+  ASSERT_TRUE(w_.Back(kQuality));
+  ASSERT_TRUE(w_.Back(kSandbox));
 }
 
 // Needs the entry-point list to report its chosen browser entry (IsBrowser=1);
 // skipped while no entry counts as a browser.
 TEST_F(OptionsTest, RedirectionListWrittenAtSaveAndRemovedWhenCleared) {
   ASSERT_NO_FATAL_FAILURE(StartAtPortal(std::wstring(kProject) + kBrowserSection));
-  for (const std::wstring& t : {kGroups, kIsolation, kSandbox}) ASSERT_TRUE(Next(t));
+  for (const std::wstring& t : {kGroups, kIsolation, kSandbox}) ASSERT_TRUE(w_.Next(t));
   // The browser's entry point is checked, so its redirection page comes next.
-  ASSERT_TRUE(Next(kRedirection)) << w_.Describe();
+  ASSERT_TRUE(w_.Next(kRedirection)) << w_.Describe();
   EXPECT_EQ(w_.Text(IDC_ROUTELLE_BROWSER), L"firefox.exe (Browser)");
   ASSERT_TRUE(w_.SetText(IDC_ROUTELLE_LIST, L"www.a.example\r\nb.example/*.jsp"));
-  ASSERT_TRUE(Next(kLocation));
+  ASSERT_TRUE(w_.Next(kLocation));
   // Location and package settings, then the save: the list file is written
   // and recorded; the generation has run once it is logged.
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kTitle + L"包设置"));
+  ASSERT_TRUE(w_.Next(kPackage));
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitToolRuns(4, 15000));
-  ASSERT_TRUE(w_.WaitForTitle(kTitle + L"准备生成", 15000)) << w_.Describe();
+  ASSERT_TRUE(w_.WaitForTitle(kReadyToBuild, 15000)) << w_.Describe();
   std::wstring text = ReadUtf16File(WorkingFile());
   size_t at = text.find(L"\r\nRoutelle=");
   ASSERT_NE(at, std::wstring::npos) << Narrow(text);
@@ -370,26 +332,25 @@ TEST_F(OptionsTest, RedirectionListWrittenAtSaveAndRemovedWhenCleared) {
   // Back to the list, cleared: the next save removes the key and the old file.
   // The project folder now holds the first save, so the location page asks
   // before it is overwritten.
-  ASSERT_TRUE(Back(kTitle + L"包设置"));
-  ASSERT_TRUE(Back(kLocation));
-  ASSERT_TRUE(Back(kRedirection));
+  ASSERT_TRUE(w_.Back(kPackage));
+  ASSERT_TRUE(w_.Back(kLocation));
+  ASSERT_TRUE(w_.Back(kRedirection));
   ASSERT_TRUE(w_.SetText(IDC_ROUTELLE_LIST, L"  \r\n"));
-  ASSERT_TRUE(Next(kLocation));
+  ASSERT_TRUE(w_.Next(kLocation));
   ASSERT_TRUE(w_.Click(IDOK));
   Popup overwrite = w_.WaitMessageBox();
   ASSERT_TRUE(overwrite) << w_.Describe();
   EXPECT_EQ(overwrite.text, L"您指定的项目位置存在。\r\n你想要覆盖它吗？");
   ASSERT_TRUE(w_.Answer(overwrite, IDYES));
-  ASSERT_TRUE(w_.WaitForTitle(kTitle + L"包设置"));
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kTitle + L"准备生成", 15000)) << w_.Describe();
+  ASSERT_TRUE(w_.WaitForTitle(kPackage));
+  ASSERT_TRUE(w_.Next(kReadyToBuild, 15000));
   EXPECT_EQ(ReadUtf16File(WorkingFile()).find(L"Routelle="), std::wstring::npos);
   EXPECT_FALSE(FileExists(listPath));
 }
 
 TEST_F(OptionsTest, AFailedSaveKeepsThePageAndAVanishedFileIsNotRecreated) {
   ASSERT_NO_FATAL_FAILURE(StartAtPortal());
-  for (const std::wstring& t : {kGroups, kIsolation}) ASSERT_TRUE(Next(t));
+  for (const std::wstring& t : {kGroups, kIsolation}) ASSERT_TRUE(w_.Next(t));
   const std::wstring working = WorkingFile();
   ASSERT_TRUE(w_.Click(IDC_ISOLATION_WRITECOPY));
   // Held open (readable, but not to be replaced): the load works, the save fails.
@@ -408,19 +369,19 @@ TEST_F(OptionsTest, AFailedSaveKeepsThePageAndAVanishedFileIsNotRecreated) {
   const std::wstring afterGroups = Edited(kProject, {{L";AccessDeniedMsg=You are not authorized to run this application.",
                                                       L"AccessDeniedMsg=您目前无权运行此应用程序。请联系您的管理员联系。"}});
   ExpectWorkingFile(afterGroups);
-  ASSERT_TRUE(Next(kSandbox));
+  ASSERT_TRUE(w_.Next(kSandbox));
   ExpectWorkingFile(Edited(afterGroups, {{L"=Merged", L"=WriteCopy"}}));
 
   // A working file that is gone is not written back (the generation reports it).
   ASSERT_TRUE(DeleteFileW(working.c_str()));
   ASSERT_TRUE(w_.Click(IDC_SANDBOX_APP_FOLDER));
-  ASSERT_TRUE(Next(kLocation));
+  ASSERT_TRUE(w_.Next(kLocation));
   EXPECT_FALSE(FileExists(working));
 }
 
 TEST_F(OptionsTest, SandboxBrowsePrefersTheShellFolderMacroForm) {
   ASSERT_NO_FATAL_FAILURE(StartAtPortal());
-  for (const std::wstring& t : {kGroups, kIsolation, kSandbox}) ASSERT_TRUE(Next(t));
+  for (const std::wstring& t : {kGroups, kIsolation, kSandbox}) ASSERT_TRUE(w_.Next(t));
   ASSERT_TRUE(w_.Click(IDC_SANDBOX_CUSTOM));
   ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDC_SANDBOX_BROWSE); }));
   wchar_t programData[MAX_PATH] = {};

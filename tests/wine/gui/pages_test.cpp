@@ -15,11 +15,6 @@ using namespace loomtest;
 
 namespace {
 
-const std::wstring kReady = L"Loomwise - 准备预扫描";
-const std::wstring kInstall = L"Loomwise - 安装应用程序";
-const std::wstring kPrescanWarnings = L"Loomwise - 预扫描警告";
-const std::wstring kPostscanWarnings = L"Loomwise - 扫描后警告";
-const std::wstring kEntryPoints = L"Loomwise - 入口点";
 const std::wstring kSkipConfirmation = L"SkipInstallationConfirmation";
 const wchar_t kIeKey[] = L"SOFTWARE\\Microsoft\\Internet Explorer";
 const wchar_t kHttpsCommand[] = L"SOFTWARE\\Classes\\https\\shell\\open\\command";
@@ -29,10 +24,6 @@ LRESULT Send(HWND h, UINT msg, WPARAM wp = 0, LPARAM lp = 0, bool ansi = false) 
   if (ansi) SendMessageTimeoutA(h, msg, wp, lp, SMTO_ABORTIFHUNG, 3000, &r);
   else SendMessageTimeoutW(h, msg, wp, lp, SMTO_ABORTIFHUNG, 3000, &r);
   return static_cast<LRESULT>(r);
-}
-
-bool EndsWith(const std::wstring& s, const std::wstring& tail) {
-  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 bool Checked(HWND dialog, int id) { return Send(GetDlgItem(dialog, id), BM_GETCHECK) == BST_CHECKED; }
@@ -52,30 +43,6 @@ void ClickAt(POINT pt) {
   in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   SendInput(2, in, sizeof(INPUT));
 }
-
-// A string value under HKEY_LOCAL_MACHINE, put back as it was afterwards.
-class MachineValue {
- public:
-  MachineValue(const wchar_t* key, const wchar_t* name) : key_(key), name_(name) {
-    wchar_t buf[1024];
-    DWORD size = sizeof buf, type = 0;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, &type, buf, &size) == ERROR_SUCCESS)
-      old_ = std::wstring(buf);
-  }
-  ~MachineValue() {
-    if (old_) Set(*old_);
-    else RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key_, name_);
-  }
-  void Set(const std::wstring& value) const {
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, key_, name_, REG_SZ, value.c_str(),
-                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  }
-
- private:
-  const wchar_t* key_;
-  const wchar_t* name_;
-  std::optional<std::wstring> old_;
-};
 
 class PagesTest : public testing::Test {
  protected:
@@ -214,7 +181,10 @@ TEST_F(PagesTest, BrowserChoiceReachesTheComparisonAndTheResumeValue) {
   EXPECT_TRUE(Checked(dlg, IDC_IE_NONE));
   ASSERT_TRUE(Toggle(dlg, IDC_IE_SYSTEM, true));
   ASSERT_TRUE(w_.Answer(Popup{dlg, L"", L""}, IDOK));
-  EXPECT_EQ(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue), before.substr(0, before.size() - 1) + L"1");
+  // Rewritten once the dialog has gone, so waited for.
+  const std::wstring chosen = before.substr(0, before.size() - 1) + L"1";
+  EXPECT_TRUE(WaitUntil([&] { return reg::ReadString(reg::kRunOnceKey, reg::kResumeValue) == chosen; }))
+      << Narrow(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue).value_or(L""));
 
   // The fully virtualised form needs a "6." version of at most 64 bytes.
   using Case = std::pair<std::wstring, bool>;

@@ -12,11 +12,6 @@ using namespace loomtest;
 
 namespace {
 
-const std::wstring kTitle = L"Loomwise - ";
-const std::wstring kEntryPoints = kTitle + L"入口点";
-const std::wstring kInstall = kTitle + L"安装应用程序";
-const std::wstring kLocation = kTitle + L"项目设置";
-const std::wstring kPackage = kTitle + L"包设置";
 
 // The fixture the stand-in writes, as the wizard reads it (CR LF lines).
 std::wstring SuggestedProject() {
@@ -28,52 +23,6 @@ std::wstring SuggestedProject() {
   }
   return crlf;
 }
-
-std::string Utf16File(const std::wstring& text) {
-  std::string bytes = "\xFF\xFE";
-  for (wchar_t c : text) bytes += static_cast<char>(c & 0xFF), bytes += static_cast<char>(c >> 8);
-  return bytes;
-}
-
-// `text` with its first `from` replaced by `to` (the test fails when absent).
-std::wstring Replaced(std::wstring text, const std::wstring& from, const std::wstring& to) {
-  size_t at = text.find(from);
-  EXPECT_NE(at, std::wstring::npos) << Narrow(from);
-  if (at != std::wstring::npos) text.replace(at, from.size(), to);
-  return text;
-}
-
-// A value under HKLM's CurrentVersion key, set for one test and put back.
-class MachineValue {
- public:
-  explicit MachineValue(const wchar_t* name) : name_(name) {
-    wchar_t buf[512];
-    DWORD size = sizeof buf;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, kKey, name, RRF_RT_REG_SZ, nullptr, buf, &size) == ERROR_SUCCESS)
-      old_ = std::wstring(buf);
-  }
-  ~MachineValue() {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-    if (old_) RegSetValueExW(key, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(old_->c_str()),
-                             DWORD((old_->size() + 1) * sizeof(wchar_t)));
-    else RegDeleteValueW(key, name_);
-    RegCloseKey(key);
-  }
-  void Set(const std::wstring& value) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(key, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   DWORD((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-  }
-
- private:
-  static constexpr const wchar_t* kKey = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-  const wchar_t* name_;
-  std::optional<std::wstring> old_;
-};
 
 class ProjectPagesTest : public testing::Test {
  protected:
@@ -94,7 +43,7 @@ class ProjectPagesTest : public testing::Test {
   }
 
   void UseProject(const std::wstring& project) {
-    WriteBytes(install_->Path(L"project.ini"), Utf16File(project));
+    WriteBytes(install_->Path(L"project.ini"), Utf16Bytes(project));
     install_->WriteScenario("[suggest]\nresultfrom project.ini\n[any]\n");
   }
 
@@ -102,19 +51,11 @@ class ProjectPagesTest : public testing::Test {
   void StartToEntryPoints() {
     ASSERT_TRUE(w_.Start(*install_));
     ASSERT_TRUE(w_.WaitForMainWindow());
-    ASSERT_TRUE(w_.Click(IDOK));
-    ASSERT_TRUE(w_.WaitForTitle(kTitle + L"准备预扫描"));
-    ASSERT_TRUE(w_.Click(IDOK));
-    ASSERT_TRUE(w_.WaitForTitle(kInstall, 15000));
-    ASSERT_TRUE(w_.Click(IDOK));
-    ASSERT_TRUE(w_.WaitForTitle(kEntryPoints, 15000)) << w_.Describe();
+    ASSERT_TRUE(w_.Next(kReady));
+    ASSERT_TRUE(w_.Next(kInstall, 15000));
+    ASSERT_TRUE(w_.Next(kEntryPoints, 15000));
   }
 
-  // Next on a project page up to the next title.
-  void NextTo(const std::wstring& title) {
-    ASSERT_TRUE(w_.Click(IDOK)) << w_.Describe();
-    ASSERT_TRUE(w_.WaitForTitle(title)) << w_.Describe();
-  }
 
   // Through the option pages between the entry points and the location.
   void OptionPagesTo(const std::wstring& title) {
@@ -191,18 +132,16 @@ TEST_F(ProjectPagesTest, EntryPointRowsDebugBoxSelectionAndSave) {
   ASSERT_TRUE(w_.SetRowChecked(IDC_ENTRY_LIST, 1, false));
   ASSERT_TRUE(WaitUntil([&] { return !w_.RowChecked(IDC_ENTRY_LIST, 1); }));
 
-  NextTo(kTitle + L"管理Corvel工作区");
+  ASSERT_TRUE(w_.Next(kPortal));
   // Help chosen loses "Disabled"; Settings gets it first in its section; the
   // hidden debugging entry keeps it; every other line stays as it was.
   std::wstring expected = SuggestedProject();
-  expected = Replaced(expected, L"[Demo Settings.exe]\r\n", L"[Demo Settings.exe]\r\nDisabled=1\r\n");
-  expected = Replaced(expected, L"Icon=%ProgramFilesDir%\\Demo App\\help.ico\r\nShortcut=Demo App.dat\r\nDisabled=1\r\n",
-                      L"Icon=%ProgramFilesDir%\\Demo App\\help.ico\r\nShortcut=Demo App.dat\r\n");
+  expected = Edited(expected, {{L"[Demo Settings.exe]\r\n", L"[Demo Settings.exe]\r\nDisabled=1\r\n"},
+                               {L"Icon=%ProgramFilesDir%\\Demo App\\help.ico\r\nShortcut=Demo App.dat\r\nDisabled=1\r\n", L"Icon=%ProgramFilesDir%\\Demo App\\help.ico\r\nShortcut=Demo App.dat\r\n"}});
   EXPECT_EQ(ReadUtf16File(WorkingProject()), expected);
 
   // Coming back shows the saved choice.
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kEntryPoints));
+  ASSERT_TRUE(w_.Back(kEntryPoints));
   EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Demo App.exe", L"Demo Help.exe", L"Demo Settings.exe"}));
   EXPECT_EQ(Checks(), (std::vector<bool>{true, true, false}));
 }
@@ -246,10 +185,8 @@ TEST_F(ProjectPagesTest, PreSelectedVariantsAndAnEmptyListOnALaterVisit) {
   // Back to the installation, a new comparison without entry points: no
   // rows are left standing for entries that no longer exist.
   UseProject(L"[BuildOptions]\r\nOutDir=bin\r\n");
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kInstall));
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kEntryPoints, 15000));
+  ASSERT_TRUE(w_.Back(kInstall));
+  ASSERT_TRUE(w_.Next(kEntryPoints, 15000));
   EXPECT_EQ(w_.RowCount(IDC_ENTRY_LIST), 0);
   EXPECT_FALSE(w_.IsEnabled(IDOK));
   EXPECT_FALSE(w_.IsEnabled(IDC_ENTRY_LIST));
@@ -258,7 +195,7 @@ TEST_F(ProjectPagesTest, PreSelectedVariantsAndAnEmptyListOnALaterVisit) {
 TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
   Install();
   StartToEntryPoints();
-  NextTo(kTitle + L"管理Corvel工作区");
+  ASSERT_TRUE(w_.Next(kPortal));
   OptionPagesTo(kLocation);
   const std::wstring captures = install_->ProgramFolder() + L"\\Captures\\";
   EXPECT_EQ(w_.Text(IDC_LOCATION_NAME), L"Demo App") << "the first chosen entry without its extension";
@@ -321,22 +258,20 @@ TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
   EXPECT_NE(file.find(L"InventoryName=A\r\nSandboxName=A\r\n"), std::wstring::npos);
 
   // An empty existing folder passes without a question; a name with blanks is trimmed.
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kLocation));
+  ASSERT_TRUE(w_.Back(kLocation));
   ASSERT_TRUE(w_.SetText(IDC_LOCATION_NAME, L"  Trimmed "));
   ASSERT_TRUE(w_.SetText(IDC_LOCATION_PATH, install_->Path(L"empty") + L"\\"));
-  NextTo(kPackage);
+  ASSERT_TRUE(w_.Next(kPackage));
   EXPECT_FALSE(w_.FindPopup());
   file = ReadUtf16File(WorkingProject());
   EXPECT_NE(file.find(L"InventoryName=Trimmed\r\nSandboxName=Trimmed\r\n"), std::wstring::npos);
 }
 
 TEST_F(ProjectPagesTest, TooLittleFreeSpaceAndABlankLocation) {
-  std::wstring project = Replaced(SuggestedProject(), L"EstimatedDataContainerSize=12",
-                                  L"EstimatedDataContainerSize=2000000000");
+  std::wstring project = Edited(SuggestedProject(), {{L"EstimatedDataContainerSize=12", L"EstimatedDataContainerSize=2000000000"}});
   Install(project);
   StartToEntryPoints();
-  NextTo(kTitle + L"管理Corvel工作区");
+  ASSERT_TRUE(w_.Next(kPortal));
   OptionPagesTo(kLocation);
   ASSERT_TRUE(w_.SetText(IDC_LOCATION_PATH, L""));
   EXPECT_FALSE(w_.IsEnabled(IDOK)) << "no location: no Next";
@@ -347,11 +282,11 @@ TEST_F(ProjectPagesTest, TooLittleFreeSpaceAndABlankLocation) {
 }
 
 TEST_F(ProjectPagesTest, PackageSettingsContainerMsiAndCompression) {
-  MachineValue organisation(L"RegisteredOrganization");
+  MachineValue organisation(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"RegisteredOrganization");
   organisation.Set(L"Loom Test Org");
   Install();
   StartToEntryPoints();
-  NextTo(kTitle + L"管理Corvel工作区");
+  ASSERT_TRUE(w_.Next(kPortal));
   OptionPagesTo(kPackage);
   EXPECT_EQ(w_.Text(IDOK), L"保存");
   EXPECT_TRUE(w_.IsChecked(IDC_MSI_USE_ENTRY)) << "12 MB: an entry point stays the container";
@@ -434,10 +369,8 @@ TEST_F(ProjectPagesTest, IconsByGroupPositionIconFilesAndFallbacks) {
   // A later visit where every entry is for debugging only: the box is set
   // and cannot be changed, the rows are shown.
   UseProject(L"[BuildOptions]\r\nOutDir=bin\r\n\r\n[Dbg]\r\nSource=C:\\d.exe\r\nDisabled=1\r\nForDebugOnly=1\r\n");
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kInstall));
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kEntryPoints, 15000));
+  ASSERT_TRUE(w_.Back(kInstall));
+  ASSERT_TRUE(w_.Next(kEntryPoints, 15000));
   EXPECT_EQ(Rows(), std::vector<std::wstring>{L"Dbg"});
   EXPECT_TRUE(w_.IsChecked(IDC_ENTRY_SHOW_DEBUG));
   EXPECT_FALSE(w_.IsEnabled(IDC_ENTRY_SHOW_DEBUG));
@@ -458,13 +391,13 @@ TEST_F(ProjectPagesTest, AFailedSaveKeepsThePage) {
   EXPECT_EQ(box.text, L"无法创建文件" + working);
   ASSERT_TRUE(w_.Answer(box, IDOK));
   EXPECT_EQ(w_.Title(), kEntryPoints);
-  NextTo(kTitle + L"管理Corvel工作区");
+  ASSERT_TRUE(w_.Next(kPortal));
 }
 
 TEST_F(ProjectPagesTest, LargePackageProposesTheDataFileAndAsksBeforeAnEntryPoint) {
-  Install(Replaced(SuggestedProject(), L"EstimatedDataContainerSize=12", L"EstimatedDataContainerSize=300"));
+  Install(Edited(SuggestedProject(), {{L"EstimatedDataContainerSize=12", L"EstimatedDataContainerSize=300"}}));
   StartToEntryPoints();
-  NextTo(kTitle + L"管理Corvel工作区");
+  ASSERT_TRUE(w_.Next(kPortal));
   OptionPagesTo(kPackage);
   EXPECT_TRUE(w_.IsChecked(IDC_MSI_USE_DATA_FILE)) << "300 MB on the first visit";
   EXPECT_TRUE(w_.IsEnabled(IDC_MSI_USE_ENTRY));
@@ -480,9 +413,8 @@ TEST_F(ProjectPagesTest, LargePackageProposesTheDataFileAndAsksBeforeAnEntryPoin
 
   // Back and forth: the 200 threshold proposes only once.
   ASSERT_TRUE(w_.Click(IDC_MSI_USE_ENTRY));
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kLocation));
-  NextTo(kPackage);
+  ASSERT_TRUE(w_.Back(kLocation));
+  ASSERT_TRUE(w_.Next(kPackage));
   EXPECT_TRUE(w_.IsChecked(IDC_MSI_USE_ENTRY));
   std::wstring working = WorkingProject();
   ASSERT_TRUE(w_.Click(IDOK));

@@ -10,10 +10,6 @@ using namespace loomtest;
 
 namespace {
 
-const std::wstring kWelcome = L"Loomwise - 欢迎";  // the welcome and the resume page
-const std::wstring kReady = L"Loomwise - 准备预扫描";
-const std::wstring kInstall = L"Loomwise - 安装应用程序";
-const std::wstring kEntryPoints = L"Loomwise - 入口点";
 
 class ResumeTest : public testing::Test {
  protected:
@@ -54,7 +50,6 @@ class ResumeTest : public testing::Test {
   }
 
   bool OnResumePage() { return w_.IsVisible(IDC_CONTINUE_RADIO) && w_.IsVisible(IDC_CONTINUE_STATIC); }
-  std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
 
   CleanRegistry registry_;
   std::unique_ptr<TestInstall> install_;
@@ -63,10 +58,8 @@ class ResumeTest : public testing::Test {
 
 TEST_F(ResumeTest, AfterThePrescanContinueLeadsToTheInstallPage) {
   ASSERT_NO_FATAL_FAILURE(Start());
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kReady));
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kInstall));
+  ASSERT_TRUE(w_.Next(kReady));
+  ASSERT_TRUE(w_.Next(kInstall));
   w_.CloseByTitleBar();
   ASSERT_TRUE(w_.WaitExit());
   const std::wstring value = Value().value_or(L"");
@@ -78,8 +71,7 @@ TEST_F(ResumeTest, AfterThePrescanContinueLeadsToTheInstallPage) {
   EXPECT_TRUE(w_.IsChecked(IDC_CONTINUE_RADIO));
   EXPECT_EQ(w_.Text(IDC_CONTINUE_STATIC), args[1].substr(args[1].rfind(L'\\') + 1));
   EXPECT_EQ(Value(), value) << "registered again for a further restart";
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kInstall));
+  ASSERT_TRUE(w_.Next(kInstall));
   EXPECT_EQ(Value(), value);
   EXPECT_EQ(w_.ToolLog().size(), 1u);
 }
@@ -90,8 +82,7 @@ TEST_F(ResumeTest, AfterThePostscanContinueRunsTheComparisonAtOnce) {
   Pending(rest);
   ASSERT_NO_FATAL_FAILURE(Restart());
   EXPECT_EQ(w_.Text(IDC_CONTINUE_STATIC), L"pre.snapshot");
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kEntryPoints, 20000));
+  ASSERT_TRUE(w_.Next(kEntryPoints, 20000));
   std::vector<std::wstring> log = w_.ToolLog();
   ASSERT_EQ(log.size(), 1u);
   std::vector<std::wstring> cmp = SplitCommandLine(log[0]);
@@ -107,8 +98,7 @@ TEST_F(ResumeTest, NewCaptureDeletesThePrescanAndTheValue) {
   ASSERT_NO_FATAL_FAILURE(Restart());
   ASSERT_TRUE(w_.Click(IDC_CONTINUE_NEW));
   ASSERT_TRUE(WaitUntil([&] { return !w_.IsChecked(IDC_CONTINUE_RADIO); }));
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kReady));
+  ASSERT_TRUE(w_.Next(kReady));
   EXPECT_FALSE(FileExists(pre));
   EXPECT_FALSE(Value());
 }
@@ -133,8 +123,7 @@ TEST_F(ResumeTest, PlainStartWithAPendingValueOffersToResume) {
   ASSERT_NO_FATAL_FAILURE(Start());
   EXPECT_TRUE(OnResumePage());
   EXPECT_EQ(Value(), Quoted(install_->ProgramPath()) + L" " + rest) << "rewritten for this program";
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kInstall));
+  ASSERT_TRUE(w_.Next(kInstall));
 }
 
 }  // namespace

@@ -9,7 +9,6 @@ using namespace loomtest;
 
 namespace {
 
-const std::wstring kTitle = L"Loomwise - ";
 const std::wstring kTool = L"snapshot64.exe";
 const std::wstring kLocations = L"C:\\ HKEY_LOCAL_MACHINE HKEY_USERS";
 
@@ -43,7 +42,6 @@ class WalkTest : public testing::Test {
     return titles;
   }
 
-  std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
 
   CleanRegistry registry_;
   std::unique_ptr<TestInstall> install_;
@@ -75,10 +73,10 @@ TEST_F(WalkTest, WholeCaptureWithEveryCommandLine) {
   // Tool steps may pass faster than a look; compare the pages that wait for the user.
   std::vector<std::wstring> waited;
   for (const std::wstring& t : titles)
-    if (t != kTitle + L"预扫描" && t != kTitle + L"扫描后" && t != kTitle + L"保存项目") waited.push_back(t);
+    if (t != kPrescan && t != kPostscan && t != kTitle + L"保存项目") waited.push_back(t);
   std::vector<std::wstring> expectedWaited;
   for (const std::wstring& t : road)
-    if (t != kTitle + L"预扫描" && t != kTitle + L"扫描后" && t != kTitle + L"保存项目") expectedWaited.push_back(t);
+    if (t != kPrescan && t != kPostscan && t != kTitle + L"保存项目") expectedWaited.push_back(t);
   EXPECT_EQ(waited, expectedWaited);
 
   std::vector<std::wstring> log = w_.ToolLog();
@@ -115,10 +113,10 @@ TEST_F(WalkTest, BrandingThreeLevelsUpEnablesTheQualityReportingPage) {
   ASSERT_TRUE(w_.Start(*install_));
   ASSERT_TRUE(w_.WaitForMainWindow());
   std::vector<std::wstring> titles = WalkToTheEnd();
-  auto at = std::find(titles.begin(), titles.end(), kTitle + L"质量保证统计");
+  auto at = std::find(titles.begin(), titles.end(), kQuality);
   ASSERT_NE(at, titles.end()) << "the branding switch shows the page";
-  EXPECT_EQ(*(at - 1), kTitle + L"沙箱");
-  EXPECT_EQ(*(at + 1), kTitle + L"项目设置");
+  EXPECT_EQ(*(at - 1), kSandbox);
+  EXPECT_EQ(*(at + 1), kLocation);
 }
 
 TEST_F(WalkTest, BackThroughTheConfigurationRetracesTheRoad) {
@@ -131,8 +129,7 @@ TEST_F(WalkTest, BackThroughTheConfigurationRetracesTheRoad) {
   const wchar_t* forward[] = {L"准备预扫描", L"安装应用程序", L"入口点", L"管理Corvel工作区", L"组",
                               L"隔离", L"沙箱", L"项目设置", L"包设置"};
   for (const wchar_t* t : forward) {
-    ASSERT_TRUE(w_.Click(IDOK)) << w_.Describe();
-    ASSERT_TRUE(w_.WaitForTitle(kTitle + t, 15000));
+    ASSERT_TRUE(w_.Next(kTitle + t, 15000));
   }
   // Back, page by page, to the entry points.
   const wchar_t* back[] = {L"项目设置", L"沙箱", L"隔离", L"组", L"管理Corvel工作区", L"入口点"};
@@ -146,14 +143,12 @@ TEST_F(WalkTest, BackThroughTheConfigurationRetracesTheRoad) {
   ASSERT_EQ(log.size(), 3u);
   std::wstring prescan = SplitCommandLine(log[0])[1], postscan = SplitCommandLine(log[1])[1];
   std::wstring working = SplitCommandLine(log[2])[4];
-  ASSERT_TRUE(w_.Click(IDC_BACK));
-  ASSERT_TRUE(w_.WaitForTitle(kTitle + L"安装应用程序"));
+  ASSERT_TRUE(w_.Back(kInstall));
   EXPECT_TRUE(FileExists(prescan));
   EXPECT_FALSE(FileExists(postscan));
   EXPECT_FALSE(FileExists(working));
   // The next postscan writes the same postscan path again.
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitForTitle(kTitle + L"入口点", 15000));
+  ASSERT_TRUE(w_.Next(kEntryPoints, 15000));
   log = w_.ToolLog();
   ASSERT_EQ(log.size(), 5u);
   EXPECT_EQ(SplitCommandLine(log[3])[1], postscan);
