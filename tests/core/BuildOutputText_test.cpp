@@ -32,7 +32,8 @@ TEST(BuildOutputText, SameTextWhereverTheStreamIsCut) {
   for (size_t a = 0; a <= bytes.size(); ++a) {
     for (size_t b = a; b <= bytes.size(); ++b) {
       BuildOutputText cut;
-      for (auto [from, to] : {std::pair(size_t(0), a), {a, b}, {b, bytes.size()}}) cut.Append(bytes.data() + from, to - from);
+      for (auto [from, to] : {std::pair(size_t(0), a), {a, b}, {b, bytes.size()}})
+        cut.Append(bytes.data() + from, to - from);
       ASSERT_EQ(cut.Text(), whole.Text()) << a << ", " << b;
     }
   }

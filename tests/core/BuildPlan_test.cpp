@@ -46,11 +46,15 @@ TEST(BuildPlan, OutputFolderAbsoluteOrBelowTheProject) {
     bool absolute;
     std::u16string folder;
   } cases[] = {
-      {u"bin", false, u"C:\\P\\bin"},         {u"out\\x\\", false, u"C:\\P\\out\\x"},
-      {u"D:\\pkg", true, u"D:\\pkg"},         {u"  D:\\pkg  ", true, u"D:\\pkg"},
+      {u"bin", false, u"C:\\P\\bin"},
+      {u"out\\x\\", false, u"C:\\P\\out\\x"},
+      {u"D:\\pkg", true, u"D:\\pkg"},
+      {u"  D:\\pkg  ", true, u"D:\\pkg"},
       {u"\\\\srv\\share\\o", true, u"\\\\srv\\share\\o"},
-      {u"", false, u"C:\\P"},                 {u"x", false, u"C:\\P\\x"},
-      {u"C:", false, u"C:\\P\\C:"},           {u"C:x", false, u"C:\\P\\C:x"},
+      {u"", false, u"C:\\P"},
+      {u"x", false, u"C:\\P\\x"},
+      {u"C:", false, u"C:\\P\\C:"},
+      {u"C:x", false, u"C:\\P\\C:x"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(IsAbsoluteOutDir(c.outDir), c.absolute) << std::string(c.outDir.begin(), c.outDir.end());

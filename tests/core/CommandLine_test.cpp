@@ -6,8 +6,10 @@ using namespace loom;
 using Tokens = std::vector<std::u16string>;
 
 TEST(CommandLine, SplitsAtBlanksAndQuotes) {
-  EXPECT_EQ(SplitCommandLine(u"C:\\L.exe  word \"two words\" last"), (Tokens{u"C:\\L.exe", u"word", u"two words", u"last"}));
-  EXPECT_EQ(SplitCommandLine(u"\"C:\\Program Files\\L.exe\" \"C:\\ HKLM\" 1 "), (Tokens{u"C:\\Program Files\\L.exe", u"C:\\ HKLM", u"1"}));
+  EXPECT_EQ(SplitCommandLine(u"C:\\L.exe  word \"two words\" last"),
+            (Tokens{u"C:\\L.exe", u"word", u"two words", u"last"}));
+  EXPECT_EQ(SplitCommandLine(u"\"C:\\Program Files\\L.exe\" \"C:\\ HKLM\" 1 "),
+            (Tokens{u"C:\\Program Files\\L.exe", u"C:\\ HKLM", u"1"}));
   // No escapes: a closing quotation mark ends a token mid-word; one inside an unquoted token stays.
   EXPECT_EQ(SplitCommandLine(u"p \"a\"b c\"d \"\""), (Tokens{u"p", u"a", u"b", u"c\"d", u""}));
   EXPECT_EQ(SplitCommandLine(u"prog \"open ended  "), (Tokens{u"prog", u"open ended  "}));
@@ -19,6 +21,7 @@ TEST(CommandLine, SplitsAtBlanksAndQuotes) {
 }
 
 TEST(CommandLine, LooksAtTheFirst4095UnitsOnly) {
-  EXPECT_EQ(SplitCommandLine(u"prog " + std::u16string(4090, u'x') + u"yz"), (Tokens{u"prog", std::u16string(4090, u'x')}));
+  EXPECT_EQ(SplitCommandLine(u"prog " + std::u16string(4090, u'x') + u"yz"),
+            (Tokens{u"prog", std::u16string(4090, u'x')}));
   EXPECT_EQ(SplitCommandLine(std::u16string(4095, u' ') + u"lost"), (Tokens{u""}));
 }

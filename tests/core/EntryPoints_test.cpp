@@ -52,7 +52,12 @@ TEST(EntryPointText, IntegersAndHashDecoding) {
   struct {
     const char16_t* text;
     long value;
-  } integers[] = {{u"1", 1}, {u"  -3x", -3}, {u"+7", 7}, {u"x1", 0}, {u"", 0}, {u"0", 0},
+  } integers[] = {{u"1", 1},
+                  {u"  -3x", -3},
+                  {u"+7", 7},
+                  {u"x1", 0},
+                  {u"", 0},
+                  {u"0", 0},
                   {u"99999999999999999999", LONG_MAX}};  // saturates instead of overflowing
   for (const auto& c : integers) EXPECT_EQ(ProfileInteger(c.text), c.value) << Utf16ToUtf8(c.text);
 
@@ -62,11 +67,11 @@ TEST(EntryPointText, IntegersAndHashDecoding) {
   } decoded[] = {
       {u"C:\\A#20B\\x.exe", u"C:\\A B\\x.exe"},
       {u"#25ProgramFilesDir#25", u"%ProgramFilesDir%"},
-      {u"#2a#2A", u"**"},           // either letter case
-      {u"#00cut", u"#00cut"},        // U+0000 would cut the path
+      {u"#2a#2A", u"**"},                // either letter case
+      {u"#00cut", u"#00cut"},            // U+0000 would cut the path
       {u"#G1 and #1G", u"#G1 and #1G"},  // not two hexadecimal digits: kept
-      {u"end#4", u"end#4"},          // fewer than two characters follow
-      {u"##23", u"##"},              // "##2" is not hexadecimal; then "#23" is
+      {u"end#4", u"end#4"},              // fewer than two characters follow
+      {u"##23", u"##"},                  // "##2" is not hexadecimal; then "#23" is
   };
   for (const auto& c : decoded) EXPECT_EQ(DecodeEntryText(c.in), c.out) << Utf16ToUtf8(c.in);
 }
@@ -79,14 +84,19 @@ TEST(EntryPointLoading, SectionsFlagsDisplayNameAndStableOrder) {
       .Section(u"NoSource", {{u"Icon", u"x.ico"}})
       .Section(u"buildoptions", {{u"Source", u"C:\\b.exe"}})  // only the exact name is skipped
       .Section(u"Data.dat", {{u"Source", u"C:\\x.dat"}, {u"MetaDataContainerOnly", u"1"}})
-      .Section(u"App.exe", {{u"Source", u"C:\\Program#20Files\\a.exe"}, {u"CommandLine", u"#22a#22 -x"},
-                            {u"Disabled", u"0"}, {u"ForDebugOnly", u"1"}, {u"PreSelected", u"1"},
-                            {u"IsBrowser", u"yes"}, {u"Template", u"T1"}, {u"Icon", u"#20"}})
+      .Section(u"App.exe", {{u"Source", u"C:\\Program#20Files\\a.exe"},
+                            {u"CommandLine", u"#22a#22 -x"},
+                            {u"Disabled", u"0"},
+                            {u"ForDebugOnly", u"1"},
+                            {u"PreSelected", u"1"},
+                            {u"IsBrowser", u"yes"},
+                            {u"Template", u"T1"},
+                            {u"Icon", u"#20"}})
       .Section(u"", {{u"Source", u"C:\\dir\\Nameless.exe"}})
       .Section(u"Off2.exe", {{u"Source", u"C:\\o2.exe"}, {u"Disabled", u"x"}});
   std::vector<EntryPoint> e = LoadEntryPoints(p);
   EXPECT_EQ(Names(e), (std::vector<std::u16string>{u"buildoptions", u"App.exe", u"Nameless.exe", u"Off2.exe",
-                                                    u"Off.exe", u"Debug.exe"}));
+                                                   u"Off.exe", u"Debug.exe"}));
   const EntryPoint& app = e[1];
   EXPECT_EQ(app.source, u"C:\\Program Files\\a.exe");
   EXPECT_EQ(app.commandLine, u"\"a\" -x");
@@ -106,8 +116,7 @@ TEST(EntryPointLoading, SectionsFlagsDisplayNameAndStableOrder) {
 
 TEST(EntryPointChoice, UserChecksPreSelectionAndVariants) {
   std::vector<EntryPoint> e = {Entry(u"C:\\a.exe", u"Full", true), Entry(u"c:\\A.EXE", u"full"),
-                               Entry(u"C:\\a.exe", u"Lite"), Entry(u"C:\\a.exe", u"Kiosk", true),
-                               Entry(u"C:\\b.exe")};
+                               Entry(u"C:\\a.exe", u"Lite"), Entry(u"C:\\a.exe", u"Kiosk", true), Entry(u"C:\\b.exe")};
   struct {
     const char* what;
     RowChecks before;
@@ -119,7 +128,11 @@ TEST(EntryPointChoice, UserChecksPreSelectionAndVariants) {
       {"unchecking a pre-selected row is refused", {1, 0, 0, 1, 1}, 0, false, {1, 0, 0, 1, 1}, true},
       {"unchecking another row is kept", {1, 1, 0, 1, 1}, 4, false, {1, 1, 0, 1, 0}, false},
       {"checking a variant unchecks the other templates, not pre-selected rows, not equal templates",
-       {1, 1, 0, 1, 1}, 2, true, {1, 0, 1, 1, 1}, false},
+       {1, 1, 0, 1, 1},
+       2,
+       true,
+       {1, 0, 1, 1, 1},
+       false},
       {"equal templates (letter case aside) may both stay", {1, 0, 0, 1, 0}, 1, true, {1, 1, 0, 1, 0}, false},
       {"two pre-selected variants: neither unchecks the other", {1, 0, 0, 0, 0}, 3, true, {1, 0, 0, 1, 0}, false},
       {"a row beyond the shown rows changes nothing", {1, 0}, 4, true, {1, 0}, false},

@@ -61,7 +61,7 @@ TEST_F(ReplaceFileContentsTest, PermissionsKeptAndLinksFollowed) {
     SCOPED_TRACE(via);
     const std::string content = std::string("through ") + via;
     ASSERT_TRUE(ReplaceFileContents(P(via), content));
-    EXPECT_TRUE(fs::is_symlink(dir_ / via));  // the link stays a link...
+    EXPECT_TRUE(fs::is_symlink(dir_ / via));      // the link stays a link...
     EXPECT_EQ(Read("real/target.ini"), content);  // ...and the file it names changed
     EXPECT_EQ(fs::status(dir_ / "real/target.ini").permissions() & fs::perms::mask,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);

@@ -28,9 +28,7 @@ class FolderMacrosTable : public ::testing::Test {
     changed = table.PathToMacros(path, out, escapes);
     return out;
   }
-  std::u16string Expand(std::u16string_view text, bool leadingOnly = false) {
-    return table.Expand(text, leadingOnly);
-  }
+  std::u16string Expand(std::u16string_view text, bool leadingOnly = false) { return table.Expand(text, leadingOnly); }
 
   MemoryFolderPlatform sys;
   FolderMacroTable table{sys};
@@ -132,8 +130,7 @@ TEST_F(FolderMacrosTable, DriveLetterFormAndEscapes) {
 }
 
 TEST_F(FolderMacrosTable, LeadingOnlyExpansion) {
-  EXPECT_EQ(Expand(u"%AppData%\\#41%SystemRoot%", true),
-            u"C:\\Users\\ann\\AppData\\Roaming\\#41%SystemRoot%");
+  EXPECT_EQ(Expand(u"%AppData%\\#41%SystemRoot%", true), u"C:\\Users\\ann\\AppData\\Roaming\\#41%SystemRoot%");
   EXPECT_EQ(Expand(u"x%AppData%#41", true), u"x%AppData%#41");
   EXPECT_EQ(Expand(u"%drive_Q%\\%drive_R%", true), u"Q:\\%drive_R%");
   EXPECT_EQ(Expand(u"x%AppData%#41"), u"xC:\\Users\\ann\\AppData\\RoamingA");
@@ -164,10 +161,8 @@ TEST_F(FolderMacrosTable, ShortNameFormsWriteAndRead) {
   EXPECT_EQ(Expand(ToMacros(full)), full);
 
   // A long name after the last short one stays long.
-  EXPECT_EQ(ToMacros(u"C:\\PROGRA~1\\MYAPP~1\\LongFileName"),
-            u"%ProgramFilesDir~0007\\My App\\LongFileName");
-  EXPECT_EQ(Expand(u"%ProgramFilesDir~0007\\My App\\LongFileName"),
-            u"C:\\PROGRA~1\\MYAPP~1\\LongFileName");
+  EXPECT_EQ(ToMacros(u"C:\\PROGRA~1\\MYAPP~1\\LongFileName"), u"%ProgramFilesDir~0007\\My App\\LongFileName");
+  EXPECT_EQ(Expand(u"%ProgramFilesDir~0007\\My App\\LongFileName"), u"C:\\PROGRA~1\\MYAPP~1\\LongFileName");
 
   // No long form (the space ends the consumed text): nothing after the
   // folder is lost.

@@ -26,7 +26,8 @@ TEST(IniDocumentSections, FoundFromIndexOneWithUnicodeCaseAndAfterEmptySections)
   // Without a byte-order mark the first character is never examined.
   EXPECT_EQ(Doc(u"[A]\r\nk=1\r\n[B]\r\n").ListSections(), std::vector<std::u16string>{u"B"});
   EXPECT_EQ(Doc(u"[A]\r\nk=1\r\n").GetValue(u"A", u"k"), u"");
-  IniDocument d = Doc(u"\uFEFF[\u00c9t\u00e9] x\r\n[E]\r\n[C]\r\n;c\r\n# [X]\r\n  [ B]\r\n[T]\r\nk=v\r\n[t]\r\nk=w\r\n[L");
+  IniDocument d =
+      Doc(u"\uFEFF[\u00c9t\u00e9] x\r\n[E]\r\n[C]\r\n;c\r\n# [X]\r\n  [ B]\r\n[T]\r\nk=v\r\n[t]\r\nk=w\r\n[L");
   EXPECT_EQ(d.ListSections(), (std::vector<std::u16string>{u"\u00c9t\u00e9", u"E", u"C", u" B", u"T", u"t", u"L"}));
   EXPECT_EQ(d.GetValue(u"t", u"k"), u"v");  // the first section of a name wins
   EXPECT_TRUE(d.RenameSection(u"\u00c9T\u00c9", u"N"));
@@ -38,10 +39,11 @@ TEST(IniDocumentSections, FoundFromIndexOneWithUnicodeCaseAndAfterEmptySections)
 }
 
 TEST(IniDocumentGetValue, KeyLinesAndWalkEnd) {
-  IniDocument d = Doc(u"\uFEFF[A]\r\n;note\r\n;k=old\r\nk =1\r\n#h=2\r\nKEY= v \r\n\u00e9=3\r\n\r\n[B]\r\n#note\r\nk=4\r\n"
-                      u"[C]\r\nfree text\r\nk=5\r\n[D]\r\n;c\r\n[E=x]\r\nk=6\r\n");
+  IniDocument d =
+      Doc(u"\uFEFF[A]\r\n;note\r\n;k=old\r\nk =1\r\n#h=2\r\nKEY= v \r\n\u00e9=3\r\n\r\n[B]\r\n#note\r\nk=4\r\n"
+          u"[C]\r\nfree text\r\nk=5\r\n[D]\r\n;c\r\n[E=x]\r\nk=6\r\n");
   EXPECT_EQ(d.GetValue(u"a", u"key"), u" v ");  // untrimmed, ASCII case folded
-  EXPECT_EQ(d.GetValue(u"A", u"k"), u"");        // "k " is a different key
+  EXPECT_EQ(d.GetValue(u"A", u"k"), u"");       // "k " is a different key
   EXPECT_EQ(d.GetValue(u"A", u"k "), u"1");
   EXPECT_EQ(d.GetValue(u"A", u"#h"), u"2");  // "#" with "=" is an active key
   EXPECT_EQ(d.GetValue(u"A", u"\u00c9"), u"");
@@ -121,9 +123,10 @@ TEST(IniDocumentKeyEdits, DeleteCommentOutUncomment) {
 }
 
 TEST(IniDocumentDeleteBlock, ParagraphUpToEmptyLineOrSectionEnd) {
-  IniDocument d = Doc(u"\uFEFF[A]\r\n;lead\r\nx=1\r\n;blk\r\np=1\r\n\r\ny=2\r\n;end\r\nq=1\r\n  [B]\r\nz=1\r\n;tail\r\nr=1");
+  IniDocument d =
+      Doc(u"\uFEFF[A]\r\n;lead\r\nx=1\r\n;blk\r\np=1\r\n\r\ny=2\r\n;end\r\nq=1\r\n  [B]\r\nz=1\r\n;tail\r\nr=1");
   EXPECT_TRUE(d.DeleteBlock(u"A", u";blk"));
-  EXPECT_TRUE(d.DeleteBlock(u"A", u"end"));  // from the match; stops before the next header
+  EXPECT_TRUE(d.DeleteBlock(u"A", u"end"));    // from the match; stops before the next header
   EXPECT_TRUE(d.DeleteBlock(u"B", u";tail"));  // at the very end: everything to the end
   EXPECT_EQ(d.Text(), u"\uFEFF[A]\r\n;lead\r\nx=1\r\ny=2\r\n;\r\n  [B]\r\nz=1\r\n");
   ExpectRefused(d.Text(), [](IniDocument& x) { return x.DeleteBlock(u"A", u";lead"); });  // before the body
@@ -201,7 +204,11 @@ TEST(IniDocumentOperands, TextThatWouldForgeStructureIsRefused) {
 
 TEST(IniDocumentGetValue, FindValueTellsEmptyFromMissing) {
   IniDocument d = Doc(u"\uFEFF[S]\r\nE=\r\nK=v\r\n;C=1\r\n");
-  struct Case { const char16_t* key; bool found; const char16_t* value; };
+  struct Case {
+    const char16_t* key;
+    bool found;
+    const char16_t* value;
+  };
   for (const Case& c : {Case{u"e", true, u""}, Case{u"K", true, u"v"}, Case{u"C", false, u""},
                         Case{u"none", false, u""}, Case{u"E=", false, u""}}) {
     std::u16string value = u"stale";
@@ -223,8 +230,7 @@ TEST(IniDocumentLineEnd, InsertedLinesFollowTheFileWhenAsked) {
       {asFile, u"\uFEFF[A]\r\nx=1\n;D\r\ny=2\r\n\r\nz=3\n[B]\n",
        u"\uFEFF[A]\r\nk=v\r\nx=1\nz=3\n;M\r\np=1\r\nq=2\r\n\r\n[B]\n"},
       // The wizard's own default: CR LF whatever the file uses.
-      {crlf, u"\uFEFF[A]\nx=1\n;D\ny=2\n\nz=3\n[B]\n",
-       u"\uFEFF[A]\nk=v\r\nx=1\nz=3\n;M\r\np=1\r\nq=2\r\n\r\n[B]\n"},
+      {crlf, u"\uFEFF[A]\nx=1\n;D\ny=2\n\nz=3\n[B]\n", u"\uFEFF[A]\nk=v\r\nx=1\nz=3\n;M\r\np=1\r\nq=2\r\n\r\n[B]\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(loom::Utf16ToUtf8(c.before));
@@ -244,13 +250,13 @@ TEST(IniDocumentSetValue, BlockMarkerWithAnyLineEnds) {
   };
   const Case cases[] = {
       // LF-only ends, block running straight into the next header.
-      {u"\uFEFF[A]\nx=1\n;-- Portal --\np=1\n[B]\ny=2\n\n",
-       u"\uFEFF[A]\nx=1\n;-- Portal --\np=1\nq=2\r\n[B]\ny=2\n\n"},
+      {u"\uFEFF[A]\nx=1\n;-- Portal --\np=1\n[B]\ny=2\n\n", u"\uFEFF[A]\nx=1\n;-- Portal --\np=1\nq=2\r\n[B]\ny=2\n\n"},
       // LF-only ends with an empty line: the key goes before it.
       {u"\uFEFF[A]\nx=1\n;-- Portal --\np=1\n\nz=9\n[B]\n", u"\uFEFF[A]\nx=1\n;-- Portal --\np=1\nq=2\r\n\nz=9\n[B]\n"},
       {u"\uFEFF[A]\rx=1\r;-- Portal --\rp=1\r\r[B]\r", u"\uFEFF[A]\rx=1\r;-- Portal --\rp=1\rq=2\r\n\r[B]\r"},
       // An indented next header keeps its indentation.
-      {u"\uFEFF[A]\r\nx=1\r\n;-- Portal --\r\np=1\r\n  [B]\r\n", u"\uFEFF[A]\r\nx=1\r\n;-- Portal --\r\np=1\r\nq=2\r\n  [B]\r\n"},
+      {u"\uFEFF[A]\r\nx=1\r\n;-- Portal --\r\np=1\r\n  [B]\r\n",
+       u"\uFEFF[A]\r\nx=1\r\n;-- Portal --\r\np=1\r\nq=2\r\n  [B]\r\n"},
       // The block ends the text without a line end.
       {u"\uFEFF[A]\r\nx=1\r\n;-- Portal --\r\np=1", u"\uFEFF[A]\r\nx=1\r\n;-- Portal --\r\np=1\r\nq=2\r\n"},
   };
@@ -271,7 +277,8 @@ TEST(IniDocumentDeleteBlock, EmptyLineOfAnyFormEndsTheBlock) {
 }
 
 TEST(IniDocumentProfile, ReadsAndWritesLikeTheProfileApiKeepingTheLayout) {
-  const std::u16string text = u"\uFEFF; top\r\n[A]\r\n  Key = \" v \" \r\n;Routelle=old\r\n\r\n[B]\r\nk=1\r\n\r\n\r\n[C]\r\nz=0";
+  const std::u16string text =
+      u"\uFEFF; top\r\n[A]\r\n  Key = \" v \" \r\n;Routelle=old\r\n\r\n[B]\r\nk=1\r\n\r\n\r\n[C]\r\nz=0";
   IniDocument d = Doc(text);
   EXPECT_EQ(d.ProfileValue(u"a", u"KEY"), u" v ");
   EXPECT_EQ(d.ProfileValue(u" A ", u"Routelle"), u"");  // ";" lines are comments here
@@ -280,8 +287,9 @@ TEST(IniDocumentProfile, ReadsAndWritesLikeTheProfileApiKeepingTheLayout) {
   d.SetProfileValue(u"B", u"Routelle", u"C:\\t.txt");
   d.SetProfileValue(u"C", u"y", u"1");
   d.SetProfileValue(u"New", u"k", u"v");
-  EXPECT_EQ(d.Text(), u"\uFEFF; top\r\n[A]\r\n  key=n\r\n;Routelle=old\r\n\r\n[B]\r\nk=1\r\nRoutelle=C:\\t.txt\r\n\r\n\r\n"
-                      u"[C]\r\nz=0\r\ny=1\r\n[New]\r\nk=v\r\n");
+  EXPECT_EQ(d.Text(),
+            u"\uFEFF; top\r\n[A]\r\n  key=n\r\n;Routelle=old\r\n\r\n[B]\r\nk=1\r\nRoutelle=C:\\t.txt\r\n\r\n\r\n"
+            u"[C]\r\nz=0\r\ny=1\r\n[New]\r\nk=v\r\n");
   d.SetProfileValue(u"b", u"ROUTELLE", u"D:\\u.txt");
   EXPECT_EQ(d.ProfileValue(u"B", u"Routelle"), u"D:\\u.txt");
   EXPECT_EQ(d.GetValue(u"B", u"k"), u"1");

@@ -39,10 +39,12 @@ TEST(OptionEditsSimplePages, IsolationQualityAndSandboxWriteTheirKeys) {
        Edited(kProject, {{u"OutDir=bin", u"SandboxPath=.\r\nOutDir=bin"}})},
       {"custom", [](IniDocument& d) { ApplySandbox(d, kSandboxCustom, u"%AppData%\\Box"); },
        Edited(kProject, {{u"OutDir=bin", u"SandboxPath=%AppData%\\Box\r\nOutDir=bin"}})},
-      {"custom, then profile", [](IniDocument& d) {
+      {"custom, then profile",
+       [](IniDocument& d) {
          ApplySandbox(d, kSandboxCustom, u"D:\\S");
          ApplySandbox(d, kSandboxProfile, u"");
-       }, kProject},
+       },
+       kProject},
   };
   for (const Case& c : cases) {
     IniDocument d = Doc(kProject);
@@ -65,10 +67,20 @@ TEST(OptionEditsSandbox, ChoiceFromTheFileAndPathTest) {
     EXPECT_EQ(s.path, l.path);
   }
   const std::pair<std::u16string, bool> paths[] = {
-      {u"", true},          {u"D:\\Sandbox", true}, {u"\\\\srv\\share\\box", true}, {u"%AppData%\\Box", true},
-      {u"z:", true},        {u":", false},          {u"1:\\x", false},              {u"\\\\srv:1\\x", false},
-      {u"C:\\a:b", false},  {u"C:\\a?", false},     {u"a*", false},                 {u"a\"b", false},
-      {u"<a>", false},      {u"a|b", false},
+      {u"", true},
+      {u"D:\\Sandbox", true},
+      {u"\\\\srv\\share\\box", true},
+      {u"%AppData%\\Box", true},
+      {u"z:", true},
+      {u":", false},
+      {u"1:\\x", false},
+      {u"\\\\srv:1\\x", false},
+      {u"C:\\a:b", false},
+      {u"C:\\a?", false},
+      {u"a*", false},
+      {u"a\"b", false},
+      {u"<a>", false},
+      {u"a|b", false},
   };
   for (auto& [path, valid] : paths) EXPECT_EQ(IsSandboxPathValid(path), valid) << Utf16ToUtf8(path);
 }
@@ -91,15 +103,23 @@ TEST(OptionEditsGroups, ListAndKeys) {
     std::u16string message, expected;
   };
   const Case cases[] = {
-      {"everyone: groups commented out, message written", false, {u"Sales"}, u"Go away.",
+      {"everyone: groups commented out, message written",
+       false,
+       {u"Sales"},
+       u"Go away.",
        Edited(kProject, {{u";AccessDeniedMsg=No.", u"AccessDeniedMsg=Go away."}})},
-      {"two groups", true, {u"Sales", u"IT"}, u"",
+      {"two groups",
+       true,
+       {u"Sales", u"IT"},
+       u"",
        Edited(kProject, {{u";PermittedGroups=", u"PermittedGroups=Sales;IT"}})},
-      {"only groups, none listed", true, {}, u"m",
-       Edited(kProject, {{u";AccessDeniedMsg=No.", u"AccessDeniedMsg=m"}})},
+      {"only groups, none listed", true, {}, u"m", Edited(kProject, {{u";AccessDeniedMsg=No.", u"AccessDeniedMsg=m"}})},
       // Every line end of a multi-line message becomes one blank: no stray
       // key line, and later edits still find their keys.
-      {"multi-line message", false, {}, u"Ask IT.\r\nRoom=12\rPhone 3\n\r\nBye",
+      {"multi-line message",
+       false,
+       {},
+       u"Ask IT.\r\nRoom=12\rPhone 3\n\r\nBye",
        Edited(kProject, {{u";AccessDeniedMsg=No.", u"AccessDeniedMsg=Ask IT. Room=12 Phone 3  Bye"}})},
   };
   for (const Case& c : cases) {
@@ -112,19 +132,29 @@ TEST(OptionEditsGroups, ListAndKeys) {
 
 TEST(OptionEditsPortal, UrlAndVersionRules) {
   const std::pair<std::u16string, bool> urls[] = {
-      {u"http://a", true},  {u"https://portal.corp", true}, {u"https://", false}, {u"http://", false},
-      {u"HTTP://a", false}, {u"ftp://a", false},            {u"portal", false},  {u"", false},
+      {u"http://a", true},  {u"https://portal.corp", true},
+      {u"https://", false}, {u"http://", false},
+      {u"HTTP://a", false}, {u"ftp://a", false},
+      {u"portal", false},   {u"", false},
   };
   for (auto& [url, ok] : urls) EXPECT_EQ(IsValidOrgUrl(url), ok) << Utf16ToUtf8(url);
   EXPECT_EQ(TrimBlanks(u" \t http://a \r\n"), u"http://a");
 
   const std::pair<std::u16string, int32_t> versions[] = {
-      {u"5", 5},          {u"0", 0},          {u" 12 ", 12},       {u"+3", 3},
+      {u"5", 5},
+      {u"0", 0},
+      {u" 12 ", 12},
+      {u"+3", 3},
       {u"9999998", 9999998},
-      {u"9999999", kUnreadableVersion},       {u"2147483648", kUnreadableVersion},
+      {u"9999999", kUnreadableVersion},
+      {u"2147483648", kUnreadableVersion},
       {u"99999999999999999999", kUnreadableVersion},
-      {u"-1", kUnreadableVersion},            {u"x", kUnreadableVersion}, {u"5x", kUnreadableVersion},
-      {u"5 6", kUnreadableVersion},           {u"", kUnreadableVersion},  {u"+", kUnreadableVersion},
+      {u"-1", kUnreadableVersion},
+      {u"x", kUnreadableVersion},
+      {u"5x", kUnreadableVersion},
+      {u"5 6", kUnreadableVersion},
+      {u"", kUnreadableVersion},
+      {u"+", kUnreadableVersion},
   };
   for (auto& [text, v] : versions) EXPECT_EQ(ParseVersionId(text), v) << Utf16ToUtf8(text);
   EXPECT_EQ(NextVersionId(0), 2u);
@@ -133,7 +163,7 @@ TEST(OptionEditsPortal, UrlAndVersionRules) {
   EXPECT_EQ(NextVersionId(9999998), 9999999u);
 
   const std::pair<std::u16string, bool> names[] = {
-      {u"app.exe", true}, {u"a.dat", true}, {u".exe", true},  {u"APP.EXE", false}, {u"a.Dat", false},
+      {u"app.exe", true}, {u"a.dat", true}, {u".exe", true},  {u"APP.EXE", false},   {u"a.Dat", false},
       {u"exe", false},    {u"", false},     {u"a.ex", false}, {u"a.exe.txt", false},
   };
   for (auto& [name, ok] : names) EXPECT_EQ(IsPackageFileName(name), ok) << Utf16ToUtf8(name);
@@ -149,8 +179,14 @@ std::string PackageFile(const std::vector<std::pair<std::u16string, std::u16stri
   h.resize(38, 'p');
   std::u16string pool;
   std::string names, values;
-  for (auto& a : attrs) { names += Le(pool.size(), 2); pool += a.first + u'\0'; }
-  for (auto& a : attrs) { values += Le(pool.size(), 2) + Le(0, 2); pool += a.second + u'\0'; }
+  for (auto& a : attrs) {
+    names += Le(pool.size(), 2);
+    pool += a.first + u'\0';
+  }
+  for (auto& a : attrs) {
+    values += Le(pool.size(), 2) + Le(0, 2);
+    pool += a.second + u'\0';
+  }
   h += Le(attrs.size(), 2) + names + values + ToUtf16LeBytes(pool);
   return std::string(64, 'x') + Le(96, 8) + Le(h.size(), 4) + Le(0, 4) + std::string(16, 'y') + h;
 }
@@ -160,8 +196,8 @@ std::string PackageFile(const std::vector<std::pair<std::u16string, std::u16stri
 TEST(OptionEditsPortal, BasePackageScan) {
   const std::string dir = ::testing::TempDir() + "base_pkg_";
   using Attrs = std::vector<std::pair<std::u16string, std::u16string>>;
-  const Attrs primary = {{u"ReadOnlyData", u"Package.ro.tvr"}, {u"AppID", u"{A1}"}, {u"VersionID", u"5"},
-                         {u"InventoryName", u"Base App"}};
+  const Attrs primary = {
+      {u"ReadOnlyData", u"Package.ro.tvr"}, {u"AppID", u"{A1}"}, {u"VersionID", u"5"}, {u"InventoryName", u"Base App"}};
   std::map<std::u16string, std::string> files = {
       {u"entry.exe", PackageFile({{u"AppID", u"{WRONG}"}})},  // no ReadOnlyData: passed over
       {u"broken.exe", "MZ too short"},
@@ -182,8 +218,13 @@ TEST(OptionEditsPortal, BasePackageScan) {
   };
   auto scan = [&](std::vector<FolderEntry> entries) { return ScanBasePackage(entries, read); };
 
-  BaseScan s = scan({{u"sub.exe", true}, {u"ex", false}, {u"entry.exe", false}, {u"broken.exe", false},
-                     {u"readme.txt", false}, {u"primary.dat", false}, {u"badver.exe", false}});
+  BaseScan s = scan({{u"sub.exe", true},
+                     {u"ex", false},
+                     {u"entry.exe", false},
+                     {u"broken.exe", false},
+                     {u"readme.txt", false},
+                     {u"primary.dat", false},
+                     {u"badver.exe", false}});
   EXPECT_EQ(s.appId, u"{A1}");
   EXPECT_EQ(s.inventoryName, u"Base App");
   EXPECT_EQ(s.version, 5);
@@ -233,22 +274,38 @@ TEST(OptionEditsPortal, ProjectEdits) {
     PortalSettings s;
     std::u16string expected;
   };
-  const std::u16string withBlock = Edited(kProject, {{afterBuild, block + u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll"
-                                                                u"\r\nMeridelOrgUrl=http://p\r\n" + u"\r\n" + afterBuild}});
+  const std::u16string withBlock =
+      Edited(kProject, {{afterBuild, block +
+                                         u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll"
+                                         u"\r\nMeridelOrgUrl=http://p\r\n" +
+                                         u"\r\n" + afterBuild}});
   const Case cases[] = {
-      {"new package with URL", kProject, {true, u"http://p", false, u"", 0},
-       Edited(kProject, {{afterBuild, block + u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n"
-                                    u"MeridelOrgUrl=http://p\r\n" + u"\r\n" + afterBuild}})},
-      {"update of a base package", kProject, {true, u"", true, u"{A1}", 6},
-       Edited(kProject, {{afterBuild, block + u"AppID={A1}\r\nVersionID=6\r\nNotificationDLLs=MeridelPlugin.dll\r\n" + u"\r\n" + afterBuild}})},
-      {"base update without an AppID read is a new package", Edited(kProject, {{u"OutDir=bin", u"OutDir=bin\r\nVersionID=4"}}),
+      {"new package with URL",
+       kProject,
+       {true, u"http://p", false, u"", 0},
+       Edited(kProject, {{afterBuild, block +
+                                          u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n"
+                                          u"MeridelOrgUrl=http://p\r\n" +
+                                          u"\r\n" + afterBuild}})},
+      {"update of a base package",
+       kProject,
+       {true, u"", true, u"{A1}", 6},
+       Edited(kProject, {{afterBuild, block + u"AppID={A1}\r\nVersionID=6\r\nNotificationDLLs=MeridelPlugin.dll\r\n" +
+                                          u"\r\n" + afterBuild}})},
+      {"base update without an AppID read is a new package",
+       Edited(kProject, {{u"OutDir=bin", u"OutDir=bin\r\nVersionID=4"}}),
        {true, u"", true, u"", 0},
-       Edited(kProject, {{afterBuild, block + u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n" + u"\r\n" + afterBuild}})},
-      {"again: values change in place", withBlock, {true, u"", false, u"", 0},
-       Edited(kProject, {{afterBuild, block + u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n" + u"\r\n" + afterBuild}})},
+       Edited(kProject,
+              {{afterBuild, block + u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n" + u"\r\n" + afterBuild}})},
+      {"again: values change in place",
+       withBlock,
+       {true, u"", false, u"", 0},
+       Edited(kProject,
+              {{afterBuild, block + u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n" + u"\r\n" + afterBuild}})},
       {"off removes block and URL", withBlock, {}, kProject},
       {"off with an AppID outside the block",
-       Edited(kProject, {{u"OutDir=bin", u"AppID={X}\r\nVersionID=3\r\nOutDir=bin"}}), {},
+       Edited(kProject, {{u"OutDir=bin", u"AppID={X}\r\nVersionID=3\r\nOutDir=bin"}}),
+       {},
        Edited(kProject, {{u"OutDir=bin", u";AppID={X}\r\n;VersionID=3\r\nOutDir=bin"}})},
   };
   for (const Case& c : cases) {
@@ -358,11 +415,10 @@ TEST(OptionEditsRedirection, BrowserNameAndListFile) {
   struct Name {
     std::u16string entry, source, shown;
   };
-  for (const Name& n : {Name{u"Internet Explorer.exe", u"%ProgramFilesDir%\\IE\\iexplore.exe",
-                             u"iexplore.exe (Internet Explorer)"},
-                        Name{u"iexplore.exe", u"C:\\IE\\IEXPLORE.EXE", u"IEXPLORE.EXE"},
-                        Name{u"Browser", u"C:/b/run.exe", u"run.exe (Browser)"},
-                        Name{u"x.exe", u"", u""}})
+  for (const Name& n :
+       {Name{u"Internet Explorer.exe", u"%ProgramFilesDir%\\IE\\iexplore.exe", u"iexplore.exe (Internet Explorer)"},
+        Name{u"iexplore.exe", u"C:\\IE\\IEXPLORE.EXE", u"IEXPLORE.EXE"},
+        Name{u"Browser", u"C:/b/run.exe", u"run.exe (Browser)"}, Name{u"x.exe", u"", u""}})
     EXPECT_EQ(BrowserDisplayName(n.entry, n.source), n.shown) << Utf16ToUtf8(n.entry);
 
   for (std::u16string blank : {u"", u" \r\n\t\r\n", u"\n"}) EXPECT_FALSE(RedirectFileText(u"B.exe", blank));
@@ -386,13 +442,15 @@ TEST(OptionEditsRedirection, BrowserNameAndListFile) {
 }
 
 TEST(OptionEditsRedirection, RoutelleKeyFollowsTheLastSave) {
-  const std::u16string text = u"\uFEFF[BuildOptions]\r\nOutDir=bin\r\n;-- Portal --\r\nAppID=genid\r\n\r\n[App.exe]\r\nSource=a\r\n";
+  const std::u16string text =
+      u"\uFEFF[BuildOptions]\r\nOutDir=bin\r\n;-- Portal --\r\nAppID=genid\r\n\r\n[App.exe]\r\nSource=a\r\n";
   IniDocument d = Doc(text);
   EXPECT_TRUE(ApplyRedirectionKey(d, u"C:\\T\\1.txt", u""));
   // Written as the profile API writes it: after the section's last line, the
   // portal block keeping its closing empty line.
-  EXPECT_EQ(d.Text(), u"\uFEFF[BuildOptions]\r\nOutDir=bin\r\n;-- Portal --\r\nAppID=genid\r\nRoutelle=C:\\T\\1.txt\r\n"
-                      u"\r\n[App.exe]\r\nSource=a\r\n");
+  EXPECT_EQ(d.Text(),
+            u"\uFEFF[BuildOptions]\r\nOutDir=bin\r\n;-- Portal --\r\nAppID=genid\r\nRoutelle=C:\\T\\1.txt\r\n"
+            u"\r\n[App.exe]\r\nSource=a\r\n");
   EXPECT_TRUE(ApplyRedirectionKey(d, u"C:\\T\\2.txt", u"C:\\T\\1.txt"));
   EXPECT_EQ(d.ProfileValue(kBuildOptions, u"Routelle"), u"C:\\T\\2.txt");
   IniDocument other = d;

@@ -21,8 +21,14 @@ std::string Header(const std::vector<std::pair<std::u16string, std::u16string>>&
   h.resize(table, 'p');
   std::u16string pool;
   std::string names, values;
-  for (auto& a : attrs) { names += Le(pool.size(), 2); pool += a.first + u'\0'; }
-  for (auto& a : attrs) { values += Le(pool.size(), 2) + Le(0xBEEF, 2); pool += a.second + u'\0'; }
+  for (auto& a : attrs) {
+    names += Le(pool.size(), 2);
+    pool += a.first + u'\0';
+  }
+  for (auto& a : attrs) {
+    values += Le(pool.size(), 2) + Le(0xBEEF, 2);
+    pool += a.second + u'\0';
+  }
   return h + Le(attrs.size(), 2) + names + values + ToUtf16LeBytes(pool);
 }
 
@@ -50,7 +56,8 @@ TEST(PackageAttributes, ReadsListsAndLooksUpAttributesCaseSensitively) {
   // An odd table offset puts the pool at an odd byte offset of the header.
   for (uint16_t table : {38, 41}) {
     uint32_t error = 99;
-    auto header = Read("good", Package(Header({{u"AppID", u"{12}"}, {u"Name", u"\u6d4b"}, {u"Empty", u""}}, table)), &error);
+    auto header =
+        Read("good", Package(Header({{u"AppID", u"{12}"}, {u"Name", u"\u6d4b"}, {u"Empty", u""}}, table)), &error);
     ASSERT_TRUE(header.has_value());
     EXPECT_EQ(error, 0u);
     EXPECT_EQ(GetPackageAttribute(*header, u"AppID"), std::u16string_view(u"{12}"));
@@ -72,7 +79,11 @@ TEST(PackageAttributes, ReadsListsAndLooksUpAttributesCaseSensitively) {
 
 TEST(PackageAttributes, MalformedFilesFailAsInvalidFormat) {
   const std::string good = Header({{u"AppID", u"x"}});  // pool at 46: "AppID\0x\0", last NUL at 7
-  auto with = [&good](size_t at, char c) { std::string h = good; h[at] = c; return h; };
+  auto with = [&good](size_t at, char c) {
+    std::string h = good;
+    h[at] = c;
+    return h;
+  };
   EXPECT_EQ(ReadError("short", Package(good).substr(0, 79)), kErrorBadExeFormat);
   EXPECT_EQ(ReadError("outside", Package(good, 96, 4096)), kErrorBadExeFormat);
   EXPECT_EQ(ReadError("wraps", Package(good, ~uint64_t(0) - 15, 32)), kErrorBadExeFormat);

@@ -43,10 +43,27 @@ TEST(PackageSettingsChoice, ThresholdsAndChecks) {
       {"entry point, small package", entry, 150, 0, 0, false},
       {"entry point, large package asks", entry, 200, 0, 0, true},
       {"data file", data, 5000, 0, 0, false},
-      {"empty data file name", [&] { auto c = data; c.dataFileName.clear(); return c; }(), 0, 119, kDataFileEdit, false},
-      {"bracket in the data file name", [&] { auto c = data; c.dataFileName = u"A]"; return c; }(), 0, 127,
-       kDataFileEdit, false},
-      {"MSI without a name", [&] { auto c = entry; c.buildMsi = true; return c; }(), 0, 119, kMsiFileEdit, false},
+      {"empty data file name",
+       [&] {
+         auto c = data;
+         c.dataFileName.clear();
+         return c;
+       }(),
+       0, 119, kDataFileEdit, false},
+      {"bracket in the data file name",
+       [&] {
+         auto c = data;
+         c.dataFileName = u"A]";
+         return c;
+       }(),
+       0, 127, kDataFileEdit, false},
+      {"MSI without a name",
+       [&] {
+         auto c = entry;
+         c.buildMsi = true;
+         return c;
+       }(),
+       0, 119, kMsiFileEdit, false},
       {"no MSI, no name needed", entry, 0, 0, 0, false},
   };
   for (const auto& c : cases) {
@@ -89,14 +106,15 @@ TEST(PackageSettingsSave, MsiKeysAndCompression) {
   ApplyMsiChoice(d, c, u"Org", u"Owner");
   ApplyCompression(d, true);
   // Every MSI key commented out; the file name and install folder written first.
-  EXPECT_EQ(d.Text(), u"\uFEFF[Compression]\r\nCompressionType=Fast\r\n\r\n"
-                      u"[BuildOptions]\r\n;-- MSI --\r\n;MSIFilename=App.msi\r\n;MSIProductVersion=2.5\r\n"
-                      u";MSIInstallDirectory=App (Corvel Wrenlow)\r\n;MSIStreaming=1\r\n"
-                      u";MSIProductCode={P}\r\n;MSIUpgradeCode={U}\r\n\r\n"
-                      u"[App.exe]\r\nSource=a\r\nReadOnlyData=Package.ro.tvr\r\n\r\n"
-                      u"[Tool.exe]\r\nSource=t\r\nShortcut=App.exe\r\n\r\n"
-                      u"[Other]\r\nKey=1\r\n\r\n"
-                      u"[Data.dat]\r\nMetaDataContainerOnly=1\r\nDisabled=1\r\nShortcut=x\r\n");
+  EXPECT_EQ(d.Text(),
+            u"\uFEFF[Compression]\r\nCompressionType=Fast\r\n\r\n"
+            u"[BuildOptions]\r\n;-- MSI --\r\n;MSIFilename=App.msi\r\n;MSIProductVersion=2.5\r\n"
+            u";MSIInstallDirectory=App (Corvel Wrenlow)\r\n;MSIStreaming=1\r\n"
+            u";MSIProductCode={P}\r\n;MSIUpgradeCode={U}\r\n\r\n"
+            u"[App.exe]\r\nSource=a\r\nReadOnlyData=Package.ro.tvr\r\n\r\n"
+            u"[Tool.exe]\r\nSource=t\r\nShortcut=App.exe\r\n\r\n"
+            u"[Other]\r\nKey=1\r\n\r\n"
+            u"[Data.dat]\r\nMetaDataContainerOnly=1\r\nDisabled=1\r\nShortcut=x\r\n");
 
   c.buildMsi = true;
   c.msiFileName = u"Setup.msi";
@@ -105,10 +123,14 @@ TEST(PackageSettingsSave, MsiKeysAndCompression) {
   ApplyCompression(d, false);
   struct {
     const char16_t *key, *value;
-  } expected[] = {{u"MSIFilename", u"Setup.msi"},        {u"MSIManufacturer", u"Owner"},
-                  {u"MSIProductVersion", u"2.5"},        {u"MSIDefaultInstallAllUsers", u"1"},
-                  {u"MSIRequireElevatedPrivileges", u"1"}, {u"MSIInstallDirectory", u"App (Corvel Wrenlow)"},
-                  {u"MSIUpgradeCode", u"{U}"},           {u"MSIStreaming", u"1"},
+  } expected[] = {{u"MSIFilename", u"Setup.msi"},
+                  {u"MSIManufacturer", u"Owner"},
+                  {u"MSIProductVersion", u"2.5"},
+                  {u"MSIDefaultInstallAllUsers", u"1"},
+                  {u"MSIRequireElevatedPrivileges", u"1"},
+                  {u"MSIInstallDirectory", u"App (Corvel Wrenlow)"},
+                  {u"MSIUpgradeCode", u"{U}"},
+                  {u"MSIStreaming", u"1"},
                   {u"MSIProductCode", u""}};
   for (const auto& e : expected) EXPECT_EQ(d.GetValue(u"BuildOptions", e.key), e.value) << Utf16ToUtf8(e.key);
   EXPECT_EQ(d.GetValue(u"Compression", u"CompressionType"), u"None");

@@ -44,15 +44,14 @@ TEST(ProjectLocationProposal, BaseFolderAndNameFollowing) {
   struct {
     const char16_t *location, *last, *name, *result;
   } cases[] = {
-      {u"C:\\Captures\\App", u"App", u"AppX", u"C:\\Captures\\AppX"},  // follows at every keystroke
+      {u"C:\\Captures\\App", u"App", u"AppX", u"C:\\Captures\\AppX"},   // follows at every keystroke
       {u"C:\\Captures\\APP", u"app", u"", u"C:\\Captures\\"},           // ASCII case folded; emptied
       {u"C:\\Captures\\", u"", u"N", u"C:\\Captures\\N"},               // a trailing "\" gets the name
       {u"C:\\Captures\\Mine", u"App", u"AppX", u"C:\\Captures\\Mine"},  // the user's own name stays
-      {u"Solo", u"Solo", u"Duo", u"Duo"},                                // no backslash: the whole text
+      {u"Solo", u"Solo", u"Duo", u"Duo"},                               // no backslash: the whole text
       {u"", u"", u"N", u"N"},                                           // an empty last part equals an empty name
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(FollowName(c.location, c.last, c.name), c.result) << Utf16ToUtf8(c.location);
+  for (const auto& c : cases) EXPECT_EQ(FollowName(c.location, c.last, c.name), c.result) << Utf16ToUtf8(c.location);
 }
 
 TEST(ProjectLocationChecks, EachRefusalInOrder) {
@@ -66,10 +65,10 @@ TEST(ProjectLocationChecks, EachRefusalInOrder) {
     int message, focus;
     bool ask;
   } cases[] = {
-      {u"  ", u"C:\\p", 127, kLocationNameEdit, false},   // blank after trimming
+      {u"  ", u"C:\\p", 127, kLocationNameEdit, false},  // blank after trimming
       {u"A[1]", u"C:\\p", 244, kLocationNameEdit, false},
       {u"A", u"", 128, kLocationPathEdit, false},
-      {u"A", u"proj", 129, kLocationPathEdit, false},     // relative forms
+      {u"A", u"proj", 129, kLocationPathEdit, false},  // relative forms
       {u"A", u"C:proj", 129, kLocationPathEdit, false},
       {u"A", u"\\proj", 129, kLocationPathEdit, false},
       {u"A", u"C:\\a|b", 129, kLocationPathEdit, false},  // characters no path may hold
@@ -117,8 +116,8 @@ TEST(ProjectLocationChecks, FreeSpaceAgainstTheEstimate) {
 
 TEST(ProjectLocationSave, InventoryAndSandboxNamesOnly) {
   IniDocument doc;
-  ASSERT_TRUE(doc.LoadFromBytes(ToUtf16LeBytes(
-      u"\uFEFF[BuildOptions]\r\n; names\r\nInventoryName=Old\r\n;SandboxName=Old\r\nOutDir=bin\r\n")));
+  ASSERT_TRUE(doc.LoadFromBytes(
+      ToUtf16LeBytes(u"\uFEFF[BuildOptions]\r\n; names\r\nInventoryName=Old\r\n;SandboxName=Old\r\nOutDir=bin\r\n")));
   ApplyInventoryName(doc, NameToWrite(u"New", false, u"Base"));
   EXPECT_EQ(doc.Text(), u"\uFEFF[BuildOptions]\r\n; names\r\nInventoryName=New\r\nSandboxName=New\r\nOutDir=bin\r\n");
   EXPECT_EQ(NameToWrite(u"New", true, u"Base"), u"Base");

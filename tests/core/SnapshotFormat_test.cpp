@@ -72,7 +72,7 @@ TEST(SnapshotFormat, WriterRefusesRecordsOutOfOrder) {
     Entry first, second;
   } cases[] = {
       {File(u"C:\\b", 1), File(u"C:\\a", 1)},
-      {File(u"C:\\a", 1), File(u"C:\\A", 1)},  // "A" sorts before "a"
+      {File(u"C:\\a", 1), File(u"C:\\A", 1)},   // "A" sorts before "a"
       {Key(u"HKEY_USERS"), File(u"C:\\a", 1)},  // files before the registry
       {Value(u"HKEY_USERS\\X", u"v", 1, ""), Key(u"HKEY_USERS\\X")},
       {File(u"C:\\a", 1), File(u"C:\\a", 2)},  // the same path twice
@@ -88,8 +88,7 @@ TEST(SnapshotFormat, WriterRefusesRecordsOutOfOrder) {
 TEST(SnapshotFormat, DamagedFilesAreRefused) {
   const std::string good = Write(Sample());
   // Every cut of a good file is refused, however short.
-  for (size_t n = 0; n < good.size(); ++n)
-    EXPECT_NE(ReadAll(good.substr(0, n)), ReadStatus::kOk) << "cut at " << n;
+  for (size_t n = 0; n < good.size(); ++n) EXPECT_NE(ReadAll(good.substr(0, n)), ReadStatus::kOk) << "cut at " << n;
   // Every single changed byte is noticed.
   for (size_t i = 0; i < good.size(); ++i) {
     std::string bad = good;
@@ -108,15 +107,11 @@ TEST(SnapshotFormat, PathOrder) {
     const char16_t* b;
     int expected;
   } cases[] = {
-      {u"C:\\a", u"C:\\b", -1},
-      {u"C:\\A", u"C:\\a", -1},  // same name but for case: exact units decide
-      {u"C:\\a", u"C:\\A", 1},
-      {u"C:\\a", u"C:\\B", -1},  // case is ignored first
-      {u"C:\\ab", u"C:\\a\\z", 1},  // a parent's descendants come before its next sibling
-      {u"C:\\a", u"C:\\a\\b", -1},
-      {u"C:\\a b", u"C:\\a\\b", 1},  // "\" is no character of a name
-      {u"C:", u"C:\\", -1},
-      {u"C:\\x", u"C:\\x", 0},
+      {u"C:\\a", u"C:\\b", -1},    {u"C:\\A", u"C:\\a", -1},      // same name but for case: exact units decide
+      {u"C:\\a", u"C:\\A", 1},     {u"C:\\a", u"C:\\B", -1},      // case is ignored first
+      {u"C:\\ab", u"C:\\a\\z", 1},                                // a parent's descendants come before its next sibling
+      {u"C:\\a", u"C:\\a\\b", -1}, {u"C:\\a b", u"C:\\a\\b", 1},  // "\" is no character of a name
+      {u"C:", u"C:\\", -1},        {u"C:\\x", u"C:\\x", 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ComparePaths(c.a, c.b), c.expected) << std::string(c.a, c.a + 4);
@@ -190,7 +185,8 @@ TEST(SnapshotMerge, ReportsEachDifferenceOnce) {
       {{Value(u"HKEY_LOCAL_MACHINE\\S", u"v", kRegSz, "a")},
        {Value(u"HKEY_LOCAL_MACHINE\\S", u"v", kRegExpandSz, "a")},
        {"*" + k + ":v"}},
-      {{File(u"C:\\a", 1), Key(u"HKEY_USERS")}, {Key(u"HKEY_LOCAL_MACHINE"), Key(u"HKEY_USERS")},
+      {{File(u"C:\\a", 1), Key(u"HKEY_USERS")},
+       {Key(u"HKEY_LOCAL_MACHINE"), Key(u"HKEY_USERS")},
        {"-C:\\a", "+HKEY_LOCAL_MACHINE"}},
   };
   for (const Case& c : cases) {

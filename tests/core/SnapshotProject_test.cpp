@@ -16,14 +16,15 @@ std::string Narrow(std::u16string_view s) { return Utf16ToUtf8(s); }
 
 TEST(SnapshotExclusions, PatternsLeaveOutTheirPlaces) {
   ExclusionList list;
-  list.Parse(u"# comment\r\n; also a comment\r\n\r\n  *.snapshot  \r\n%TEMP%\r\n?:\\pagefile.sys\r\n"
-             u"HKEY_USERS\\*\\Software\\Wine\\\r\nHKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet*\\Enum\r\n%UNSET%\\x\r\n",
-             [](std::u16string_view line) {
-               std::u16string s(line);
-               size_t at = s.find(u"%TEMP%");
-               if (at != std::u16string::npos) s.replace(at, 6, u"C:\\users\\me\\Temp");
-               return s;
-             });
+  list.Parse(
+      u"# comment\r\n; also a comment\r\n\r\n  *.snapshot  \r\n%TEMP%\r\n?:\\pagefile.sys\r\n"
+      u"HKEY_USERS\\*\\Software\\Wine\\\r\nHKEY_LOCAL_MACHINE\\SYSTEM\\ControlSet*\\Enum\r\n%UNSET%\\x\r\n",
+      [](std::u16string_view line) {
+        std::u16string s(line);
+        size_t at = s.find(u"%TEMP%");
+        if (at != std::u16string::npos) s.replace(at, 6, u"C:\\users\\me\\Temp");
+        return s;
+      });
   EXPECT_EQ(list.size(), 5u);  // the line with an unset variable is left out
   struct Case {
     const char16_t* path;
@@ -49,16 +50,16 @@ TEST(SnapshotExclusions, DefaultListCoversTheUsualNoise) {
   ExclusionList list;
   list.Parse(ExclusionList::DefaultText(), [](std::u16string_view line) {
     std::u16string s(line);
-    for (auto [var, value] : {std::pair<std::u16string, std::u16string>{u"%TEMP%", u"C:\\Temp"},
-                              {u"%SystemRoot%", u"C:\\Windows"}}) {
+    for (auto [var, value] :
+         {std::pair<std::u16string, std::u16string>{u"%TEMP%", u"C:\\Temp"}, {u"%SystemRoot%", u"C:\\Windows"}}) {
       size_t at = s.find(var);
       if (at != std::u16string::npos) s.replace(at, var.size(), value);
     }
     return s;
   });
-  for (const char16_t* p : {u"C:\\pagefile.sys", u"C:\\hiberfil.sys", u"C:\\Temp", u"C:\\Windows\\Prefetch",
-                            u"C:\\x\\{6B29FC40-CA47-1067-B31D-00DD010662DA}.snapshot",
-                            u"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet"})
+  for (const char16_t* p :
+       {u"C:\\pagefile.sys", u"C:\\hiberfil.sys", u"C:\\Temp", u"C:\\Windows\\Prefetch",
+        u"C:\\x\\{6B29FC40-CA47-1067-B31D-00DD010662DA}.snapshot", u"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet"})
     EXPECT_TRUE(list.Excludes(p)) << Narrow(p);
   for (const char16_t* p : {u"C:\\Program Files", u"HKEY_LOCAL_MACHINE\\Software\\Sample"})
     EXPECT_FALSE(list.Excludes(p)) << Narrow(p);
@@ -69,8 +70,12 @@ TEST(SnapshotExclusions, NameWildcards) {
     const char16_t* pattern;
     const char16_t* name;
     bool match;
-  } cases[] = {{u"*", u"", true},           {u"*.sys", u"PAGEFILE.SYS", true}, {u"a?c", u"abc", true},
-               {u"a?c", u"ac", false},      {u"a*b*c", u"aXbYbZc", true},      {u"a*b", u"aXbY", false},
+  } cases[] = {{u"*", u"", true},
+               {u"*.sys", u"PAGEFILE.SYS", true},
+               {u"a?c", u"abc", true},
+               {u"a?c", u"ac", false},
+               {u"a*b*c", u"aXbYbZc", true},
+               {u"a*b", u"aXbY", false},
                {u"\u00E9*", u"\u00C9t\u00E9", true}};
   for (const Case& c : cases) EXPECT_EQ(MatchName(c.pattern, c.name), c.match) << Narrow(c.pattern);
 }
@@ -80,10 +85,9 @@ CaptureEnvironment TestEnvironment() {
   CaptureEnvironment env;
   env.toMacros = [](std::u16string_view path) {
     std::u16string p(path);
-    for (auto [folder, macro] :
-         {std::pair<std::u16string, std::u16string>{u"C:\\Program Files", u"%ProgramFilesDir%"},
-          {u"C:\\ProgramData\\Start Menu\\Programs", u"%Common Programs%"},
-          {u"C:\\Windows", u"%SystemRoot%"}}) {
+    for (auto [folder, macro] : {std::pair<std::u16string, std::u16string>{u"C:\\Program Files", u"%ProgramFilesDir%"},
+                                 {u"C:\\ProgramData\\Start Menu\\Programs", u"%Common Programs%"},
+                                 {u"C:\\Windows", u"%SystemRoot%"}}) {
       if (p.rfind(folder, 0) == 0 && (p.size() == folder.size() || p[folder.size()] == u'\\'))
         return macro + p.substr(folder.size());
     }
@@ -145,7 +149,7 @@ TEST(SnapshotSuggestion, ProjectNamesWhatWasInstalled) {
   EXPECT_EQ(doc.GetValue(u"BuildOptions", u"SandboxName"), name);
   EXPECT_EQ(doc.GetValue(u"BuildOptions", u"OutDir"), u"bin");
   EXPECT_EQ(doc.GetValue(u"BuildOptions", u"EstimatedDataContainerSize"), u"4");  // 3 MB and a little, rounded up
-  EXPECT_EQ(doc.GetValue(u"BuildOptions", u"MSIFilename"), u"");  // commented out
+  EXPECT_EQ(doc.GetValue(u"BuildOptions", u"MSIFilename"), u"");                  // commented out
   EXPECT_NE(doc.Text().find(u";MSIManufacturer=Fernhill Labs\r\n"), std::u16string::npos);
   EXPECT_EQ(doc.GetValue(u"Compression", u"CompressionType"), u"None");
   EXPECT_EQ(doc.GetValue(u"Isolation", u"DirectoryIsolationMode"), u"Merged");
@@ -210,10 +214,10 @@ TEST(SnapshotGeneration, PlanCopiesNewFilesUnderTheirMacros) {
   plan.Added(Entry{EntryKind::kFile, u"C:\\odd\\na:me", 0x20, 1, 1, {}, 0, {}});
   std::vector<std::u16string> targets;
   for (const FileCopy& c : plan.copies) targets.push_back(c.target);
-  EXPECT_EQ(targets, (std::vector<std::u16string>{
-                         u"%ProgramFilesDir%\\Sample App\\sample.dll", u"%ProgramFilesDir%\\Sample App\\sample.exe",
-                         u"%ProgramFilesDir%\\Sample App\\uninstall.exe",
-                         u"%Common Programs%\\Sample App.lnk", u"%SystemRoot%\\win.ini"}));
+  EXPECT_EQ(targets, (std::vector<std::u16string>{u"%ProgramFilesDir%\\Sample App\\sample.dll",
+                                                  u"%ProgramFilesDir%\\Sample App\\sample.exe",
+                                                  u"%ProgramFilesDir%\\Sample App\\uninstall.exe",
+                                                  u"%Common Programs%\\Sample App.lnk", u"%SystemRoot%\\win.ini"}));
   EXPECT_EQ(plan.folders, (std::vector<std::u16string>{u"%ProgramFilesDir%\\Sample App"}));
   EXPECT_EQ(plan.skipped, (std::vector<std::u16string>{u"C:\\odd\\na:me"}));
   EXPECT_EQ(plan.newFolders, (std::vector<std::u16string>{u"C:\\Program Files\\Sample App"}));
@@ -236,8 +240,7 @@ TEST(SnapshotGeneration, RegistryChangesAsHiveText) {
   for (const char16_t* line :
        {u"\r\n+ HKEY_LOCAL_MACHINE\\Software\\Sample\r\n  \"Count\" = REG_DWORD 5\r\n"
         u"  \"Path\" = REG_SZ \"C:\\\\Program Files\\\\\\\"Sample\\\"\"\r\n",
-        u"  \"DisplayName\" = REG_SZ \"Sample \u6837\u672C App\"\r\n",
-        u"\r\n- HKEY_LOCAL_MACHINE\\Software\\Old\r\n"})
+        u"  \"DisplayName\" = REG_SZ \"Sample \u6837\u672C App\"\r\n", u"\r\n- HKEY_LOCAL_MACHINE\\Software\\Old\r\n"})
     EXPECT_NE(hklm.find(line), std::u16string::npos) << Narrow(line);
   EXPECT_EQ(hklm.find(u"Old\\Sub"), std::u16string::npos);  // inside a deleted key
   EXPECT_NE(hives[0].text.find(u"\r\n* HKEY_CURRENT_USER\\Software\\Sample\r\n  @ = REG_SZ \"b\"\r\n"),
@@ -245,7 +248,9 @@ TEST(SnapshotGeneration, RegistryChangesAsHiveText) {
 }
 
 TEST(SnapshotGeneration, ValueText) {
-  auto v = [](uint32_t type, std::string data) { return ValueText(Entry{EntryKind::kValue, u"K", 0, 0, 0, u"n", type, data}); };
+  auto v = [](uint32_t type, std::string data) {
+    return ValueText(Entry{EntryKind::kValue, u"K", 0, 0, 0, u"n", type, data});
+  };
   struct Case {
     std::u16string text, expected;
   } cases[] = {
@@ -280,7 +285,8 @@ TEST(SnapshotGeneration, ProjectFolderChecks) {
       {u"C:\\Program Files\\Sample App2", false},
       {u"C:\\Projects\\Sample App", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(!ProjectFolderProblem(c.folder, captured).empty(), c.refused) << Narrow(c.folder);
+  for (const Case& c : cases)
+    EXPECT_EQ(!ProjectFolderProblem(c.folder, captured).empty(), c.refused) << Narrow(c.folder);
   for (const char16_t* p : {u"a\\b", u"%ProgramFilesDir%\\x.exe"}) EXPECT_TRUE(IsSafeRelativePath(p));
   for (const char16_t* p : {u"", u"a\\..\\b", u"\\a", u"a\\", u"C:\\a", u"a\\.", u"a\\b.", u"a|b"})
     EXPECT_FALSE(IsSafeRelativePath(p)) << Narrow(p);

@@ -143,7 +143,8 @@ TEST(Steps, ToolStepJudgement) {
   // A missing result file names its path, even with exit code 0.
   ToolJudgement missing = JudgeToolStep(StepPostscan, u"", false, path, 0, false);
   EXPECT_FALSE(missing.success);
-  EXPECT_EQ(missing.errorText, u"\u53d1\u751f\u9519\u8bef\u6216\u64cd\u4f5c\u4e2d\u6b62\n" + path + u"\u4e0d\u5b58\u5728");
+  EXPECT_EQ(missing.errorText,
+            u"\u53d1\u751f\u9519\u8bef\u6216\u64cd\u4f5c\u4e2d\u6b62\n" + path + u"\u4e0d\u5b58\u5728");
   EXPECT_EQ(missing.target, StepInstall);
   EXPECT_FALSE(missing.resumeOn);
 
@@ -168,9 +169,10 @@ TEST(Steps, ToolStepJudgement) {
 TEST(ScanCommands, TheFourCommandLinesCharacterForCharacter) {
   EXPECT_EQ(ScanCommand(u"C:\\W", u"snapshot.exe", u"C:\\T\\{1}.snapshot", u"C:\\ HKEY_LOCAL_MACHINE HKEY_USERS"),
             u"\"C:\\W\\snapshot.exe\" \"C:\\T\\{1}.snapshot\" C:\\ HKEY_LOCAL_MACHINE HKEY_USERS -Loomwise");
-  EXPECT_EQ(SuggestProjectCommand(u"C:\\W", u"snapshot64.exe", u"C:\\T\\A~1.SNA", u"C:\\T\\B~1.SNA", u"C:\\T\\{3}.ini", 2),
-            u"\"C:\\W\\snapshot64.exe\" \"C:\\T\\A~1.SNA\" -SuggestProject \"C:\\T\\B~1.SNA\" \"C:\\T\\{3}.ini\" "
-            u"-IESelection 2 -Loomwise");
+  EXPECT_EQ(
+      SuggestProjectCommand(u"C:\\W", u"snapshot64.exe", u"C:\\T\\A~1.SNA", u"C:\\T\\B~1.SNA", u"C:\\T\\{3}.ini", 2),
+      u"\"C:\\W\\snapshot64.exe\" \"C:\\T\\A~1.SNA\" -SuggestProject \"C:\\T\\B~1.SNA\" \"C:\\T\\{3}.ini\" "
+      u"-IESelection 2 -Loomwise");
   EXPECT_EQ(GenerateProjectCommand(u"C:\\W", u"snapshot.exe", u"C:\\T\\{3}.ini", u"C:\\Projects\\App\\"),
             u"\"C:\\W\\snapshot.exe\" \"C:\\T\\{3}.ini\" -GenerateProject \"C:\\Projects\\App\" -Loomwise");
   // Every trailing separator goes; a root keeps its backslash, doubled inside the quotes.

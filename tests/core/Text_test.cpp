@@ -26,7 +26,10 @@ TEST(Text, CaseInsensitiveComparisons) {
 TEST(Text, Utf8RoundTripAndReplacement) {
   std::u16string s = u"A\u4e2d\u6587\U0001F600z";
   EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(s)), s);
-  EXPECT_EQ(Utf8ToUtf16("\xff" "a"), u"\ufffd" u"a");
+  EXPECT_EQ(Utf8ToUtf16("\xff"
+                        "a"),
+            u"\ufffd"
+            u"a");
   EXPECT_EQ(Utf8ToUtf16("\xe4\xb8"), u"\ufffd\ufffd");  // truncated sequence
   EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xDC00))), "\xef\xbf\xbd");
   EXPECT_EQ(FromUtf16LeBytes(ToUtf16LeBytes(s).data(), s.size() * 2), s);

@@ -101,7 +101,8 @@ bool Exists(const std::wstring& p) { return GetFileAttributesW(p.c_str()) != INV
 
 std::string Bytes(const std::wstring& p) {
   std::string out;
-  HANDLE h = CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE h =
+      CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return "<missing>";
   char buf[65536];
   DWORD got;
@@ -131,8 +132,10 @@ void ListFiles(const std::wstring& folder, const std::wstring& rel, std::vector<
   do {
     std::wstring n = fd.cFileName;
     if (n == L"." || n == L"..") continue;
-    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ListFiles(folder, rel + n + L"\\", out);
-    else out.push_back(rel + n);
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      ListFiles(folder, rel + n + L"\\", out);
+    else
+      out.push_back(rel + n);
   } while (FindNextFileW(h, &fd));
   FindClose(h);
 }
@@ -180,8 +183,7 @@ TEST_F(Capture, ScansFollowTheProtocol) {
   for (const ToolRun* r : {&before_, &after_, &suggest_}) {
     EXPECT_EQ(r->code, 0u) << N(r->Lines(u'E'));
     EXPECT_TRUE(r->Lines(u'E').empty()) << N(r->Lines(u'E'));
-    for (const auto& line : r->lines)
-      EXPECT_TRUE(line.rfind(u"I ", 0) == 0 || line.rfind(u"W ", 0) == 0) << N(line);
+    for (const auto& line : r->lines) EXPECT_TRUE(line.rfind(u"I ", 0) == 0 || line.rfind(u"W ", 0) == 0) << N(line);
   }
   EXPECT_EQ(install_.code, 0u);
   EXPECT_TRUE(Exists(Temp() + L"\\after.snapshot"));
@@ -245,10 +247,10 @@ TEST_F(Capture, GeneratedProjectHoldsTheInstallation) {
   EXPECT_TRUE(shortcut);
 
   std::u16string hklm = Utf16File(project + L"\\HKEY_LOCAL_MACHINE.txt");
-  for (const char16_t* line : {u"\r\n+ HKEY_LOCAL_MACHINE\\Software\\Fernhill Labs\\Sample App\r\n",
-                               u"  \"Version\" = REG_SZ \"1.2.0\"\r\n", u"  \"Build\" = REG_DWORD 120\r\n",
-                               u"  \"Channels\" = REG_MULTI_SZ \"stable\" \"beta\"\r\n",
-                               u"  \"DisplayName\" = REG_SZ \"Sample App\"\r\n"})
+  for (const char16_t* line :
+       {u"\r\n+ HKEY_LOCAL_MACHINE\\Software\\Fernhill Labs\\Sample App\r\n", u"  \"Version\" = REG_SZ \"1.2.0\"\r\n",
+        u"  \"Build\" = REG_DWORD 120\r\n", u"  \"Channels\" = REG_MULTI_SZ \"stable\" \"beta\"\r\n",
+        u"  \"DisplayName\" = REG_SZ \"Sample App\"\r\n"})
     EXPECT_NE(hklm.find(line), std::u16string::npos) << N(line);
   std::u16string hkcu = Utf16File(project + L"\\HKEY_CURRENT_USER.txt");
   EXPECT_NE(hkcu.find(u"  \"Greeting\" = REG_SZ \"\u4F60\u597D\"\r\n"), std::u16string::npos) << N(hkcu);
@@ -296,9 +298,7 @@ TEST_F(Capture, FailuresSayWhatToDo) {
     std::u16string errors = c.run.Lines(u'E');
     EXPECT_FALSE(errors.empty());
     EXPECT_NE((errors + c.run.Lines(u'W')).find(c.mentions), std::u16string::npos) << N(errors);
-    if (!c.mustNotExist.empty()) {
-      EXPECT_FALSE(Exists(c.mustNotExist));
-    }
+    if (!c.mustNotExist.empty()) { EXPECT_FALSE(Exists(c.mustNotExist)); }
   }
 }
 

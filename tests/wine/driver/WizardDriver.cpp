@@ -40,8 +40,8 @@ bool FolderExists(const std::wstring& path) {
 }
 
 std::optional<std::string> ReadBytes(const std::wstring& path) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return std::nullopt;
   std::string bytes;
   char buf[65536];
@@ -52,12 +52,11 @@ std::optional<std::string> ReadBytes(const std::wstring& path) {
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h =
+      CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-            written == bytes.size();
+  bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
   CloseHandle(h);
   return ok;
 }
@@ -99,8 +98,10 @@ MachineValue::MachineValue(const wchar_t* key, const wchar_t* name) : key_(key),
 }
 
 MachineValue::~MachineValue() {
-  if (old_) Set(*old_);
-  else RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key_, name_);
+  if (old_)
+    Set(*old_);
+  else
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key_, name_);
 }
 
 void MachineValue::Set(const std::wstring& value) const {
@@ -344,8 +345,7 @@ std::optional<std::wstring> ReadString(const wchar_t* key, const std::wstring& n
   std::optional<std::wstring> value;
   if (RegQueryValueExW(h, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ) {
     std::wstring buf(size / 2 + 1, L'\0');
-    if (RegQueryValueExW(h, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&buf[0]), &size) ==
-        ERROR_SUCCESS) {
+    if (RegQueryValueExW(h, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&buf[0]), &size) == ERROR_SUCCESS) {
       buf.resize(size / 2);
       while (!buf.empty() && buf.back() == L'\0') buf.pop_back();
       value = buf;
@@ -616,8 +616,7 @@ testing::AssertionResult Wizard::Answer(const Popup& box, int buttonId) {
   if (!box.hwnd) return testing::AssertionFailure() << "no message box to answer; " << Describe();
   testing::AssertionResult r = ClickIn(box.hwnd, buttonId);
   if (!r) return r;
-  if (WaitUntil([&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); }))
-    return testing::AssertionSuccess();
+  if (WaitUntil([&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); })) return testing::AssertionSuccess();
   return testing::AssertionFailure() << "the message box stayed open; " << Describe();
 }
 
@@ -762,9 +761,9 @@ Captured RunCaptured(const std::wstring& commandLine, const Env& env, const std:
   std::vector<wchar_t> block = EnvironmentBlock(env);
   std::vector<wchar_t> cmd(commandLine.c_str(), commandLine.c_str() + commandLine.size() + 1);
   PROCESS_INFORMATION pi{};
-  BOOL started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE,
-                                CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT, block.data(),
-                                folder.empty() ? nullptr : folder.c_str(), &si, &pi);
+  BOOL started =
+      CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT,
+                     block.data(), folder.empty() ? nullptr : folder.c_str(), &si, &pi);
   CloseHandle(writeEnd);
   if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
   if (started) {

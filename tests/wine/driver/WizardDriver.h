@@ -206,8 +206,7 @@ class Wizard {
 
   // Starts Loomwise.exe of the installation with LOOM_STANDIN_SCENARIO and
   // LOOM_STANDIN_LOG set, in its program folder.
-  testing::AssertionResult Start(const TestInstall& install, const std::wstring& extraArgs = L"",
-                                 const Env& env = {});
+  testing::AssertionResult Start(const TestInstall& install, const std::wstring& extraArgs = L"", const Env& env = {});
   DWORD ProcessId() const { return pi_.dwProcessId; }
   bool Running() const;
 

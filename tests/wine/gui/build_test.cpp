@@ -27,8 +27,10 @@ class ShellCommand {
       old_ = buf;
   }
   ~ShellCommand() {
-    if (old_) Set(*old_);
-    else RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key_.c_str(), nullptr);
+    if (old_)
+      Set(*old_);
+    else
+      RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key_.c_str(), nullptr);
   }
   void Set(const std::wstring& value) const {
     // The command alone, without the DDE conversation of the system's handler.
@@ -155,24 +157,25 @@ TEST_F(BuildTest, ThreeToolsInOrderFromTheirFolder) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild("[any]\neol lf\nout working\n", Tools(c.tools), [&](const TestInstall& in) {
-      Env env{{L"QM_ORIGIN", L""}, {L"QUILLMARK_BIN", L""}};
-      if (c.origin) env[L"QM_ORIGIN"] = in.Root() + L"\\pkg\\Package.exe";
-      if (c.bin) env[L"QUILLMARK_BIN"] = in.FolderFor(Place::Modules1) + L"\\";
-      return env;
-    }));
+    ASSERT_NO_FATAL_FAILURE(
+        StartAtReadyToBuild("[any]\neol lf\nout working\n", Tools(c.tools), [&](const TestInstall& in) {
+          Env env{{L"QM_ORIGIN", L""}, {L"QUILLMARK_BIN", L""}};
+          if (c.origin) env[L"QM_ORIGIN"] = in.Root() + L"\\pkg\\Package.exe";
+          if (c.bin) env[L"QUILLMARK_BIN"] = in.FolderFor(Place::Modules1) + L"\\";
+          return env;
+        }));
     ASSERT_EQ(w_.Text(IDOK), L"生成");
     ASSERT_TRUE(w_.Next(kBuilding));
     ASSERT_TRUE(WaitOutputEndsWith(kComplete));
     const std::wstring tools = install_->FolderFor(c.tools);
     std::vector<std::wstring> runs = BuildRuns();
     ASSERT_EQ(runs.size(), 3u);
-    EXPECT_EQ(runs[0], Quoted(tools + L"\\vregtool.exe") + L" " + Quoted(L"bin\\Package.ro.tvr") + L" ImportDir " + Quoted(project_) +
-                           L" -Loomwise");
-    EXPECT_EQ(runs[1], Quoted(tools + L"\\vftool.exe") + L" " + Quoted(L"bin\\Package.ro.tvr") + L" ImportDir " + Quoted(project_) +
-                           L" -Loomwise");
-    EXPECT_EQ(runs[2], Quoted(tools + L"\\tlink.exe") + L" " + Quoted(project_ + L"\\Package.ini") + L" -OutDir " + Quoted(L"bin") +
-                           L" -Loomwise");
+    EXPECT_EQ(runs[0], Quoted(tools + L"\\vregtool.exe") + L" " + Quoted(L"bin\\Package.ro.tvr") + L" ImportDir " +
+                           Quoted(project_) + L" -Loomwise");
+    EXPECT_EQ(runs[1], Quoted(tools + L"\\vftool.exe") + L" " + Quoted(L"bin\\Package.ro.tvr") + L" ImportDir " +
+                           Quoted(project_) + L" -Loomwise");
+    EXPECT_EQ(runs[2], Quoted(tools + L"\\tlink.exe") + L" " + Quoted(project_ + L"\\Package.ini") + L" -OutDir " +
+                           Quoted(L"bin") + L" -Loomwise");
     EXPECT_EQ(w_.Text(IDC_BUILD_OUTPUT), L"working\r\nworking\r\nworking\r\n" + kComplete);
     ExpectBuildEnded();
     // The link tool's packages: one per enabled entry point.
@@ -223,7 +226,8 @@ TEST_F(BuildTest, OutputShowsLiveAndStopEndsTheRunningTool) {
   ASSERT_TRUE(WaitUntil([&] { return ReadPidFile(install_->Path(L"vftool.pid")).has_value(); }));
   ASSERT_TRUE(WaitOutputEndsWith(L"vftool: copying\r\n"));
   EXPECT_EQ(w_.Text(IDC_BUILD_OUTPUT).find(L"生成已停止"), std::wstring::npos);
-  EXPECT_EQ(w_.Text(IDC_BUILD_OUTPUT).find(L"vregtool: importing"), w_.Text(IDC_BUILD_OUTPUT).rfind(L"vregtool: importing"));
+  EXPECT_EQ(w_.Text(IDC_BUILD_OUTPUT).find(L"vregtool: importing"),
+            w_.Text(IDC_BUILD_OUTPUT).rfind(L"vregtool: importing"));
   ASSERT_TRUE(w_.Back(kReadyToBuild));
   EXPECT_FALSE(FileExists(project_ + L"\\bin\\Package.ro.tvr"));
 }

@@ -40,9 +40,7 @@ class CaptureTest : public testing::Test {
     options.scenario = scenario;
     install_ = std::make_unique<TestInstall>(options);
     ASSERT_TRUE(w_.Start(*install_));
-    if (waitForMain) {
-      ASSERT_TRUE(w_.WaitForMainWindow());
-    }
+    if (waitForMain) { ASSERT_TRUE(w_.WaitForMainWindow()); }
   }
 
   // From the ready-to-prescan page through a successful prescan.
@@ -226,9 +224,9 @@ TEST_F(CaptureTest, PostscanAndComparisonLeadToTheEntryPoints) {
   EXPECT_EQ(cmp[6], L"0");
   EXPECT_EQ(cmp[7], L"-Loomwise");
   EXPECT_TRUE(FileExists(cmp[4]));
-  EXPECT_EQ(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue),
-            L"\"" + install_->ProgramPath() + L"\" \"" + prescan + L"\" \"" + postscan + L"\" \"" + kLocations +
-                L"\" 0");
+  EXPECT_EQ(
+      reg::ReadString(reg::kRunOnceKey, reg::kResumeValue),
+      L"\"" + install_->ProgramPath() + L"\" \"" + prescan + L"\" \"" + postscan + L"\" \"" + kLocations + L"\" 0");
 }
 
 TEST_F(CaptureTest, InstallationConfirmationIsAskedAndRemembered) {

@@ -11,7 +11,6 @@ using namespace loomtest;
 
 namespace {
 
-
 // The prepared working project: what the comparison hands to the pages.
 const wchar_t kProject[] =
     L"; prepared working project\r\n"
@@ -53,8 +52,14 @@ std::string PackageFile(const Attrs& attrs) {
   std::string h = "wren" + std::string(6, '\0') + Le(1, 2) + std::string(20, 'r') + Le(0, 2) + Le(38, 2) + Le(0, 2);
   std::wstring pool;
   std::string names, values;
-  for (auto& a : attrs) { names += Le(pool.size(), 2); pool += a.first + L'\0'; }
-  for (auto& a : attrs) { values += Le(pool.size(), 2) + Le(0, 2); pool += a.second + L'\0'; }
+  for (auto& a : attrs) {
+    names += Le(pool.size(), 2);
+    pool += a.first + L'\0';
+  }
+  for (auto& a : attrs) {
+    values += Le(pool.size(), 2) + Le(0, 2);
+    pool += a.second + L'\0';
+  }
   h += Le(attrs.size(), 2) + names + values + Utf16Bytes(pool).substr(2);
   return std::string(64, 'x') + Le(96, 8) + Le(h.size(), 4) + Le(0, 4) + std::string(16, 'y') + h;
 }
@@ -77,9 +82,7 @@ class OptionsTest : public testing::Test {
     install_->WriteScenario("[suggest]\nresultfrom project.ini\n[any]\n");
     ASSERT_TRUE(w_.Start(*install_));
     ASSERT_TRUE(w_.WaitForMainWindow());
-    for (const std::wstring& t : {kReady, kInstall, kEntryPoints, kPortal}) {
-      ASSERT_TRUE(w_.Next(t, 15000));
-    }
+    for (const std::wstring& t : {kReady, kInstall, kEntryPoints, kPortal}) { ASSERT_TRUE(w_.Next(t, 15000)); }
   }
 
   std::wstring WorkingFile() {
@@ -192,9 +195,10 @@ TEST_F(OptionsTest, PortalOnSkipsGroupsAndItsBlockGoesWhenTurnedOff) {
   }
   ASSERT_TRUE(w_.SetText(IDC_PORTAL_URL, L"  https://portal.example  "));
   ASSERT_TRUE(w_.Next(kIsolation)) << "the groups page is skipped";
-  const std::wstring block = L";-------- Corvel Meridel Portal Parameters ----------\r\n"
-                             L"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n"
-                             L"MeridelOrgUrl=https://portal.example\r\n\r\n";
+  const std::wstring block =
+      L";-------- Corvel Meridel Portal Parameters ----------\r\n"
+      L"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n"
+      L"MeridelOrgUrl=https://portal.example\r\n\r\n";
   const std::wstring withBlock = Edited(kProject, {{L"[Demo App.exe]", block + L"[Demo App.exe]"}});
   ExpectWorkingFile(withBlock);
 
@@ -224,7 +228,9 @@ TEST_F(OptionsTest, BasePackageUpdate) {
     for (auto& [file, bytes] : files) EXPECT_TRUE(WriteBytes(path + L"\\" + file, bytes));
     return path;
   };
-  const Attrs good = {{L"ReadOnlyData", L"Package.ro.tvr"}, {L"AppID", L"{5A7E}"}, {L"VersionID", L"5"},
+  const Attrs good = {{L"ReadOnlyData", L"Package.ro.tvr"},
+                      {L"AppID", L"{5A7E}"},
+                      {L"VersionID", L"5"},
                       {L"InventoryName", L"Base App"}};
   const std::wstring noAppId = L"没有发现AppID。\r\n基础包不是Corvel工作区启用的Wrenlow包。";
   const std::wstring badVersion = L"坏的VersionID在基础包中";
@@ -241,12 +247,16 @@ TEST_F(OptionsTest, BasePackageUpdate) {
       {"upper-case extension only", folder(L"upper", {{L"APP.EXE", PackageFile(good)}}), noAppId},
       {"no AppID", folder(L"noid", {{L"a.exe", PackageFile({{L"ReadOnlyData", L"x"}, {L"VersionID", L"2"}})}}),
        noAppId},
-      {"unreadable VersionID", folder(L"x", {{L"a.dat", PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", L"{1}"},
-                                                                     {L"VersionID", L"x"}})}}), badVersion},
-      {"huge VersionID", folder(L"huge", {{L"a.dat", PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", L"{1}"},
-                                                                   {L"VersionID", L"9999999"}})}}), badVersion},
-      {"negative VersionID", folder(L"neg", {{L"a.dat", PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", L"{1}"},
-                                                                      {L"VersionID", L"-4"}})}}), badVersion},
+      {"unreadable VersionID",
+       folder(L"x", {{L"a.dat", PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", L"{1}"}, {L"VersionID", L"x"}})}}),
+       badVersion},
+      {"huge VersionID",
+       folder(L"huge",
+              {{L"a.dat", PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", L"{1}"}, {L"VersionID", L"9999999"}})}}),
+       badVersion},
+      {"negative VersionID",
+       folder(L"neg", {{L"a.dat", PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", L"{1}"}, {L"VersionID", L"-4"}})}}),
+       badVersion},
   };
   ASSERT_TRUE(w_.Click(IDC_PORTAL_MANAGE));
   ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDC_PORTAL_BASE_UPDATE); }));
@@ -268,20 +278,21 @@ TEST_F(OptionsTest, BasePackageUpdate) {
                                               {L"z-primary.dat", PackageFile(good)}});
   ASSERT_TRUE(w_.SetText(IDC_PORTAL_BASE_FOLDER, good1));
   ASSERT_TRUE(w_.Next(kIsolation));
-  const std::wstring block = L";-------- Corvel Meridel Portal Parameters ----------\r\n"
-                             L"AppID={5A7E}\r\nVersionID=6\r\nNotificationDLLs=MeridelPlugin.dll\r\n\r\n";
+  const std::wstring block =
+      L";-------- Corvel Meridel Portal Parameters ----------\r\n"
+      L"AppID={5A7E}\r\nVersionID=6\r\nNotificationDLLs=MeridelPlugin.dll\r\n\r\n";
   ExpectWorkingFile(Edited(kProject, {{L"[Demo App.exe]", block + L"[Demo App.exe]"}}));
 
   // Version 1 (or none) gives 2; the folder and the switch are kept on return.
   ASSERT_TRUE(w_.Back(kPortal));
   EXPECT_TRUE(w_.IsChecked(IDC_PORTAL_BASE_UPDATE));
   EXPECT_EQ(w_.Text(IDC_PORTAL_BASE_FOLDER), good1);
-  const std::wstring one = folder(L"one", {{L"p.exe", PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", L"{5A7E}"},
-                                                                  {L"VersionID", L"1"}})}});
+  const std::wstring one =
+      folder(L"one", {{L"p.exe", PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", L"{5A7E}"}, {L"VersionID", L"1"}})}});
   ASSERT_TRUE(w_.SetText(IDC_PORTAL_BASE_FOLDER, one));
   ASSERT_TRUE(w_.Next(kIsolation));
-  ExpectWorkingFile(Edited(kProject, {{L"[Demo App.exe]", Edited(block, {{L"VersionID=6", L"VersionID=2"}}) +
-                                                              L"[Demo App.exe]"}}));
+  ExpectWorkingFile(
+      Edited(kProject, {{L"[Demo App.exe]", Edited(block, {{L"VersionID=6", L"VersionID=2"}}) + L"[Demo App.exe]"}}));
 }
 
 TEST_F(OptionsTest, QualityPageFollowsTheBrandingSwitch) {
@@ -366,8 +377,9 @@ TEST_F(OptionsTest, AFailedSaveKeepsThePageAndAVanishedFileIsNotRecreated) {
   EXPECT_TRUE(w_.IsChecked(IDC_ISOLATION_WRITECOPY)) << "the choice is kept";
   CloseHandle(held);
   // (The groups page has written its default message.)
-  const std::wstring afterGroups = Edited(kProject, {{L";AccessDeniedMsg=You are not authorized to run this application.",
-                                                      L"AccessDeniedMsg=您目前无权运行此应用程序。请联系您的管理员联系。"}});
+  const std::wstring afterGroups =
+      Edited(kProject, {{L";AccessDeniedMsg=You are not authorized to run this application.",
+                         L"AccessDeniedMsg=您目前无权运行此应用程序。请联系您的管理员联系。"}});
   ExpectWorkingFile(afterGroups);
   ASSERT_TRUE(w_.Next(kSandbox));
   ExpectWorkingFile(Edited(afterGroups, {{L"=Merged", L"=WriteCopy"}}));
@@ -397,8 +409,9 @@ TEST_F(OptionsTest, SandboxBrowsePrefersTheShellFolderMacroForm) {
   // choice comes back in macro form; a drive-letter macro form is never
   // shown, the plain path is. (Under Wine the first dialog of a run may not
   // open deep folders, so a shallow one goes first.)
-  for (const Case& c : {Case{plain, plain}, Case{L"%Common AppData%\\Loom Sandbox Test", L"%Common AppData%\\Loom Sandbox Test"},
-                        Case{inAppData, L"%Common AppData%\\Loom Sandbox Test"}}) {
+  for (const Case& c :
+       {Case{plain, plain}, Case{L"%Common AppData%\\Loom Sandbox Test", L"%Common AppData%\\Loom Sandbox Test"},
+        Case{inAppData, L"%Common AppData%\\Loom Sandbox Test"}}) {
     SCOPED_TRACE(Narrow(c.typed));
     ASSERT_TRUE(w_.SetText(IDC_SANDBOX_PATH, c.typed));
     ASSERT_TRUE(w_.Click(IDC_SANDBOX_BROWSE));

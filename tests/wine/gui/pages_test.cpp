@@ -21,8 +21,10 @@ const wchar_t kHttpsCommand[] = L"SOFTWARE\\Classes\\https\\shell\\open\\command
 
 LRESULT Send(HWND h, UINT msg, WPARAM wp = 0, LPARAM lp = 0, bool ansi = false) {
   DWORD_PTR r = 0;
-  if (ansi) SendMessageTimeoutA(h, msg, wp, lp, SMTO_ABORTIFHUNG, 3000, &r);
-  else SendMessageTimeoutW(h, msg, wp, lp, SMTO_ABORTIFHUNG, 3000, &r);
+  if (ansi)
+    SendMessageTimeoutA(h, msg, wp, lp, SMTO_ABORTIFHUNG, 3000, &r);
+  else
+    SendMessageTimeoutW(h, msg, wp, lp, SMTO_ABORTIFHUNG, 3000, &r);
   return static_cast<LRESULT>(r);
 }
 
@@ -171,7 +173,8 @@ TEST_F(PagesTest, BrowserChoiceReachesTheComparisonAndTheResumeValue) {
   HWND dlg = Open(IDC_POST_IE, L"Internet Explorer入口点");
   ASSERT_TRUE(dlg);
   EXPECT_TRUE(Checked(dlg, IDC_IE_NONE));
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_IE_VIRTUAL)) || IsWindowEnabled(GetDlgItem(dlg, IDC_IE_VIRTUAL_NOTE)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, IDC_IE_VIRTUAL)) ||
+               IsWindowEnabled(GetDlgItem(dlg, IDC_IE_VIRTUAL_NOTE)));
   ASSERT_TRUE(Toggle(dlg, IDC_IE_SYSTEM, true));
   ASSERT_TRUE(w_.Answer(Popup{dlg, L"", L""}, IDCANCEL));
   EXPECT_EQ(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue), before);
@@ -245,8 +248,8 @@ TEST_F(PagesTest, WelcomeHotSpotsHelpAndHelpTextLinksOpenTheirUrls) {
 
   std::vector<std::wstring> want;
   using Spot = std::tuple<int, int, const wchar_t*>;  // a point of the picture and the page id it opens
-  for (auto [x, y, id] : std::initializer_list<Spot>{{60, 234, L"905"}, {380, 80, L"933"}, {390, 194, L"1201"},
-                                                     {380, 210, L"1202"}}) {
+  for (auto [x, y, id] :
+       std::initializer_list<Spot>{{60, 234, L"905"}, {380, 80, L"933"}, {390, 194, L"1201"}, {380, 210, L"1202"}}) {
     ClickAt(spot(x, y));
     want.push_back(site + id);
     EXPECT_TRUE(WaitUntil([&] { return OpenedUrls().size() >= want.size(); })) << Narrow(want.back());
@@ -263,7 +266,8 @@ TEST_F(PagesTest, WelcomeHotSpotsHelpAndHelpTextLinksOpenTheirUrls) {
   HWND help = w_.Control(IDC_POST_HELP);
   ProcessMemory mem(w_.ProcessId(), 256);
   using Link = std::pair<const char*, const wchar_t*>;
-  for (auto [caption, id] : std::initializer_list<Link>{{"Learn more.", L"1123"}, {"Corvel Wrenlow Community", L"937"}}) {
+  for (auto [caption, id] :
+       std::initializer_list<Link>{{"Learn more.", L"1123"}, {"Corvel Wrenlow Community", L"937"}}) {
     FINDTEXTA find{{0, -1}, reinterpret_cast<LPCSTR>(mem.At(64))};
     mem.Write(&find, sizeof find);
     mem.Write(caption, strlen(caption) + 1, 64);
@@ -322,7 +326,8 @@ TEST_F(PagesTest, ButtonTooltipsPerPage) {
     return control ? ids : std::vector<int>{-1};
   };
   EXPECT_EQ(tipped(pageWith(IDC_WELCOME_PICTURE)), (std::vector<int>{IDOK, IDCANCEL})) << "welcome";
-  EXPECT_EQ(tipped(pageWith(IDC_CLEANPC_LOCATIONS)), (std::vector<int>{IDC_BACK, IDOK, IDCANCEL})) << "ready to prescan";
+  EXPECT_EQ(tipped(pageWith(IDC_CLEANPC_LOCATIONS)), (std::vector<int>{IDC_BACK, IDOK, IDCANCEL}))
+      << "ready to prescan";
   EXPECT_EQ(tipped(pageWith(IDC_PROGRESS_GROUP)), (std::vector<int>{IDC_BACK, IDCANCEL})) << "progress: Stop";
   EXPECT_EQ(tipped(pageWith(IDC_POST_IE)), (std::vector<int>{IDC_BACK, IDOK, IDCANCEL})) << "install";
   EXPECT_EQ(tipped(pageWith(IDC_CONTINUE_RADIO)), (std::vector<int>{IDCANCEL})) << "resume: Cancel only";

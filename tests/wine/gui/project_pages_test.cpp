@@ -12,7 +12,6 @@ using namespace loomtest;
 
 namespace {
 
-
 // The fixture the stand-in writes, as the wizard reads it (CR LF lines).
 std::wstring SuggestedProject() {
   std::wstring text = Widen(ReadBytes(BuildFolder() + L"\\suggested-project.ini").value_or(""));
@@ -55,7 +54,6 @@ class ProjectPagesTest : public testing::Test {
     ASSERT_TRUE(w_.Next(kInstall, 15000));
     ASSERT_TRUE(w_.Next(kEntryPoints, 15000));
   }
-
 
   // Through the option pages between the entry points and the location.
   void OptionPagesTo(const std::wstring& title) {
@@ -106,8 +104,8 @@ TEST_F(ProjectPagesTest, EntryPointRowsDebugBoxSelectionAndSave) {
   // Enabled before disabled; the debugging entry hidden.
   EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Demo App.exe", L"Demo Settings.exe", L"Demo Help.exe"}));
   EXPECT_EQ(Rows(1), (std::vector<std::wstring>{L"%ProgramFilesDir%\\Demo App\\app.exe",
-                                                 L"\"%ProgramFilesDir%\\Demo App\\settings.exe\" /profile",
-                                                 L"%ProgramFilesDir%\\Demo App\\help.exe"}));
+                                                L"\"%ProgramFilesDir%\\Demo App\\settings.exe\" /profile",
+                                                L"%ProgramFilesDir%\\Demo App\\help.exe"}));
   EXPECT_EQ(Checks(), (std::vector<bool>{true, true, false}));
   EXPECT_TRUE(w_.HasSmallImages(IDC_ENTRY_LIST));
   for (int row = 0; row < 3; ++row) EXPECT_EQ(w_.RowImage(IDC_ENTRY_LIST, row), row);
@@ -136,8 +134,10 @@ TEST_F(ProjectPagesTest, EntryPointRowsDebugBoxSelectionAndSave) {
   // Help chosen loses "Disabled"; Settings gets it first in its section; the
   // hidden debugging entry keeps it; every other line stays as it was.
   std::wstring expected = SuggestedProject();
-  expected = Edited(expected, {{L"[Demo Settings.exe]\r\n", L"[Demo Settings.exe]\r\nDisabled=1\r\n"},
-                               {L"Icon=%ProgramFilesDir%\\Demo App\\help.ico\r\nShortcut=Demo App.dat\r\nDisabled=1\r\n", L"Icon=%ProgramFilesDir%\\Demo App\\help.ico\r\nShortcut=Demo App.dat\r\n"}});
+  expected =
+      Edited(expected, {{L"[Demo Settings.exe]\r\n", L"[Demo Settings.exe]\r\nDisabled=1\r\n"},
+                        {L"Icon=%ProgramFilesDir%\\Demo App\\help.ico\r\nShortcut=Demo App.dat\r\nDisabled=1\r\n",
+                         L"Icon=%ProgramFilesDir%\\Demo App\\help.ico\r\nShortcut=Demo App.dat\r\n"}});
   EXPECT_EQ(ReadUtf16File(WorkingProject()), expected);
 
   // Coming back shows the saved choice.
@@ -268,7 +268,8 @@ TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
 }
 
 TEST_F(ProjectPagesTest, TooLittleFreeSpaceAndABlankLocation) {
-  std::wstring project = Edited(SuggestedProject(), {{L"EstimatedDataContainerSize=12", L"EstimatedDataContainerSize=2000000000"}});
+  std::wstring project =
+      Edited(SuggestedProject(), {{L"EstimatedDataContainerSize=12", L"EstimatedDataContainerSize=2000000000"}});
   Install(project);
   StartToEntryPoints();
   ASSERT_TRUE(w_.Next(kPortal));
@@ -319,11 +320,11 @@ TEST_F(ProjectPagesTest, PackageSettingsContainerMsiAndCompression) {
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(WaitUntil([&] { return w_.Title() != kPackage; }, 15000));
   std::wstring file = ReadUtf16File(working);
-  for (const wchar_t* line : {L"[Demo#Data.dat]\r\nSource=", L"\r\nCompressionType=Fast\r\n",
-                              L"[Demo App.exe]\r\nSource=%ProgramFilesDir%\\Demo App\\app.exe\r\nShortcut=Demo#23Data.dat\r\n",
-                              L"\r\nMSIFilename=Setup.msi\r\n", L"\r\nMSIProductVersion=1.0\r\n",
-                              L"\r\nMSIManufacturer=Loom Test Org\r\n",
-                              L"\r\nMSIInstallDirectory=Demo App (Corvel Wrenlow)\r\n", L"\r\n;MSIProductCode={"})
+  for (const wchar_t* line :
+       {L"[Demo#Data.dat]\r\nSource=", L"\r\nCompressionType=Fast\r\n",
+        L"[Demo App.exe]\r\nSource=%ProgramFilesDir%\\Demo App\\app.exe\r\nShortcut=Demo#23Data.dat\r\n",
+        L"\r\nMSIFilename=Setup.msi\r\n", L"\r\nMSIProductVersion=1.0\r\n", L"\r\nMSIManufacturer=Loom Test Org\r\n",
+        L"\r\nMSIInstallDirectory=Demo App (Corvel Wrenlow)\r\n", L"\r\n;MSIProductCode={"})
     EXPECT_NE(file.find(line), std::wstring::npos) << Narrow(line);
   EXPECT_EQ(file.find(L"[Demo App.dat]"), std::wstring::npos);
   EXPECT_EQ(file.find(L"MetaDataContainerOnly=1\r\nDisabled=1"), std::wstring::npos) << "the container is enabled";
@@ -338,19 +339,35 @@ TEST_F(ProjectPagesTest, IconsByGroupPositionIconFilesAndFallbacks) {
   WriteBytes(install_->Path(L"short.exe"), "MZ");
   const std::wstring app = L"%ProgramFilesDir%\\Demo App\\app.exe";
   const std::wstring longSource = L"C:\\" + std::wstring(1500, L'a') + L"\\x.exe";
-  UseProject(L"[BuildOptions]\r\nOutDir=bin\r\n\r\n"
-             L"[G0]\r\nSource=" + app + L"\r\n\r\n"
-             L"[G1]\r\nSource=" + app + L"\r\nIcon=" + app + L",1\r\n\r\n"
-             L"[G5]\r\nSource=" + app + L"\r\nIcon=" + app + L",5\r\n\r\n"
-             L"[Negative]\r\nSource=" + app + L"\r\nIcon=" + app + L",-1\r\n\r\n"
-             L"[IconFile]\r\nSource=" + app + L"\r\nIcon=%ProgramFilesDir%\\Demo App\\help.ico\r\n\r\n"
-             L"[Gone]\r\nSource=C:\\nowhere\\x.exe\r\n\r\n"
-             L"[Short]\r\nSource=" + install_->Path(L"short.exe") + L"\r\n\r\n"
-             L"[BadOffset]\r\nSource=" + install_->Path(L"bad-offset.exe") + L"\r\n\r\n"
-             L"[Long]\r\nSource=" + longSource + L"\r\n");
+  UseProject(
+      L"[BuildOptions]\r\nOutDir=bin\r\n\r\n"
+      L"[G0]\r\nSource=" +
+      app +
+      L"\r\n\r\n"
+      L"[G1]\r\nSource=" +
+      app + L"\r\nIcon=" + app +
+      L",1\r\n\r\n"
+      L"[G5]\r\nSource=" +
+      app + L"\r\nIcon=" + app +
+      L",5\r\n\r\n"
+      L"[Negative]\r\nSource=" +
+      app + L"\r\nIcon=" + app +
+      L",-1\r\n\r\n"
+      L"[IconFile]\r\nSource=" +
+      app +
+      L"\r\nIcon=%ProgramFilesDir%\\Demo App\\help.ico\r\n\r\n"
+      L"[Gone]\r\nSource=C:\\nowhere\\x.exe\r\n\r\n"
+      L"[Short]\r\nSource=" +
+      install_->Path(L"short.exe") +
+      L"\r\n\r\n"
+      L"[BadOffset]\r\nSource=" +
+      install_->Path(L"bad-offset.exe") +
+      L"\r\n\r\n"
+      L"[Long]\r\nSource=" +
+      longSource + L"\r\n");
   StartToEntryPoints();
   ASSERT_EQ(Rows(), (std::vector<std::wstring>{L"G0", L"G1", L"G5", L"Negative", L"IconFile", L"Gone", L"Short",
-                                                L"BadOffset", L"Long"}));
+                                               L"BadOffset", L"Long"}));
   EXPECT_EQ(w_.RowText(IDC_ENTRY_LIST, 8, 1), longSource) << "a long Source is read whole";
   Sleep(500);  // painted
   std::vector<std::vector<uint32_t>> icons;
@@ -408,7 +425,8 @@ TEST_F(ProjectPagesTest, LargePackageProposesTheDataFileAndAsksBeforeAnEntryPoin
       L"你应该选择.dat文件作为主数据容器。\r\n如果不这样做可能会导致某些图标无法正确显示。\r\n"
       L"你确定你要选择一个非.dat文件作为主数据容器吗？";
   ExpectMessage(question, IDNO);
-  EXPECT_TRUE(WaitUntil([&] { return w_.IsChecked(IDC_MSI_USE_DATA_FILE) && w_.FocusedId() == IDC_MSI_DATA_FILE; }, 2000));
+  EXPECT_TRUE(
+      WaitUntil([&] { return w_.IsChecked(IDC_MSI_USE_DATA_FILE) && w_.FocusedId() == IDC_MSI_DATA_FILE; }, 2000));
   EXPECT_EQ(w_.Title(), kPackage);
 
   // Back and forth: the 200 threshold proposes only once.
@@ -422,9 +440,10 @@ TEST_F(ProjectPagesTest, LargePackageProposesTheDataFileAndAsksBeforeAnEntryPoin
   ASSERT_TRUE(WaitUntil([&] { return w_.Title() != kPackage; }, 15000));
   std::wstring file = ReadUtf16File(working);
   EXPECT_EQ(file.find(L"[Demo App.dat]"), std::wstring::npos) << "the metadata container goes";
-  EXPECT_NE(file.find(L"[Demo App.exe]\r\nReadOnlyData=Package.ro.tvr\r\nSource=%ProgramFilesDir%\\Demo App\\app.exe\r\n"
-                      L"WorkingDirectory="),
-            std::wstring::npos)
+  EXPECT_NE(
+      file.find(L"[Demo App.exe]\r\nReadOnlyData=Package.ro.tvr\r\nSource=%ProgramFilesDir%\\Demo App\\app.exe\r\n"
+                L"WorkingDirectory="),
+      std::wstring::npos)
       << "the chosen entry holds the data and loses Shortcut";
   EXPECT_NE(file.find(L"[Demo Settings.exe]\r\nSource="), std::wstring::npos);
   EXPECT_NE(file.find(L"Shortcut=Demo App.exe\r\n"), std::wstring::npos);

@@ -10,7 +10,6 @@ using namespace loomtest;
 
 namespace {
 
-
 class ResumeTest : public testing::Test {
  protected:
   void SetUp() override {

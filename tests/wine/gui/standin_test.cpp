@@ -10,8 +10,7 @@ class StandinTest : public testing::Test {
   Captured Run(const std::wstring& tool, const std::wstring& args, const std::string& scenario = "") {
     install_.WriteScenario(scenario);
     return RunCaptured(L"\"" + install_.ProgramFolder() + L"\\" + tool + L"\" " + args,
-                       {{L"LOOM_STANDIN_SCENARIO", install_.ScenarioPath()},
-                        {L"LOOM_STANDIN_LOG", install_.LogPath()}},
+                       {{L"LOOM_STANDIN_SCENARIO", install_.ScenarioPath()}, {L"LOOM_STANDIN_LOG", install_.LogPath()}},
                        install_.ProgramFolder());
   }
   static std::wstring Utf16(const std::string& bytes) {

@@ -42,7 +42,6 @@ class WalkTest : public testing::Test {
     return titles;
   }
 
-
   CleanRegistry registry_;
   std::unique_ptr<TestInstall> install_;
   Wizard w_;
@@ -65,9 +64,9 @@ TEST_F(WalkTest, WholeCaptureWithEveryCommandLine) {
 
   // Without branding the quality-reporting page is not on the road; the
   // entry-point list has no browser, so no redirection page either.
-  const wchar_t* expected[] = {L"欢迎", L"准备预扫描", L"预扫描", L"安装应用程序", L"扫描后", L"入口点",
-                               L"管理Corvel工作区", L"组", L"隔离", L"沙箱", L"项目设置", L"包设置", L"保存项目",
-                               L"准备生成", L"生成项目"};
+  const wchar_t* expected[] = {L"欢迎",     L"准备预扫描",       L"预扫描",   L"安装应用程序", L"扫描后",
+                               L"入口点",   L"管理Corvel工作区", L"组",       L"隔离",         L"沙箱",
+                               L"项目设置", L"包设置",           L"保存项目", L"准备生成",     L"生成项目"};
   std::vector<std::wstring> road;
   for (const wchar_t* t : expected) road.push_back(kTitle + t);
   // Tool steps may pass faster than a look; compare the pages that wait for the user.
@@ -126,11 +125,9 @@ TEST_F(WalkTest, BackThroughTheConfigurationRetracesTheRoad) {
   ASSERT_TRUE(w_.Start(*install_));
   ASSERT_TRUE(w_.WaitForMainWindow());
   // Forward to the package settings page.
-  const wchar_t* forward[] = {L"准备预扫描", L"安装应用程序", L"入口点", L"管理Corvel工作区", L"组",
-                              L"隔离", L"沙箱", L"项目设置", L"包设置"};
-  for (const wchar_t* t : forward) {
-    ASSERT_TRUE(w_.Next(kTitle + t, 15000));
-  }
+  const wchar_t* forward[] = {L"准备预扫描", L"安装应用程序", L"入口点", L"管理Corvel工作区", L"组", L"隔离",
+                              L"沙箱",       L"项目设置",     L"包设置"};
+  for (const wchar_t* t : forward) { ASSERT_TRUE(w_.Next(kTitle + t, 15000)); }
   // Back, page by page, to the entry points.
   const wchar_t* back[] = {L"项目设置", L"沙箱", L"隔离", L"组", L"管理Corvel工作区", L"入口点"};
   for (const wchar_t* t : back) {
