@@ -5,6 +5,7 @@
 
 #include "IniText.h"
 #include "options/OptionEdits.h"
+#include "util/PackageAttributesWriter.h"
 #include "util/Text.h"
 
 using namespace loom;
@@ -171,25 +172,8 @@ TEST(OptionEditsPortal, UrlAndVersionRules) {
 
 namespace {
 
-std::string Le(uint64_t v, int bytes) { return bytes ? char(v & 0xFF) + Le(v >> 8, bytes - 1) : ""; }
-
-// A package file in the attribute-table layout: locator at 64, header at 96.
-std::string PackageFile(const std::vector<std::pair<std::u16string, std::u16string>>& attrs) {
-  std::string h = "wren" + std::string(6, '\0') + Le(1, 2) + std::string(20, 'r') + Le(0, 2) + Le(38, 2) + Le(0, 2);
-  h.resize(38, 'p');
-  std::u16string pool;
-  std::string names, values;
-  for (auto& a : attrs) {
-    names += Le(pool.size(), 2);
-    pool += a.first + u'\0';
-  }
-  for (auto& a : attrs) {
-    values += Le(pool.size(), 2) + Le(0, 2);
-    pool += a.second + u'\0';
-  }
-  h += Le(attrs.size(), 2) + names + values + ToUtf16LeBytes(pool);
-  return std::string(64, 'x') + Le(96, 8) + Le(h.size(), 4) + Le(0, 4) + std::string(16, 'y') + h;
-}
+// A package file carrying `attrs`, as the build's link tool writes it.
+std::string PackageFile(const PackageAttributeList& attrs) { return MakePackageFile(attrs).value(); }
 
 }  // namespace
 
