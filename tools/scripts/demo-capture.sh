@@ -9,18 +9,10 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 out="$B/demo-capture"
 rm -rf "$out"
 mkdir -p "$out"
-abs=$(cd "$out" && pwd)
-outw="Z:${abs//\//\\}"   # a Wine prefix maps / to drive Z:
 start=$SECONDS
 echo "== the wizard with the real capture tool, capturing the sample installer"
-LOOM_WINE_TIMEOUT=600 bash "$root/tools/scripts/wine-run.sh" "$B/wine/demo-capture" -- \
-  "$B/win64/capture_demo.exe" "$outw"
-for f in "$out"/*.bmp; do
-  [[ -e $f ]] || continue
-  convert "$f" "${f%.bmp}.png" && rm -f "$f"
-done
-echo "== pictures of every step are in $out/:"
-ls -1 "$out" | grep png
+source "$root/tools/scripts/demo-pictures.sh"
+run_demo demo-capture "$B/win64/capture_demo.exe" "$out"
 
 echo
 echo "== the generated project folder (Package.ini, the captured files under their folder macros, the registry per hive, build.bat, the built packages in bin)"

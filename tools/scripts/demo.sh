@@ -42,15 +42,8 @@ iconv -f UTF-16LE -t UTF-8 "$ini" | sed 's/^\xef\xbb\xbf//'
 echo
 echo "== the wizard: a whole capture under Wine"
 rm -f "$out"/*.bmp
-abs=$(cd "$out" && pwd)
-outw="Z:${abs//\//\\}"   # a Wine prefix maps / to drive Z:
-LOOM_WINE_TIMEOUT=600 bash "$root/tools/scripts/wine-run.sh" "$B/wine/demo" -- "$B/win64/demo.exe" "$outw"
-for f in "$out"/*.bmp; do
-  [[ -e $f ]] || continue
-  convert "$f" "${f%.bmp}.png" && rm -f "$f"
-done
-echo "== pictures of every step are in $out/:"
-ls -1 "$out" | grep png
+source "$root/tools/scripts/demo-pictures.sh"
+run_demo demo "$B/win64/demo.exe" "$out"
 
 echo
 echo "== the built package files of that capture, and the attribute table of one"
