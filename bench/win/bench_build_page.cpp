@@ -35,14 +35,15 @@ std::wstring Folder() {
   return p.substr(0, p.rfind(L'\\'));
 }
 
-std::wstring WriteScenario(long lines) {
+// Paced: written 4 KB at a time, 10 ms apart, slower than the page shows it.
+std::wstring WriteScenario(long lines, bool paced = false) {
   std::wstring path = Folder() + L"\\bench_build_page.scenario";
   char text[512];
   snprintf(text, sizeof text,
-           "[vregtool]\nresult no\neol lf\n"
+           "[vregtool]\nresult no\neol lf\n%s"
            "lines %ld compiling translation unit of the captured project\\r45%%\\rcompiled translation unit\n"
            "lines %ld linking the object files of the captured application package, part\n",
-           lines / 2, lines - lines / 2);
+           paced ? "chunk 4096 10\n" : "", lines / 2, lines - lines / 2);
   HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   DWORD put = 0;
   WriteFile(h, text, DWORD(strlen(text)), &put, nullptr);
@@ -58,9 +59,9 @@ struct Result {
   bool ok = false;
 };
 
-Result RunOnce(HWND frame, HWND edit, long lines) {
+Result RunOnce(HWND frame, HWND edit, long lines, bool paced = false) {
   Result r;
-  std::wstring scenario = WriteScenario(lines);
+  std::wstring scenario = WriteScenario(lines, paced);
   SetEnvironmentVariableW(L"LOOM_STANDIN_SCENARIO", scenario.c_str());
   loom::BuildOutputView view;
   view.Clear(edit);
@@ -114,7 +115,9 @@ Result RunOnce(HWND frame, HWND edit, long lines) {
     std::wstring shown(r.shownChars + 1, L'\0');
     GetWindowTextW(edit, shown.data(), int(shown.size()));
     shown.resize(r.shownChars);
-    r.ok = all.compare(all.size() - keep, keep, shown) == 0;
+    // ... and, once caught up, the lines before the end that it keeps.
+    r.ok = all.compare(all.size() - keep, keep, shown) == 0 &&
+           r.shownChars + 200 >= std::min(all.size(), loom::BuildOutputView::kShownChars);
   }
   loom::SetBuildOutputTarget(nullptr);
   DeleteFileW(scenario.c_str());
@@ -132,16 +135,20 @@ int main(int argc, char** argv) {
       CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
                       10, 10, 490, 200, frame, nullptr, GetModuleHandleW(nullptr), nullptr);
   SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
+  RunOnce(frame, edit, small);  // warm-up: the fresh prefix settles, nothing is measured
   Result a = RunOnce(frame, edit, small);
   Result b = RunOnce(frame, edit, large);
-  if (!a.ok || !b.ok) {
+  Result c = RunOnce(frame, edit, small, true);
+  if (!a.ok || !b.ok || !c.ok) {
     printf("the build output did not arrive whole\n");
     return 1;
   }
   for (auto [lines, r] : {std::pair(small, a), std::pair(large, b)})
     printf("%7ld lines (%5.1f MB from the tool): %6.2f s in all, worst tick %6.1f ms, last byte to shown %6.1f ms\n",
            lines, double(lines) * 104 / 1e6, r.total, r.worstTick * 1e3, r.endToShown * 1e3);
-  double worst = std::max(a.worstTick, b.worstTick) * 1e3;
+  printf("%7ld lines (%5.1f MB, paced):      %6.2f s in all, worst tick %6.1f ms\n", small,
+         double(small) * 104 / 1e6, c.total, c.worstTick * 1e3);
+  double worst = std::max({a.worstTick, b.worstTick, c.worstTick}) * 1e3;
   double ratio = b.endToShown / std::max(a.endToShown, 1e-4);
   printf("worst tick: %.1f ms (target <= 50)\n", worst);
   printf("last byte to shown, 10x the output: ratio %.2f (target <= 11); whole run ratio %.2f\n", ratio,

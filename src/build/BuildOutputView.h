@@ -7,7 +7,9 @@
 // An edit control's own cost per change grows with the text it holds, so
 // the control keeps the last kShownChars characters of a very long output
 // (whole lines, more than a thousand of them); the text itself is kept
-// whole.
+// whole. When more is new than the control keeps (a tool writing faster
+// than the control takes it), the last lines are shown at once and the
+// lines above them put back a slice at a time once nothing new waits.
 #pragma once
 
 #include <windows.h>
@@ -37,6 +39,9 @@ class BuildOutputView {
   // no single call holds the user-interface thread long.
   bool Refresh(HWND edit);
   static constexpr size_t kShownChars = size_t(1) << 17;
+  // What is shown at once when more is new than the control keeps: a few
+  // screens of the page's control.
+  static constexpr size_t kJumpChars = 4096;
   std::wstring Text();
 
  private:
@@ -48,6 +53,7 @@ class BuildOutputView {
   size_t shownFrom_ = 0;
   size_t shownLength_ = 0;
   size_t slice_ = 8192;
+  bool backfill_ = false;  // lines above shownFrom_ are still to be put back
 };
 
 // The build tools' reader, run by the tool runner on a thread of its own:

@@ -232,6 +232,41 @@ TEST_F(BuildTest, OutputShowsLiveAndStopEndsTheRunningTool) {
   EXPECT_FALSE(FileExists(project_ + L"\\bin\\Package.ro.tvr"));
 }
 
+TEST_F(BuildTest, LargeOutputShowsItsEndAndKeepsTheLinesBeforeIt) {
+  // 20,000 lines at once: more than the control keeps, so the page shows the
+  // last lines first and puts the ones above back while the tool waits; a
+  // progress line rewritten afterwards still replaces only itself.
+  ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild(
+      "[vregtool]\neol lf\nlines 20000 compiling unit\\r50%\\rcompiled unit\noutraw working 10%\n"
+      "waitfile go.flag\nout \\rworking 100%\n"));
+  ASSERT_TRUE(w_.Next(kBuilding));
+  ASSERT_TRUE(WaitOutputEndsWith(L"compiled unit 20000\r\nworking 10%"));
+  // Whole lines, numbered without a gap up to the last, and at least 100,000
+  // characters of them once the page has caught up.
+  auto contiguous = [](const std::wstring& text, size_t* count) {
+    size_t at = text.find(L"compiled unit "), first = 0, n = 0;
+    if (at != 0) return false;
+    for (size_t end; (end = text.find(L"\r\n", at)) != std::wstring::npos; at = end + 2, ++n) {
+      std::wstring line = text.substr(at, end - at);
+      if (line.rfind(L"compiled unit ", 0) != 0) break;
+      size_t number = std::stoul(line.substr(14));
+      if (n > 0 && number != first + n) return false;
+      if (n == 0) first = number;
+    }
+    *count = n;
+    return first + n == 20001;
+  };
+  size_t lines = 0;
+  EXPECT_TRUE(WaitUntil([&] { return contiguous(w_.Text(IDC_BUILD_OUTPUT), &lines) && lines * 20 > 100000; }))
+      << lines << " lines";
+  WriteBytes(install_->Path(L"go.flag"), "go");
+  ASSERT_TRUE(WaitOutputEndsWith(kComplete));
+  std::wstring shown = w_.Text(IDC_BUILD_OUTPUT);
+  EXPECT_NE(shown.find(L"compiled unit 20000\r\nworking 100%\r\n"), std::wstring::npos);
+  EXPECT_EQ(shown.find(L"working 10%"), std::wstring::npos);
+  EXPECT_TRUE(contiguous(shown, &lines));
+}
+
 TEST_F(BuildTest, ToolsThatFailCrashOrCannotStartEndTheBuild) {
   struct Case {
     const char* what;
