@@ -146,8 +146,8 @@ int main(int argc, char** argv) {
   for (auto [lines, r] : {std::pair(small, a), std::pair(large, b)})
     printf("%7ld lines (%5.1f MB from the tool): %6.2f s in all, worst tick %6.1f ms, last byte to shown %6.1f ms\n",
            lines, double(lines) * 104 / 1e6, r.total, r.worstTick * 1e3, r.endToShown * 1e3);
-  printf("%7ld lines (%5.1f MB, paced):      %6.2f s in all, worst tick %6.1f ms\n", small,
-         double(small) * 104 / 1e6, c.total, c.worstTick * 1e3);
+  printf("%7ld lines (%5.1f MB, paced):      %6.2f s in all, worst tick %6.1f ms\n", small, double(small) * 104 / 1e6,
+         c.total, c.worstTick * 1e3);
   double worst = std::max({a.worstTick, b.worstTick, c.worstTick}) * 1e3;
   double ratio = b.endToShown / std::max(a.endToShown, 1e-4);
   printf("worst tick: %.1f ms (target <= 50)\n", worst);

@@ -236,9 +236,9 @@ TEST_F(BuildTest, LargeOutputShowsItsEndAndKeepsTheLinesBeforeIt) {
   // 20,000 lines at once: more than the control keeps, so the page shows the
   // last lines first and puts the ones above back while the tool waits; a
   // progress line rewritten afterwards still replaces only itself.
-  ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild(
-      "[vregtool]\neol lf\nlines 20000 compiling unit\\r50%\\rcompiled unit\noutraw working 10%\n"
-      "waitfile go.flag\nout \\rworking 100%\n"));
+  ASSERT_NO_FATAL_FAILURE(
+      StartAtReadyToBuild("[vregtool]\neol lf\nlines 20000 compiling unit\\r50%\\rcompiled unit\noutraw working 10%\n"
+                          "waitfile go.flag\nout \\rworking 100%\n"));
   ASSERT_TRUE(w_.Next(kBuilding));
   ASSERT_TRUE(WaitOutputEndsWith(L"compiled unit 20000\r\nworking 10%"));
   // Whole lines, numbered without a gap up to the last, and at least 100,000
