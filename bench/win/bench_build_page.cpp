@@ -5,10 +5,13 @@
 // and the build output reader into the page's output view, while a 250 ms
 // timer refreshes an edit control of the page's kind. Printed, per size:
 // the worst refresh tick, and the time from the tool's last byte to the
-// output shown; then the ratio of the large run to the small one (10x the
-// output, target: at most 11x the time) and the worst tick overall (target:
-// at most 50 ms). Needs vregtool.exe (the stand-in) beside it. --quick runs
-// a short pass.
+// output shown (the last lines and the history the control keeps above
+// them); then the ratio of the large run to the small one (10x the output,
+// target: at most 11x the time) and the worst tick overall (target: at most
+// 50 ms). A third run writes slower than the page shows, so that the control
+// streams and drops its oldest lines, and adds its worst tick. A warm-up run
+// before them lets the fresh prefix settle. Needs vregtool.exe (the
+// stand-in) beside it. --quick runs a short pass.
 #include <windows.h>
 
 #include <algorithm>

@@ -256,15 +256,25 @@ TEST_F(BuildTest, LargeOutputShowsItsEndAndKeepsTheLinesBeforeIt) {
     *count = n;
     return first + n == 20001;
   };
+  // The view stays at the end: the last character is inside the control.
+  auto viewAtEnd = [&] {
+    HWND edit = w_.Control(IDC_BUILD_OUTPUT);
+    RECT client{};
+    GetClientRect(edit, &client);
+    LRESULT at = SendMessageW(edit, EM_POSFROMCHAR, SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0) - 1, 0);
+    return short(HIWORD(at)) >= 0 && short(HIWORD(at)) < client.bottom;
+  };
   size_t lines = 0;
   EXPECT_TRUE(WaitUntil([&] { return contiguous(w_.Text(IDC_BUILD_OUTPUT), &lines) && lines * 20 > 100000; }))
       << lines << " lines";
+  EXPECT_TRUE(viewAtEnd());
   WriteBytes(install_->Path(L"go.flag"), "go");
   ASSERT_TRUE(WaitOutputEndsWith(kComplete));
   std::wstring shown = w_.Text(IDC_BUILD_OUTPUT);
   EXPECT_NE(shown.find(L"compiled unit 20000\r\nworking 100%\r\n"), std::wstring::npos);
   EXPECT_EQ(shown.find(L"working 10%"), std::wstring::npos);
   EXPECT_TRUE(contiguous(shown, &lines));
+  EXPECT_TRUE(viewAtEnd());
 }
 
 TEST_F(BuildTest, ToolsThatFailCrashOrCannotStartEndTheBuild) {
