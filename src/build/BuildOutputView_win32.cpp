@@ -154,17 +154,23 @@ bool BuildOutputView::Refresh(HWND edit) {
       shownLength_ = to;
       if (shownLength_ - shownFrom_ >= kShownChars) backfill_ = false;
       break;
-    case Step::Backfill:
-      // Inserted above, out of sight: drawn once, with the view back at the end.
-      ::SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
+    case Step::Backfill: {
+      // Inserted above, out of sight: drawn once, with the view back at the
+      // end. Redrawing is switched through the visible style, so a hidden
+      // control is left hidden.
+      bool drawn = (::GetWindowLongW(edit, GWL_STYLE) & WS_VISIBLE) != 0;
+      if (drawn) ::SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
       ::SendMessageW(edit, EM_SETSEL, 0, 0);
       ::SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
       ShowEnd(edit);
-      ::SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
-      ::InvalidateRect(edit, nullptr, TRUE);
+      if (drawn) {
+        ::SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
+        ::InvalidateRect(edit, nullptr, TRUE);
+      }
       shownFrom_ = from;
       backfill_ = from > 0 && !lastPiece;
       break;
+    }
   }
 
   // The next slice takes about the budget, judged by this one (a jump's
