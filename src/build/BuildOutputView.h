@@ -1,15 +1,15 @@
 // The build page's output between two threads: the build tools' reader
 // appends their bytes under a lock, the page's timer shows what is new in an
-// edit control. A refresh replaces only the part of the text that changed
-// since the last one (new lines, or a progress line that a bare carriage
-// return rewrote), a slice at a time, sized to take about 25 ms.
+// edit control. A refresh makes one change to the control, decided by an
+// OutputWindow: new lines or a progress line that a bare carriage return
+// rewrote, a slice at a time sized to take about 20 ms; the oldest lines
+// dropped; the last lines at once when more is new than the control keeps,
+// with the lines above them put back once nothing new waits.
 //
 // An edit control's own cost per change grows with the text it holds, so
 // the control keeps the last kShownChars characters of a very long output
 // (whole lines, more than a thousand of them); the text itself is kept
-// whole. When more is new than the control keeps (a tool writing faster
-// than the control takes it), the last lines are shown at once and the
-// lines above them put back a slice at a time once nothing new waits.
+// whole.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +17,7 @@
 #include <string>
 
 #include "build/BuildOutputText.h"
+#include "build/OutputWindow.h"
 
 namespace loom {
 
@@ -48,12 +49,10 @@ class BuildOutputView {
   class Lock;
   CRITICAL_SECTION lock_;
   BuildOutputText text_;  // guarded by lock_
-  // User-interface thread: the control holds the text from shownFrom_ to
-  // shownLength_; the next slice's size in characters.
-  size_t shownFrom_ = 0;
-  size_t shownLength_ = 0;
+  // User-interface thread: what the control holds; the next slice's size
+  // in characters.
+  OutputWindow window_{kShownChars, kJumpChars};
   size_t slice_ = 8192;
-  bool backfill_ = false;  // lines above shownFrom_ are still to be put back
 };
 
 // The build tools' reader, run by the tool runner on a thread of its own:
