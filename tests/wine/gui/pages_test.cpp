@@ -213,10 +213,11 @@ TEST_F(PagesTest, BrowserChoiceReachesTheComparisonAndTheResumeValue) {
 
 TEST_F(PagesTest, WarningsOnePerLineAndOnlyThoseOfTheLastScan) {
   reg::WriteString(reg::kSettingsKey, kSkipConfirmation, L"1");
-  ASSERT_NO_FATAL_FAILURE(Start("[scan]\nout W 第一个警告\nout W second\n"));
+  // Information lines are left out; an unprefixed line keeps the kind of the line before it.
+  ASSERT_NO_FATAL_FAILURE(Start("[scan]\nout I 进度\nout W 第一个警告\nout second warning\n"));
   ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kReady));
   ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kPrescanWarnings));
-  EXPECT_EQ(w_.Text(IDC_WARNINGS_TEXT), L"第一个警告\r\nsecond");
+  EXPECT_EQ(w_.Text(IDC_WARNINGS_TEXT), L"第一个警告\r\nsecond warning");
   ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kInstall));
   install_->WriteScenario("[scan]\nout W 第三个\n");
   ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kPostscanWarnings));
