@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -277,6 +278,34 @@ class Wizard {
   const TestInstall* install_ = nullptr;
   PROCESS_INFORMATION pi_{};
   HWND main_ = nullptr;
+};
+
+// --- The fixture of the wizard's tests ----------------------------------------
+
+// Skipped while the wizard is not built; the settings and the resume value
+// cleared around each test; the installation, and the wizard started from it
+// (declared after it, so that its processes end before their folder goes).
+class WizardTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
+  }
+  // A fresh installation in place of any earlier one, whose wizard is ended first.
+  void MakeInstall(const InstallOptions& options) {
+    w_.Kill();
+    install_ = std::make_unique<TestInstall>(options);
+    ASSERT_TRUE(install_->ok()) << Narrow(install_->error());
+  }
+  // A fresh installation and the wizard started from it, up to its main window.
+  void StartWizard(const InstallOptions& options) {
+    ASSERT_NO_FATAL_FAILURE(MakeInstall(options));
+    ASSERT_TRUE(w_.Start(*install_));
+    ASSERT_TRUE(w_.WaitForMainWindow());
+  }
+
+  CleanRegistry registry_;
+  std::unique_ptr<TestInstall> install_;
+  Wizard w_;
 };
 
 // --- Controls of the wizard's process -----------------------------------------

@@ -6,7 +6,6 @@
 #include "WizardDriver.h"
 
 #include <functional>
-#include <memory>
 
 using namespace loomtest;
 
@@ -51,12 +50,8 @@ BOOL CALLBACK FindBuildPage(HWND child, LPARAM found) {
   return FALSE;
 }
 
-class BuildTest : public testing::Test {
+class BuildTest : public WizardTest {
  protected:
-  void SetUp() override {
-    if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
-  }
-
   // A fresh wizard walked to the ready-to-build page; the build scenario
   // follows the capture's quiet runs.
   static InstallOptions Tools(Place where = Place::Beside) {
@@ -72,8 +67,7 @@ class BuildTest : public testing::Test {
     reg::WriteString(reg::kSettingsKey, L"SkipInstallationConfirmation", L"1");
     reg::WriteString(reg::kSettingsKey, L"OpenFolderOnFinish", L"0");
     o.scenario = "[scan]\n[suggest]\n[generate]\n" + buildScenario;
-    install_ = std::make_unique<TestInstall>(o);
-    ASSERT_TRUE(install_->ok()) << Narrow(install_->error());
+    ASSERT_NO_FATAL_FAILURE(MakeInstall(o));
     ASSERT_TRUE(w_.Start(*install_, L"", env ? env(*install_) : Env{}));
     ASSERT_TRUE(w_.WaitForMainWindow());
     // Next on every page until the ready-to-build page (told by its help
@@ -150,9 +144,6 @@ class BuildTest : public testing::Test {
     WritePrivateProfileStringW(L"BuildOptions", L"OutDir", value.c_str(), (project_ + L"\\Package.ini").c_str());
   }
 
-  CleanRegistry registry_;
-  std::unique_ptr<TestInstall> install_;
-  Wizard w_;
   std::wstring project_;
 };
 

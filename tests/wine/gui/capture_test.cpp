@@ -7,8 +7,6 @@
 // extended against the real program.
 #include "WizardDriver.h"
 
-#include <memory>
-
 using namespace loomtest;
 
 namespace {
@@ -29,16 +27,12 @@ bool IsTempFile(const std::wstring& path, const std::wstring& ext) {
          path.find_first_not_of(L"0123456789ABCDEFabcdef-", prefix.size()) == path.size() - suffix.size();
 }
 
-class CaptureTest : public testing::Test {
+class CaptureTest : public WizardTest {
  protected:
-  void SetUp() override {
-    if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
-  }
-
   // Installs and starts the wizard; waits for its main window unless told not to.
   void Start(const std::string& scenario, InstallOptions options = {}, bool waitForMain = true) {
     options.scenario = scenario;
-    install_ = std::make_unique<TestInstall>(options);
+    ASSERT_NO_FATAL_FAILURE(MakeInstall(options));
     ASSERT_TRUE(w_.Start(*install_));
     if (waitForMain) { ASSERT_TRUE(w_.WaitForMainWindow()); }
   }
@@ -63,10 +57,6 @@ class CaptureTest : public testing::Test {
     EXPECT_EQ(w_.Title(), title) << "the wizard moves back before the box opens";
     ASSERT_TRUE(w_.AnswerMessage(text, IDOK, L"Error"));
   }
-
-  CleanRegistry registry_;
-  std::unique_ptr<TestInstall> install_;
-  Wizard w_;  // after install_: ends the processes before their folder goes
 };
 
 TEST_F(CaptureTest, WelcomeAndReadyToPrescanBackAndForth) {

@@ -5,7 +5,6 @@
 #include "WizardDriver.h"
 
 #include <functional>
-#include <memory>
 
 using namespace loomtest;
 
@@ -70,10 +69,10 @@ std::string PackageFile(const Attrs& attrs) {
   return std::string(64, 'x') + Le(96, 8) + Le(h.size(), 4) + Le(0, 4) + std::string(16, 'y') + h;
 }
 
-class OptionsTest : public testing::Test {
+class OptionsTest : public WizardTest {
  protected:
   void SetUp() override {
-    if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
+    WizardTest::SetUp();
     reg::WriteString(reg::kSettingsKey, L"SkipInstallationConfirmation", L"1");
   }
 
@@ -82,8 +81,7 @@ class OptionsTest : public testing::Test {
   void StartAtPortal(const std::wstring& project = kProject, Place branding = Place::Absent) {
     InstallOptions o;
     o.branding = branding;
-    install_ = std::make_unique<TestInstall>(o);
-    ASSERT_TRUE(install_->ok()) << Narrow(install_->error());
+    ASSERT_NO_FATAL_FAILURE(MakeInstall(o));
     ASSERT_TRUE(WriteBytes(install_->Path(L"project.ini"), Utf16Bytes(project)));
     install_->WriteScenario("[suggest]\nresultfrom project.ini\n[any]\n");
     ASSERT_TRUE(w_.Start(*install_));
@@ -104,10 +102,6 @@ class OptionsTest : public testing::Test {
     ASSERT_TRUE(w_.AnswerMessage(text, IDOK, L"Loomwise"));
     EXPECT_EQ(w_.Title(), page);
   }
-
-  CleanRegistry registry_;
-  std::unique_ptr<TestInstall> install_;
-  Wizard w_;
 };
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <richedit.h>
 
 #include <initializer_list>
-#include <memory>
 #include <tuple>
 
 using namespace loomtest;
@@ -46,18 +45,12 @@ void ClickAt(POINT pt) {
   SendInput(2, in, sizeof(INPUT));
 }
 
-class PagesTest : public testing::Test {
+class PagesTest : public WizardTest {
  protected:
-  void SetUp() override {
-    if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
-  }
-
   void Start(const std::string& scenario) {
     InstallOptions o;
     o.scenario = scenario;
-    install_ = std::make_unique<TestInstall>(o);
-    ASSERT_TRUE(w_.Start(*install_));
-    ASSERT_TRUE(w_.WaitForMainWindow());
+    ASSERT_NO_FATAL_FAILURE(StartWizard(o));
   }
 
   void GoTo(int button, const std::wstring& title) {
@@ -84,10 +77,6 @@ class PagesTest : public testing::Test {
     }
     return urls;
   }
-
-  CleanRegistry registry_;
-  std::unique_ptr<TestInstall> install_;
-  Wizard w_;
 };
 
 TEST_F(PagesTest, ScanLocationsChoicesReachThePrescan) {

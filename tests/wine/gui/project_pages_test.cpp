@@ -5,7 +5,6 @@
 // file is compared line for line with what the page may change.
 #include "WizardDriver.h"
 
-#include <memory>
 #include <optional>
 
 using namespace loomtest;
@@ -23,11 +22,11 @@ std::wstring SuggestedProject() {
   return crlf;
 }
 
-class ProjectPagesTest : public testing::Test {
+class ProjectPagesTest : public WizardTest {
  protected:
   void SetUp() override {
-    if (!TestInstall::Built(L"Loomwise.exe") || !TestInstall::Built(L"sample-app.exe"))
-      GTEST_SKIP() << "Loomwise.exe is not built yet";
+    WizardTest::SetUp();
+    if (!TestInstall::Built(L"sample-app.exe")) GTEST_SKIP() << "sample-app.exe is not built yet";
     reg::WriteString(reg::kSettingsKey, L"SkipInstallationConfirmation", L"1");
   }
 
@@ -35,8 +34,7 @@ class ProjectPagesTest : public testing::Test {
   void Install(const std::wstring& project = L"") {
     InstallOptions o;
     o.scenario = "[any]\n";
-    install_ = std::make_unique<TestInstall>(o);
-    ASSERT_TRUE(install_->ok()) << Narrow(install_->error());
+    ASSERT_NO_FATAL_FAILURE(MakeInstall(o));
     ASSERT_TRUE(install_->InstallSampleApplication());
     if (!project.empty()) UseProject(project);
   }
@@ -75,10 +73,6 @@ class ProjectPagesTest : public testing::Test {
     for (int i = 0; i < w_.RowCount(IDC_ENTRY_LIST); ++i) checks.push_back(w_.RowChecked(IDC_ENTRY_LIST, i));
     return checks;
   }
-
-  CleanRegistry registry_;
-  std::unique_ptr<TestInstall> install_;
-  Wizard w_;
 };
 
 }  // namespace

@@ -3,8 +3,6 @@
 // decides it, and what is left on disk and in the registry at the end.
 #include "WizardDriver.h"
 
-#include <memory>
-
 using namespace loomtest;
 
 namespace {
@@ -12,10 +10,10 @@ namespace {
 const std::wstring kTool = L"snapshot64.exe";
 const std::wstring kLocations = L"C:\\ HKEY_LOCAL_MACHINE HKEY_USERS";
 
-class WalkTest : public testing::Test {
+class WalkTest : public WizardTest {
  protected:
   void SetUp() override {
-    if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
+    WizardTest::SetUp();
     reg::WriteString(reg::kSettingsKey, L"SkipInstallationConfirmation", L"1");
     reg::WriteString(reg::kSettingsKey, L"OpenFolderOnFinish", L"0");
   }
@@ -27,9 +25,7 @@ class WalkTest : public testing::Test {
     o.scenario = "[any]\n";
     o.branding = branding;
     o.buildTools = buildTools;
-    install_ = std::make_unique<TestInstall>(o);
-    ASSERT_TRUE(w_.Start(*install_));
-    ASSERT_TRUE(w_.WaitForMainWindow());
+    ASSERT_NO_FATAL_FAILURE(StartWizard(o));
   }
 
   // Presses Next on every page until the wizard ends; returns the titles seen.
@@ -53,10 +49,6 @@ class WalkTest : public testing::Test {
     }
     return titles;
   }
-
-  CleanRegistry registry_;
-  std::unique_ptr<TestInstall> install_;
-  Wizard w_;
 };
 
 }  // namespace
