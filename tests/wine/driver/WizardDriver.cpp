@@ -103,18 +103,18 @@ static std::optional<std::wstring> ReadSz(HKEY root, const wchar_t* key, const w
   return value;
 }
 
-MachineValue::MachineValue(const wchar_t* key, const wchar_t* name)
-    : key_(key), name_(name), old_(ReadSz(HKEY_LOCAL_MACHINE, key, name)) {}
+MachineValue::MachineValue(std::wstring key, const wchar_t* name)
+    : key_(std::move(key)), name_(name), old_(ReadSz(HKEY_LOCAL_MACHINE, key_.c_str(), name)) {}
 
 MachineValue::~MachineValue() {
   if (old_)
     Set(*old_);
   else
-    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key_, name_);
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key_.c_str(), name_);
 }
 
 void MachineValue::Set(const std::wstring& value) const {
-  RegSetKeyValueW(HKEY_LOCAL_MACHINE, key_, name_, REG_SZ, value.c_str(),
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, key_.c_str(), name_, REG_SZ, value.c_str(),
                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 

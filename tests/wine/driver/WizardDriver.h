@@ -172,12 +172,13 @@ class CleanRegistry {
 // value), put back as it was on destruction.
 class MachineValue {
  public:
-  MachineValue(const wchar_t* key, const wchar_t* name);
+  MachineValue(std::wstring key, const wchar_t* name);
   ~MachineValue();
   void Set(const std::wstring& value) const;
+  const std::wstring& Key() const { return key_; }
 
  private:
-  const wchar_t* key_;
+  std::wstring key_;
   const wchar_t* name_;
   std::optional<std::wstring> old_;
 };

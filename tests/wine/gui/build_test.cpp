@@ -17,31 +17,14 @@ const std::wstring kStopped = L"---------------------------------------------\r\
 const std::wstring kCannotCreateFolder = L"无法创建目录。检查Package.ini - outdir";
 
 // A shell verb's command under HKLM\SOFTWARE\Classes, restored afterwards.
-class ShellCommand {
- public:
-  explicit ShellCommand(const std::wstring& key) : key_(L"SOFTWARE\\Classes\\" + key + L"\\shell\\open\\command") {
-    wchar_t buf[1024];
-    DWORD size = sizeof buf;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, key_.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, buf, &size) == ERROR_SUCCESS)
-      old_ = buf;
-  }
-  ~ShellCommand() {
-    if (old_)
-      Set(*old_);
-    else
-      RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key_.c_str(), nullptr);
-  }
+struct ShellCommand : MachineValue {
+  explicit ShellCommand(const std::wstring& type)
+      : MachineValue(L"SOFTWARE\\Classes\\" + type + L"\\shell\\open\\command", nullptr) {}
   void Set(const std::wstring& value) const {
     // The command alone, without the DDE conversation of the system's handler.
-    std::wstring verb = key_.substr(0, key_.rfind(L'\\'));
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (verb + L"\\ddeexec").c_str());
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, key_.c_str(), nullptr, REG_SZ, value.c_str(),
-                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (Key().substr(0, Key().rfind(L'\\')) + L"\\ddeexec").c_str());
+    MachineValue::Set(value);
   }
-
- private:
-  std::wstring key_;
-  std::optional<std::wstring> old_;
 };
 
 BOOL CALLBACK FindBuildPage(HWND child, LPARAM found) {
