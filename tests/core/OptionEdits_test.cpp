@@ -258,34 +258,23 @@ TEST(OptionEditsPortal, ProjectEdits) {
     PortalSettings s;
     std::u16string expected;
   };
-  const std::u16string withBlock =
-      Edited(kProject, {{afterBuild, block +
-                                         u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll"
-                                         u"\r\nMeridelOrgUrl=http://p\r\n" +
-                                         u"\r\n" + afterBuild}});
+  // kProject with the portal block holding `keys`.
+  auto portal = [&](const std::u16string& keys) {
+    return Edited(kProject, {{afterBuild, block + keys + u"\r\n" + afterBuild}});
+  };
+  const std::u16string genid = u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n";
+  const std::u16string withBlock = portal(genid + u"MeridelOrgUrl=http://p\r\n");
   const Case cases[] = {
-      {"new package with URL",
-       kProject,
-       {true, u"http://p", false, u"", 0},
-       Edited(kProject, {{afterBuild, block +
-                                          u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n"
-                                          u"MeridelOrgUrl=http://p\r\n" +
-                                          u"\r\n" + afterBuild}})},
+      {"new package with URL", kProject, {true, u"http://p", false, u"", 0}, withBlock},
       {"update of a base package",
        kProject,
        {true, u"", true, u"{A1}", 6},
-       Edited(kProject, {{afterBuild, block + u"AppID={A1}\r\nVersionID=6\r\nNotificationDLLs=MeridelPlugin.dll\r\n" +
-                                          u"\r\n" + afterBuild}})},
+       portal(u"AppID={A1}\r\nVersionID=6\r\nNotificationDLLs=MeridelPlugin.dll\r\n")},
       {"base update without an AppID read is a new package",
        Edited(kProject, {{u"OutDir=bin", u"OutDir=bin\r\nVersionID=4"}}),
        {true, u"", true, u"", 0},
-       Edited(kProject,
-              {{afterBuild, block + u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n" + u"\r\n" + afterBuild}})},
-      {"again: values change in place",
-       withBlock,
-       {true, u"", false, u"", 0},
-       Edited(kProject,
-              {{afterBuild, block + u"AppID=genid\r\nNotificationDLLs=MeridelPlugin.dll\r\n" + u"\r\n" + afterBuild}})},
+       portal(genid)},
+      {"again: values change in place", withBlock, {true, u"", false, u"", 0}, portal(genid)},
       {"off removes block and URL", withBlock, {}, kProject},
       {"off with an AppID outside the block",
        Edited(kProject, {{u"OutDir=bin", u"AppID={X}\r\nVersionID=3\r\nOutDir=bin"}}),

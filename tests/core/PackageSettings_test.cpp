@@ -77,26 +77,19 @@ TEST(PackageSettingsChoice, ThresholdsAndChecks) {
 }
 
 TEST(PackageSettingsSave, ContainerOnAnEntryPointOrADataFile) {
+  const std::u16string app = u"Source=a\r\nReadOnlyData=Package.ro.tvr";
+  const std::u16string data = u"[Data.dat]\r\nMetaDataContainerOnly=1\r\nDisabled=1\r\nShortcut=x\r\n";
   IniDocument d = Doc(kProject);
   ApplyContainerChoice(d, kUseEntryPoint, u"tool.EXE", u"tool.EXE");
-  EXPECT_EQ(d.Text(),
-            u"\uFEFF[Compression]\r\nCompressionType=None\r\n\r\n"
-            u"[BuildOptions]\r\n;-- MSI --\r\n;MSIFilename=old.msi\r\n;MSIProductVersion=2.5\r\nMSIStreaming=1\r\n"
-            u";MSIProductCode={P}\r\n;MSIUpgradeCode={U}\r\n\r\n"
-            u"[App.exe]\r\nShortcut=tool.EXE\r\nSource=a\r\n\r\n"
-            u"[Tool.exe]\r\nReadOnlyData=Package.ro.tvr\r\nSource=t\r\n\r\n"
-            u"[Other]\r\nKey=1\r\n\r\n");
+  EXPECT_EQ(d.Text(), Edited(kProject, {{app, u"Shortcut=tool.EXE\r\nSource=a"},
+                                        {u"Source=t\r\nShortcut=App.exe", u"ReadOnlyData=Package.ro.tvr\r\nSource=t"},
+                                        {data, u""}}));
 
   d = Doc(kProject);
   ApplyContainerChoice(d, kUseDataFile, u"My#App.dat", u"My#23App.dat");
-  EXPECT_EQ(d.Text(),
-            u"\uFEFF[Compression]\r\nCompressionType=None\r\n\r\n"
-            u"[BuildOptions]\r\n;-- MSI --\r\n;MSIFilename=old.msi\r\n;MSIProductVersion=2.5\r\nMSIStreaming=1\r\n"
-            u";MSIProductCode={P}\r\n;MSIUpgradeCode={U}\r\n\r\n"
-            u"[App.exe]\r\nShortcut=My#23App.dat\r\nSource=a\r\n\r\n"
-            u"[Tool.exe]\r\nSource=t\r\nShortcut=My#23App.dat\r\n\r\n"
-            u"[Other]\r\nKey=1\r\n\r\n"
-            u"[My#App.dat]\r\nMetaDataContainerOnly=1\r\nShortcut=x\r\n");
+  EXPECT_EQ(d.Text(), Edited(kProject, {{app, u"Shortcut=My#23App.dat\r\nSource=a"},
+                                        {u"Shortcut=App.exe", u"Shortcut=My#23App.dat"},
+                                        {data, u"[My#App.dat]\r\nMetaDataContainerOnly=1\r\nShortcut=x\r\n"}}));
 }
 
 TEST(PackageSettingsSave, MsiKeysAndCompression) {
@@ -106,15 +99,11 @@ TEST(PackageSettingsSave, MsiKeysAndCompression) {
   ApplyMsiChoice(d, c, u"Org", u"Owner");
   ApplyCompression(d, true);
   // Every MSI key commented out; the file name and install folder written first.
-  EXPECT_EQ(d.Text(),
-            u"\uFEFF[Compression]\r\nCompressionType=Fast\r\n\r\n"
-            u"[BuildOptions]\r\n;-- MSI --\r\n;MSIFilename=App.msi\r\n;MSIProductVersion=2.5\r\n"
-            u";MSIInstallDirectory=App (Corvel Wrenlow)\r\n;MSIStreaming=1\r\n"
-            u";MSIProductCode={P}\r\n;MSIUpgradeCode={U}\r\n\r\n"
-            u"[App.exe]\r\nSource=a\r\nReadOnlyData=Package.ro.tvr\r\n\r\n"
-            u"[Tool.exe]\r\nSource=t\r\nShortcut=App.exe\r\n\r\n"
-            u"[Other]\r\nKey=1\r\n\r\n"
-            u"[Data.dat]\r\nMetaDataContainerOnly=1\r\nDisabled=1\r\nShortcut=x\r\n");
+  EXPECT_EQ(
+      d.Text(),
+      Edited(kProject, {{u"=None", u"=Fast"},
+                        {u"old.msi", u"App.msi"},
+                        {u"\r\nMSIStreaming=1", u"\r\n;MSIInstallDirectory=App (Corvel Wrenlow)\r\n;MSIStreaming=1"}}));
 
   c.buildMsi = true;
   c.msiFileName = u"Setup.msi";

@@ -2,16 +2,14 @@
 // application, scan again, suggest, generate; and the ways a run fails.
 // Runs from the Windows build tree: capture\snapshot64.exe and
 // sample\SampleSetup.exe beside this program's folder.
-#include <windows.h>
-
-#include <gtest/gtest.h>
-
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "WizardDriver.h"
 #include "project/IniDocument.h"
 #include "util/Text.h"
+
+using namespace loomtest;
 
 namespace {
 
@@ -19,18 +17,7 @@ std::wstring W(std::u16string_view s) { return std::wstring(s.begin(), s.end());
 std::u16string U(std::wstring_view s) { return std::u16string(s.begin(), s.end()); }
 std::string N(std::u16string_view s) { return loom::Utf16ToUtf8(s); }
 
-std::wstring Here() {
-  wchar_t p[MAX_PATH];
-  DWORD n = GetModuleFileNameW(nullptr, p, MAX_PATH);
-  std::wstring s(p, n);
-  return s.substr(0, s.rfind(L'\\'));
-}
-
-std::wstring Temp() {
-  wchar_t p[MAX_PATH];
-  DWORD n = GetTempPathW(MAX_PATH, p);
-  return std::wstring(p, n) + L"loomcapture";
-}
+std::wstring Temp() { return TempFolder() + L"\\loomcapture"; }
 
 struct ToolRun {
   DWORD code = 0xFFFFFFFF;
@@ -47,31 +34,9 @@ struct ToolRun {
 // wizard does, and splits the UTF-16LE output into lines.
 ToolRun Start(const std::wstring& commandLine) {
   ToolRun run;
-  SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
-  HANDLE read = nullptr, write = nullptr;
-  if (!CreatePipe(&read, &write, &sa, 0)) return run;
-  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOW si = {};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = si.hStdError = write;
-  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  PROCESS_INFORMATION pi = {};
-  std::wstring cl = commandLine;
-  BOOL ok = CreateProcessW(nullptr, cl.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
-  CloseHandle(write);
-  std::string bytes;
-  if (ok) {
-    char buf[8192];
-    DWORD got;
-    while (ReadFile(read, buf, sizeof buf, &got, nullptr) && got) bytes.append(buf, got);
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    GetExitCodeProcess(pi.hProcess, &run.code);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-  }
-  CloseHandle(read);
-  std::u16string text = loom::FromUtf16LeBytes(bytes.data(), bytes.size() & ~size_t(1));
+  Captured c = RunCaptured(commandLine, {}, L"", INFINITE);
+  if (c.finished) run.code = c.exitCode;
+  std::u16string text = loom::FromUtf16LeBytes(c.output.data(), c.output.size() & ~size_t(1));
   size_t i = 0;
   while (i < text.size()) {
     size_t e = text.find_first_of(u"\r\n", i);
@@ -82,41 +47,22 @@ ToolRun Start(const std::wstring& commandLine) {
   return run;
 }
 
-std::wstring Tool() { return Here() + L"\\capture\\snapshot64.exe"; }
-std::wstring Q(const std::wstring& s) { return L"\"" + s + L"\""; }
+std::wstring Tool() { return BuildFolder() + L"\\capture\\snapshot64.exe"; }
 const std::wstring kRoots = L"C:\\ HKEY_LOCAL_MACHINE HKEY_USERS";
 
 ToolRun Scan(const std::wstring& snapshot, const std::wstring& roots = kRoots) {
-  return Start(Q(Tool()) + L" " + Q(snapshot) + L" " + roots + L" -Loomwise");
+  return Start(Quoted(Tool()) + L" " + Quoted(snapshot) + L" " + roots + L" -Loomwise");
 }
 ToolRun Suggest(const std::wstring& before, const std::wstring& after, const std::wstring& ini) {
-  return Start(Q(Tool()) + L" " + Q(before) + L" -SuggestProject " + Q(after) + L" " + Q(ini) +
+  return Start(Quoted(Tool()) + L" " + Quoted(before) + L" -SuggestProject " + Quoted(after) + L" " + Quoted(ini) +
                L" -IESelection 0 -Loomwise");
 }
 ToolRun Generate(const std::wstring& ini, const std::wstring& folder) {
-  return Start(Q(Tool()) + L" " + Q(ini) + L" -GenerateProject " + Q(folder) + L" -Loomwise");
+  return Start(Quoted(Tool()) + L" " + Quoted(ini) + L" -GenerateProject " + Quoted(folder) + L" -Loomwise");
 }
 
 bool Exists(const std::wstring& p) { return GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string Bytes(const std::wstring& p) {
-  std::string out;
-  HANDLE h =
-      CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return "<missing>";
-  char buf[65536];
-  DWORD got;
-  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got) out.append(buf, got);
-  CloseHandle(h);
-  return out;
-}
-
-void Put(const std::wstring& p, const std::string& bytes) {
-  HANDLE h = CreateFileW(p.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD put;
-  WriteFile(h, bytes.data(), DWORD(bytes.size()), &put, nullptr);
-  CloseHandle(h);
-}
+std::string Bytes(const std::wstring& p) { return ReadBytes(p).value_or("<missing>"); }
 
 std::u16string Utf16File(const std::wstring& p) {
   std::string b = Bytes(p);
@@ -160,18 +106,18 @@ class Capture : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     CreateDirectoryW(Temp().c_str(), nullptr);
-    Put(L"C:\\victim.txt", "deleted between the scans");
-    Put(Temp() + L"\\stopped.snapshot.new", "left by a scan that was stopped");
+    WriteBytes(L"C:\\victim.txt", "deleted between the scans");
+    WriteBytes(Temp() + L"\\stopped.snapshot.new", "left by a scan that was stopped");
     before_ = Scan(Temp() + L"\\before.snapshot");
-    Put(Temp() + L"\\noise.txt", "temp files are left out");
+    WriteBytes(Temp() + L"\\noise.txt", "temp files are left out");
     DeleteFileW(L"C:\\victim.txt");
-    install_ = Start(Q(Here() + L"\\sample\\SampleSetup.exe") + L" /S");
+    install_ = Start(Quoted(BuildFolder() + L"\\sample\\SampleSetup.exe") + L" /S");
     std::wstring deep = DeepFolder(ProgramFiles());
     for (size_t cut = deep.find(L'\\', ProgramFiles().size() + 12); cut != std::wstring::npos;
          cut = deep.find(L'\\', cut + 1))
       CreateDirectoryW((L"\\\\?\\" + deep.substr(0, cut)).c_str(), nullptr);
     CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr);
-    Put(L"\\\\?\\" + deep + L"\\\u6570\u636E.bin", std::string("deep\0data", 9));  // 数据.bin
+    WriteBytes(L"\\\\?\\" + deep + L"\\\u6570\u636E.bin", std::string("deep\0data", 9));  // 数据.bin
     after_ = Scan(Temp() + L"\\after.snapshot");
     suggest_ = Suggest(Temp() + L"\\before.snapshot", Temp() + L"\\after.snapshot", Temp() + L"\\work.ini");
   }
@@ -262,8 +208,8 @@ TEST_F(Capture, GeneratedProjectHoldsTheInstallation) {
 TEST_F(Capture, FailuresSayWhatToDo) {
   const std::wstring t = Temp();
   std::string after = Bytes(t + L"\\after.snapshot");
-  Put(t + L"\\cut.snapshot", after.substr(0, after.size() / 2));
-  Put(t + L"\\foreign.ini", "\xFF\xFE;\0\r\0\n\0");
+  WriteBytes(t + L"\\cut.snapshot", after.substr(0, after.size() / 2));
+  WriteBytes(t + L"\\foreign.ini", "\xFF\xFE;\0\r\0\n\0");
 
   struct Case {
     const char* what;

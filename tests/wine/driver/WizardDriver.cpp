@@ -90,22 +90,31 @@ bool EndsWith(const std::wstring& s, const std::wstring& tail) {
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-MachineValue::MachineValue(const wchar_t* key, const wchar_t* name) : key_(key), name_(name) {
-  wchar_t buf[1024];
-  DWORD size = sizeof buf, type = 0;
-  if (RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, &type, buf, &size) == ERROR_SUCCESS)
-    old_ = std::wstring(buf);
+// A REG_SZ value of any length (trailing NULs dropped); nothing for a missing
+// value or another type.
+static std::optional<std::wstring> ReadSz(HKEY root, const wchar_t* key, const wchar_t* name) {
+  DWORD size = 0;
+  if (RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+  std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+  if (RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, &value[0], &size) != ERROR_SUCCESS) return std::nullopt;
+  value.resize(size / sizeof(wchar_t));
+  while (!value.empty() && value.back() == L'\0') value.pop_back();
+  return value;
 }
+
+MachineValue::MachineValue(std::wstring key, const wchar_t* name)
+    : key_(std::move(key)), name_(name), old_(ReadSz(HKEY_LOCAL_MACHINE, key_.c_str(), name)) {}
 
 MachineValue::~MachineValue() {
   if (old_)
     Set(*old_);
   else
-    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key_, name_);
+    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key_.c_str(), name_);
 }
 
 void MachineValue::Set(const std::wstring& value) const {
-  RegSetKeyValueW(HKEY_LOCAL_MACHINE, key_, name_, REG_SZ, value.c_str(),
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, key_.c_str(), name_, REG_SZ, value.c_str(),
                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
@@ -120,7 +129,8 @@ std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine) {
   return args;
 }
 
-std::wstring LongPath(const std::wstring& path) {
+// Long form of a path (for comparing with 8.3 forms); the path when unknown.
+static std::wstring LongPath(const std::wstring& path) {
   wchar_t buf[MAX_PATH * 2];
   DWORD n = GetLongPathNameW(path.c_str(), buf, MAX_PATH * 2);
   return n == 0 || n >= MAX_PATH * 2 ? path : std::wstring(buf, n);
@@ -339,39 +349,13 @@ const wchar_t kRunOnceKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Ru
 const wchar_t kResumeValue[] = L"继续WrenlowLoomwise";
 
 std::optional<std::wstring> ReadString(const wchar_t* key, const std::wstring& name) {
-  HKEY h;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return std::nullopt;
-  DWORD type = 0, size = 0;
-  std::optional<std::wstring> value;
-  if (RegQueryValueExW(h, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ) {
-    std::wstring buf(size / 2 + 1, L'\0');
-    if (RegQueryValueExW(h, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&buf[0]), &size) == ERROR_SUCCESS) {
-      buf.resize(size / 2);
-      while (!buf.empty() && buf.back() == L'\0') buf.pop_back();
-      value = buf;
-    }
-  }
-  RegCloseKey(h);
-  return value;
+  return ReadSz(HKEY_CURRENT_USER, key, name.c_str());
 }
 
-namespace {
-bool SetValue(const wchar_t* key, const std::wstring& name, DWORD type, const void* data, DWORD size) {
-  HKEY h;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr) != ERROR_SUCCESS)
-    return false;
-  bool ok = RegSetValueExW(h, name.c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
-  RegCloseKey(h);
-  return ok;
-}
-}  // namespace
-
+// (RegSetKeyValueW creates the key when it is missing.)
 bool WriteString(const wchar_t* key, const std::wstring& name, const std::wstring& value) {
-  return SetValue(key, name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
-bool WriteDword(const wchar_t* key, const std::wstring& name, DWORD value) {
-  return SetValue(key, name, REG_DWORD, &value, sizeof value);
+  return RegSetKeyValueW(HKEY_CURRENT_USER, key, name.c_str(), REG_SZ, value.c_str(),
+                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 bool DeleteValue(const wchar_t* key, const std::wstring& name) {
@@ -620,6 +604,16 @@ testing::AssertionResult Wizard::Answer(const Popup& box, int buttonId) {
   return testing::AssertionFailure() << "the message box stayed open; " << Describe();
 }
 
+testing::AssertionResult Wizard::AnswerMessage(const std::wstring& text, int buttonId, const std::wstring& caption) {
+  Popup box = WaitMessageBox();
+  if (!box) return testing::AssertionFailure() << "no message box; wanted \"" << Narrow(text) << "\"; " << Describe();
+  testing::AssertionResult answered = Answer(box, buttonId);
+  if (box.text != text || (!caption.empty() && box.caption != caption))
+    return testing::AssertionFailure() << "message box \"" << Narrow(box.caption) << "\": \"" << Narrow(box.text)
+                                       << "\"; wanted \"" << Narrow(caption) << "\": \"" << Narrow(text) << "\"";
+  return answered;
+}
+
 testing::AssertionResult Wizard::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
   if (!pi_.hProcess) return testing::AssertionFailure() << "the wizard was not started";
   if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0)
@@ -667,6 +661,12 @@ void Wizard::Kill() {
 
 std::vector<std::wstring> Wizard::ToolLog() const {
   return install_ ? install_->ToolLog() : std::vector<std::wstring>();
+}
+
+std::wstring Wizard::WorkingProject() const {
+  std::vector<std::wstring> log = ToolLog();
+  std::vector<std::wstring> args = log.size() > 2 ? SplitCommandLine(log[2]) : std::vector<std::wstring>();
+  return args.size() > 4 ? args[4] : L"";
 }
 
 bool Wizard::WaitToolRuns(size_t count, DWORD timeoutMs) const {

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -76,9 +77,7 @@ bool EndsWith(const std::wstring& s, const std::wstring& tail);
 inline std::wstring Quoted(const std::wstring& s) { return L"\"" + s + L"\""; }
 // Splits a command line by the usual Windows rules (CommandLineToArgvW).
 std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine);
-// Long form of a path (for comparing with 8.3 forms); the path when unknown.
-std::wstring LongPath(const std::wstring& path);
-bool SamePath(const std::wstring& a, const std::wstring& b);  // long forms, case-insensitive
+bool SamePath(const std::wstring& a, const std::wstring& b);  // long forms (not 8.3), case-insensitive
 std::optional<DWORD> ReadPidFile(const std::wstring& path);
 bool IsProcessRunning(DWORD pid);
 bool WaitProcessGone(DWORD pid, DWORD timeoutMs = kWaitMs);
@@ -156,7 +155,6 @@ extern const wchar_t kResumeValue[];  // name of the resume value under RunOnce
 // REG_SZ values under HKEY_CURRENT_USER; nothing for a missing value or another type.
 std::optional<std::wstring> ReadString(const wchar_t* key, const std::wstring& name);
 bool WriteString(const wchar_t* key, const std::wstring& name, const std::wstring& value);
-bool WriteDword(const wchar_t* key, const std::wstring& name, DWORD value);
 bool DeleteValue(const wchar_t* key, const std::wstring& name);
 void DeleteTree(const wchar_t* key);
 }  // namespace reg
@@ -174,12 +172,13 @@ class CleanRegistry {
 // value), put back as it was on destruction.
 class MachineValue {
  public:
-  MachineValue(const wchar_t* key, const wchar_t* name);
+  MachineValue(std::wstring key, const wchar_t* name);
   ~MachineValue();
   void Set(const std::wstring& value) const;
+  const std::wstring& Key() const { return key_; }
 
  private:
-  const wchar_t* key_;
+  std::wstring key_;
   const wchar_t* name_;
   std::optional<std::wstring> old_;
 };
@@ -249,6 +248,10 @@ class Wizard {
   Popup WaitMessageBox(DWORD timeoutMs = kWaitMs);
   // Clicks a button of the popup and waits for the popup to close.
   testing::AssertionResult Answer(const Popup& box, int buttonId);
+  // Waits for a message box, answers it with `buttonId` and fails unless it
+  // read `text` (and was captioned `caption`, when one is given).
+  testing::AssertionResult AnswerMessage(const std::wstring& text, int buttonId = IDOK,
+                                         const std::wstring& caption = L"");
 
   testing::AssertionResult WaitExit(DWORD timeoutMs = kWaitMs, DWORD* exitCode = nullptr);
   void CloseByTitleBar();  // WM_SYSCOMMAND SC_CLOSE to the main window
@@ -256,6 +259,9 @@ class Wizard {
   void Kill();
 
   std::vector<std::wstring> ToolLog() const;
+  // The working project file the comparison (the third tool run) was told to
+  // write; empty before it ran.
+  std::wstring WorkingProject() const;
   // Waits until the stand-in log holds at least `count` command lines.
   bool WaitToolRuns(size_t count, DWORD timeoutMs = kWaitMs) const;
   // Saves the window (default: the main window) as a 24-bit BMP.
@@ -273,6 +279,34 @@ class Wizard {
   const TestInstall* install_ = nullptr;
   PROCESS_INFORMATION pi_{};
   HWND main_ = nullptr;
+};
+
+// --- The fixture of the wizard's tests ----------------------------------------
+
+// Skipped while the wizard is not built; the settings and the resume value
+// cleared around each test; the installation, and the wizard started from it
+// (declared after it, so that its processes end before their folder goes).
+class WizardTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
+  }
+  // A fresh installation in place of any earlier one, whose wizard is ended first.
+  void MakeInstall(const InstallOptions& options) {
+    w_.Kill();
+    install_ = std::make_unique<TestInstall>(options);
+    ASSERT_TRUE(install_->ok()) << Narrow(install_->error());
+  }
+  // A fresh installation and the wizard started from it, up to its main window.
+  void StartWizard(const InstallOptions& options) {
+    ASSERT_NO_FATAL_FAILURE(MakeInstall(options));
+    ASSERT_TRUE(w_.Start(*install_));
+    ASSERT_TRUE(w_.WaitForMainWindow());
+  }
+
+  CleanRegistry registry_;
+  std::unique_ptr<TestInstall> install_;
+  Wizard w_;
 };
 
 // --- Controls of the wizard's process -----------------------------------------

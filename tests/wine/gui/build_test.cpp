@@ -6,7 +6,6 @@
 #include "WizardDriver.h"
 
 #include <functional>
-#include <memory>
 
 using namespace loomtest;
 
@@ -18,31 +17,14 @@ const std::wstring kStopped = L"---------------------------------------------\r\
 const std::wstring kCannotCreateFolder = L"无法创建目录。检查Package.ini - outdir";
 
 // A shell verb's command under HKLM\SOFTWARE\Classes, restored afterwards.
-class ShellCommand {
- public:
-  explicit ShellCommand(const std::wstring& key) : key_(L"SOFTWARE\\Classes\\" + key + L"\\shell\\open\\command") {
-    wchar_t buf[1024];
-    DWORD size = sizeof buf;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, key_.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, buf, &size) == ERROR_SUCCESS)
-      old_ = buf;
-  }
-  ~ShellCommand() {
-    if (old_)
-      Set(*old_);
-    else
-      RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key_.c_str(), nullptr);
-  }
+struct ShellCommand : MachineValue {
+  explicit ShellCommand(const std::wstring& type)
+      : MachineValue(L"SOFTWARE\\Classes\\" + type + L"\\shell\\open\\command", nullptr) {}
   void Set(const std::wstring& value) const {
     // The command alone, without the DDE conversation of the system's handler.
-    std::wstring verb = key_.substr(0, key_.rfind(L'\\'));
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (verb + L"\\ddeexec").c_str());
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, key_.c_str(), nullptr, REG_SZ, value.c_str(),
-                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (Key().substr(0, Key().rfind(L'\\')) + L"\\ddeexec").c_str());
+    MachineValue::Set(value);
   }
-
- private:
-  std::wstring key_;
-  std::optional<std::wstring> old_;
 };
 
 BOOL CALLBACK FindBuildPage(HWND child, LPARAM found) {
@@ -51,12 +33,8 @@ BOOL CALLBACK FindBuildPage(HWND child, LPARAM found) {
   return FALSE;
 }
 
-class BuildTest : public testing::Test {
+class BuildTest : public WizardTest {
  protected:
-  void SetUp() override {
-    if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
-  }
-
   // A fresh wizard walked to the ready-to-build page; the build scenario
   // follows the capture's quiet runs.
   static InstallOptions Tools(Place where = Place::Beside) {
@@ -72,8 +50,7 @@ class BuildTest : public testing::Test {
     reg::WriteString(reg::kSettingsKey, L"SkipInstallationConfirmation", L"1");
     reg::WriteString(reg::kSettingsKey, L"OpenFolderOnFinish", L"0");
     o.scenario = "[scan]\n[suggest]\n[generate]\n" + buildScenario;
-    install_ = std::make_unique<TestInstall>(o);
-    ASSERT_TRUE(install_->ok()) << Narrow(install_->error());
+    ASSERT_NO_FATAL_FAILURE(MakeInstall(o));
     ASSERT_TRUE(w_.Start(*install_, L"", env ? env(*install_) : Env{}));
     ASSERT_TRUE(w_.WaitForMainWindow());
     // Next on every page until the ready-to-build page (told by its help
@@ -133,13 +110,23 @@ class BuildTest : public testing::Test {
     EXPECT_EQ(c.exitCode, 0u) << c.output;
     return c.output;
   }
+  // Finish with the open-folder box ticked: the wizard ends, the choice is
+  // stored, and the shell (the stand-in) is asked to open `folder`.
+  void FinishOpening(const std::wstring& folder) {
+    const size_t before = BuildRuns().size();
+    ASSERT_TRUE(w_.Click(IDC_BUILD_OPEN_FOLDER));
+    ASSERT_TRUE(w_.Click(IDOK));
+    ASSERT_TRUE(w_.WaitExit());
+    EXPECT_EQ(reg::ReadString(reg::kSettingsKey, L"OpenFolderOnFinish"), L"1");
+    ASSERT_TRUE(WaitUntil([&] { return BuildRuns().size() == before + 1; })) << "the folder was not opened";
+    std::vector<std::wstring> opened = SplitCommandLine(BuildRuns().back());
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_TRUE(SamePath(opened[1], folder)) << Narrow(opened[1]);
+  }
   void SetOutDir(const std::wstring& value) {
     WritePrivateProfileStringW(L"BuildOptions", L"OutDir", value.c_str(), (project_ + L"\\Package.ini").c_str());
   }
 
-  CleanRegistry registry_;
-  std::unique_ptr<TestInstall> install_;
-  Wizard w_;
   std::wstring project_;
 };
 
@@ -186,15 +173,14 @@ TEST_F(BuildTest, ThreeToolsInOrderFromTheirFolder) {
 
   // Finish without opening the folder: the setting is stored, the temporary
   // files go, the program ends.
-  std::vector<std::wstring> compare = SplitCommandLine(w_.ToolLog()[2]);
-  ASSERT_GE(compare.size(), 5u);
-  EXPECT_TRUE(FileExists(compare[4]));
+  const std::wstring working = w_.WorkingProject();
+  EXPECT_TRUE(FileExists(working));
   EXPECT_FALSE(w_.IsChecked(IDC_BUILD_OPEN_FOLDER));
   ASSERT_TRUE(w_.Click(IDOK));
   DWORD code = 1;
   ASSERT_TRUE(w_.WaitExit(kWaitMs, &code));
   EXPECT_EQ(code, 0u);
-  EXPECT_FALSE(FileExists(compare[4]));
+  EXPECT_FALSE(FileExists(working));
   EXPECT_EQ(reg::ReadString(reg::kSettingsKey, L"OpenFolderOnFinish"), L"0");
 }
 
@@ -298,9 +284,7 @@ TEST_F(BuildTest, ToolsThatFailCrashOrCannotStartEndTheBuild) {
       EXPECT_NE(box.text.find(L"vregtool.exe"), std::wstring::npos);
       Sleep(1000);  // ticks while the box is open must not start the next tool
       ASSERT_TRUE(w_.Answer(box, IDOK));
-      box = w_.WaitMessageBox();
-      EXPECT_EQ(box.text, L"不能现在运行生成。");
-      ASSERT_TRUE(w_.Answer(box, IDOK));
+      ASSERT_TRUE(w_.AnswerMessage(L"不能现在运行生成。"));
     }
     ASSERT_TRUE(WaitOutputEndsWith(kFailed)) << c.what;
     EXPECT_EQ(w_.Title(), kBuilding);
@@ -335,15 +319,7 @@ TEST_F(BuildTest, SkippedBuildOffersFinishOnly) {
   ASSERT_TRUE(w_.Next(kBuildSkipped));
   EXPECT_TRUE(BuildRuns().empty());
 
-  // Finish with the box ticked opens the project folder.
-  ASSERT_TRUE(w_.Click(IDC_BUILD_OPEN_FOLDER));
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitExit());
-  EXPECT_EQ(reg::ReadString(reg::kSettingsKey, L"OpenFolderOnFinish"), L"1");
-  ASSERT_TRUE(WaitUntil([&] { return !BuildRuns().empty(); })) << "the folder was not opened";
-  std::vector<std::wstring> opened = SplitCommandLine(BuildRuns().back());
-  ASSERT_EQ(opened.size(), 2u);
-  EXPECT_TRUE(SamePath(opened[1], project_)) << Narrow(opened[1]);
+  ASSERT_NO_FATAL_FAILURE(FinishOpening(project_));
 }
 
 TEST_F(BuildTest, FinishOpensTheOutputFolder) {
@@ -373,13 +349,7 @@ TEST_F(BuildTest, FinishOpensTheOutputFolder) {
   EXPECT_NE(data.find("InventoryName=Demo App"), std::string::npos) << data;
   EXPECT_EQ(app.find("ReadOnlyData"), std::string::npos) << app;
   EXPECT_NE(app.find("AppID={"), std::string::npos) << app;
-  ASSERT_TRUE(w_.Click(IDC_BUILD_OPEN_FOLDER));
-  ASSERT_TRUE(w_.Click(IDOK));
-  ASSERT_TRUE(w_.WaitExit());
-  ASSERT_TRUE(WaitUntil([&] { return BuildRuns().size() == 4; })) << "the folder was not opened";
-  std::vector<std::wstring> opened = SplitCommandLine(BuildRuns().back());
-  ASSERT_EQ(opened.size(), 2u);
-  EXPECT_TRUE(SamePath(opened[1], project_ + L"\\out\\x")) << Narrow(opened[1]);
+  ASSERT_NO_FATAL_FAILURE(FinishOpening(project_ + L"\\out\\x"));
 }
 
 TEST_F(BuildTest, OutputFolderThatCannotBeMade) {
@@ -453,10 +423,7 @@ TEST_F(BuildTest, BuildScriptRewrittenAfterPackageIniWasOpened) {
     size_t before = BuildRuns().size();
     ASSERT_TRUE(w_.Click(IDOK));
     if (c.branding == Place::Absent) {
-      Popup box = w_.WaitMessageBox();
-      EXPECT_EQ(box.caption, L"Warning");
-      EXPECT_EQ(box.text, L"无法使用新outdir设置更新批处理文件");
-      ASSERT_TRUE(w_.Answer(box, IDOK));
+      ASSERT_TRUE(w_.AnswerMessage(L"无法使用新outdir设置更新批处理文件", IDOK, L"Warning"));
     }
     ASSERT_TRUE(w_.WaitForTitle(kBuilding));
     ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDOK); }));

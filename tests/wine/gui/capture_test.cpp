@@ -7,8 +7,6 @@
 // extended against the real program.
 #include "WizardDriver.h"
 
-#include <memory>
-
 using namespace loomtest;
 
 namespace {
@@ -29,16 +27,12 @@ bool IsTempFile(const std::wstring& path, const std::wstring& ext) {
          path.find_first_not_of(L"0123456789ABCDEFabcdef-", prefix.size()) == path.size() - suffix.size();
 }
 
-class CaptureTest : public testing::Test {
+class CaptureTest : public WizardTest {
  protected:
-  void SetUp() override {
-    if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
-  }
-
   // Installs and starts the wizard; waits for its main window unless told not to.
   void Start(const std::string& scenario, InstallOptions options = {}, bool waitForMain = true) {
     options.scenario = scenario;
-    install_ = std::make_unique<TestInstall>(options);
+    ASSERT_NO_FATAL_FAILURE(MakeInstall(options));
     ASSERT_TRUE(w_.Start(*install_));
     if (waitForMain) { ASSERT_TRUE(w_.WaitForMainWindow()); }
   }
@@ -59,20 +53,13 @@ class CaptureTest : public testing::Test {
 
   // A step failed: the "Error" box with `text`, then the wizard on `title`.
   void ExpectFailure(const std::wstring& text, const std::wstring& title) {
-    Popup box = w_.WaitMessageBox();
-    ASSERT_TRUE(box) << w_.Describe();
-    EXPECT_EQ(box.caption, L"Error");
-    EXPECT_EQ(box.text, text);
+    ASSERT_TRUE(w_.WaitMessageBox()) << w_.Describe();
     EXPECT_EQ(w_.Title(), title) << "the wizard moves back before the box opens";
-    ASSERT_TRUE(w_.Answer(box, IDOK));
+    ASSERT_TRUE(w_.AnswerMessage(text, IDOK, L"Error"));
   }
-
-  CleanRegistry registry_;
-  std::unique_ptr<TestInstall> install_;
-  Wizard w_;  // after install_: ends the processes before their folder goes
 };
 
-TEST_F(CaptureTest, WelcomeAndReadyToPrescanBackAndForth) {
+TEST_F(CaptureTest, WelcomeAndReadyToPrescanBackAndForthThenCancelAsksFirst) {
   ASSERT_NO_FATAL_FAILURE(Start(""));
   std::wstring welcome = w_.Title();
   EXPECT_EQ(welcome.rfind(L"Loomwise", 0), 0u) << Narrow(welcome);
@@ -80,15 +67,10 @@ TEST_F(CaptureTest, WelcomeAndReadyToPrescanBackAndForth) {
   ASSERT_TRUE(w_.Back(welcome));
   ASSERT_TRUE(w_.Next(kReady));
   EXPECT_TRUE(w_.ToolLog().empty());
-}
 
-TEST_F(CaptureTest, CancelAsksFirstAndQuitsOnYes) {
-  ASSERT_NO_FATAL_FAILURE(Start(""));
-  ASSERT_TRUE(w_.Next(kReady));
+  // Cancel asks first; No stays, Yes quits.
   ASSERT_TRUE(w_.Click(IDCANCEL));
-  Popup box = w_.WaitMessageBox();
-  EXPECT_EQ(box.text, kQuitQuestion);
-  ASSERT_TRUE(w_.Answer(box, IDNO));
+  ASSERT_TRUE(w_.AnswerMessage(kQuitQuestion, IDNO));
   EXPECT_TRUE(w_.Running());
   EXPECT_EQ(w_.Title(), kReady);
 
@@ -97,7 +79,7 @@ TEST_F(CaptureTest, CancelAsksFirstAndQuitsOnYes) {
   EXPECT_TRUE(w_.WaitExit());
 }
 
-TEST_F(CaptureTest, PrescanRunsTheToolAndShowsTheInstallPage) {
+TEST_F(CaptureTest, PrescanFileFromItsRunToBackAndAHeldStaleCopy) {
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\n"));
   ASSERT_NO_FATAL_FAILURE(ToInstall());
   std::vector<std::wstring> log = w_.ToolLog();
@@ -109,16 +91,24 @@ TEST_F(CaptureTest, PrescanRunsTheToolAndShowsTheInstallPage) {
   EXPECT_TRUE(FileExists(snapshot));
   EXPECT_EQ(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue),
             L"\"" + install_->ProgramPath() + L"\" \"" + snapshot + L"\" \"" + kLocations + L"\" 0");
-}
 
-TEST_F(CaptureTest, PrescanWarningsAreListedOnTheWarningsPage) {
-  ASSERT_NO_FATAL_FAILURE(Start("[scan]\nout I 进度\nout W 第一个警告\nout second warning\n"));
-  ASSERT_TRUE(w_.Next(kReady));
-  ASSERT_TRUE(w_.Next(kPrescanWarnings));
-  // An unprefixed line keeps the kind of the line before it.
-  EXPECT_EQ(w_.Text(IDC_WARNINGS_TEXT), L"第一个警告\r\nsecond warning");
+  // Back deletes the prescan and the resume value.
+  ASSERT_TRUE(w_.Back(kReady));
+  EXPECT_FALSE(FileExists(snapshot));
+  EXPECT_FALSE(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue));
+
+  // Another program holds a file of the prescan's name open.
+  HANDLE held = CreateFileW(snapshot.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
   ASSERT_TRUE(w_.Click(IDOK));
-  EXPECT_TRUE(w_.WaitForTitle(kInstall));
+  ASSERT_TRUE(w_.AnswerMessage(L"无法删除文件。", IDOK, snapshot));
+  // The old file is never taken for a new prescan: no run, back to the ready page.
+  EXPECT_TRUE(w_.WaitForTitle(kReady));
+  Sleep(700);
+  EXPECT_EQ(w_.Title(), kReady);
+  EXPECT_EQ(w_.ToolLog().size(), 1u);
+  CloseHandle(held);
+  DeleteFileW(snapshot.c_str());
 }
 
 TEST_F(CaptureTest, OutputSplitInsideCodeUnitsArrivesWhole) {
@@ -159,9 +149,7 @@ TEST_F(CaptureTest, StopDuringPrescanAsksAndEndsTheTool) {
   ASSERT_TRUE(WaitUntil([&] { return (pid = ReadPidFile(install_->Path(L"scan.pid"))).has_value(); }));
 
   ASSERT_TRUE(w_.Click(IDC_BACK));
-  Popup box = w_.WaitMessageBox();
-  EXPECT_EQ(box.text, kStopQuestion);
-  ASSERT_TRUE(w_.Answer(box, IDNO));
+  ASSERT_TRUE(w_.AnswerMessage(kStopQuestion, IDNO));
   Sleep(700);  // more than one timer tick
   EXPECT_TRUE(IsProcessRunning(*pid));
   EXPECT_EQ(w_.Title(), kPrescan);
@@ -178,12 +166,9 @@ TEST_F(CaptureTest, MissingScanToolIsFatal) {
   o.snapshot = Place::Absent;
   o.snapshot64 = Place::Absent;
   ASSERT_NO_FATAL_FAILURE(Start("", o, false));
-  Popup box = w_.WaitMessageBox();
-  ASSERT_TRUE(box) << w_.Describe();
-  EXPECT_EQ(box.caption, L"Error");
-  EXPECT_EQ(box.text, L"找不到 snapshot.exe;\n1. " + install_->ProgramFolder() + L"\n2. " +
-                          install_->FolderFor(Place::Modules2) + L"\\snapshot.exe");
-  ASSERT_TRUE(w_.Answer(box, IDOK));
+  ASSERT_TRUE(w_.AnswerMessage(L"找不到 snapshot.exe;\n1. " + install_->ProgramFolder() + L"\n2. " +
+                                   install_->FolderFor(Place::Modules2) + L"\\snapshot.exe",
+                               IDOK, L"Error"));
   DWORD code = 1;
   ASSERT_TRUE(w_.WaitExit(kWaitMs, &code));
   EXPECT_EQ(code, 0u);
@@ -220,9 +205,7 @@ TEST_F(CaptureTest, PostscanAndComparisonLeadToTheEntryPoints) {
   EXPECT_EQ(cmp[2], L"-SuggestProject");
   EXPECT_TRUE(SamePath(cmp[3], postscan)) << "short form of the postscan: " << Narrow(cmp[3]);
   EXPECT_TRUE(IsTempFile(cmp[4], L"ini")) << Narrow(cmp[4]);
-  EXPECT_EQ(cmp[5], L"-IESelection");
-  EXPECT_EQ(cmp[6], L"0");
-  EXPECT_EQ(cmp[7], L"-Loomwise");
+  EXPECT_EQ(cmp[5] + L" " + cmp[6] + L" " + cmp[7], L"-IESelection 0 -Loomwise");
   EXPECT_TRUE(FileExists(cmp[4]));
   EXPECT_EQ(
       reg::ReadString(reg::kRunOnceKey, reg::kResumeValue),
@@ -246,16 +229,6 @@ TEST_F(CaptureTest, InstallationConfirmationIsAskedAndRemembered) {
   ASSERT_TRUE(w_.WaitToolRuns(2));
   EXPECT_EQ(reg::ReadString(reg::kSettingsKey, L"SkipInstallationConfirmation"), L"1");
   EXPECT_TRUE(w_.WaitForTitle(kEntryPoints, 20000));
-}
-
-TEST_F(CaptureTest, BackFromInstallDeletesThePrescan) {
-  ASSERT_NO_FATAL_FAILURE(Start("[scan]\n"));
-  ASSERT_NO_FATAL_FAILURE(ToInstall());
-  std::wstring snapshot = ToolArg(0, 1);
-  ASSERT_TRUE(FileExists(snapshot));
-  ASSERT_TRUE(w_.Back(kReady));
-  EXPECT_FALSE(FileExists(snapshot));
-  EXPECT_FALSE(reg::ReadString(reg::kRunOnceKey, reg::kResumeValue));
 }
 
 TEST_F(CaptureTest, ClosingByTitleBarKeepsSnapshotAndResumeValue) {
@@ -305,27 +278,4 @@ TEST_F(CaptureTest, AboutBoxFromTheSystemMenu) {
   EXPECT_EQ(about.caption, L"Wrenlow Loomwise");
   ASSERT_TRUE(w_.Answer(about, IDOK));
   EXPECT_EQ(w_.Title(), L"Loomwise - 欢迎") << "the wizard goes on where it was";
-}
-
-TEST_F(CaptureTest, StaleSnapshotThatCannotBeDeletedStopsThePrescan) {
-  ASSERT_NO_FATAL_FAILURE(Start("[scan]\n"));
-  ASSERT_NO_FATAL_FAILURE(ToInstall());
-  std::wstring snapshot = ToolArg(0, 1);
-  ASSERT_TRUE(w_.Back(kReady));
-  // Another program holds a file of the prescan's name open.
-  HANDLE held = CreateFileW(snapshot.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  ASSERT_TRUE(w_.Click(IDOK));
-  Popup box = w_.WaitMessageBox();
-  ASSERT_TRUE(box) << w_.Describe();
-  EXPECT_EQ(box.text, L"无法删除文件。");
-  EXPECT_EQ(box.caption, snapshot);
-  ASSERT_TRUE(w_.Answer(box, IDOK));
-  // The old file is never taken for a new prescan: no run, back to the ready page.
-  EXPECT_TRUE(w_.WaitForTitle(kReady));
-  Sleep(700);
-  EXPECT_EQ(w_.Title(), kReady);
-  EXPECT_EQ(w_.ToolLog().size(), 1u);
-  CloseHandle(held);
-  DeleteFileW(snapshot.c_str());
 }

@@ -5,7 +5,6 @@
 #include "WizardDriver.h"
 
 #include <functional>
-#include <memory>
 
 using namespace loomtest;
 
@@ -39,6 +38,12 @@ const wchar_t kBrowserSection[] =
     L"Source=%ProgramFilesDir%\\Fox\\firefox.exe\r\n"
     L"IsBrowser=1\r\n";
 
+// The groups page's default message, and the edit that writes a message.
+const std::wstring kDefaultMessage = L"您目前无权运行此应用程序。请联系您的管理员联系。";
+std::pair<std::wstring, std::wstring> Message(const std::wstring& text = kDefaultMessage) {
+  return {L";AccessDeniedMsg=You are not authorized to run this application.", L"AccessDeniedMsg=" + text};
+}
+
 // --- Package files in the attribute-table layout -------------------------------
 
 std::string Le(uint64_t v, int bytes) { return bytes ? char(v & 0xFF) + Le(v >> 8, bytes - 1) : ""; }
@@ -64,10 +69,10 @@ std::string PackageFile(const Attrs& attrs) {
   return std::string(64, 'x') + Le(96, 8) + Le(h.size(), 4) + Le(0, 4) + std::string(16, 'y') + h;
 }
 
-class OptionsTest : public testing::Test {
+class OptionsTest : public WizardTest {
  protected:
   void SetUp() override {
-    if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
+    WizardTest::SetUp();
     reg::WriteString(reg::kSettingsKey, L"SkipInstallationConfirmation", L"1");
   }
 
@@ -76,8 +81,7 @@ class OptionsTest : public testing::Test {
   void StartAtPortal(const std::wstring& project = kProject, Place branding = Place::Absent) {
     InstallOptions o;
     o.branding = branding;
-    install_ = std::make_unique<TestInstall>(o);
-    ASSERT_TRUE(install_->ok()) << Narrow(install_->error());
+    ASSERT_NO_FATAL_FAILURE(MakeInstall(o));
     ASSERT_TRUE(WriteBytes(install_->Path(L"project.ini"), Utf16Bytes(project)));
     install_->WriteScenario("[suggest]\nresultfrom project.ini\n[any]\n");
     ASSERT_TRUE(w_.Start(*install_));
@@ -85,34 +89,19 @@ class OptionsTest : public testing::Test {
     for (const std::wstring& t : {kReady, kInstall, kEntryPoints, kPortal}) { ASSERT_TRUE(w_.Next(t, 15000)); }
   }
 
-  std::wstring WorkingFile() {
-    std::vector<std::wstring> log = w_.ToolLog();
-    if (log.size() < 3) return L"";
-    std::vector<std::wstring> args = SplitCommandLine(log[2]);
-    return args.size() > 4 ? args[4] : L"";
-  }
-
   void ExpectWorkingFile(const std::wstring& expected) {
-    std::optional<std::string> bytes = ReadBytes(WorkingFile());
+    std::optional<std::string> bytes = ReadBytes(w_.WorkingProject());
     ASSERT_TRUE(bytes.has_value());
-    EXPECT_EQ(*bytes, Utf16Bytes(expected)) << Narrow(ReadUtf16File(WorkingFile()));
+    EXPECT_EQ(*bytes, Utf16Bytes(expected)) << Narrow(ReadUtf16File(w_.WorkingProject()));
   }
 
   // Next refused with a message box of `text`; the box is answered and the
   // page stays.
   void ExpectRefused(const std::wstring& text, const std::wstring& page) {
     ASSERT_TRUE(w_.Click(IDOK));
-    Popup box = w_.WaitMessageBox();
-    ASSERT_TRUE(box) << w_.Describe();
-    EXPECT_EQ(box.text, text);
-    EXPECT_EQ(box.caption, L"Loomwise");
-    ASSERT_TRUE(w_.Answer(box, IDOK));
+    ASSERT_TRUE(w_.AnswerMessage(text, IDOK, L"Loomwise"));
     EXPECT_EQ(w_.Title(), page);
   }
-
-  CleanRegistry registry_;
-  std::unique_ptr<TestInstall> install_;
-  Wizard w_;
 };
 
 }  // namespace
@@ -129,7 +118,7 @@ TEST_F(OptionsTest, GroupsIsolationAndSandboxWriteExactlyTheirLines) {
   // and under Wine the picker returns as if cancelled (nothing added, no message).
   EXPECT_TRUE(w_.IsChecked(IDC_AUTH_EVERYONE));
   EXPECT_FALSE(w_.IsEnabled(IDC_AUTH_MESSAGE));
-  EXPECT_EQ(w_.Text(IDC_AUTH_MESSAGE), L"您目前无权运行此应用程序。请联系您的管理员联系。");
+  EXPECT_EQ(w_.Text(IDC_AUTH_MESSAGE), kDefaultMessage);
   ASSERT_TRUE(w_.Click(IDC_AUTH_GROUPS_ONLY));
   EXPECT_TRUE(WaitUntil([&] { return !w_.IsEnabled(IDOK); }));
   EXPECT_TRUE(w_.IsEnabled(IDC_AUTH_ADD));
@@ -165,8 +154,7 @@ TEST_F(OptionsTest, GroupsIsolationAndSandboxWriteExactlyTheirLines) {
 
   ExpectWorkingFile(Edited(kProject, {{L"=Merged", L"=WriteCopy"},
                                       {L"OutDir=bin", L"SandboxPath=D:\\Sandbox\r\nOutDir=bin"},
-                                      {L";AccessDeniedMsg=You are not authorized to run this application.",
-                                       L"AccessDeniedMsg=Ask IT. Room=12  Thanks"}}));
+                                      Message(L"Ask IT. Room=12  Thanks")}));
 
   // Back keeps the choices; the sandbox choice is read from the file only once.
   ASSERT_TRUE(w_.Back(kSandbox));
@@ -179,9 +167,8 @@ TEST_F(OptionsTest, GroupsIsolationAndSandboxWriteExactlyTheirLines) {
   ASSERT_TRUE(w_.Next(kSandbox));
   EXPECT_TRUE(w_.IsChecked(IDC_SANDBOX_APP_FOLDER));
   ASSERT_TRUE(w_.Next(kLocation));
-  ExpectWorkingFile(Edited(kProject, {{L"OutDir=bin", L"SandboxPath=.\r\nOutDir=bin"},
-                                      {L";AccessDeniedMsg=You are not authorized to run this application.",
-                                       L"AccessDeniedMsg=Ask IT. Room=12  Thanks"}}));
+  ExpectWorkingFile(
+      Edited(kProject, {{L"OutDir=bin", L"SandboxPath=.\r\nOutDir=bin"}, Message(L"Ask IT. Room=12  Thanks")}));
 }
 
 TEST_F(OptionsTest, PortalOnSkipsGroupsAndItsBlockGoesWhenTurnedOff) {
@@ -232,6 +219,9 @@ TEST_F(OptionsTest, BasePackageUpdate) {
                       {L"AppID", L"{5A7E}"},
                       {L"VersionID", L"5"},
                       {L"InventoryName", L"Base App"}};
+  auto versioned = [](const std::wstring& appId, const std::wstring& version) {
+    return PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", appId}, {L"VersionID", version}});
+  };
   const std::wstring noAppId = L"没有发现AppID。\r\n基础包不是Corvel工作区启用的Wrenlow包。";
   const std::wstring badVersion = L"坏的VersionID在基础包中";
   struct Case {
@@ -247,16 +237,9 @@ TEST_F(OptionsTest, BasePackageUpdate) {
       {"upper-case extension only", folder(L"upper", {{L"APP.EXE", PackageFile(good)}}), noAppId},
       {"no AppID", folder(L"noid", {{L"a.exe", PackageFile({{L"ReadOnlyData", L"x"}, {L"VersionID", L"2"}})}}),
        noAppId},
-      {"unreadable VersionID",
-       folder(L"x", {{L"a.dat", PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", L"{1}"}, {L"VersionID", L"x"}})}}),
-       badVersion},
-      {"huge VersionID",
-       folder(L"huge",
-              {{L"a.dat", PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", L"{1}"}, {L"VersionID", L"9999999"}})}}),
-       badVersion},
-      {"negative VersionID",
-       folder(L"neg", {{L"a.dat", PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", L"{1}"}, {L"VersionID", L"-4"}})}}),
-       badVersion},
+      {"unreadable VersionID", folder(L"x", {{L"a.dat", versioned(L"{1}", L"x")}}), badVersion},
+      {"huge VersionID", folder(L"huge", {{L"a.dat", versioned(L"{1}", L"9999999")}}), badVersion},
+      {"negative VersionID", folder(L"neg", {{L"a.dat", versioned(L"{1}", L"-4")}}), badVersion},
   };
   ASSERT_TRUE(w_.Click(IDC_PORTAL_MANAGE));
   ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDC_PORTAL_BASE_UPDATE); }));
@@ -287,8 +270,7 @@ TEST_F(OptionsTest, BasePackageUpdate) {
   ASSERT_TRUE(w_.Back(kPortal));
   EXPECT_TRUE(w_.IsChecked(IDC_PORTAL_BASE_UPDATE));
   EXPECT_EQ(w_.Text(IDC_PORTAL_BASE_FOLDER), good1);
-  const std::wstring one =
-      folder(L"one", {{L"p.exe", PackageFile({{L"ReadOnlyData", L"x"}, {L"AppID", L"{5A7E}"}, {L"VersionID", L"1"}})}});
+  const std::wstring one = folder(L"one", {{L"p.exe", versioned(L"{5A7E}", L"1")}});
   ASSERT_TRUE(w_.SetText(IDC_PORTAL_BASE_FOLDER, one));
   ASSERT_TRUE(w_.Next(kIsolation));
   ExpectWorkingFile(
@@ -303,16 +285,12 @@ TEST_F(OptionsTest, QualityPageFollowsTheBrandingSwitch) {
   ASSERT_TRUE(w_.Click(IDC_QUALITY_DONT_SEND));
   EXPECT_TRUE(WaitUntil([&] { return !w_.IsChecked(IDC_QUALITY_SEND); }));
   ASSERT_TRUE(w_.Next(kLocation));
-  ExpectWorkingFile(Edited(kProject, {{L";QualityReportingEnabled=0", L"QualityReportingEnabled=0"},
-                                      {L";AccessDeniedMsg=You are not authorized to run this application.",
-                                       L"AccessDeniedMsg=您目前无权运行此应用程序。请联系您的管理员联系。"}}));
+  ExpectWorkingFile(Edited(kProject, {{L";QualityReportingEnabled=0", L"QualityReportingEnabled=0"}, Message()}));
   ASSERT_TRUE(w_.Back(kQuality));
   EXPECT_TRUE(w_.IsChecked(IDC_QUALITY_DONT_SEND));
   ASSERT_TRUE(w_.Click(IDC_QUALITY_SEND));
   ASSERT_TRUE(w_.Next(kLocation));
-  ExpectWorkingFile(Edited(kProject, {{L";QualityReportingEnabled=0", L"QualityReportingEnabled=1"},
-                                      {L";AccessDeniedMsg=You are not authorized to run this application.",
-                                       L"AccessDeniedMsg=您目前无权运行此应用程序。请联系您的管理员联系。"}}));
+  ExpectWorkingFile(Edited(kProject, {{L";QualityReportingEnabled=0", L"QualityReportingEnabled=1"}, Message()}));
   ASSERT_TRUE(w_.Back(kQuality));
   ASSERT_TRUE(w_.Back(kSandbox));
 }
@@ -333,7 +311,7 @@ TEST_F(OptionsTest, RedirectionListWrittenAtSaveAndRemovedWhenCleared) {
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(w_.WaitToolRuns(4, 15000));
   ASSERT_TRUE(w_.WaitForTitle(kReadyToBuild, 15000)) << w_.Describe();
-  std::wstring text = ReadUtf16File(WorkingFile());
+  std::wstring text = ReadUtf16File(w_.WorkingProject());
   size_t at = text.find(L"\r\nRoutelle=");
   ASSERT_NE(at, std::wstring::npos) << Narrow(text);
   std::wstring listPath = text.substr(at + 11, text.find(L"\r\n", at + 2) - at - 11);
@@ -349,37 +327,28 @@ TEST_F(OptionsTest, RedirectionListWrittenAtSaveAndRemovedWhenCleared) {
   ASSERT_TRUE(w_.SetText(IDC_ROUTELLE_LIST, L"  \r\n"));
   ASSERT_TRUE(w_.Next(kLocation));
   ASSERT_TRUE(w_.Click(IDOK));
-  Popup overwrite = w_.WaitMessageBox();
-  ASSERT_TRUE(overwrite) << w_.Describe();
-  EXPECT_EQ(overwrite.text, L"您指定的项目位置存在。\r\n你想要覆盖它吗？");
-  ASSERT_TRUE(w_.Answer(overwrite, IDYES));
+  ASSERT_TRUE(w_.AnswerMessage(L"您指定的项目位置存在。\r\n你想要覆盖它吗？", IDYES));
   ASSERT_TRUE(w_.WaitForTitle(kPackage));
   ASSERT_TRUE(w_.Next(kReadyToBuild, 15000));
-  EXPECT_EQ(ReadUtf16File(WorkingFile()).find(L"Routelle="), std::wstring::npos);
+  EXPECT_EQ(ReadUtf16File(w_.WorkingProject()).find(L"Routelle="), std::wstring::npos);
   EXPECT_FALSE(FileExists(listPath));
 }
 
 TEST_F(OptionsTest, AFailedSaveKeepsThePageAndAVanishedFileIsNotRecreated) {
   ASSERT_NO_FATAL_FAILURE(StartAtPortal());
   for (const std::wstring& t : {kGroups, kIsolation}) ASSERT_TRUE(w_.Next(t));
-  const std::wstring working = WorkingFile();
+  const std::wstring working = w_.WorkingProject();
   ASSERT_TRUE(w_.Click(IDC_ISOLATION_WRITECOPY));
   // Held open (readable, but not to be replaced): the load works, the save fails.
   HANDLE held = CreateFileW(working.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   ASSERT_TRUE(w_.Click(IDOK));
-  Popup box = w_.WaitMessageBox();
-  ASSERT_TRUE(box) << w_.Describe();
-  EXPECT_EQ(box.caption, L"Error");
-  EXPECT_EQ(box.text, L"无法创建文件" + working);
-  ASSERT_TRUE(w_.Answer(box, IDOK));
+  ASSERT_TRUE(w_.AnswerMessage(L"无法创建文件" + working, IDOK, L"Error"));
   EXPECT_EQ(w_.Title(), kIsolation);
   EXPECT_TRUE(w_.IsChecked(IDC_ISOLATION_WRITECOPY)) << "the choice is kept";
   CloseHandle(held);
   // (The groups page has written its default message.)
-  const std::wstring afterGroups =
-      Edited(kProject, {{L";AccessDeniedMsg=You are not authorized to run this application.",
-                         L"AccessDeniedMsg=您目前无权运行此应用程序。请联系您的管理员联系。"}});
+  const std::wstring afterGroups = Edited(kProject, {Message()});
   ExpectWorkingFile(afterGroups);
   ASSERT_TRUE(w_.Next(kSandbox));
   ExpectWorkingFile(Edited(afterGroups, {{L"=Merged", L"=WriteCopy"}}));

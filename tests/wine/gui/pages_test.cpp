@@ -8,7 +8,6 @@
 #include <richedit.h>
 
 #include <initializer_list>
-#include <memory>
 #include <tuple>
 
 using namespace loomtest;
@@ -46,18 +45,12 @@ void ClickAt(POINT pt) {
   SendInput(2, in, sizeof(INPUT));
 }
 
-class PagesTest : public testing::Test {
+class PagesTest : public WizardTest {
  protected:
-  void SetUp() override {
-    if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
-  }
-
   void Start(const std::string& scenario) {
     InstallOptions o;
     o.scenario = scenario;
-    install_ = std::make_unique<TestInstall>(o);
-    ASSERT_TRUE(w_.Start(*install_));
-    ASSERT_TRUE(w_.WaitForMainWindow());
+    ASSERT_NO_FATAL_FAILURE(StartWizard(o));
   }
 
   void GoTo(int button, const std::wstring& title) {
@@ -84,10 +77,6 @@ class PagesTest : public testing::Test {
     }
     return urls;
   }
-
-  CleanRegistry registry_;
-  std::unique_ptr<TestInstall> install_;
-  Wizard w_;
 };
 
 TEST_F(PagesTest, ScanLocationsChoicesReachThePrescan) {
@@ -213,10 +202,11 @@ TEST_F(PagesTest, BrowserChoiceReachesTheComparisonAndTheResumeValue) {
 
 TEST_F(PagesTest, WarningsOnePerLineAndOnlyThoseOfTheLastScan) {
   reg::WriteString(reg::kSettingsKey, kSkipConfirmation, L"1");
-  ASSERT_NO_FATAL_FAILURE(Start("[scan]\nout W 第一个警告\nout W second\n"));
+  // Information lines are left out; an unprefixed line keeps the kind of the line before it.
+  ASSERT_NO_FATAL_FAILURE(Start("[scan]\nout I 进度\nout W 第一个警告\nout second warning\n"));
   ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kReady));
   ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kPrescanWarnings));
-  EXPECT_EQ(w_.Text(IDC_WARNINGS_TEXT), L"第一个警告\r\nsecond");
+  EXPECT_EQ(w_.Text(IDC_WARNINGS_TEXT), L"第一个警告\r\nsecond warning");
   ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kInstall));
   install_->WriteScenario("[scan]\nout W 第三个\n");
   ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kPostscanWarnings));

@@ -5,7 +5,6 @@
 // file is compared line for line with what the page may change.
 #include "WizardDriver.h"
 
-#include <memory>
 #include <optional>
 
 using namespace loomtest;
@@ -23,11 +22,11 @@ std::wstring SuggestedProject() {
   return crlf;
 }
 
-class ProjectPagesTest : public testing::Test {
+class ProjectPagesTest : public WizardTest {
  protected:
   void SetUp() override {
-    if (!TestInstall::Built(L"Loomwise.exe") || !TestInstall::Built(L"sample-app.exe"))
-      GTEST_SKIP() << "Loomwise.exe is not built yet";
+    WizardTest::SetUp();
+    if (!TestInstall::Built(L"sample-app.exe")) GTEST_SKIP() << "sample-app.exe is not built yet";
     reg::WriteString(reg::kSettingsKey, L"SkipInstallationConfirmation", L"1");
   }
 
@@ -35,8 +34,7 @@ class ProjectPagesTest : public testing::Test {
   void Install(const std::wstring& project = L"") {
     InstallOptions o;
     o.scenario = "[any]\n";
-    install_ = std::make_unique<TestInstall>(o);
-    ASSERT_TRUE(install_->ok()) << Narrow(install_->error());
+    ASSERT_NO_FATAL_FAILURE(MakeInstall(o));
     ASSERT_TRUE(install_->InstallSampleApplication());
     if (!project.empty()) UseProject(project);
   }
@@ -65,13 +63,6 @@ class ProjectPagesTest : public testing::Test {
     ASSERT_EQ(w_.Title(), title);
   }
 
-  std::wstring WorkingProject() {
-    std::vector<std::wstring> log = w_.ToolLog();
-    if (log.size() < 3) return {};
-    std::vector<std::wstring> args = SplitCommandLine(log[2]);
-    return args.size() > 4 ? args[4] : L"";
-  }
-
   std::vector<std::wstring> Rows(int column = 0) {
     std::vector<std::wstring> rows;
     for (int i = 0; i < w_.RowCount(IDC_ENTRY_LIST); ++i) rows.push_back(w_.RowText(IDC_ENTRY_LIST, i, column));
@@ -82,18 +73,6 @@ class ProjectPagesTest : public testing::Test {
     for (int i = 0; i < w_.RowCount(IDC_ENTRY_LIST); ++i) checks.push_back(w_.RowChecked(IDC_ENTRY_LIST, i));
     return checks;
   }
-
-  // A message box with this text; answers it with `button`.
-  void ExpectMessage(const std::wstring& text, int button = IDOK) {
-    Popup box = w_.WaitMessageBox();
-    ASSERT_TRUE(box) << "no message box; expected " << Narrow(text);
-    EXPECT_EQ(box.text, text);
-    ASSERT_TRUE(w_.Answer(box, button));
-  }
-
-  CleanRegistry registry_;
-  std::unique_ptr<TestInstall> install_;
-  Wizard w_;
 };
 
 }  // namespace
@@ -138,7 +117,7 @@ TEST_F(ProjectPagesTest, EntryPointRowsDebugBoxSelectionAndSave) {
       Edited(expected, {{L"[Demo Settings.exe]\r\n", L"[Demo Settings.exe]\r\nDisabled=1\r\n"},
                         {L"Icon=%ProgramFilesDir%\\Demo App\\help.ico\r\nShortcut=Demo App.dat\r\nDisabled=1\r\n",
                          L"Icon=%ProgramFilesDir%\\Demo App\\help.ico\r\nShortcut=Demo App.dat\r\n"}});
-  EXPECT_EQ(ReadUtf16File(WorkingProject()), expected);
+  EXPECT_EQ(ReadUtf16File(w_.WorkingProject()), expected);
 
   // Coming back shows the saved choice.
   ASSERT_TRUE(w_.Back(kEntryPoints));
@@ -164,7 +143,7 @@ TEST_F(ProjectPagesTest, PreSelectedVariantsAndAnEmptyListOnALaterVisit) {
   // Unchecking a pre-selected row: checked again, one message, no loop
   // between the two pre-selected variants.
   ASSERT_TRUE(w_.SetRowChecked(IDC_ENTRY_LIST, 0, false));
-  ExpectMessage(cannotDeselect);
+  ASSERT_TRUE(w_.AnswerMessage(cannotDeselect));
   Sleep(300);
   EXPECT_FALSE(w_.FindPopup()) << "the rule ran more than once";
   EXPECT_EQ(Checks(), (std::vector<bool>{true, true, true, true, true, false}));
@@ -176,8 +155,8 @@ TEST_F(ProjectPagesTest, PreSelectedVariantsAndAnEmptyListOnALaterVisit) {
 
   // Select none: one message for each pre-selected row.
   ASSERT_TRUE(w_.Click(IDC_ENTRY_SELECT_NONE));
-  ExpectMessage(cannotDeselect);
-  ExpectMessage(cannotDeselect);
+  ASSERT_TRUE(w_.AnswerMessage(cannotDeselect));
+  ASSERT_TRUE(w_.AnswerMessage(cannotDeselect));
   Sleep(300);
   EXPECT_FALSE(w_.FindPopup());
   EXPECT_EQ(Checks(), (std::vector<bool>{true, true, false, false, false, false}));
@@ -233,7 +212,7 @@ TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
     ASSERT_TRUE(w_.SetText(IDC_LOCATION_NAME, r.name));
     ASSERT_TRUE(w_.SetText(IDC_LOCATION_PATH, r.location));
     ASSERT_TRUE(w_.Click(IDOK));
-    ExpectMessage(r.message);
+    ASSERT_TRUE(w_.AnswerMessage(r.message));
     EXPECT_EQ(w_.Title(), kLocation);
     EXPECT_TRUE(WaitUntil([&] { return w_.FocusedId() == r.focus; }, 2000)) << Narrow(r.location);
   }
@@ -248,13 +227,13 @@ TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
   // An existing folder with files: the overwrite question, No keeps the page.
   ASSERT_TRUE(w_.SetText(IDC_LOCATION_PATH, install_->Path(L"full")));
   ASSERT_TRUE(w_.Click(IDOK));
-  ExpectMessage(L"您指定的项目位置存在。\r\n你想要覆盖它吗？", IDNO);
+  ASSERT_TRUE(w_.AnswerMessage(L"您指定的项目位置存在。\r\n你想要覆盖它吗？", IDNO));
   EXPECT_EQ(w_.Title(), kLocation);
   ASSERT_TRUE(w_.Click(IDOK));
-  ExpectMessage(L"您指定的项目位置存在。\r\n你想要覆盖它吗？", IDYES);
+  ASSERT_TRUE(w_.AnswerMessage(L"您指定的项目位置存在。\r\n你想要覆盖它吗？", IDYES));
   ASSERT_TRUE(w_.WaitForTitle(kPackage));
 
-  std::wstring file = ReadUtf16File(WorkingProject());
+  std::wstring file = ReadUtf16File(w_.WorkingProject());
   EXPECT_NE(file.find(L"InventoryName=A\r\nSandboxName=A\r\n"), std::wstring::npos);
 
   // An empty existing folder passes without a question; a name with blanks is trimmed.
@@ -263,7 +242,7 @@ TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
   ASSERT_TRUE(w_.SetText(IDC_LOCATION_PATH, install_->Path(L"empty") + L"\\"));
   ASSERT_TRUE(w_.Next(kPackage));
   EXPECT_FALSE(w_.FindPopup());
-  file = ReadUtf16File(WorkingProject());
+  file = ReadUtf16File(w_.WorkingProject());
   EXPECT_NE(file.find(L"InventoryName=Trimmed\r\nSandboxName=Trimmed\r\n"), std::wstring::npos);
 }
 
@@ -278,7 +257,7 @@ TEST_F(ProjectPagesTest, TooLittleFreeSpaceAndABlankLocation) {
   EXPECT_FALSE(w_.IsEnabled(IDOK)) << "no location: no Next";
   ASSERT_TRUE(w_.SetText(IDC_LOCATION_PATH, install_->Path(L"not\\yet")));
   ASSERT_TRUE(w_.Click(IDOK));
-  ExpectMessage(L"在你选定的位置上，没有足够的可用磁盘空间。");
+  ASSERT_TRUE(w_.AnswerMessage(L"在你选定的位置上，没有足够的可用磁盘空间。"));
   EXPECT_EQ(w_.Title(), kLocation);
 }
 
@@ -302,21 +281,21 @@ TEST_F(ProjectPagesTest, PackageSettingsContainerMsiAndCompression) {
   ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDC_MSI_DATA_FILE); }));
   ASSERT_TRUE(w_.SetText(IDC_MSI_DATA_FILE, L"Data]"));
   ASSERT_TRUE(w_.Click(IDOK));
-  ExpectMessage(L"名称包含无效字符");
+  ASSERT_TRUE(w_.AnswerMessage(L"名称包含无效字符"));
   ASSERT_TRUE(w_.SetText(IDC_MSI_DATA_FILE, L""));
   ASSERT_TRUE(w_.Click(IDOK));
-  ExpectMessage(L"文件名必须输入。");
+  ASSERT_TRUE(w_.AnswerMessage(L"文件名必须输入。"));
   ASSERT_TRUE(w_.SetText(IDC_MSI_DATA_FILE, L"Demo#Data.dat"));
   ASSERT_TRUE(w_.Click(IDC_MSI_BUILD));
   ASSERT_TRUE(WaitUntil([&] { return w_.IsEnabled(IDC_MSI_FILE_NAME); }));
   ASSERT_TRUE(w_.SetText(IDC_MSI_FILE_NAME, L""));
   ASSERT_TRUE(w_.Click(IDOK));
-  ExpectMessage(L"文件名必须输入。");
+  ASSERT_TRUE(w_.AnswerMessage(L"文件名必须输入。"));
   EXPECT_EQ(w_.Title(), kPackage);
 
   ASSERT_TRUE(w_.SetText(IDC_MSI_FILE_NAME, L"Setup.msi"));
   ASSERT_TRUE(w_.Click(IDC_MSI_COMPRESS));
-  std::wstring working = WorkingProject();
+  std::wstring working = w_.WorkingProject();
   ASSERT_TRUE(w_.Click(IDOK));
   ASSERT_TRUE(WaitUntil([&] { return w_.Title() != kPackage; }, 15000));
   std::wstring file = ReadUtf16File(working);
@@ -339,32 +318,14 @@ TEST_F(ProjectPagesTest, IconsByGroupPositionIconFilesAndFallbacks) {
   WriteBytes(install_->Path(L"short.exe"), "MZ");
   const std::wstring app = L"%ProgramFilesDir%\\Demo App\\app.exe";
   const std::wstring longSource = L"C:\\" + std::wstring(1500, L'a') + L"\\x.exe";
-  UseProject(
-      L"[BuildOptions]\r\nOutDir=bin\r\n\r\n"
-      L"[G0]\r\nSource=" +
-      app +
-      L"\r\n\r\n"
-      L"[G1]\r\nSource=" +
-      app + L"\r\nIcon=" + app +
-      L",1\r\n\r\n"
-      L"[G5]\r\nSource=" +
-      app + L"\r\nIcon=" + app +
-      L",5\r\n\r\n"
-      L"[Negative]\r\nSource=" +
-      app + L"\r\nIcon=" + app +
-      L",-1\r\n\r\n"
-      L"[IconFile]\r\nSource=" +
-      app +
-      L"\r\nIcon=%ProgramFilesDir%\\Demo App\\help.ico\r\n\r\n"
-      L"[Gone]\r\nSource=C:\\nowhere\\x.exe\r\n\r\n"
-      L"[Short]\r\nSource=" +
-      install_->Path(L"short.exe") +
-      L"\r\n\r\n"
-      L"[BadOffset]\r\nSource=" +
-      install_->Path(L"bad-offset.exe") +
-      L"\r\n\r\n"
-      L"[Long]\r\nSource=" +
-      longSource + L"\r\n");
+  auto entry = [](const std::wstring& name, const std::wstring& source, const std::wstring& icon = L"") {
+    return L"\r\n[" + name + L"]\r\nSource=" + source + L"\r\n" + (icon.empty() ? L"" : L"Icon=" + icon + L"\r\n");
+  };
+  UseProject(L"[BuildOptions]\r\nOutDir=bin\r\n" + entry(L"G0", app) + entry(L"G1", app, app + L",1") +
+             entry(L"G5", app, app + L",5") + entry(L"Negative", app, app + L",-1") +
+             entry(L"IconFile", app, L"%ProgramFilesDir%\\Demo App\\help.ico") + entry(L"Gone", L"C:\\nowhere\\x.exe") +
+             entry(L"Short", install_->Path(L"short.exe")) + entry(L"BadOffset", install_->Path(L"bad-offset.exe")) +
+             entry(L"Long", longSource));
   StartToEntryPoints();
   ASSERT_EQ(Rows(), (std::vector<std::wstring>{L"G0", L"G1", L"G5", L"Negative", L"IconFile", L"Gone", L"Short",
                                                L"BadOffset", L"Long"}));
@@ -393,24 +354,6 @@ TEST_F(ProjectPagesTest, IconsByGroupPositionIconFilesAndFallbacks) {
   EXPECT_FALSE(w_.IsEnabled(IDC_ENTRY_SHOW_DEBUG));
 }
 
-TEST_F(ProjectPagesTest, AFailedSaveKeepsThePage) {
-  Install();
-  StartToEntryPoints();
-  // Held open by another program that lets it be read, not replaced.
-  const std::wstring working = WorkingProject();
-  HANDLE held = CreateFileW(working.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  ASSERT_TRUE(w_.Click(IDOK));
-  Popup box = w_.WaitMessageBox();
-  CloseHandle(held);
-  ASSERT_TRUE(box);
-  EXPECT_EQ(box.caption, L"Error");
-  EXPECT_EQ(box.text, L"无法创建文件" + working);
-  ASSERT_TRUE(w_.Answer(box, IDOK));
-  EXPECT_EQ(w_.Title(), kEntryPoints);
-  ASSERT_TRUE(w_.Next(kPortal));
-}
-
 TEST_F(ProjectPagesTest, LargePackageProposesTheDataFileAndAsksBeforeAnEntryPoint) {
   Install(Edited(SuggestedProject(), {{L"EstimatedDataContainerSize=12", L"EstimatedDataContainerSize=300"}}));
   StartToEntryPoints();
@@ -424,7 +367,7 @@ TEST_F(ProjectPagesTest, LargePackageProposesTheDataFileAndAsksBeforeAnEntryPoin
   const std::wstring question =
       L"你应该选择.dat文件作为主数据容器。\r\n如果不这样做可能会导致某些图标无法正确显示。\r\n"
       L"你确定你要选择一个非.dat文件作为主数据容器吗？";
-  ExpectMessage(question, IDNO);
+  ASSERT_TRUE(w_.AnswerMessage(question, IDNO));
   EXPECT_TRUE(
       WaitUntil([&] { return w_.IsChecked(IDC_MSI_USE_DATA_FILE) && w_.FocusedId() == IDC_MSI_DATA_FILE; }, 2000));
   EXPECT_EQ(w_.Title(), kPackage);
@@ -434,9 +377,9 @@ TEST_F(ProjectPagesTest, LargePackageProposesTheDataFileAndAsksBeforeAnEntryPoin
   ASSERT_TRUE(w_.Back(kLocation));
   ASSERT_TRUE(w_.Next(kPackage));
   EXPECT_TRUE(w_.IsChecked(IDC_MSI_USE_ENTRY));
-  std::wstring working = WorkingProject();
+  std::wstring working = w_.WorkingProject();
   ASSERT_TRUE(w_.Click(IDOK));
-  ExpectMessage(question, IDYES);
+  ASSERT_TRUE(w_.AnswerMessage(question, IDYES));
   ASSERT_TRUE(WaitUntil([&] { return w_.Title() != kPackage; }, 15000));
   std::wstring file = ReadUtf16File(working);
   EXPECT_EQ(file.find(L"[Demo App.dat]"), std::wstring::npos) << "the metadata container goes";

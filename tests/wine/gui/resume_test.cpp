@@ -4,19 +4,18 @@
 // arguments of its command line (the driver supplies the program path).
 #include "WizardDriver.h"
 
-#include <memory>
-
 using namespace loomtest;
 
 namespace {
 
-class ResumeTest : public testing::Test {
+class ResumeTest : public WizardTest {
  protected:
   void SetUp() override {
-    if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
+    WizardTest::SetUp();
+    if (IsSkipped()) return;
     InstallOptions o;
     o.scenario = "[any]\n";
-    install_ = std::make_unique<TestInstall>(o);
+    ASSERT_NO_FATAL_FAILURE(MakeInstall(o));
   }
 
   static std::optional<std::wstring> Value() { return reg::ReadString(reg::kRunOnceKey, reg::kResumeValue); }
@@ -49,10 +48,6 @@ class ResumeTest : public testing::Test {
   }
 
   bool OnResumePage() { return w_.IsVisible(IDC_CONTINUE_RADIO) && w_.IsVisible(IDC_CONTINUE_STATIC); }
-
-  CleanRegistry registry_;
-  std::unique_ptr<TestInstall> install_;
-  Wizard w_;
 };
 
 TEST_F(ResumeTest, AfterThePrescanContinueLeadsToTheInstallPage) {

@@ -3,8 +3,6 @@
 // decides it, and what is left on disk and in the registry at the end.
 #include "WizardDriver.h"
 
-#include <memory>
-
 using namespace loomtest;
 
 namespace {
@@ -12,12 +10,22 @@ namespace {
 const std::wstring kTool = L"snapshot64.exe";
 const std::wstring kLocations = L"C:\\ HKEY_LOCAL_MACHINE HKEY_USERS";
 
-class WalkTest : public testing::Test {
+class WalkTest : public WizardTest {
  protected:
   void SetUp() override {
-    if (!TestInstall::Built(L"Loomwise.exe")) GTEST_SKIP() << "Loomwise.exe is not built yet";
+    WizardTest::SetUp();
     reg::WriteString(reg::kSettingsKey, L"SkipInstallationConfirmation", L"1");
     reg::WriteString(reg::kSettingsKey, L"OpenFolderOnFinish", L"0");
+  }
+
+  // Installs the wizard (every tool run a quiet success, its result file
+  // written) and starts it.
+  void Start(Place branding, Place buildTools) {
+    InstallOptions o;
+    o.scenario = "[any]\n";
+    o.branding = branding;
+    o.buildTools = buildTools;
+    ASSERT_NO_FATAL_FAILURE(StartWizard(o));
   }
 
   // Presses Next on every page until the wizard ends; returns the titles seen.
@@ -41,22 +49,12 @@ class WalkTest : public testing::Test {
     }
     return titles;
   }
-
-  CleanRegistry registry_;
-  std::unique_ptr<TestInstall> install_;
-  Wizard w_;
 };
 
 }  // namespace
 
 TEST_F(WalkTest, WholeCaptureWithEveryCommandLine) {
-  InstallOptions o;
-  o.scenario = "[any]\n";  // every run: quiet success, its result file written
-  o.buildTools = Place::Beside;
-  install_ = std::make_unique<TestInstall>(o);
-  ASSERT_TRUE(w_.Start(*install_));
-  ASSERT_TRUE(w_.WaitForMainWindow());
-
+  ASSERT_NO_FATAL_FAILURE(Start(Place::Absent, Place::Beside));
   std::vector<std::wstring> titles = WalkToTheEnd();
   DWORD code = 1;
   ASSERT_TRUE(w_.WaitExit(kWaitMs, &code));
@@ -67,16 +65,16 @@ TEST_F(WalkTest, WholeCaptureWithEveryCommandLine) {
   const wchar_t* expected[] = {L"欢迎",     L"准备预扫描",       L"预扫描",   L"安装应用程序", L"扫描后",
                                L"入口点",   L"管理Corvel工作区", L"组",       L"隔离",         L"沙箱",
                                L"项目设置", L"包设置",           L"保存项目", L"准备生成",     L"生成项目"};
+  // Tool steps may pass faster than a look; compare the pages that wait for the user.
+  auto waited = [](const std::vector<std::wstring>& seen) {
+    std::vector<std::wstring> pages;
+    for (const std::wstring& t : seen)
+      if (t != kPrescan && t != kPostscan && t != kTitle + L"保存项目") pages.push_back(t);
+    return pages;
+  };
   std::vector<std::wstring> road;
   for (const wchar_t* t : expected) road.push_back(kTitle + t);
-  // Tool steps may pass faster than a look; compare the pages that wait for the user.
-  std::vector<std::wstring> waited;
-  for (const std::wstring& t : titles)
-    if (t != kPrescan && t != kPostscan && t != kTitle + L"保存项目") waited.push_back(t);
-  std::vector<std::wstring> expectedWaited;
-  for (const std::wstring& t : road)
-    if (t != kPrescan && t != kPostscan && t != kTitle + L"保存项目") expectedWaited.push_back(t);
-  EXPECT_EQ(waited, expectedWaited);
+  EXPECT_EQ(waited(titles), waited(road));
 
   std::vector<std::wstring> log = w_.ToolLog();
   ASSERT_EQ(log.size(), 7u);  // four scan-tool runs, then the three build tools
@@ -104,13 +102,7 @@ TEST_F(WalkTest, WholeCaptureWithEveryCommandLine) {
 }
 
 TEST_F(WalkTest, BrandingThreeLevelsUpEnablesTheQualityReportingPage) {
-  InstallOptions o;
-  o.scenario = "[any]\n";
-  o.branding = Place::Modules3;
-  o.buildTools = Place::Beside;
-  install_ = std::make_unique<TestInstall>(o);
-  ASSERT_TRUE(w_.Start(*install_));
-  ASSERT_TRUE(w_.WaitForMainWindow());
+  ASSERT_NO_FATAL_FAILURE(Start(Place::Modules3, Place::Beside));
   std::vector<std::wstring> titles = WalkToTheEnd();
   auto at = std::find(titles.begin(), titles.end(), kQuality);
   ASSERT_NE(at, titles.end()) << "the branding switch shows the page";
@@ -119,11 +111,7 @@ TEST_F(WalkTest, BrandingThreeLevelsUpEnablesTheQualityReportingPage) {
 }
 
 TEST_F(WalkTest, BackThroughTheConfigurationRetracesTheRoad) {
-  InstallOptions o;
-  o.scenario = "[any]\n";
-  install_ = std::make_unique<TestInstall>(o);
-  ASSERT_TRUE(w_.Start(*install_));
-  ASSERT_TRUE(w_.WaitForMainWindow());
+  ASSERT_NO_FATAL_FAILURE(Start(Place::Absent, Place::Absent));
   // Forward to the package settings page.
   const wchar_t* forward[] = {L"准备预扫描", L"安装应用程序", L"入口点", L"管理Corvel工作区", L"组", L"隔离",
                               L"沙箱",       L"项目设置",     L"包设置"};
