@@ -209,7 +209,7 @@ TEST_F(Capture, FailuresSayWhatToDo) {
   const std::wstring t = Temp();
   std::string after = Bytes(t + L"\\after.snapshot");
   WriteBytes(t + L"\\cut.snapshot", after.substr(0, after.size() / 2));
-  WriteBytes(t + L"\\foreign.ini", "\xFF\xFE;\0\r\0\n\0");
+  WriteBytes(t + L"\\foreign.ini", std::string("\xFF\xFE;\0\r\0\n\0", 8));
 
   struct Case {
     const char* what;

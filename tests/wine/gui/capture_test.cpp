@@ -1,10 +1,6 @@
 // Black-box tests of Loomwise.exe: the capture phase (welcome, prescan,
 // install, postscan, comparison), the scan tool's command lines and the
 // message boxes of failed steps.
-//
-// FIRST BATCH: written before the wizard could be run; titles, texts and
-// flows follow the wizard's documented behaviour and are to be checked and
-// extended against the real program.
 #include "WizardDriver.h"
 
 using namespace loomtest;
