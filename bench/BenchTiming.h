@@ -7,14 +7,19 @@
 
 namespace loom::bench {
 
+// A steady clock in seconds, for the differences of two readings.
+inline double Seconds() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 // The shortest of `runs` timings of `work`, in seconds.
 template <typename Work>
 double BestSeconds(int runs, Work&& work) {
   double best = 1e30;
   for (int r = 0; r < runs; ++r) {
-    auto start = std::chrono::steady_clock::now();
+    double start = Seconds();
     work();
-    double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double s = Seconds() - start;
     if (s < best) best = s;
   }
   return best;

@@ -20,27 +20,17 @@
 #include <string>
 
 #include "build/BuildOutputView.h"
+#include "capture/ScanTool.h"
 #include "capture/ToolRunner.h"
+#include "../BenchTiming.h"
+
+using loom::bench::Seconds;
 
 namespace {
 
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return double(c.QuadPart) / double(f.QuadPart);
-}
-
-std::wstring Folder() {
-  wchar_t buf[MAX_PATH];
-  DWORD n = GetModuleFileNameW(nullptr, buf, MAX_PATH);
-  std::wstring p(buf, n);
-  return p.substr(0, p.rfind(L'\\'));
-}
-
 // Paced: written 4 KB at a time, 10 ms apart, slower than the page shows it.
 std::wstring WriteScenario(long lines, bool paced = false) {
-  std::wstring path = Folder() + L"\\bench_build_page.scenario";
+  std::wstring path = loom::ProgramFolder() + L"\\bench_build_page.scenario";
   char text[512];
   snprintf(text, sizeof text,
            "[vregtool]\nresult no\neol lf\n%s"
@@ -69,9 +59,9 @@ Result RunOnce(HWND frame, HWND edit, long lines, bool paced = false) {
   loom::BuildOutputView view;
   view.Clear(edit);
   loom::SetBuildOutputTarget(&view);
-  std::wstring cmd =
-      L"\"" + Folder() + L"\\vregtool.exe\" \"bench\\Package.ro.tvr\" ImportDir \"" + Folder() + L"\" -Loomwise";
-  double t0 = Now();
+  std::wstring cmd = L"\"" + loom::ProgramFolder() + L"\\vregtool.exe\" \"bench\\Package.ro.tvr\" ImportDir \"" +
+                     loom::ProgramFolder() + L"\" -Loomwise";
+  double t0 = Seconds();
   if (!loom::RunTool(cmd, frame, loom::BuildOutputPump)) return r;
   // As the page does: a 250 ms poll timer shows what is new and asks for
   // the end; while more waits than one slice, a short timer goes on showing.
@@ -81,18 +71,18 @@ Result RunOnce(HWND frame, HWND edit, long lines, bool paced = false) {
   double last = 0;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (msg.message == WM_TIMER && msg.hwnd == frame) {
-      double a = Now();
+      double a = Seconds();
       bool more = view.Refresh(edit);
       if (msg.wParam == 2 && !ended) {
         DWORD code = 0;
         if (!loom::IsToolRunning(&code)) {
           ended = true;  // the reader has read the last byte and ended
-          last = Now();
+          last = Seconds();
           KillTimer(frame, 2);
         }
       }
-      r.worstTick = std::max(r.worstTick, Now() - a);
-      if (getenv("BENCH_TRACE")) printf("tick %.1f ms, %d chars\n", (Now() - a) * 1e3, GetWindowTextLengthW(edit));
+      r.worstTick = std::max(r.worstTick, Seconds() - a);
+      if (getenv("BENCH_TRACE")) printf("tick %.1f ms, %d chars\n", (Seconds() - a) * 1e3, GetWindowTextLengthW(edit));
       if (more != behind) {
         behind = more;
         if (more)
@@ -106,9 +96,9 @@ Result RunOnce(HWND frame, HWND edit, long lines, bool paced = false) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  r.endToShown = Now() - last;
+  r.endToShown = Seconds() - last;
   KillTimer(frame, 3);
-  r.total = Now() - t0;
+  r.total = Seconds() - t0;
   r.shownChars = size_t(GetWindowTextLengthW(edit));
   std::wstring all = view.Text();
   size_t keep = std::min(all.size(), r.shownChars);
@@ -130,7 +120,7 @@ Result RunOnce(HWND frame, HWND edit, long lines, bool paced = false) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool quick = argc > 1 && strcmp(argv[1], "--quick") == 0;
+  bool quick = loom::bench::QuickRun(argc, argv);
   const long small = quick ? 2000 : 10000, large = small * 10;
   HWND frame = CreateWindowExW(0, L"STATIC", L"build output", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 520, 260, nullptr,
                                nullptr, GetModuleHandleW(nullptr), nullptr);

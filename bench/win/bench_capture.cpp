@@ -17,29 +17,14 @@
 
 #include "snapshot/CaptureTool_win32.h"
 #include "snapshot/SnapshotMerge.h"
+#include "../BenchTiming.h"
 
 using namespace loom::snap;
 
+using loom::bench::BestSeconds;
+using loom::bench::Seconds;
+
 namespace {
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return double(c.QuadPart) / double(f.QuadPart);
-}
-
-template <class F>
-double Best(int runs, F f) {
-  double best = 1e30;
-  for (int i = 0; i < runs; ++i) {
-    double t = Now();
-    f();
-    t = Now() - t;
-    if (t < best) best = t;
-  }
-  return best;
-}
 
 size_t PeakKb() {
   PROCESS_MEMORY_COUNTERS pmc = {};
@@ -127,7 +112,7 @@ bool Merge(const std::wstring& a, const std::wstring& b) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+  bool quick = loom::bench::QuickRun(argc, argv);
   bool medium = argc > 1 && std::strcmp(argv[1], "--medium") == 0;  // 10x fewer than the full run
   const int groups = 10, folders = quick ? 2 : (medium ? 2 : 20), files = quick ? 100 : 1000;
   const int keys = quick ? 50 : (medium ? 500 : 5000), values = 4;
@@ -138,7 +123,7 @@ int main(int argc, char** argv) {
   std::wstring tree = base + L"\\tree";
   CreateDirectoryW(base.c_str(), nullptr);
   CreateDirectoryW(tree.c_str(), nullptr);
-  double t = Now();
+  double t = Seconds();
   for (int g = 0; g < groups; ++g) {
     std::wstring gdir = tree + L"\\group " + std::to_wstring(g);
     CreateDirectoryW(gdir.c_str(), nullptr);
@@ -164,15 +149,16 @@ int main(int argc, char** argv) {
     }
     RegCloseKey(sub);
   }
-  printf("generated %d files and %d registry values in %.1f s\n", groups * folders * files, keys * values, Now() - t);
+  printf("generated %d files and %d registry values in %.1f s\n", groups * folders * files, keys * values,
+         Seconds() - t);
 
   size_t bare = 0;
   uint64_t scanned = 0;
   // Alternating runs, best of each: the machine's other load hits both alike.
   double tBare = 1e30, tTool = 1e30;
   for (int i = 0; i < pairs; ++i) {
-    tBare = std::min(tBare, Best(1, [&] { bare = BareWalk(tree); }));
-    tTool = std::min(tTool, Best(1, [&] { scanned = ToolScan(tree, nullptr, base + L"\\files.snapshot"); }));
+    tBare = std::min(tBare, BestSeconds(1, [&] { bare = BareWalk(tree); }));
+    tTool = std::min(tTool, BestSeconds(1, [&] { scanned = ToolScan(tree, nullptr, base + L"\\files.snapshot"); }));
   }
   printf("file walk: bare %.3f s (%zu entries), tool %.3f s (%llu entries)\n", tBare, bare, tTool,
          (unsigned long long)scanned);
@@ -180,8 +166,8 @@ int main(int argc, char** argv) {
 
   double rBare = 1e30, rTool = 1e30;
   for (int i = 0; i < pairs; ++i) {
-    rBare = std::min(rBare, Best(1, [&] { bare = BareRegistry(rk); }));
-    rTool = std::min(rTool, Best(1, [&] {
+    rBare = std::min(rBare, BestSeconds(1, [&] { bare = BareRegistry(rk); }));
+    rTool = std::min(rTool, BestSeconds(1, [&] {
                        scanned = ToolScan(L"HKEY_CURRENT_USER\\Software\\LoomBench", rk, base + L"\\reg.snapshot");
                      }));
   }
@@ -192,10 +178,10 @@ int main(int argc, char** argv) {
   // Memory and linearity: one group first, then all ten (peaks only grow).
   std::wstring small = tree + L"\\group 0";
   ToolScan(small, nullptr, base + L"\\small.snapshot");
-  double mSmall = Best(runs, [&] { Merge(base + L"\\small.snapshot", base + L"\\small.snapshot"); });
+  double mSmall = BestSeconds(runs, [&] { Merge(base + L"\\small.snapshot", base + L"\\small.snapshot"); });
   size_t peakSmall = PeakKb();
   ToolScan(tree, nullptr, base + L"\\large.snapshot");
-  double mLarge = Best(runs, [&] { Merge(base + L"\\large.snapshot", base + L"\\large.snapshot"); });
+  double mLarge = BestSeconds(runs, [&] { Merge(base + L"\\large.snapshot", base + L"\\large.snapshot"); });
   size_t peakLarge = PeakKb();
   printf("peak working set: %zu KB after 1x, %zu KB after 10x\n", peakSmall, peakLarge);
   printf("3. peak memory ratio 10x/1x: %.2f (target <= 1.20)\n", double(peakLarge) / double(peakSmall));

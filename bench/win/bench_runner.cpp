@@ -15,7 +15,11 @@
 #include <cstring>
 #include <string>
 
+#include "capture/ScanTool.h"
 #include "capture/ToolRunner.h"
+#include "../BenchTiming.h"
+
+using loom::bench::Seconds;
 
 namespace {
 
@@ -36,13 +40,6 @@ HWND MakeWindow() {
   wc.lpszClassName = L"LoomBenchSink";
   RegisterClassW(&wc);
   return CreateWindowW(L"LoomBenchSink", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-}
-
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return double(c.QuadPart) / double(f.QuadPart);
 }
 
 // Runs the message loop until the thread has ended (a timer looks).
@@ -71,23 +68,16 @@ DWORD WINAPI SendLoop(void* p) {
 double BareSendRate(HWND window, long count) {
   g_received = 0;
   SendJob job{window, count};
-  double t0 = Now();
+  double t0 = Seconds();
   HANDLE th = CreateThread(nullptr, 0, SendLoop, &job, 0, nullptr);
   PumpUntil(window, th);
-  double dt = Now() - t0;
+  double dt = Seconds() - t0;
   CloseHandle(th);
   return double(count) / dt;
 }
 
-std::wstring Folder() {
-  wchar_t buf[MAX_PATH];
-  DWORD n = GetModuleFileNameW(nullptr, buf, MAX_PATH);
-  std::wstring p(buf, n);
-  return p.substr(0, p.rfind(L'\\'));
-}
-
 std::wstring WriteScenario(long lines) {
-  std::wstring path = Folder() + L"\\bench_runner.scenario";
+  std::wstring path = loom::ProgramFolder() + L"\\bench_runner.scenario";
   char text[128];
   snprintf(text, sizeof text, "[scan]\nresult no\nlines %ld I progress line of a scanning tool\nexit 0\n", lines);
   HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -98,7 +88,8 @@ std::wstring WriteScenario(long lines) {
 }
 
 std::wstring ToolCommand() {
-  return L"\"" + Folder() + L"\\snapshot.exe\" \"" + Folder() + L"\\bench.snapshot\" C:\\ -Loomwise";
+  return L"\"" + loom::ProgramFolder() + L"\\snapshot.exe\" \"" + loom::ProgramFolder() +
+         L"\\bench.snapshot\" C:\\ -Loomwise";
 }
 
 // Runs the tool through the runner as the wizard does: the user-interface
@@ -106,7 +97,7 @@ std::wstring ToolCommand() {
 // Returns seconds until the end was seen.
 double RunThroughRunner(HWND window) {
   g_received = 0;
-  double t0 = Now();
+  double t0 = Seconds();
   if (!loom::RunTool(ToolCommand(), window)) return -1;
   SetTimer(window, 1, 20, nullptr);
   MSG msg;
@@ -115,7 +106,7 @@ double RunThroughRunner(HWND window) {
     DispatchMessageW(&msg);
   }
   KillTimer(window, 1);
-  return Now() - t0;
+  return Seconds() - t0;
 }
 
 // Runs the tool with its output going to NUL; returns its run time.
@@ -130,11 +121,11 @@ double RunToNul() {
   si.hStdError = nul;
   PROCESS_INFORMATION pi = {};
   std::wstring cmd = ToolCommand();
-  double t0 = Now();
+  double t0 = Seconds();
   if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
     return -1;
   WaitForSingleObject(pi.hProcess, INFINITE);
-  double dt = Now() - t0;
+  double dt = Seconds() - t0;
   CloseHandle(pi.hProcess);
   CloseHandle(pi.hThread);
   CloseHandle(nul);
@@ -144,7 +135,7 @@ double RunToNul() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool quick = argc > 1 && strcmp(argv[1], "--quick") == 0;
+  bool quick = loom::bench::QuickRun(argc, argv);
   const long lines = quick ? 2000 : 40000;
   HWND window = MakeWindow();
   std::wstring scenario = WriteScenario(lines);
