@@ -71,12 +71,7 @@ void ConfigMSI::ExchangeControls(DataExchange& dx) {
     return;
   }
   entryName_ = ItemText(IDC_MSI_ENTRY);
-  PackageChoices choices;
-  choices.containerChoice = containerChoice;
-  choices.entryName = ToU16(entryName_);
-  choices.dataFileName = ToU16(dataFileName);
-  choices.buildMsi = buildMsi;
-  choices.msiFileName = ToU16(msiFileName);
+  PackageChoices choices = Choices();
   PackageVerdict v = CheckPackageChoices(choices, estimatedSize);
   std::wstring title = LoadResString(kTitleString);
   if (v.askNonDataFile && ::MessageBoxW(GetWizard()->hwnd(), LoadResString(kNonDataFileQuestion).c_str(), title.c_str(),
@@ -94,7 +89,7 @@ void ConfigMSI::ExchangeControls(DataExchange& dx) {
   }
 }
 
-void ConfigMSI::ApplyToProject(IniDocument& doc) {
+PackageChoices ConfigMSI::Choices() const {
   PackageChoices choices;
   choices.containerChoice = containerChoice;
   choices.entryName = ToU16(entryName_);
@@ -102,6 +97,11 @@ void ConfigMSI::ApplyToProject(IniDocument& doc) {
   choices.buildMsi = buildMsi;
   choices.msiFileName = ToU16(msiFileName);
   choices.compress = compress;
+  return choices;
+}
+
+void ConfigMSI::ApplyToProject(IniDocument& doc) {
+  PackageChoices choices = Choices();
   choices.inventoryName = ToU16(GetWizard()->LocationPage().inventoryName);
   std::u16string primary = PrimaryName(choices);
   ApplyContainerChoice(doc, containerChoice, primary, EscapeIniValue(primary));

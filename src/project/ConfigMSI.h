@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "project/PackageSettings.h"
 #include "resources/ResourceIds.h"
 #include "wizard/ProjectPage.h"
 
@@ -33,7 +34,8 @@ class ConfigMSI : public ProjectPage {
 
  private:
   void Refresh();
-  std::wstring entryName_;  // the combo box's selection when saved
+  PackageChoices Choices() const;  // the page's choices, for the checks and the edit
+  std::wstring entryName_;         // the combo box's selection when saved
   bool visited_ = false;
 };
 
