@@ -7,7 +7,7 @@ target_compile_options(loomdriver PRIVATE ${LOOM_WARNINGS})
 
 file(GLOB LOOM_GUI_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/gui/*_test.cpp)
 add_executable(gui_tests ${LOOM_GUI_TEST_SOURCES})
-target_link_libraries(gui_tests PRIVATE loomdriver GTest::gtest_main)
+target_link_libraries(gui_tests PRIVATE loomcore loomdriver GTest::gtest_main)
 target_compile_options(gui_tests PRIVATE ${LOOM_WARNINGS})
 set_target_properties(gui_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 # Building gui_tests builds everything it installs into its test folders.

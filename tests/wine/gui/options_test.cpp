@@ -3,6 +3,7 @@
 // prepared working project, every message they show, the working project file
 // byte for byte after Next, and the skip rules between them.
 #include "WizardDriver.h"
+#include "util/PackageAttributesWriter.h"
 
 #include <functional>
 
@@ -44,29 +45,13 @@ std::pair<std::wstring, std::wstring> Message(const std::wstring& text = kDefaul
   return {L";AccessDeniedMsg=You are not authorized to run this application.", L"AccessDeniedMsg=" + text};
 }
 
-// --- Package files in the attribute-table layout -------------------------------
-
-std::string Le(uint64_t v, int bytes) { return bytes ? char(v & 0xFF) + Le(v >> 8, bytes - 1) : ""; }
-
+// A package file carrying these attributes, as the stand-in link tool writes it.
 using Attrs = std::vector<std::pair<std::wstring, std::wstring>>;
-
-// Header locator at byte 64 (offset, size), header at 96: magic "wren", the
-// attribute table at offset 38 of the header (count, name indices, value
-// index pairs, then the pool of NUL-terminated UTF-16LE texts).
 std::string PackageFile(const Attrs& attrs) {
-  std::string h = "wren" + std::string(6, '\0') + Le(1, 2) + std::string(20, 'r') + Le(0, 2) + Le(38, 2) + Le(0, 2);
-  std::wstring pool;
-  std::string names, values;
-  for (auto& a : attrs) {
-    names += Le(pool.size(), 2);
-    pool += a.first + L'\0';
-  }
-  for (auto& a : attrs) {
-    values += Le(pool.size(), 2) + Le(0, 2);
-    pool += a.second + L'\0';
-  }
-  h += Le(attrs.size(), 2) + names + values + Utf16Bytes(pool).substr(2);
-  return std::string(64, 'x') + Le(96, 8) + Le(h.size(), 4) + Le(0, 4) + std::string(16, 'y') + h;
+  loom::PackageAttributeList list;
+  for (auto& [name, value] : attrs)
+    list.emplace_back(std::u16string(name.begin(), name.end()), std::u16string(value.begin(), value.end()));
+  return loom::MakePackageFile(list).value();
 }
 
 class OptionsTest : public WizardTest {
