@@ -7,6 +7,9 @@ packages=(
   cmake ninja-build make g++ clang libclang-rt-14-dev googletest python3 file
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
   wine wine64 xvfb xauth x11-utils imagemagick fonts-wqy-microhei
+  # Real installer engines for the capture tests, a browser for the report picture,
+  # and ccache to share compiled objects between build trees.
+  nsis wixl chromium ccache
 )
 
 missing=()
@@ -20,9 +23,9 @@ if ((${#missing[@]})); then
   SUDO=""
   [[ $(id -u) -eq 0 ]] || SUDO=sudo
   export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -q
+  $SUDO apt-get -o DPkg::Lock::Timeout=900 update -q
   # With their recommendations: Wine needs fonts-wine, libxrender1 and friends to draw.
-  $SUDO apt-get install -y -q "${missing[@]}"
+  $SUDO apt-get -o DPkg::Lock::Timeout=900 install -y -q "${missing[@]}"
 fi
 
 # The MinGW -posix compilers are what the toolchain files name.
