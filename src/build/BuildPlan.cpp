@@ -45,13 +45,15 @@ std::u16string JoinPath(std::u16string_view folder, std::u16string_view name) {
   return out;
 }
 
+std::u16string BuildToolPath(int stage, std::u16string_view toolFolder) {
+  return JoinPath(toolFolder, stage == 1 ? u"vregtool.exe" : stage == 2 ? u"vftool.exe" : u"tlink.exe");
+}
+
 std::u16string BuildToolCommand(int stage, std::u16string_view toolFolder, std::u16string_view outputFolder,
                                 std::u16string_view projectFolder) {
   const std::u16string out = NormalFolder(outputFolder);
   const std::u16string project = NormalFolder(projectFolder);
-  const std::u16string tool = Quoted(JoinPath(toolFolder, stage == 1   ? u"vregtool.exe"
-                                                          : stage == 2 ? u"vftool.exe"
-                                                                       : u"tlink.exe"));
+  const std::u16string tool = Quoted(BuildToolPath(stage, toolFolder));
   switch (stage) {
     case 1:
     case 2:

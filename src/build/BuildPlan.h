@@ -21,6 +21,10 @@ constexpr int kLastBuildStage = 3;
 std::u16string BuildToolFolder(std::u16string_view qmOrigin, std::u16string_view quillmarkBin,
                                std::u16string_view programFolder);
 
+// The full path of a stage's tool (1 vregtool.exe, 2 vftool.exe, 3 tlink.exe)
+// in `toolFolder`, as the stage's command line starts it.
+std::u16string BuildToolPath(int stage, std::u16string_view toolFolder);
+
 // The command line of a stage (1 to 3): the tool in `toolFolder`, the output
 // folder and the project folder in their normal form, quoted so that a
 // trailing backslash cannot escape a closing quote. Empty for other stages.

@@ -26,6 +26,9 @@ constexpr UINT kOpenOutputFolder = 185;
 constexpr UINT kOpenProjectFolder = 186;
 constexpr UINT kStopCaption = 182;
 constexpr UINT kBackCaption = 183;
+constexpr UINT kMissingBuildTool = 256;   // the tool's path, the folder, where the folder came from
+constexpr UINT kToolsFromProgram = 257;   // the folder of Loomwise.exe
+constexpr UINT kToolsFromVariable = 258;  // QUILLMARK_BIN
 constexpr wchar_t kOpenFolderOnFinish[] = L"OpenFolderOnFinish";
 // "无法创建目录。检查Package.ini - outdir"
 constexpr wchar_t kCannotCreateFolder[] = L"\u65e0\u6cd5\u521b\u5efa\u76ee\u5f55\u3002\u68c0\u67e5Package.ini - outdir";
@@ -131,8 +134,21 @@ void FinishedView::AdvanceBuild(DWORD exitCode) {
     EndBuild(exitCode != 0 ? kBuildFailed : kBuildComplete);
     return;
   }
-  std::u16string tools = BuildToolFolder(ToU16(EnvironmentValue(L"QM_ORIGIN")),
-                                         ToU16(EnvironmentValue(L"QUILLMARK_BIN")), ToU16(ProgramFolder()));
+  std::u16string program = ToU16(ProgramFolder());
+  std::u16string tools =
+      BuildToolFolder(ToU16(EnvironmentValue(L"QM_ORIGIN")), ToU16(EnvironmentValue(L"QUILLMARK_BIN")), program);
+  std::wstring toolPath = ToWide(BuildToolPath(buildStage_, tools));
+  if (::GetFileAttributesW(toolPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    // Which file is missing and where the wizard looked, instead of a command line that cannot start.
+    ::KillTimer(hwnd_, kPollTimer);
+    std::wstring from = LoadResString(tools == program ? kToolsFromProgram : kToolsFromVariable);
+    std::wstring text =
+        FormatW(LoadResString(kMissingBuildTool).c_str(), toolPath.c_str(), ToWide(tools).c_str(), from.c_str());
+    ::MessageBoxW(hwnd_, text.c_str(), LoadResString(kAppTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    buildStage_ = 4;
+    EndBuild(kBuildFailed);
+    return;
+  }
   std::wstring command = ToWide(BuildToolCommand(buildStage_, tools, ToU16(outputFolder_), ToU16(ProjectFolder())));
   // The runner tells the user itself when the tool cannot start; no tick may
   // act while its message is open.

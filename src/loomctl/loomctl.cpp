@@ -1,6 +1,6 @@
-// loomctl: command-line companion for the working project file (UTF-16LE INI
-// text, edited exactly as the wizard's pages edit it) and for the attribute
-// table of a built package. Run "loomctl --help" for the usage.
+// loomctl: command-line companion for the working project file (INI text in
+// UTF-16LE, UTF-8 or 8-bit, edited exactly as the wizard's pages edit it) and
+// for the attribute table of a built package. Run "loomctl --help" for the usage.
 //
 // Exit codes: 0 done; 1 nothing found or the edit was not possible (nothing
 // written); 2 bad usage or an unreadable or invalid file.
@@ -18,6 +18,7 @@
 #include "util/FileIo.h"
 #include "util/PackageAttributes.h"
 #include "util/Text.h"
+#include "util/TextEncoding.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ constexpr int kDone = 0, kNotDone = 1, kBadUsage = 2;
 
 // Console windows get the text as it is; files and pipes get UTF-8.
 void Write(FILE* stream, std::u16string_view text) {
+  if (text.empty()) return;
 #ifdef _WIN32
   static_assert(sizeof(wchar_t) == sizeof(char16_t), "wide text is UTF-16 on Windows");
   HANDLE handle = GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
@@ -77,7 +79,7 @@ using IniRun = bool (*)(loom::IniDocument& doc, const Args& a, const char16_t* m
 
 struct IniCommand {
   std::u16string_view name;
-  std::u16string_view operands;  // as shown in the usage
+  std::u16string_view operands;  // as shown in the usage, with the options that apply
   std::string_view kinds;        // one letter per operand: s section, k key, t text
   bool edits;                    // saves the file when it succeeds
   IniRun run;
@@ -95,7 +97,7 @@ const IniCommand kIniCommands[] = {
        out += u"\n";  // an empty value is an empty line
        return true;
      }},
-    {u"set", u" SECTION KEY VALUE [--block MARKER]", "skt", true,
+    {u"set", u" SECTION KEY VALUE [--block MARKER] [--line-end auto|crlf]", "skt", true,
      [](loom::IniDocument& d, const Args& a, const char16_t* m, std::u16string&) {
        return d.SetValue(a[0], a[1], a[2], m);
      }},
@@ -120,18 +122,25 @@ std::u16string IniVerbs() {
   return text;
 }
 
+// Commands of loomctl besides ini, one usage line each.
+std::u16string OtherVerbs() {
+  return u"  loomctl package FILE [NAME]\n"
+         u"  loomctl help | --help | -h | --version\n";
+}
+
 std::u16string Usage() {
-  return u"usage:\n" + IniVerbs() +
-         u"  loomctl package FILE [NAME]\n"
-         u"  loomctl --help | -h | --version\n"
+  return u"usage:\n" + IniVerbs() + OtherVerbs() +
          u"\n"
-         u"ini edits a UTF-16LE INI file (with its byte-order mark) as the wizard does: only the\n"
-         u"characters an edit concerns change; comments, blank lines, letter case and line ends stay.\n"
-         u"Options after the operands of an ini command:\n"
+         u"ini edits an INI file as the wizard does: only the characters an edit concerns change;\n"
+         u"comments, blank lines, letter case, line ends, the encoding and its byte-order mark stay.\n"
+         u"It reads UTF-16LE with a byte-order mark (the project files), UTF-8 with or without one,\n"
+         u"and 8-bit text (e.g. the wizard's Wrenlow.ini), whose bytes it keeps as they are; text\n"
+         u"added to an 8-bit file must be ASCII. UTF-16 without a mark or big-endian is refused.\n"
+         u"Options after the operands, where the command shows them:\n"
          u"  --block MARKER     (set) a new key goes at the end of the block that starts with the\n"
          u"                     comment line MARKER; the block is made at the section's end if absent\n"
-         u"  --line-end auto    inserted lines end like the file's first line (the default)\n"
-         u"  --line-end crlf    inserted lines end in CR LF, as the wizard writes them\n"
+         u"  --line-end auto    (set) inserted lines end like the file's first line (the default)\n"
+         u"  --line-end crlf    (set) inserted lines end in CR LF, as the wizard writes them\n"
          u"Rules a user meets:\n"
          u"  - A key is the text before the first \"=\", exactly: \"OutDir = bin\" has the key \"OutDir \"\n"
          u"    (with its blank), so \"get S OutDir\" does not find it. Values are taken as written.\n"
@@ -144,9 +153,10 @@ std::u16string Usage() {
          u"    not hold \"=\" nor begin with \"[\"; a block marker must begin with \";\".\n"
          u"  - The file is replaced by a new one written beside it; a read-only file is refused; a\n"
          u"    symbolic link edits the file it points to; a hard link keeps the old content.\n"
-         u"package prints a built package's attributes as name=value lines, or the value of NAME.\n"
-         u"Exit codes: 0 done; 1 nothing found or not done (file unchanged); 2 bad usage, or a missing,\n"
-         u"unreadable or invalid file.\n";
+         u"package prints a built package's attributes as name=value lines, or the value of NAME\n"
+         u"(names match exactly).\n"
+         u"Exit codes: 0 done; 1 nothing found or not done (file unchanged; stderr says what was\n"
+         u"missing); 2 bad usage, or a missing, unreadable or invalid file.\n";
 }
 
 // Why an operand of that kind is refused; empty when it is acceptable.
@@ -171,15 +181,62 @@ std::u16string Refusal(char kind, std::u16string_view text) {
   return {};
 }
 
-// Reads FILE into doc; an error message when it cannot be used.
-std::u16string LoadIni(const std::u16string& path, loom::IniDocument& doc) {
+// A command that turns FILE into UTF-8 text loomctl reads, from `from` (an
+// encoding as the platform's converter names it).
+std::u16string ConversionCommand(const std::u16string& path, std::u16string_view from) {
+#ifdef _WIN32
+  std::u16string ps = from == u"UTF-16BE" ? u"BigEndianUnicode" : u"Unicode";
+  return u"powershell -Command \"Get-Content -Encoding " + ps + u" '" + path + u"' | Set-Content -Encoding UTF8 '" +
+         path + u".utf8'\"";
+#else
+  return u"iconv -f " + std::u16string(from) + u" -t UTF-8 '" + path + u"' > '" + path + u".utf8'";
+#endif
+}
+
+// Reads FILE into doc and tells its encoding; an error message when it cannot
+// be used. The document's text always begins with a byte-order mark; one the
+// file lacks is added (`markAdded`) and left out again when it is written.
+std::u16string LoadIni(const std::u16string& path, loom::IniDocument& doc, loom::FileEncoding& encoding,
+                       bool& markAdded) {
+  if (loom::FolderExists(path)) return path + u": a folder, not a file";
   std::string bytes;
   uint32_t error = 0;
   if (!loom::ReadWholeFile(path, bytes, &error)) return path + u": " + Reason(error);
-  if (bytes.size() < 2 || bytes[0] != '\xff' || bytes[1] != '\xfe')
-    return path + u": not a UTF-16LE INI file (no byte-order mark)";
-  if (!doc.LoadFromBytes(bytes)) return path + u": not a UTF-16LE INI file (odd number of bytes)";
+  std::u16string text;
+  switch (loom::DecodeFileText(bytes, encoding, text)) {
+    case loom::DecodeProblem::kNone: break;
+    case loom::DecodeProblem::kOddLength:
+      return path + u": UTF-16LE text with an odd number of bytes (cut short?); file not read";
+    case loom::DecodeProblem::kUtf16BigEndian:
+      return path + u": UTF-16 big-endian text, which loomctl does not read; convert it to UTF-8 first:\n  " +
+             ConversionCommand(path, u"UTF-16BE");
+    case loom::DecodeProblem::kUtf16WithoutMark:
+      return path + u": UTF-16 text without a byte-order mark, which loomctl does not read; convert it to UTF-8 " +
+             u"first:\n  " + ConversionCommand(path, u"UTF-16LE");
+    case loom::DecodeProblem::kNotText: return path + u": holds NUL bytes, so it is not an INI text file";
+  }
+  markAdded = text.empty() || text[0] != u'\uFEFF';
+  doc.LoadFromBytes(loom::ToUtf16LeBytes(markAdded ? u"\uFEFF" + text : text));
   return {};
+}
+
+// What is missing when a command found nothing: the section, else the key.
+std::u16string WhatIsMissing(const loom::IniDocument& doc, const IniCommand& command, const Args& operands) {
+  if (operands.empty()) return u"no sections";
+  bool section = false;
+  for (const auto& name : doc.ListSections()) section = section || loom::EqualsNoCaseUnicode(name, operands[0]);
+  if (!section) {
+    std::u16string what = u"no section [" + operands[0] + u"]";
+    if (command.name == u"set") what += u"; set adds keys only to existing sections";
+    return what;
+  }
+  if (command.kinds == "sk") return u"no key \"" + operands[1] + u"\" in [" + operands[0] + u"]";
+  if (command.name == u"set")
+    return u"[" + operands[0] + u"] cannot take a new key (it has no line, or a line that is neither a key nor a " +
+           u"comment comes first)";
+  if (command.name == u"delete-block")
+    return u"no block beginning with \"" + operands[1] + u"\" in [" + operands[0] + u"]";
+  return u"not possible";
 }
 
 // args: ini FILE COMMAND OPERANDS... [--block MARKER] [--line-end auto|crlf]
@@ -190,8 +247,8 @@ int RunIni(const Args& args) {
   for (const auto& c : kIniCommands)
     if (args[2] == c.name) command = &c;
   if (!command) return Fail(kBadUsage, u"unknown ini command \"" + args[2] + u"\"; the commands are:\n" + IniVerbs());
-  const std::u16string usage = u"usage: loomctl ini FILE " + std::u16string(command->name) +
-                               std::u16string(command->operands) + u" [--line-end auto|crlf]";
+  const std::u16string usage =
+      u"usage: loomctl ini FILE " + std::u16string(command->name) + std::u16string(command->operands);
   const size_t count = command->kinds.size();
   if (args.size() < 3 + count) return Fail(kBadUsage, usage);
   Args operands(args.begin() + 3, args.begin() + 3 + count);
@@ -201,9 +258,9 @@ int RunIni(const Args& args) {
     if (i + 1 >= args.size()) return Fail(kBadUsage, usage);
     if (args[i] == u"--block" && command->name == u"set" && !marker) {
       marker = &args[i + 1];
-    } else if (args[i] == u"--line-end" && args[i + 1] == u"auto") {
+    } else if (args[i] == u"--line-end" && command->name == u"set" && args[i + 1] == u"auto") {
       lineEnd = loom::IniDocument::LineEnd::kAsFile;
-    } else if (args[i] == u"--line-end" && args[i + 1] == u"crlf") {
+    } else if (args[i] == u"--line-end" && command->name == u"set" && args[i + 1] == u"crlf") {
       lineEnd = loom::IniDocument::LineEnd::kCrLf;
     } else {
       return Fail(kBadUsage, usage);
@@ -216,20 +273,31 @@ int RunIni(const Args& args) {
   if (marker && !Refusal('m', *marker).empty()) return Fail(kBadUsage, u"set: " + Refusal('m', *marker));
 
   loom::IniDocument doc;
-  const std::u16string unusable = LoadIni(args[1], doc);
+  loom::FileEncoding encoding = loom::FileEncoding::kUtf16Le;
+  bool markAdded = false;
+  const std::u16string unusable = LoadIni(args[1], doc, encoding, markAdded);
   if (!unusable.empty()) return Fail(kBadUsage, unusable);
   doc.SetLineEnd(lineEnd);
   std::u16string out;
   if (!command->run(doc, operands, marker ? marker->c_str() : nullptr, out)) {
-    if (command->edits)
-      return Fail(kNotDone, std::u16string(command->name) + u": not found or not possible; file unchanged");
-    return kNotDone;
+    return Fail(kNotDone, std::u16string(command->name) + u": " + WhatIsMissing(doc, *command, operands) +
+                              (command->edits ? u"; file unchanged" : u""));
   }
-  uint32_t error = 0;
-  if (command->edits && !doc.Save(args[1], &error))
-    return Fail(kNotDone, error == loom::kErrorFileReadOnly
-                              ? args[1] + u" is read-only; file unchanged"
-                              : u"cannot write " + args[1] + u": " + Reason(error) + u"; file unchanged");
+  std::string bytes;
+  if (command->edits) {
+    if (!loom::EncodeFileText(encoding, std::u16string_view(doc.Text()).substr(markAdded ? 1 : 0), bytes))
+      return Fail(kNotDone, args[1] + u" is 8-bit text, which takes only ASCII text from loomctl; file unchanged " +
+                                u"(convert it to UTF-8 or UTF-16LE to add other characters)");
+    uint32_t error = 0;
+    if (!loom::ReplaceFileContents(args[1], bytes, &error))
+      return Fail(kNotDone, error == loom::kErrorFileReadOnly
+                                ? args[1] + u" is read-only; file unchanged"
+                                : u"cannot write " + args[1] + u": " + Reason(error) + u"; file unchanged");
+  }
+  if (encoding == loom::FileEncoding::kEightBit && loom::EncodeFileText(encoding, out, bytes)) {
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);  // an 8-bit file's own bytes: its code page is not known
+    return kDone;
+  }
   Write(stdout, out);
   return kDone;
 }
@@ -239,6 +307,7 @@ int RunIni(const Args& args) {
 // args: package FILE [NAME]
 int RunPackage(const Args& args) {
   if (args.size() < 2 || args.size() > 3) return Fail(kBadUsage, u"usage: loomctl package FILE [NAME]");
+  if (loom::FolderExists(args[1])) return Fail(kBadUsage, args[1] + u": a folder, not a file");
   uint32_t error = 0;
   const auto header = loom::ReadPackageAttributes(args[1], &error);
   if (!header) {
@@ -248,11 +317,13 @@ int RunPackage(const Args& args) {
   std::u16string out;
   if (args.size() == 3) {
     const auto value = loom::GetPackageAttribute(*header, args[2]);
-    if (!value) return kNotDone;
+    if (!value)
+      return Fail(kNotDone, args[1] + u" has no attribute \"" + args[2] +
+                                u"\" (names match exactly; loomctl package FILE lists them)");
     out = std::u16string(*value) + u"\n";
   } else {
     for (const auto& [name, value] : loom::ListPackageAttributes(*header)) out += name + u"=" + value + u"\n";
-    if (out.empty()) return kNotDone;
+    if (out.empty()) return Fail(kNotDone, args[1] + u" has no attributes");
   }
   Write(stdout, out);
   return kDone;
@@ -268,6 +339,11 @@ struct Tool {
 const Tool kTools[] = {
     {u"ini", RunIni},
     {u"package", RunPackage},
+    {u"help",
+     [](const Args&) {
+       Write(stdout, Usage());
+       return kDone;
+     }},
     {u"--help",
      [](const Args&) {
        Write(stdout, Usage());

@@ -85,14 +85,16 @@ void ConfigLocation::ExchangeControls(DataExchange& dx) {
   dx.Text(IDC_LOCATION_NAME, name);
   dx.Text(IDC_LOCATION_PATH, location);
   IniDocument doc;
-  long estimate =
-      LoadWorkingProject(doc) ? ProfileInteger(doc.GetValue(u"BuildOptions", u"EstimatedDataContainerSize")) : 0;
+  bool loaded = LoadWorkingProject(doc);
+  long estimate = loaded ? ProfileInteger(doc.GetValue(u"BuildOptions", u"EstimatedDataContainerSize")) : 0;
   // With an update of a base package the hidden name box does not count:
   // the base package's name is the one written.
   std::wstring baseName;
   bool byBase = GetWizard()->PortalBaseUpdate(&baseName) && !baseName.empty();
   Win32Location platform;
-  LocationVerdict v = CheckLocation(ToU16(byBase ? baseName : name), ToU16(location), estimate, platform);
+  // Not a drive's root, nor a folder of the captured application (where the capture tool would refuse it).
+  LocationVerdict v = CheckLocation(ToU16(byBase ? baseName : name), ToU16(location), estimate, platform,
+                                    loaded ? EntryPointFolders(doc) : std::vector<std::u16string>());
   std::wstring title = LoadResString(kTitleString);
   if (!v.ok()) {
     ::MessageBoxW(GetWizard()->hwnd(), LoadResString(UINT(v.message)).c_str(), title.c_str(),

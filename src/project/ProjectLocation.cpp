@@ -1,5 +1,6 @@
 #include "project/ProjectLocation.h"
 
+#include "macros/FolderMacros.h"
 #include "project/IniDocument.h"
 #include "util/PathRules.h"
 #include "util/Text.h"
@@ -54,7 +55,7 @@ bool TooLittleSpace(uint64_t freeBytes, long estimatedMegabytes) {
 }
 
 LocationVerdict CheckLocation(std::u16string_view inventoryName, std::u16string_view location, long estimatedMegabytes,
-                              LocationPlatform& platform) {
+                              LocationPlatform& platform, const std::vector<std::u16string>& capturedFolders) {
   LocationVerdict v;
   v.name = Trimmed(inventoryName);
   auto refuse = [&v](int message, int focus) {
@@ -68,6 +69,9 @@ LocationVerdict CheckLocation(std::u16string_view inventoryName, std::u16string_
   if (!IsValidFolderPath(location)) return refuse(129, kLocationPathEdit);
 
   std::u16string folder = NormalFolder(location);
+  if (RefuseProjectFolder(folder, capturedFolders).kind != ProjectFolderRefusal::kNone ||
+      RefuseProjectFolder(platform.FullPath(folder), capturedFolders).kind == ProjectFolderRefusal::kCaptured)
+    return refuse(129, kLocationPathEdit);
   std::u16string spaceFolder;
   LocationPlatform::Kind kind = platform.Lookup(folder);
   switch (kind) {
@@ -81,6 +85,18 @@ LocationVerdict CheckLocation(std::u16string_view inventoryName, std::u16string_
   }
   v.askOverwrite = kind == LocationPlatform::Kind::Folder && platform.HasEntries(folder);
   return v;
+}
+
+std::vector<std::u16string> EntryPointFolders(const IniDocument& doc) {
+  std::vector<std::u16string> folders;
+  for (const std::u16string& section : doc.ListSections()) {
+    std::u16string source = doc.GetValue(section, u"Source");
+    if (source.empty() || doc.GetValue(section, u"IsBrowser") == u"1") continue;
+    std::u16string live = ExpandFolderMacros(source, false);
+    size_t cut = live.rfind(u'\\');
+    if (cut != std::u16string::npos && cut > 2) folders.push_back(live.substr(0, cut));
+  }
+  return folders;
 }
 
 void ApplyInventoryName(IniDocument& doc, std::u16string_view name) {

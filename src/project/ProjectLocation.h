@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace loom {
 
@@ -56,11 +57,17 @@ constexpr int kLocationPathEdit = 1109;
 
 // The checks of Next, in order: the trimmed name (empty: 127; "[" or "]":
 // 244), the location (empty: 128; a character no path may hold or a relative
-// path: 129; an existing file: 129), the free space against the estimate
-// (158; not checked when the platform cannot tell), and whether an existing
-// folder holds files (the overwrite question).
+// path: 129; a drive's root or a folder in one of `capturedFolders`, as typed
+// or in full form: 129; an existing file: 129), the free space against the
+// estimate (158; not checked when the platform cannot tell), and whether an
+// existing folder holds files (the overwrite question).
 LocationVerdict CheckLocation(std::u16string_view inventoryName, std::u16string_view location, long estimatedMegabytes,
-                              LocationPlatform& platform);
+                              LocationPlatform& platform, const std::vector<std::u16string>& capturedFolders = {});
+
+// The folders of the working project's entry points (each section's Source
+// with its folder macros expanded, browser entries left out): folders of the
+// captured application that no project may be written into.
+std::vector<std::u16string> EntryPointFolders(const IniDocument& doc);
 
 // InventoryName and SandboxName of BuildOptions.
 void ApplyInventoryName(IniDocument& doc, std::u16string_view name);

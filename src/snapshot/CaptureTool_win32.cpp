@@ -10,6 +10,7 @@
 #include "app/CommandLine.h"
 #include "macros/FolderMacros.h"
 #include "project/IniDocument.h"
+#include "project/ProjectLocation.h"
 #include "snapshot/CaptureTool_win32.h"
 #include "snapshot/GenerationPlan.h"
 #include "snapshot/ProjectSuggestion.h"
@@ -371,13 +372,7 @@ int RunGenerate(const ToolCommand& c, ToolOutput& out) {
   // Folders of the captured application: what the installation created and
   // the folders of the entry points.
   std::vector<std::u16string> captured = plan.newFolders;
-  for (const std::u16string& section : doc.ListSections()) {
-    std::u16string source = doc.GetValue(section, u"Source");
-    if (source.empty() || doc.GetValue(section, u"IsBrowser") == u"1") continue;
-    std::u16string live = ExpandFolderMacros(source, false);
-    size_t cut = live.rfind(u'\\');
-    if (cut != std::u16string::npos && cut > 2) captured.push_back(live.substr(0, cut));
-  }
+  for (std::u16string& f : EntryPointFolders(doc)) captured.push_back(std::move(f));
   std::u16string problem = ProjectFolderProblem(LongPath(folder), captured);
   if (problem.empty()) problem = ProjectFolderProblem(folder, captured);
   if (!problem.empty()) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "project/IniDocument.h"
+#include "util/PathRules.h"
 #include "util/Text.h"
 
 namespace loom::snap {
@@ -52,23 +53,6 @@ uint64_t LittleEndian(const std::string& data) {
   uint64_t v = 0;
   for (size_t i = 0; i < data.size(); ++i) v |= uint64_t(uint8_t(data[i])) << (8 * i);
   return v;
-}
-
-bool IsRoot(std::u16string_view folder) {
-  if (folder.size() >= 2 && folder[1] == u':') return folder.size() == 2 || (folder.size() == 3 && folder[2] == u'\\');
-  if (folder.size() > 2 && folder[0] == u'\\' && folder[1] == u'\\') {
-    size_t names = 1;
-    for (size_t i = 2; i < folder.size(); ++i) names += folder[i] == u'\\' && i + 1 < folder.size();
-    return names <= 2;
-  }
-  return folder.empty() || folder == u"\\";
-}
-
-bool IsWithin(std::u16string_view path, std::u16string_view folder) {
-  while (!folder.empty() && folder.back() == u'\\') folder.remove_suffix(1);
-  if (folder.empty() || path.size() < folder.size()) return false;
-  if (!EqualsNoCaseUnicode(path.substr(0, folder.size()), folder)) return false;
-  return path.size() == folder.size() || path[folder.size()] == u'\\';
 }
 
 }  // namespace
@@ -156,9 +140,9 @@ bool GenerationPlanner::Target(std::u16string_view path, std::u16string& target)
 size_t GenerationPlanner::Hive(std::u16string& keyPath) {
   if (!sid_.empty()) {
     std::u16string users = u"HKEY_USERS\\" + sid_;
-    if (IsWithin(keyPath, users + u"_Classes"))
+    if (IsWithinFolder(keyPath, users + u"_Classes"))
       keyPath = u"HKEY_CURRENT_USER\\Software\\Classes" + keyPath.substr(users.size() + 8);
-    else if (IsWithin(keyPath, users))
+    else if (IsWithinFolder(keyPath, users))
       keyPath = u"HKEY_CURRENT_USER" + keyPath.substr(users.size());
   }
   std::u16string hive = keyPath.substr(0, keyPath.find(u'\\'));
@@ -175,7 +159,7 @@ void GenerationPlanner::Registry(const Entry* before, const Entry* after) {
   size_t hive = Hive(key);
   std::u16string& text = hives_[hive].text;
   // Below a deleted key only the key itself is written.
-  if (!after && !deletedKey_.empty() && IsWithin(key, deletedKey_)) return;
+  if (!after && !deletedKey_.empty() && IsWithinFolder(key, deletedKey_)) return;
   if (e.kind == EntryKind::kKey) {
     text += (after ? u"\r\n+ " : u"\r\n- ") + key + u"\r\n";
     if (!after) deletedKey_ = key;
@@ -238,14 +222,14 @@ std::vector<HiveText> GenerationPlanner::HiveTexts() const {
 }
 
 std::u16string ProjectFolderProblem(std::u16string_view folder, const std::vector<std::u16string>& captured) {
-  if (IsRoot(folder))
+  ProjectFolderRefusal refusal = RefuseProjectFolder(folder, captured);
+  if (refusal.kind == ProjectFolderRefusal::kRoot)
     return u"The project folder " + std::u16string(folder) +
            u" is the root of a drive. Choose a folder of its own for the project, for example " +
            std::u16string(folder.substr(0, std::min<size_t>(2, folder.size()))) + u"\\Projects\\App.";
-  for (const std::u16string& c : captured)
-    if (IsWithin(folder, c))
-      return u"The project folder " + std::u16string(folder) + u" lies in " + c +
-             u", a folder of the captured application. Choose a project folder outside it.";
+  if (refusal.kind == ProjectFolderRefusal::kCaptured)
+    return u"The project folder " + std::u16string(folder) + u" lies in " + refusal.folder +
+           u", a folder of the captured application. Choose a project folder outside it.";
   return {};
 }
 
@@ -275,22 +259,36 @@ std::u16string BuildScriptText(std::u16string_view toolFolder, std::u16string_vi
   if (!absolute) target = u"%PROJECT_DIR%\\" + target;
   std::u16string t;
   t += u"@echo off\r\n";
-  t += u"rem Builds the virtual application from this project folder.\r\n";
+  t += u"rem Builds the virtual application from this project folder with the build tools\r\n";
+  t += u"rem of the folder QUILLMARK_BIN names, else of the folder this script was written with.\r\n";
   t += u"setlocal\r\n";
   t += u"cd /d \"%~dp0\"\r\n";
   t += u"set PROJECT_DIR=%~dp0\r\n";
   t += u"set PROJECT_DIR=%PROJECT_DIR:~0,-1%\r\n";
   t += u"set TARGET_DIR=" + target + u"\r\n";
+  t += u"set \"TOOLS=" + tools + u"\"\r\n";
+  t += u"set \"TOOLS_FROM=the folder this script was written with\"\r\n";
+  t += u"if defined QUILLMARK_BIN set \"TOOLS=%QUILLMARK_BIN%\"\r\n";
+  t += u"if defined QUILLMARK_BIN set \"TOOLS_FROM=QUILLMARK_BIN\"\r\n";
+  t += u"echo Build tools from %TOOLS_FROM%: \"%TOOLS%\"\r\n";
+  t += u"set MISSING=\r\n";
+  for (const char16_t* tool : {u"tlink.exe", u"vftool.exe", u"vregtool.exe"})  // the first one missing is named
+    t += u"if not exist \"%TOOLS%\\" + std::u16string(tool) + u"\" set \"MISSING=%TOOLS%\\" + tool + u"\"\r\n";
+  t += u"if defined MISSING goto missing\r\n";
   t += u"if not exist \"%TARGET_DIR%\" mkdir \"%TARGET_DIR%\"\r\n";
-  t += u"\"" + tools + u"\\vregtool.exe\" \"%TARGET_DIR%\\Package.ro.tvr\" ImportDir \"%PROJECT_DIR%\" -Loomwise\r\n";
+  t += u"\"%TOOLS%\\vregtool.exe\" \"%TARGET_DIR%\\Package.ro.tvr\" ImportDir \"%PROJECT_DIR%\" -Loomwise\r\n";
   t += u"if errorlevel 1 goto failed\r\n";
-  t += u"\"" + tools + u"\\vftool.exe\" \"%TARGET_DIR%\\Package.ro.tvr\" ImportDir \"%PROJECT_DIR%\" -Loomwise\r\n";
+  t += u"\"%TOOLS%\\vftool.exe\" \"%TARGET_DIR%\\Package.ro.tvr\" ImportDir \"%PROJECT_DIR%\" -Loomwise\r\n";
   t += u"if errorlevel 1 goto failed\r\n";
-  t += u"\"" + tools + u"\\tlink.exe\" \"%PROJECT_DIR%\\Package.ini\" -OutDir \"%TARGET_DIR%\" -Loomwise\r\n";
+  t += u"\"%TOOLS%\\tlink.exe\" \"%PROJECT_DIR%\\Package.ini\" -OutDir \"%TARGET_DIR%\" -Loomwise\r\n";
   t += u"if errorlevel 1 goto failed\r\n";
   t += u"del /q \"%TARGET_DIR%\\Package.ro.tvr\" \"%TARGET_DIR%\\Package.ro.tvr.thfd\" 2>nul\r\n";
   t += u"echo Build complete.\r\n";
   t += u"goto :eof\r\n";
+  t += u":missing\r\n";
+  t += u"echo Missing build tool: \"%MISSING%\"\r\n";
+  t += u"echo Looked in \"%TOOLS%\" (%TOOLS_FROM%). Put the build tools there, or set QUILLMARK_BIN to their "
+       u"folder.\r\n";
   t += u":failed\r\n";
   t += u"echo Build failed.\r\n";
   t += u"exit /b 1\r\n";

@@ -59,5 +59,6 @@ class ReadOnlyFile {
 
 bool DeleteFileAt(std::u16string_view path);
 bool FileExists(std::u16string_view path);
+bool FolderExists(std::u16string_view path);  // an existing folder (a link to one counts)
 
 }  // namespace loom

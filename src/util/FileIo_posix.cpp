@@ -204,4 +204,9 @@ bool FileExists(std::u16string_view path) {
   return stat(Native(path).c_str(), &st) == 0;
 }
 
+bool FolderExists(std::u16string_view path) {
+  struct stat st;
+  return stat(Native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 }  // namespace loom

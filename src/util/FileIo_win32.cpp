@@ -187,4 +187,9 @@ bool DeleteFileAt(std::u16string_view path) { return DeleteFileW(W(path).c_str()
 
 bool FileExists(std::u16string_view path) { return GetFileAttributesW(W(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+bool FolderExists(std::u16string_view path) {
+  DWORD attributes = GetFileAttributesW(W(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 }  // namespace loom

@@ -1,5 +1,7 @@
 #include "util/PathRules.h"
 
+#include "util/Text.h"
+
 namespace loom {
 namespace {
 
@@ -44,6 +46,35 @@ std::u16string NormalFolder(std::u16string_view path) {
   std::u16string out(path.substr(0, n));
   if (n == 2 && HasDrivePrefix(path) && path.size() > 2) out += u'\\';
   return out;
+}
+
+bool IsWithinFolder(std::u16string_view path, std::u16string_view folder) {
+  while (!folder.empty() && folder.back() == u'\\') folder.remove_suffix(1);
+  if (folder.empty() || path.size() < folder.size()) return false;
+  if (!EqualsNoCaseUnicode(path.substr(0, folder.size()), folder)) return false;
+  return path.size() == folder.size() || path[folder.size()] == u'\\';
+}
+
+ProjectFolderRefusal RefuseProjectFolder(std::u16string_view projectFolder,
+                                         const std::vector<std::u16string>& captured) {
+  std::u16string folder(projectFolder);
+  for (char16_t& c : folder)
+    if (c == u'/') c = u'\\';
+  while (folder.size() > 1 && folder.back() == u'\\') folder.pop_back();
+  bool root;
+  if (HasDrivePrefix(folder)) {
+    root = folder.size() == 2;
+  } else if (folder.size() > 2 && folder[0] == u'\\' && folder[1] == u'\\') {
+    size_t names = 1;
+    for (size_t i = 2; i < folder.size(); ++i) names += folder[i] == u'\\';
+    root = names <= 2;
+  } else {
+    root = folder.empty() || folder == u"\\";
+  }
+  if (root) return {ProjectFolderRefusal::kRoot, {}};
+  for (const std::u16string& c : captured)
+    if (IsWithinFolder(folder, c)) return {ProjectFolderRefusal::kCaptured, c};
+  return {};
 }
 
 std::u16string QuotedPath(std::u16string_view path) {

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace loom {
 
@@ -26,6 +27,22 @@ inline bool IsValidFolderPath(std::u16string_view path) { return IsUsablePath(pa
 // backslash ("C:\\\\" and "C:/" become "C:\"), so the result never is a bare
 // "X:" that would mean the drive's current folder.
 std::u16string NormalFolder(std::u16string_view path);
+
+// True when `path` is `folder` or lies inside it: letter case ignored, '\'
+// separating names; trailing separators of `folder` do not count.
+bool IsWithinFolder(std::u16string_view path, std::u16string_view folder);
+
+// Why a folder cannot take a project: it is a drive's or share's root
+// ("C:\", "C:", "\\server\share"), or it is or lies inside one of the captured
+// application's folders (`captured`: what the installation created and the
+// entry points' folders), which `folder` then names. The project-location
+// page refuses by this rule before the capture tool would.
+struct ProjectFolderRefusal {
+  enum Kind { kNone, kRoot, kCaptured } kind = kNone;
+  std::u16string folder;  // the captured folder it lies in
+};
+ProjectFolderRefusal RefuseProjectFolder(std::u16string_view projectFolder,
+                                         const std::vector<std::u16string>& captured);
 
 // The path in double quotes for a command line. A trailing backslash is
 // doubled so that it does not escape the closing quote ("C:\" -> "C:\\").

@@ -67,3 +67,29 @@ TEST(PathRules, NormalFormAndQuoting) {
     EXPECT_EQ(QuotedPath(normal), r.quoted);
   }
 }
+
+TEST(PathRules, ProjectFolderRefusals) {
+  const std::vector<std::u16string> captured = {u"C:\\Program Files\\Sample App\\", u"D:\\Data"};
+  using R = ProjectFolderRefusal;
+  struct Row {
+    const char16_t* folder;
+    R::Kind kind;
+    const char16_t* inside;
+  } rows[] = {
+      {u"C:\\", R::kRoot, u""},
+      {u"C:", R::kRoot, u""},
+      {u"c:/", R::kRoot, u""},
+      {u"\\\\server\\share\\", R::kRoot, u""},
+      {u"\\\\server\\share\\Projects", R::kNone, u""},
+      {u"C:\\Program Files\\Sample App", R::kCaptured, u"C:\\Program Files\\Sample App\\"},
+      {u"c:\\program files\\sample app\\project\\", R::kCaptured, u"C:\\Program Files\\Sample App\\"},
+      {u"D:/Data/Projects", R::kCaptured, u"D:\\Data"},
+      {u"C:\\Program Files\\Sample App2", R::kNone, u""},  // a name that only begins alike
+      {u"C:\\Projects\\Sample App", R::kNone, u""},
+  };
+  for (const Row& r : rows) {
+    R got = RefuseProjectFolder(r.folder, captured);
+    EXPECT_EQ(got.kind, r.kind) << std::string(r.folder, r.folder + std::char_traits<char16_t>::length(r.folder));
+    EXPECT_EQ(got.folder, r.inside);
+  }
+}

@@ -79,14 +79,28 @@ TEST(ProjectLocationChecks, EachRefusalInOrder) {
       {u"A", u"C:\\Full", 0, 0, true},
       {u"A", u"C:\\Empty\\", 0, 0, false},
       {u"A", u"\\\\srv\\share\\new", 0, 0, false},
+      {u"A", u"C:\\", 129, kLocationPathEdit, false},                // a drive's root, before the overwrite question
+      {u"A", u"C:\\Full\\App\\sub", 129, kLocationPathEdit, false},  // inside the captured application
+      {u"A", u"C:\\Full\\Apps", 0, 0, false},
   };
+  p.nonEmpty.push_back(u"C:\\");
+  p.kinds[u"C:\\"] = LocationPlatform::Kind::Folder;
+  const std::vector<std::u16string> captured = {u"C:\\Full\\App"};
   for (const auto& c : cases) {
-    LocationVerdict v = CheckLocation(c.name, c.location, 0, p);
+    LocationVerdict v = CheckLocation(c.name, c.location, 0, p, captured);
     EXPECT_EQ(v.message, c.message) << Utf16ToUtf8(c.location);
     EXPECT_EQ(v.focus, c.focus) << Utf16ToUtf8(c.location);
     EXPECT_EQ(v.askOverwrite, c.ask) << Utf16ToUtf8(c.location);
   }
   EXPECT_EQ(CheckLocation(u" \tMy App ", u"C:\\x", 0, p).name, u"My App");
+}
+
+TEST(ProjectLocationChecks, EntryPointFoldersOfTheWorkingProject) {
+  IniDocument doc;
+  ASSERT_TRUE(doc.LoadFromBytes(
+      ToUtf16LeBytes(u"\uFEFF[BuildOptions]\r\nOutDir=bin\r\n[App.exe]\r\nSource=D:\\App\\App.exe\r\n"
+                     u"[Web]\r\nSource=D:\\Web\\w.exe\r\nIsBrowser=1\r\n[Top.exe]\r\nSource=D:\\Top.exe\r\n")));
+  EXPECT_EQ(EntryPointFolders(doc), std::vector<std::u16string>{u"D:\\App"});  // no browser entry, no drive root
 }
 
 TEST(ProjectLocationChecks, FreeSpaceAgainstTheEstimate) {

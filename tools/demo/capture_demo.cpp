@@ -4,6 +4,10 @@
 // as a picture.
 //
 //   capture_demo.exe OUTPUT_FOLDER
+//   capture_demo.exe OUTPUT_FOLDER WIZARD.exe INSTALLER.exe
+// The second form walks a wizard installed elsewhere (the folder `make run`
+// prepares, an unpacked release zip) with its own tools, running INSTALLER /S
+// on the install page; it succeeds only when the project was built.
 #include <windows.h>
 
 #include <cstdio>
@@ -41,8 +45,8 @@ DWORD TimedRun(const std::wstring& commandLine) {
 }
 
 // Runs the sample installer silently, as the user would install between the scans.
-bool InstallSample() {
-  std::wstring cl = L"\"" + BuildFolder() + L"\\sample\\SampleSetup.exe\" /S";
+bool InstallSample(const std::wstring& installer) {
+  std::wstring cl = L"\"" + installer + L"\" /S";
   STARTUPINFOW si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi = {};
@@ -70,10 +74,12 @@ std::wstring StepName(Wizard& w, HWND page) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 2) {
-    fwprintf(stderr, L"usage: capture_demo.exe OUTPUT_FOLDER\n");
+  if (argc != 2 && argc != 4) {
+    fwprintf(stderr, L"usage: capture_demo.exe OUTPUT_FOLDER [WIZARD.exe INSTALLER.exe]\n");
     return 2;
   }
+  const bool elsewhere = argc == 4;
+  const std::wstring installer = elsewhere ? argv[3] : BuildFolder() + L"\\sample\\SampleSetup.exe";
   g_out = argv[1];
   CreateDirectoryW(g_out.c_str(), nullptr);
 
@@ -85,7 +91,7 @@ int wmain(int argc, wchar_t** argv) {
   options.snapshot = Place::Absent;
   options.snapshot64 = Place::Absent;
   TestInstall install(options);
-  if (!install.ok() || !install.Install(L"capture\\snapshot64.exe", Place::Beside, L"snapshot64.exe")) {
+  if (!install.ok() || (!elsewhere && !install.Install(L"capture\\snapshot64.exe", Place::Beside, L"snapshot64.exe"))) {
     fwprintf(stderr, L"cannot prepare the installation: %ls\n", install.error().c_str());
     return 1;
   }
@@ -93,14 +99,14 @@ int wmain(int argc, wchar_t** argv) {
   // better of two runs on the tree the wizard's prescan will see.
   std::wstring snapshot = TempFolder() + L"\\alone.snapshot";
   DWORD alone = 0;
-  for (int run = 0; run < 2; ++run) {
+  for (int run = 0; run < 2 && !elsewhere; ++run) {
     DWORD took = TimedRun(L"\"" + install.ProgramFolder() + L"\\snapshot64.exe\" \"" + snapshot +
                           L"\" C:\\ HKEY_LOCAL_MACHINE HKEY_USERS -Loomwise");
     if (took && (!alone || took < alone)) alone = took;
   }
   DeleteFileW(snapshot.c_str());
   Wizard w;
-  if (!w.Start(install) || !w.WaitForMainWindow()) {
+  if (!(elsewhere ? w.StartProgram(argv[2]) : w.Start(install)) || !w.WaitForMainWindow()) {
     fwprintf(stderr, L"the wizard did not start\n");
     return 1;
   }
@@ -149,7 +155,7 @@ int wmain(int argc, wchar_t** argv) {
       idleSince = GetTickCount();
       if (Shown(page, IDC_LOCATION_PATH)) projectFolder = w.Text(IDC_LOCATION_PATH);
       if (title == kInstallPage && !installed) {
-        installed = InstallSample();
+        installed = InstallSample(installer);
         Say(installed ? L"  the sample application was installed" : L"  the sample installer failed");
       }
       continue;  // look again before pressing anything
@@ -199,5 +205,10 @@ int wmain(int argc, wchar_t** argv) {
   if (alone && prescanMs)
     Say(L"prescan in the wizard / tool alone: " + std::to_wstring(prescanMs) + L" / " + std::to_wstring(alone) +
         L" ms = " + std::to_wstring(prescanMs * 100 / alone) + L"% (target <= 130%)");
-  return installed && built && copied && !leftovers ? 0 : 1;
+  // Built means packages in the output folder, not only a build page that ended.
+  HANDLE package = copied ? FindFirstFileW((g_out + L"\\project\\bin\\*.exe").c_str(), &fd) : INVALID_HANDLE_VALUE;
+  bool packages = package != INVALID_HANDLE_VALUE;
+  if (packages) FindClose(package);
+  Say(packages ? L"the project was built" : L"no built package in the project's bin folder");
+  return installed && built && packages && !leftovers ? 0 : 1;
 }

@@ -3,14 +3,19 @@
 #   run.sh BUILD_DIR
 # Prepares a run folder outside the build tree (LOOM_RUN_DIR, default
 # ~/Loomwise) as the wizard's own folder: Loomwise.exe, Branding.dll and the
-# scan and build tools beside it (the project's stand-ins, or the real tools
-# from LOOM_TOOLS_DIR), and points QM_ORIGIN at it, so the settings file
+# tools beside it, and points QM_ORIGIN at it, so the settings file
 # (Wrenlow.ini) and the captures (Captures\<name>) land there, safe from
-# `make clean`. The wizard then runs under Wine in a fresh prefix with the
-# Chinese font links (tools/scripts/wine-run.sh):
+# `make clean`. The tools: the real capture tool (snapshot64.exe) and the
+# stand-in build tools; LOOM_RUN_TOOLS=standin uses the scripted stand-in
+# scan tool with its fixtures instead; LOOM_TOOLS_DIR names a folder whose
+# tools replace any of them. The wizard then runs under Wine in a fresh
+# prefix with the Chinese font links (tools/scripts/wine-run.sh):
 #  - with a display (DISPLAY or LOOM_DISPLAY set): on that display, until
-#    the wizard is closed;
-#  - without one: on a private Xvfb; once the wizard's window is up its
+#    the wizard is closed; `make run-install` installs the sample
+#    application into the same prefix while the install page waits;
+#  - LOOM_RUN_WALK=1: headless, the wizard is walked to Finish (the sample
+#    installed on the install page), pictures in the run folder's walk/;
+#  - otherwise on a private Xvfb; once the wizard's window is up its
 #    picture is saved as run.png in the run folder and the run ends.
 set -euo pipefail
 B=$(cd "${1:-build}" && pwd)
@@ -23,11 +28,19 @@ case "$run/" in "$B"/*|"$root/build"/*)
 esac
 
 win=$B/win64
-tools=(snapshot.exe snapshot64.exe vregtool.exe vftool.exe tlink.exe)
-cp -f "$win/Loomwise.exe" "$win/Branding.dll" "$run/"
-for t in "${tools[@]}"; do
-  if [[ -n ${LOOM_TOOLS_DIR:-} && -e $LOOM_TOOLS_DIR/$t ]]; then cp -f "$LOOM_TOOLS_DIR/$t" "$run/"
-  else cp -f "$win/$t" "$run/"; fi
+# The real capture tool by default; the stand-in scan tool needs its fixtures
+# (the suggested project and the sample application it names) beside it.
+rm -f "$run/snapshot.exe" "$run/snapshot64.exe" "$run/suggested-project.ini" "$run/sample-app.exe" "$run/sample-help.ico"
+if [[ ${LOOM_RUN_TOOLS:-real} == standin ]]; then
+  cp -f "$win/snapshot.exe" "$win/snapshot64.exe" "$win/suggested-project.ini" "$win/sample-app.exe" \
+    "$win/sample-help.ico" "$run/"
+  echo "run: the stand-in scan tool (scripted, with its suggested project); LOOM_RUN_TOOLS=real for the capture tool"
+else
+  cp -f "$win/capture/snapshot64.exe" "$run/"
+fi
+cp -f "$win/Loomwise.exe" "$win/Branding.dll" "$win/vregtool.exe" "$win/vftool.exe" "$win/tlink.exe" "$run/"
+for t in snapshot.exe snapshot64.exe vregtool.exe vftool.exe tlink.exe; do
+  if [[ -n ${LOOM_TOOLS_DIR:-} && -e $LOOM_TOOLS_DIR/$t ]]; then cp -f "$LOOM_TOOLS_DIR/$t" "$run/"; fi
 done
 
 to_wine() { local p; p=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); echo "Z:${p//\//\\}"; }
@@ -38,9 +51,20 @@ QM_ORIGIN=$(to_wine "$run/Loomwise.exe")
 echo "run: the wizard's folder is $run (settings Wrenlow.ini, captures in Captures/)"
 
 prefix=$B/wine/run
+if [[ -n ${LOOM_RUN_WALK:-} ]]; then
+  # Headless: the wizard walked to Finish by the capture demo's walker.
+  unset LOOM_DISPLAY
+  rm -rf "$run/walk"
+  mkdir -p "$run/walk"
+  echo "run: walking the wizard to Finish; pictures in $run/walk/"
+  LOOM_WINE_TIMEOUT=${LOOM_WINE_TIMEOUT:-600} bash "$root/tools/scripts/wine-run.sh" "$prefix" -- \
+    "$win/capture_demo.exe" "$(to_wine "$run/walk")" "$QM_ORIGIN" "$(to_wine "$win/sample/SampleSetup.exe")"
+  exit
+fi
 display=${LOOM_DISPLAY:-${DISPLAY:-}}
 if [[ -n $display ]]; then
   echo "run: on display $display; close the wizard to end"
+  echo "run: when the wizard asks you to install the application, run 'make run-install' in a second shell"
   LOOM_DISPLAY=$display LOOM_WINE_TIMEOUT=${LOOM_WINE_TIMEOUT:-86400} \
     bash "$root/tools/scripts/wine-run.sh" "$prefix" -- "$run/Loomwise.exe"
   exit

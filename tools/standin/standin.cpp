@@ -504,7 +504,7 @@ class Run {
     if (kind_ != Kind::TLink && !FolderExists(FolderOf(target).empty() ? L"." : FolderOf(target)))
       out_.Text(L"Folder of " + target + L" does not exist; nothing written\n");
     else
-      out_.Text(L"Wrote " + target + L"\n");
+      out_.Text(L"Wrote " + target + L" (a placeholder: a stand-in build tool, not the real one)\n");
   }
 
   Kind kind_;

@@ -379,16 +379,26 @@ testing::AssertionResult Wizard::Start(const TestInstall& install, const std::ws
   if (pi_.hProcess) return testing::AssertionFailure() << "the wizard was started already";
   if (!install.ok()) return testing::AssertionFailure() << Narrow(install.error());
   install_ = &install;
-  main_ = nullptr;
   Env all{{L"LOOM_STANDIN_SCENARIO", install.ScenarioPath()}, {L"LOOM_STANDIN_LOG", install.LogPath()}};
   for (const auto& change : env) all[change.first] = change.second;
-  std::vector<wchar_t> block = EnvironmentBlock(all);
-  std::wstring cmd = L"\"" + install.ProgramPath() + L"\"" + (extraArgs.empty() ? L"" : L" " + extraArgs);
+  return Launch(install.ProgramPath(), extraArgs, &all);
+}
+
+testing::AssertionResult Wizard::StartProgram(const std::wstring& programPath) {
+  if (pi_.hProcess) return testing::AssertionFailure() << "the wizard was started already";
+  return Launch(programPath, L"", nullptr);
+}
+
+testing::AssertionResult Wizard::Launch(const std::wstring& program, const std::wstring& extraArgs, const Env* env) {
+  main_ = nullptr;
+  std::vector<wchar_t> block = env ? EnvironmentBlock(*env) : std::vector<wchar_t>();
+  std::wstring cmd = L"\"" + program + L"\"" + (extraArgs.empty() ? L"" : L" " + extraArgs);
   std::vector<wchar_t> cmdBuf(cmd.c_str(), cmd.c_str() + cmd.size() + 1);
+  std::wstring folder = program.substr(0, program.find_last_of(L"\\/"));
   STARTUPINFOW si{};
   si.cb = sizeof si;
-  if (!CreateProcessW(nullptr, cmdBuf.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT, block.data(),
-                      install.ProgramFolder().c_str(), &si, &pi_)) {
+  if (!CreateProcessW(nullptr, cmdBuf.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                      env ? block.data() : nullptr, folder.c_str(), &si, &pi_)) {
     pi_ = {};
     return testing::AssertionFailure() << "CreateProcessW failed with " << GetLastError() << ": " << Narrow(cmd);
   }

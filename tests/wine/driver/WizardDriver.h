@@ -206,6 +206,9 @@ class Wizard {
   // Starts Loomwise.exe of the installation with LOOM_STANDIN_SCENARIO and
   // LOOM_STANDIN_LOG set, in its program folder.
   testing::AssertionResult Start(const TestInstall& install, const std::wstring& extraArgs = L"", const Env& env = {});
+  // Starts a wizard installed elsewhere (a run folder, an unpacked zip) with
+  // this program's environment, in the wizard's own folder.
+  testing::AssertionResult StartProgram(const std::wstring& programPath);
   DWORD ProcessId() const { return pi_.dwProcessId; }
   bool Running() const;
 
@@ -276,6 +279,7 @@ class Wizard {
 
  private:
   std::vector<HWND> TopLevelDialogs() const;
+  testing::AssertionResult Launch(const std::wstring& program, const std::wstring& extraArgs, const Env* env);
   const TestInstall* install_ = nullptr;
   PROCESS_INFORMATION pi_{};
   HWND main_ = nullptr;

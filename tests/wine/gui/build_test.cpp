@@ -279,12 +279,15 @@ TEST_F(BuildTest, ToolsThatFailCrashOrCannotStartEndTheBuild) {
     ASSERT_NO_FATAL_FAILURE(StartAtReadyToBuild(c.scenario, Tools(c.toolsPresent ? Place::Beside : Place::Absent)));
     ASSERT_TRUE(w_.Click(IDOK));
     if (!c.toolsPresent) {
+      // The missing file by its full path, and the folder looked in with where it came from.
       Popup box = w_.WaitMessageBox();
-      EXPECT_EQ(box.caption, L"无法执行");
-      EXPECT_NE(box.text.find(L"vregtool.exe"), std::wstring::npos);
+      EXPECT_NE(box.text.find(install_->ProgramFolder() + L"\\vregtool.exe\r\n"), std::wstring::npos)
+          << Narrow(box.text);
+      EXPECT_NE(box.text.find(
+                    L"\uff08Loomwise.exe \u6240\u5728\u7684\u6587\u4ef6\u5939\uff09"),  // （Loomwise.exe 所在的文件夹）
+                std::wstring::npos);
       Sleep(1000);  // ticks while the box is open must not start the next tool
       ASSERT_TRUE(w_.Answer(box, IDOK));
-      ASSERT_TRUE(w_.AnswerMessage(L"不能现在运行生成。"));
     }
     ASSERT_TRUE(WaitOutputEndsWith(kFailed)) << c.what;
     EXPECT_EQ(w_.Title(), kBuilding);
