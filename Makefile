@@ -8,7 +8,7 @@ ROOT   := $(abspath .)
 B      := $(abspath $(BUILD))
 CMAKE  := cmake -G Ninja -Wno-dev
 
-.PHONY: demo demo-capture dist test run fuzz bench setup native sanitize win64 win32 clean
+.PHONY: demo demo-capture dist test run run-install fuzz bench setup native sanitize win64 win32 clean
 
 test: native sanitize win64 win32
 	ctest --test-dir $(B)/native --output-on-failure -j$(JOBS)
@@ -20,6 +20,11 @@ demo: native win64
 # its settings and captures go to LOOM_RUN_DIR (default ~/Loomwise).
 run: win64
 	@bash tools/scripts/run.sh $(B)
+
+# From a second shell while `make run` waits on its install page: installs the
+# sample application into the wizard's Wine prefix.
+run-install:
+	@bash tools/scripts/run-install.sh $(B)
 
 # The wizard with the real capture tool on the sample installer.
 demo-capture: native win64

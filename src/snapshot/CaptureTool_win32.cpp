@@ -56,9 +56,9 @@ std::u16string ToolFolder() {
   }
 }
 
-ToolOutput::ToolOutput() : ToolOutput(GetStdHandle(STD_OUTPUT_HANDLE)) {}
+ToolOutput::ToolOutput(bool forWizard) : ToolOutput(GetStdHandle(STD_OUTPUT_HANDLE), forWizard) {}
 
-ToolOutput::ToolOutput(HANDLE out) : out_(out), pace_(100) {
+ToolOutput::ToolOutput(HANDLE out, bool forWizard) : out_(out), forWizard_(forWizard), pace_(100) {
   DWORD mode;
   console_ = out_ && out_ != INVALID_HANDLE_VALUE && GetConsoleMode(out_, &mode);
 }
@@ -69,17 +69,17 @@ void ToolOutput::Line(std::u16string_view prefix, std::u16string_view text) {
   if (console_) {
     WriteConsoleW(out_, W(line).c_str(), DWORD(line.size()), &put, nullptr);
   } else if (out_ && out_ != INVALID_HANDLE_VALUE) {
-    std::string bytes = ToUtf16LeBytes(line);
+    std::string bytes = forWizard_ ? ToUtf16LeBytes(line) : Utf16ToUtf8(line);
     WriteFile(out_, bytes.data(), DWORD(bytes.size()), &put, nullptr);
   }
 }
 
-void ToolOutput::Info(std::u16string_view text) { Line(u"I ", text); }
+void ToolOutput::Info(std::u16string_view text) { Line(forWizard_ ? u"I " : u"", text); }
 void ToolOutput::Warning(std::u16string_view text) {
   ++warnings_;
-  Line(u"W ", text);
+  Line(forWizard_ ? u"W " : u"Warning: ", text);
 }
-void ToolOutput::Error(std::u16string_view text) { Line(u"E ", text); }
+void ToolOutput::Error(std::u16string_view text) { Line(forWizard_ ? u"E " : u"Error: ", text); }
 
 bool FileSink::Write(const void* bytes, size_t count) {
   const char* p = static_cast<const char*>(bytes);
@@ -150,8 +150,8 @@ HANDLE OpenSnapshot(const std::u16string& path, ToolOutput& out) {
   HANDLE h = CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (h == INVALID_HANDLE_VALUE)
-    out.Error(u"The snapshot file " + path + u" cannot be opened (" + SystemMessage(GetLastError()) +
-              u"). Go back and scan again.");
+    out.Error(u"The snapshot file " + path + u" cannot be opened (" + SystemMessage(GetLastError()) + u"). " +
+              std::u16string(out.Words(u"Go back and scan again.", u"Scan again.")));
   return h;
 }
 
@@ -178,7 +178,8 @@ bool Compare(const std::u16string& beforePath, const std::u16string& afterPath, 
   if (!r.ok()) {
     bool first = r.before != ReadStatus::kOk;
     out.Error(u"The snapshot file " + (first ? beforePath : afterPath) + u" " +
-              ReadStatusText(first ? r.before : r.after) + u". Go back and scan again.");
+              ReadStatusText(first ? r.before : r.after) + u". " +
+              std::u16string(out.Words(u"Go back and scan again.", u"Scan again to make it anew.")));
     return false;
   }
   out.Info(u"Compared: " + Grouped(r.added) + u" new, " + Grouped(r.changed) + u" changed, " + Grouped(r.deleted) +
@@ -283,8 +284,9 @@ void RemoveStalePartials(const std::u16string& target) {
 int RunScan(const ToolCommand& c, ToolOutput& out) {
   for (const std::u16string& root : c.roots) {
     if (!RootExists(root)) {
-      out.Error(u"The scan location " + root + (root.size() == 2 ? u"\\" : u"") +
-                u" does not exist on this computer. Choose the scan locations again.");
+      out.Error(
+          u"The scan location " + root + (root.size() == 2 ? u"\\" : u"") + u" does not exist on this computer. " +
+          std::u16string(out.Words(u"Choose the scan locations again.", u"Give the drive roots and hives it has.")));
       return 1;
     }
   }
@@ -357,13 +359,17 @@ int RunGenerate(const ToolCommand& c, ToolOutput& out) {
   while (folder.size() > 3 && (folder.back() == u'\\' || folder.back() == u'/')) folder.pop_back();
   IniDocument doc;
   if (!doc.Load(working)) {
-    out.Error(u"The project file " + working + u" cannot be read. Go back and compare the scans again.");
+    out.Error(
+        u"The project file " + working + u" cannot be read. " +
+        std::u16string(out.Words(u"Go back and compare the scans again.", u"Write it again with -SuggestProject.")));
     return 1;
   }
   std::u16string before = IniValue(doc, kSnapshotSection, u"Before"), after = IniValue(doc, kSnapshotSection, u"After");
   if (before.empty() || after.empty()) {
-    out.Error(u"The project file " + working + u" does not name the scans it was made from ([" +
-              std::u16string(kSnapshotSection) + u"] section). Go back and compare the scans again.");
+    out.Error(
+        u"The project file " + working + u" does not name the scans it was made from ([" +
+        std::u16string(kSnapshotSection) + u"] section). " +
+        std::u16string(out.Words(u"Go back and compare the scans again.", u"Write it again with -SuggestProject.")));
     return 1;
   }
   GenerationPlanner plan(SystemEnvironment(), CurrentUserSid());

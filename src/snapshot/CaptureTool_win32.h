@@ -19,12 +19,20 @@ inline std::u16string U(std::wstring_view s) { return std::u16string(s.begin(), 
 // The system's text for an error code, without its line end.
 std::u16string SystemMessage(DWORD error);
 
-// UTF-16LE lines with the "I ", "W ", "E " prefixes on standard output (to a
-// console as text). Progress lines are paced to about ten a second.
+// Where every line of the tool goes. For the wizard (-Loomwise): UTF-16LE
+// lines with the "I ", "W ", "E " prefixes on standard output (to a console
+// as text). For people (a console run without -Loomwise): the text alone,
+// warnings and errors named in words, on the console as text or, redirected,
+// as UTF-8. Progress lines are paced to about ten a second.
 class ToolOutput {
  public:
-  ToolOutput();
-  explicit ToolOutput(HANDLE out);  // INVALID_HANDLE_VALUE: silent
+  explicit ToolOutput(bool forWizard = true);
+  explicit ToolOutput(HANDLE out, bool forWizard = true);  // INVALID_HANDLE_VALUE: silent
+  bool forWizard() const { return forWizard_; }
+  // What to do next, worded for the reader: the wizard's user or a console's.
+  std::u16string_view Words(std::u16string_view forWizard, std::u16string_view forConsole) const {
+    return forWizard_ ? forWizard : forConsole;
+  }
   void Info(std::u16string_view text);
   // True when a progress line may go out now (about ten a second); the
   // caller then builds it and writes it with Info.
@@ -37,6 +45,7 @@ class ToolOutput {
   void Line(std::u16string_view prefix, std::u16string_view text);
   HANDLE out_;
   bool console_ = false;
+  bool forWizard_ = true;
   ProgressPace pace_;
   uint64_t warnings_ = 0;
 };

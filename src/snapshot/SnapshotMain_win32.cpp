@@ -5,6 +5,7 @@
 
 #include "app/CommandLine.h"
 #include "snapshot/CaptureTool_win32.h"
+#include "util/Text.h"
 
 namespace {
 
@@ -24,13 +25,18 @@ void SeeRealFolders() {
 
 int wmain() {
   using namespace loom::snap;
-  ToolOutput out;
   std::vector<std::u16string> args = loom::SplitCommandLine(U(GetCommandLineW()));
   if (!args.empty()) args.erase(args.begin());
   while (!args.empty() && args.back().empty()) args.pop_back();
-  if (args.empty()) {
+  // The wizard ends its command lines with -Loomwise and reads the line
+  // protocol; anyone else gets text for people.
+  ToolOutput out(!args.empty() && loom::EqualsNoCaseAscii(args.back(), u"-Loomwise"));
+  const size_t protocolSwitch = out.forWizard() ? 1 : 0;
+  bool help = args.size() == 1 + protocolSwitch &&
+              (args[0] == u"/?" || args[0] == u"-?" || args[0] == u"-h" || args[0] == u"--help");
+  if (args.size() == protocolSwitch || help) {
     out.Info(ToolUsage().substr(0, ToolUsage().size() - 2));
-    return 2;
+    return help ? 0 : 2;
   }
   ToolCommand command = ParseToolCommand(args);
   SeeRealFolders();

@@ -93,7 +93,12 @@ std::u16string_view ToolUsage() {
          u"  snapshot64 BEFORE -SuggestProject AFTER PROJECT.ini [-IESelection 0|1|2] [-Loomwise]\r\n"
          u"      compare two snapshots and write the suggested project\r\n"
          u"  snapshot64 PROJECT.ini -GenerateProject FOLDER [-Loomwise]\r\n"
-         u"      write the project folder\r\n";
+         u"      write the project folder\r\n"
+         u"  snapshot64 /? | -? | -h | --help\r\n"
+         u"      this text\r\n"
+         u"-Loomwise: the output is the wizard's line protocol (UTF-16LE lines with I, W, E prefixes);\r\n"
+         u"without it the output is text for people (UTF-8 when redirected). Exit code 0 on success,\r\n"
+         u"1 when the run failed, 2 for a command line it does not understand.\r\n";
 }
 
 }  // namespace loom::snap

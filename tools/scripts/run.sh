@@ -57,7 +57,7 @@ if [[ -n ${LOOM_RUN_WALK:-} ]]; then
   rm -rf "$run/walk"
   mkdir -p "$run/walk"
   echo "run: walking the wizard to Finish; pictures in $run/walk/"
-  LOOM_WINE_TIMEOUT=${LOOM_WINE_TIMEOUT:-600} bash "$root/tools/scripts/wine-run.sh" "$prefix" -- \
+  LOOM_WINE_TIMEOUT=${LOOM_WINE_TIMEOUT:-600} bash "$root/tools/scripts/wine-run.sh" "$prefix-walk" -- \
     "$win/capture_demo.exe" "$(to_wine "$run/walk")" "$QM_ORIGIN" "$(to_wine "$win/sample/SampleSetup.exe")"
   exit
 fi

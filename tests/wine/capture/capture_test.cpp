@@ -200,9 +200,60 @@ TEST_F(Capture, GeneratedProjectHoldsTheInstallation) {
     EXPECT_NE(hklm.find(line), std::u16string::npos) << N(line);
   std::u16string hkcu = Utf16File(project + L"\\HKEY_CURRENT_USER.txt");
   EXPECT_NE(hkcu.find(u"  \"Greeting\" = REG_SZ \"\u4F60\u597D\"\r\n"), std::u16string::npos) << N(hkcu);
-  std::string bat = Bytes(project + L"\\build.bat");
-  EXPECT_NE(bat.find("\\vregtool.exe\" \"%TARGET_DIR%\\Package.ro.tvr\" ImportDir \"%PROJECT_DIR%\" -Loomwise\r\n"),
-            std::string::npos);
+  // build.bat takes the build tools from QUILLMARK_BIN, else from the folder it was written with (here the
+  // capture tool's, which has none), says which, and names a missing tool with where it looked.
+  struct {
+    std::wstring bin;
+    DWORD code;
+    std::string says;
+  } builds[] = {
+      {L"", 1, "Missing build tool: \"" + Narrow(Tool().substr(0, Tool().rfind(L'\\'))) + "\\vregtool.exe\""},
+      {L"C:\\nowhere", 1, "Looked in \"C:\\nowhere\" (QUILLMARK_BIN)"},
+      {BuildFolder(), 0, "Build tools from QUILLMARK_BIN: \"" + Narrow(BuildFolder()) + "\""},
+  };
+  for (const auto& b : builds) {
+    Captured run = RunCaptured(L"cmd /c build.bat", {{L"QUILLMARK_BIN", b.bin}}, project, 60000);
+    EXPECT_EQ(run.exitCode, b.code) << run.output;
+    EXPECT_NE(run.output.find(b.says), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("Build complete.") != std::string::npos, b.code == 0) << run.output;
+  }
+}
+
+TEST_F(Capture, ConsoleTextBesideTheWizardsProtocol) {
+  // The same runs with and without -Loomwise: the protocol as the wizard reads it, and text for people.
+  const std::wstring t = Temp();
+  WriteBytes(t + L"\\cut2.snapshot", Bytes(t + L"\\after.snapshot").substr(0, 100));
+  struct {
+    std::wstring args;
+    DWORD code;
+    std::u16string protocol, console;
+  } rows[] = {
+      {Quoted(t + L"\\before.snapshot") + L" -SuggestProject " + Quoted(t + L"\\cut2.snapshot") + L" x.ini", 1,
+       u"E The snapshot file " + U(t) + u"\\cut2.snapshot ", u"Error: The snapshot file " + U(t) + u"\\cut2.snapshot "},
+      {Quoted(t + L"\\before.snapshot") + L" -SuggestProject " + Quoted(t + L"\\cut2.snapshot") + L" x.ini", 1,
+       u". Go back and scan again.\r\n", u". Scan again to make it anew.\r\n"},
+      {L"x.snapshot Q:\\", 1,
+       u"E The scan location Q:\\ does not exist on this computer. Choose the scan locations again.",
+       u"Error: The scan location Q:\\ does not exist on this computer. Give the drive roots and hives it has."},
+      {L"x.snapshot -Bogus", 2, u"E Unknown scan location -Bogus", u"Error: Unknown scan location -Bogus"},
+  };
+  for (const auto& r : rows) {
+    Captured wizard = RunCaptured(Quoted(Tool()) + L" " + r.args + L" -Loomwise", {}, t, 60000);
+    Captured console = RunCaptured(Quoted(Tool()) + L" " + r.args, {}, t, 60000);
+    EXPECT_EQ(wizard.exitCode, r.code);
+    EXPECT_EQ(console.exitCode, r.code);
+    std::u16string protocol = loom::FromUtf16LeBytes(wizard.output.data(), wizard.output.size() & ~size_t(1));
+    EXPECT_NE(protocol.find(r.protocol), std::u16string::npos) << N(protocol);
+    EXPECT_NE(console.output.find(N(r.console)), std::string::npos) << console.output;  // UTF-8 when redirected
+  }
+  for (const wchar_t* help : {L"/?", L"-?", L"-h", L"--help"}) {
+    Captured run = RunCaptured(Quoted(Tool()) + L" " + help, {}, t, 60000);
+    EXPECT_EQ(run.exitCode, 0u) << Narrow(help);
+    EXPECT_EQ(run.output.rfind("Loomwise capture tool\r\n  snapshot64 SNAPSHOT ROOT...", 0), 0u) << run.output;
+  }
+  Captured bare = RunCaptured(Quoted(Tool()), {}, t, 60000);
+  EXPECT_EQ(bare.exitCode, 2u);
+  EXPECT_EQ(bare.output.rfind("Loomwise capture tool", 0), 0u) << bare.output;
 }
 
 TEST_F(Capture, FailuresSayWhatToDo) {
