@@ -5,6 +5,8 @@
 // file is compared line for line with what the page may change.
 #include "WizardDriver.h"
 
+#include <shlobj.h>
+
 #include <optional>
 
 using namespace loomtest;
@@ -197,6 +199,9 @@ TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
   WriteBytes(install_->Path(L"full\\old.txt"), "x");
   CreateDirectoryW(install_->Path(L"empty").c_str(), nullptr);
   const std::wstring aFile = install_->Path(L"a-file.txt");
+  wchar_t programFiles[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programFiles);
+  const std::wstring inApp = std::wstring(programFiles) + L"\\demo app\\Project";  // an entry point's folder
   struct {
     const wchar_t *name, *location, *message;
     int focus;
@@ -206,6 +211,8 @@ TEST_F(ProjectPagesTest, LocationProposalFollowingAndEveryCheck) {
       {L"A", L"proj", L"指定的项目位置无效", IDC_LOCATION_PATH},
       {L"A", L"C:proj", L"指定的项目位置无效", IDC_LOCATION_PATH},
       {L"A", L"C:\\a|b", L"指定的项目位置无效", IDC_LOCATION_PATH},
+      {L"A", L"C:\\", L"指定的项目位置无效", IDC_LOCATION_PATH},  // refused before the overwrite question
+      {L"A", inApp.c_str(), L"指定的项目位置无效", IDC_LOCATION_PATH},
       {L"A", aFile.c_str(), L"指定的项目位置无效", IDC_LOCATION_PATH},
   };
   for (const auto& r : refusals) {
