@@ -6,11 +6,16 @@ run_demo() {
   abs=$(cd "$out" && pwd)
   # A Wine prefix maps / to drive Z:
   LOOM_WINE_TIMEOUT=600 bash "$root/tools/scripts/wine-run.sh" "$B/wine/$name" -- "$program" "Z:${abs//\//\\}"
+  pictures_to_png "$out"
+  echo "== pictures of every step are in $out/:"
+  ls -1 "$out" | grep png
+}
+
+# The BMP pictures the demo programs save, as PNG files.
+pictures_to_png() {
   local f
-  for f in "$out"/*.bmp; do
+  for f in "$1"/*.bmp; do
     [[ -e $f ]] || continue
     convert "$f" "${f%.bmp}.png" && rm -f "$f"
   done
-  echo "== pictures of every step are in $out/:"
-  ls -1 "$out" | grep png
 }

@@ -14,4 +14,4 @@ DISPLAY=$(cat "$prefix/display")
 setup=$B/win64/sample/SampleSetup.exe
 echo "run-install: installing the sample application ($setup /S) into the wizard's prefix"
 wine "$setup" /S
-echo "run-install: done; press Next on the wizard's install page for the postscan"
+echo "run-install: done; press the install page's postscan button (扫描后) in the wizard"

@@ -57,9 +57,12 @@ if [[ -n ${LOOM_RUN_WALK:-} ]]; then
   rm -rf "$run/walk"
   mkdir -p "$run/walk"
   echo "run: walking the wizard to Finish; pictures in $run/walk/"
+  rc=0
   LOOM_WINE_TIMEOUT=${LOOM_WINE_TIMEOUT:-600} bash "$root/tools/scripts/wine-run.sh" "$prefix-walk" -- \
-    "$win/capture_demo.exe" "$(to_wine "$run/walk")" "$QM_ORIGIN" "$(to_wine "$win/sample/SampleSetup.exe")"
-  exit
+    "$win/capture_demo.exe" "$(to_wine "$run/walk")" "$QM_ORIGIN" "$(to_wine "$win/sample/SampleSetup.exe")" || rc=$?
+  source "$root/tools/scripts/demo-pictures.sh"
+  pictures_to_png "$run/walk"
+  exit $rc
 fi
 display=${LOOM_DISPLAY:-${DISPLAY:-}}
 if [[ -n $display ]]; then
