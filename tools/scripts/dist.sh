@@ -28,7 +28,7 @@ pack() {  # arch tree tools...
   sed 's/$/\r/' "$root/tools/dist/README-Windows.txt" >"$stage/README-Windows.txt"
   # For Wine users: the Chinese font links of the test prefixes, alone.
   { printf '\xff\xfe'; iconv -f UTF-16LE -t UTF-8 "$root/tools/scripts/wine-prefix.reg" | sed '1s/^\xef\xbb\xbf//' |
-    awk 'NR == 1 { print; print ""; next } /^\[/ { keep = /FontLink/ } keep' | iconv -f UTF-8 -t UTF-16LE; } \
+    awk 'NR == 1 { print; print "\r"; next } /^\[/ { keep = /FontLink/ } keep' | iconv -f UTF-8 -t UTF-16LE; } \
     >"$stage/wine-fonts.reg"
   # Without debug information: what a user downloads stays small.
   local strip=x86_64-w64-mingw32-strip
