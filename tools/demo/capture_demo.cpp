@@ -138,7 +138,19 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring step = name + L"|" + std::to_wstring(reinterpret_cast<uintptr_t>(page));
     if (!title.empty() && !seen.count(step)) {
       // The build page is pictured once the build has ended, with its output.
-      if (Shown(page, IDC_BUILD_OUTPUT)) built = WaitUntil([&] { return w.IsEnabled(IDOK); }, 300000);
+      // A message the build opens (a missing build tool) is pictured and answered.
+      if (Shown(page, IDC_BUILD_OUTPUT))
+        built = WaitUntil(
+            [&] {
+              if (Popup box = w.FindPopup()) {
+                Sleep(300);
+                Say(L"dialog: " + box.caption + L": " + box.text);
+                Say(L"  picture " + Shot(w, L"message " + box.caption, box.hwnd));
+                w.Answer(box, IDOK);
+              }
+              return w.IsEnabled(IDOK);
+            },
+            300000);
       // Let the page paint; a tool's page may pass quickly, so less for it.
       Sleep(Shown(page, IDC_PROGRESS_GROUP) ? 150 : 400);
       // A step that has passed meanwhile is not pictured under its name.
