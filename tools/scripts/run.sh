@@ -94,4 +94,5 @@ wait "$harness" 2>/dev/null || true
 rm -rf "$prefix"
 [[ -n $shown ]] || { echo "run: the wizard's window did not appear" >&2; exit 1; }
 echo "run: no display, so the wizard ran on a private one; its picture is $run/run.png"
-echo "run: to work it by hand, run with a display (DISPLAY=:0 make run, or LOOM_DISPLAY=:0)"
+echo "run: to work it by hand, run with a display (DISPLAY=:0 make run, or LOOM_DISPLAY=:0);"
+echo "run: LOOM_RUN_WALK=1 make run walks it to Finish by itself, with a picture of every step"
