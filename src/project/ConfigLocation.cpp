@@ -94,7 +94,7 @@ void ConfigLocation::ExchangeControls(DataExchange& dx) {
   Win32Location platform;
   // Not a drive's root, nor a folder of the captured application (where the capture tool would refuse it).
   LocationVerdict v = CheckLocation(ToU16(byBase ? baseName : name), ToU16(location), estimate, platform,
-                                    loaded ? EntryPointFolders(doc) : std::vector<std::u16string>());
+                                    loaded ? CapturedFolders(doc) : std::vector<std::u16string>());
   std::wstring title = LoadResString(kTitleString);
   if (!v.ok()) {
     ::MessageBoxW(GetWizard()->hwnd(), LoadResString(UINT(v.message)).c_str(), title.c_str(),

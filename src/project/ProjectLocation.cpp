@@ -1,7 +1,10 @@
 #include "project/ProjectLocation.h"
 
+#include <algorithm>
+
 #include "macros/FolderMacros.h"
 #include "project/IniDocument.h"
+#include "snapshot/ProjectSuggestion.h"
 #include "util/PathRules.h"
 #include "util/Text.h"
 
@@ -87,7 +90,7 @@ LocationVerdict CheckLocation(std::u16string_view inventoryName, std::u16string_
   return v;
 }
 
-std::vector<std::u16string> EntryPointFolders(const IniDocument& doc) {
+std::vector<std::u16string> CapturedFolders(const IniDocument& doc) {
   std::vector<std::u16string> folders;
   for (const std::u16string& section : doc.ListSections()) {
     std::u16string source = doc.GetValue(section, u"Source");
@@ -95,6 +98,11 @@ std::vector<std::u16string> EntryPointFolders(const IniDocument& doc) {
     std::u16string live = ExpandFolderMacros(source, false);
     size_t cut = live.rfind(u'\\');
     if (cut != std::u16string::npos && cut > 2) folders.push_back(live.substr(0, cut));
+  }
+  std::u16string created = doc.GetValue(snap::kSnapshotSection, snap::kNewFoldersKey);
+  for (size_t from = 0, bar = 0; from < created.size(); from = bar + 1) {
+    bar = std::min(created.find(u'|', from), created.size());
+    if (bar > from) folders.push_back(created.substr(from, bar - from));
   }
   return folders;
 }

@@ -64,10 +64,11 @@ constexpr int kLocationPathEdit = 1109;
 LocationVerdict CheckLocation(std::u16string_view inventoryName, std::u16string_view location, long estimatedMegabytes,
                               LocationPlatform& platform, const std::vector<std::u16string>& capturedFolders = {});
 
-// The folders of the working project's entry points (each section's Source
-// with its folder macros expanded, browser entries left out): folders of the
-// captured application that no project may be written into.
-std::vector<std::u16string> EntryPointFolders(const IniDocument& doc);
+// The captured application's folders that no project may be written into:
+// those of the working project's entry points (each section's Source with its
+// folder macros expanded, browser entries left out) and the outermost folders
+// the installation created, as the comparison recorded them.
+std::vector<std::u16string> CapturedFolders(const IniDocument& doc);
 
 // InventoryName and SandboxName of BuildOptions.
 void ApplyInventoryName(IniDocument& doc, std::u16string_view name);

@@ -378,7 +378,7 @@ int RunGenerate(const ToolCommand& c, ToolOutput& out) {
   // Folders of the captured application: what the installation created and
   // the folders of the entry points.
   std::vector<std::u16string> captured = plan.newFolders;
-  for (std::u16string& f : EntryPointFolders(doc)) captured.push_back(std::move(f));
+  for (std::u16string& f : CapturedFolders(doc)) captured.push_back(std::move(f));
   std::u16string problem = ProjectFolderProblem(LongPath(folder), captured);
   if (problem.empty()) problem = ProjectFolderProblem(folder, captured);
   if (!problem.empty()) {

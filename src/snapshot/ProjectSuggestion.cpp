@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "util/PathRules.h"
 #include "util/Text.h"
 
 namespace loom::snap {
@@ -85,6 +86,13 @@ std::u16string SuggestionBuilder::Macros(std::u16string_view path) const {
 
 std::u16string SuggestionBuilder::Escaped(std::u16string_view text) const {
   return env_.escapeIni ? env_.escapeIni(text) : std::u16string(text);
+}
+
+void SuggestionBuilder::Added(const Entry& after) {
+  // Depth first: a new folder's new subfolders follow it at once.
+  if (after.kind == EntryKind::kFolder && (newFolders_.empty() || !IsWithinFolder(after.path, newFolders_.back())))
+    newFolders_.push_back(after.path);
+  Take(after);
 }
 
 void SuggestionBuilder::Take(const Entry& e) {
@@ -232,6 +240,9 @@ std::u16string SuggestionBuilder::Text(std::u16string_view before, std::u16strin
   Line(t, u"; leaves this section out of Package.ini.");
   Line(t, u"Before=", before);
   Line(t, u"After=", after);
+  std::u16string joined;
+  for (const std::u16string& f : newFolders_) joined += (joined.empty() ? u"" : u"|") + f;
+  if (!joined.empty()) Line(t, std::u16string(kNewFoldersKey) + u"=", joined);
   return t;
 }
 

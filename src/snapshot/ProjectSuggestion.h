@@ -27,6 +27,10 @@ struct CaptureEnvironment {
 // The section of the working file that records the two snapshots, so that
 // generation can merge them again; generation leaves it out of Package.ini.
 inline constexpr char16_t kSnapshotSection[] = u"CaptureSnapshots";
+// Key of that section: the outermost folders the installation created, joined
+// by "|" (which no path holds), so that the project-location page refuses them
+// before the generation would.
+inline constexpr char16_t kNewFoldersKey[] = u"NewFolders";
 
 struct SuggestedEntry {
   std::u16string section;  // "Sample App.exe"
@@ -39,7 +43,7 @@ class SuggestionBuilder : public DiffVisitor {
  public:
   explicit SuggestionBuilder(CaptureEnvironment env) : env_(std::move(env)) {}
 
-  void Added(const Entry& after) override { Take(after); }
+  void Added(const Entry& after) override;
   void Changed(const Entry&, const Entry& after) override { Take(after); }
   void Deleted(const Entry&) override {}
 
@@ -60,6 +64,7 @@ class SuggestionBuilder : public DiffVisitor {
 
   CaptureEnvironment env_;
   std::vector<std::u16string> exes_, shortcuts_, programFolders_;
+  std::vector<std::u16string> newFolders_;  // the outermost folders the installation created
   std::u16string displayName_, publisher_, version_;
   std::vector<SuggestedEntry> entries_;
   std::u16string name_;

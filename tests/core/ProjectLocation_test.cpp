@@ -95,12 +95,14 @@ TEST(ProjectLocationChecks, EachRefusalInOrder) {
   EXPECT_EQ(CheckLocation(u" \tMy App ", u"C:\\x", 0, p).name, u"My App");
 }
 
-TEST(ProjectLocationChecks, EntryPointFoldersOfTheWorkingProject) {
+TEST(ProjectLocationChecks, CapturedFoldersOfTheWorkingProject) {
   IniDocument doc;
   ASSERT_TRUE(doc.LoadFromBytes(
       ToUtf16LeBytes(u"\uFEFF[BuildOptions]\r\nOutDir=bin\r\n[App.exe]\r\nSource=D:\\App\\App.exe\r\n"
-                     u"[Web]\r\nSource=D:\\Web\\w.exe\r\nIsBrowser=1\r\n[Top.exe]\r\nSource=D:\\Top.exe\r\n")));
-  EXPECT_EQ(EntryPointFolders(doc), std::vector<std::u16string>{u"D:\\App"});  // no browser entry, no drive root
+                     u"[Web]\r\nSource=D:\\Web\\w.exe\r\nIsBrowser=1\r\n[Top.exe]\r\nSource=D:\\Top.exe\r\n"
+                     u"[CaptureSnapshots]\r\nNewFolders=C:\\Data\\App|C:\\Other\r\n")));
+  // No browser entry, no drive root; the folders the installation created follow.
+  EXPECT_EQ(CapturedFolders(doc), (std::vector<std::u16string>{u"D:\\App", u"C:\\Data\\App", u"C:\\Other"}));
 }
 
 TEST(ProjectLocationChecks, FreeSpaceAgainstTheEstimate) {

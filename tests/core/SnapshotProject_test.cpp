@@ -154,6 +154,14 @@ TEST(SnapshotSuggestion, ProjectNamesWhatWasInstalled) {
   EXPECT_EQ(doc.GetValue(u"Compression", u"CompressionType"), u"None");
   EXPECT_EQ(doc.GetValue(u"Isolation", u"DirectoryIsolationMode"), u"Merged");
   EXPECT_EQ(doc.GetValue(u"CaptureSnapshots", u"After"), u"C:\\T\\B.snapshot");
+  EXPECT_EQ(doc.GetValue(u"CaptureSnapshots", u"NewFolders"), u"C:\\Program Files\\Sample App");
+
+  // Only the outermost new folders are recorded, in the scan's depth-first order.
+  SuggestionBuilder nested(TestEnvironment());
+  for (const char16_t* f : {u"C:\\A", u"C:\\A\\B", u"C:\\A\\B\\C", u"C:\\AB", u"D:\\X"})
+    nested.Added(Entry{EntryKind::kFolder, f, kAttrDirectory, 0, 1, {}, 0, {}});
+  nested.Finish(0);
+  EXPECT_NE(nested.Text(u"a", u"b").find(u"\r\nNewFolders=C:\\A|C:\\AB|D:\\X\r\n"), std::u16string::npos);
 }
 
 TEST(SnapshotSuggestion, EntryPointsFromNewExecutables) {

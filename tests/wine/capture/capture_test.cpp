@@ -159,6 +159,9 @@ TEST_F(Capture, SuggestedProjectOffersTheSample) {
     if (!doc.GetValue(s, u"Source").empty()) entries.push_back(s);
   EXPECT_EQ(entries, (std::vector<std::u16string>{u"Sample App.exe", u"uninstall.exe"}));
   EXPECT_EQ(doc.Text().find(u"noise"), std::u16string::npos);
+  // The folders the installation created, for the project-location page.
+  std::u16string created = u"|" + doc.GetValue(u"CaptureSnapshots", u"NewFolders") + u"|";
+  EXPECT_NE(created.find(u"|" + U(ProgramFiles()) + u"\\Sample App|"), std::u16string::npos) << N(created);
 }
 
 TEST_F(Capture, GeneratedProjectHoldsTheInstallation) {
