@@ -41,7 +41,6 @@ std::vector<std::u16string_view> PatternLines(std::u16string_view text) {
   return lines;
 }
 
-
 }  // namespace
 
 bool MatchName(std::u16string_view p, std::u16string_view n) {

@@ -82,8 +82,8 @@ void GenerationPlanner::Registry(const Entry* before, const Entry* after) {
     records.push_back({RegRecord::kDeletedValue, std::move(key), e.name, 0, {}});
     return;
   }
-  records.push_back({RegRecord::kValue, std::move(key), e.name, e.type,
-                     RewriteRegistryStrings(e.type, e.data, env_.textToMacros)});
+  records.push_back(
+      {RegRecord::kValue, std::move(key), e.name, e.type, RewriteRegistryStrings(e.type, e.data, env_.textToMacros)});
 }
 
 void GenerationPlanner::Added(const Entry& e) {

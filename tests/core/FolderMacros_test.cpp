@@ -193,10 +193,10 @@ TEST_F(FolderMacrosTable, PathsInsideRegistryTextTakeMacros) {
     const char16_t* text;
     const char16_t* macros;
   } cases[] = {
-      {u"C:\\Program Files\\X\\x.exe", u"%ProgramFilesDir%\\X\\x.exe"},                     // alone
-      {u"C:\\Program Files", u"%ProgramFilesDir%"},                                           // the folder itself
+      {u"C:\\Program Files\\X\\x.exe", u"%ProgramFilesDir%\\X\\x.exe"},                          // alone
+      {u"C:\\Program Files", u"%ProgramFilesDir%"},                                              // the folder itself
       {u"\"C:\\Program Files\\X\\x.exe\" \"%1\"", u"\"%ProgramFilesDir%\\X\\x.exe\" \"#251\""},  // quoted
-      {u"rundll32.exe C:\\Windows\\x.dll,Run", u"rundll32.exe %SystemRoot%\\x.dll,Run"},     // after a command
+      {u"rundll32.exe C:\\Windows\\x.dll,Run", u"rundll32.exe %SystemRoot%\\x.dll,Run"},         // after a command
       {u"C:\\Windows\\a;C:\\Program Files\\b;D:\\c", u"%SystemRoot%\\a;%ProgramFilesDir%\\b;D:\\c"},  // several
       {u"/dir=C:\\Windows", u"/dir=%SystemRoot%"},
       {u"@C:\\Windows\\x.dll,-101", u"@%SystemRoot%\\x.dll,-101"},

@@ -108,7 +108,8 @@ CaptureEnvironment TestEnvironment() {
   };
   env.textToMacros = [](std::u16string_view text) {
     std::u16string t(text);
-    for (size_t at; (at = t.find(u"C:\\Program Files")) != std::u16string::npos;) t.replace(at, 16, u"%ProgramFilesDir%");
+    for (size_t at; (at = t.find(u"C:\\Program Files")) != std::u16string::npos;)
+      t.replace(at, 16, u"%ProgramFilesDir%");
     return t;
   };
   env.shortcutTarget = [](std::u16string_view lnk) -> std::u16string {
@@ -120,7 +121,8 @@ CaptureEnvironment TestEnvironment() {
 
 std::string Utf16Le(std::u16string_view s) { return ToUtf16LeBytes(s) + std::string(2, '\0'); }
 
-const char16_t kUninstallKey[] = u"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\SampleApp";
+const char16_t kUninstallKey[] =
+    u"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\SampleApp";
 
 // The sample installation as the merge reports it.
 void Install(DiffVisitor& v) {
@@ -263,7 +265,8 @@ TEST(SnapshotGeneration, RegistryChangesAsRegFiles) {
   Install(plan);
   plan.Added(Entry{EntryKind::kKey, u"HKEY_USERS\\S-1-5-21-7_Classes\\.sample", 0, 0, 0, {}, 0, {}});
   plan.Added(Entry{EntryKind::kKey, u"HKEY_USERS\\S-1-5-21-70\\Software\\Sample", 0, 0, 0, {}, 0, {}});
-  plan.Deleted(Entry{EntryKind::kValue, u"HKEY_LOCAL_MACHINE\\Software\\Kept", 0, 0, 0, u"gone", kRegSz, Utf16Le(u"x")});
+  plan.Deleted(
+      Entry{EntryKind::kValue, u"HKEY_LOCAL_MACHINE\\Software\\Kept", 0, 0, 0, u"gone", kRegSz, Utf16Le(u"x")});
   plan.Added(Entry{EntryKind::kValue, u"HKEY_LOCAL_MACHINE\\Software\\Kept", 0, 0, 0, u"Blob", kRegBinary,
                    "C:\\Program Files"});  // binary data keeps its bytes
   std::vector<HiveText> hives = plan.HiveTexts();
@@ -339,8 +342,9 @@ TEST(SnapshotRegFile, ValuesInTheStandardFormat) {
     EXPECT_EQ(r.type, records[i].type) << i;
     EXPECT_EQ(r.data, records[i].data) << i;
   }
-  for (const char16_t* text : {u"[HKEY_LOCAL_MACHINE\\K]\r\n", u"Windows Registry Editor Version 5.00\r\n\"a\"=\"b\"\r\n",
-                               u"Windows Registry Editor Version 5.00\r\n[K]\r\n\"a\"=hex:0g\r\n"})
+  for (const char16_t* text :
+       {u"[HKEY_LOCAL_MACHINE\\K]\r\n", u"Windows Registry Editor Version 5.00\r\n\"a\"=\"b\"\r\n",
+        u"Windows Registry Editor Version 5.00\r\n[K]\r\n\"a\"=hex:0g\r\n"})
     EXPECT_FALSE(ParseRegFile(text, back));
 }
 

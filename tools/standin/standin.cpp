@@ -375,7 +375,8 @@ class Run {
         else
           WriteBytes(folder + L"\\Package.ini", Content(SuggestedProject()));
         WriteBytes(folder + L"\\build.bat", BuildScript());
-        WriteBytes(folder + L"\\HKEY_LOCAL_MACHINE.reg", "\xFF\xFE" + loom::ToUtf16LeBytes(loom::snap::RegFileText({})));
+        WriteBytes(folder + L"\\HKEY_LOCAL_MACHINE.reg",
+                   "\xFF\xFE" + loom::ToUtf16LeBytes(loom::snap::RegFileText({})));
         break;
       }
       case Kind::VRegTool:
