@@ -348,6 +348,28 @@ TEST(SnapshotRegFile, ValuesInTheStandardFormat) {
     EXPECT_FALSE(ParseRegFile(text, back));
 }
 
+TEST(SnapshotRegFile, RewriteTouchesStringDataOnly) {
+  auto upper = [](std::u16string_view t) {
+    std::u16string s(t);
+    for (char16_t& c : s) c = c >= u'a' && c <= u'z' ? c - 32 : c;
+    return u"<" + s + u">";
+  };
+  auto u16 = [](std::u16string_view s) { return ToUtf16LeBytes(s); };
+  struct Case {
+    uint32_t type;
+    std::string data, rewritten;
+  } cases[] = {
+      {kRegSz, u16(std::u16string(u"ab\0", 3)), u16(std::u16string(u"<AB>\0", 5))},
+      {kRegExpandSz, u16(std::u16string(u"a\0b", 3)), u16(std::u16string(u"<A>\0<B>", 7))},  // each run, NULs kept
+      {kRegMultiSz, u16(std::u16string(u"a\0\0b\0\0", 6)), u16(std::u16string(u"<A>\0\0<B>\0\0", 10))},
+      {kRegSz, "abc", "abc"},  // odd length: not text
+      {kRegBinary, u16(u"ab"), u16(u"ab")},
+      {kRegDword, u16(u"ab"), u16(u"ab")},
+      {kRegQword, u16(u"abcd"), u16(u"abcd")},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RewriteRegistryStrings(c.type, c.data, upper), c.rewritten) << c.type;
+}
+
 TEST(SnapshotGeneration, ProjectFolderChecks) {
   const std::vector<std::u16string> captured = {u"C:\\Program Files\\Sample App"};
   struct Case {
