@@ -273,7 +273,7 @@ TEST_F(Capture, KeptExclusionListNamesTheDefaultItLacks) {
   ASSERT_NE(at, std::string::npos);
   WriteBytes(folder + L"\\snapshot-exclude.txt", list.erase(at, 24));
   ToolRun r = Start(Quoted(tool) + L" " + Quoted(Temp() + L"\\before.snapshot") + L" -SuggestProject " +
-                    Quoted(Temp() + L"\\after.snapshot") + L" " + Quoted(Temp() + L"\\old.ini") + L" -IESelection 0");
+                    Quoted(Temp() + L"\\after.snapshot") + L" " + Quoted(Temp() + L"\\old.ini") + L" -IESelection 0 -Loomwise");
   EXPECT_EQ(r.code, 0u);
   EXPECT_NE(r.Lines(u'I').find(u"lacks 1 of this version's default lines (first: %SystemRoot%\\Installer)"),
             std::u16string::npos)
