@@ -1,0 +1,4 @@
+# loomctl.exe: capture runs with the wizard's Windows code (runner, scan tool,
+# temporary files) and speaks the messages of its string table.
+target_sources(loomctl PRIVATE ${CMAKE_SOURCE_DIR}/src/loomctl/Capture_win32.cpp $<TARGET_OBJECTS:loomres>)
+target_link_libraries(loomctl PRIVATE loomwin)
