@@ -2,3 +2,9 @@
 # temporary files) and speaks the messages of its string table.
 target_sources(loomctl PRIVATE ${CMAKE_SOURCE_DIR}/src/loomctl/Capture_win32.cpp $<TARGET_OBJECTS:loomres>)
 target_link_libraries(loomctl PRIVATE loomwin)
+if(TARGET gui_tests)
+  add_dependencies(gui_tests loomctl)
+endif()
+if(TARGET capture_tests)
+  add_dependencies(capture_tests loomctl standin_tools)
+endif()

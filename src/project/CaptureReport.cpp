@@ -1,6 +1,7 @@
 #include "project/CaptureReport.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "project/EntryPoints.h"
@@ -126,8 +127,9 @@ std::u16string Size(uint64_t bytes) {
   const char16_t* units[] = {u" bytes", u" KB", u" MB", u" GB"};
   if (bytes < 1024) return DecimalText(static_cast<long long>(bytes)) + units[0];
   int unit = 0;
-  uint64_t tenths = bytes * 10;
-  while (tenths >= 10240 && unit < 3) tenths /= 1024, ++unit;
+  double value = double(bytes);
+  while (value >= 1024 && unit < 3) value /= 1024, ++unit;
+  const long long tenths = llround(value * 10);
   return DecimalText(static_cast<long long>(tenths / 10)) + u"." + DecimalText(static_cast<long long>(tenths % 10)) +
          units[unit];
 }

@@ -1,8 +1,14 @@
 # The real capture tool end to end: scans of a fresh prefix around the sample
 # installer, the suggested project, the generated folder, and the failures.
 add_test(NAME wine.capture
-         COMMAND bash ${LOOM_WINE} ${CMAKE_BINARY_DIR}/wine/capture -- ${LOOM_WIN64_DIR}/capture_tests.exe)
+         COMMAND bash ${LOOM_WINE} ${CMAKE_BINARY_DIR}/wine/capture -- ${LOOM_WIN64_DIR}/capture_tests.exe
+                 --gtest_filter=-Unattended.*)
 set_tests_properties(wine.capture PROPERTIES LABELS wine RESOURCE_LOCK wine TIMEOUT 300)
+# loomctl capture of the sample installer, in a prefix of its own.
+add_test(NAME wine.unattended
+         COMMAND bash ${LOOM_WINE} ${CMAKE_BINARY_DIR}/wine/unattended -- ${LOOM_WIN64_DIR}/capture_tests.exe
+                 --gtest_filter=Unattended.*)
+set_tests_properties(wine.unattended PROPERTIES LABELS wine RESOURCE_LOCK wine TIMEOUT 600)
 # Smoke pass of the capture benchmark (`make bench` measures).
 add_test(NAME wine.bench_capture
          COMMAND bash ${LOOM_WINE} ${CMAKE_BINARY_DIR}/wine/bench-capture -- ${LOOM_WIN64_DIR}/bench_capture.exe --quick)
