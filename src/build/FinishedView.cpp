@@ -101,7 +101,8 @@ void FinishedView::StartBuild() {
     EndBuild(kBuildFailed);
     return;
   }
-  if (!CreateBuildOutputFolder(ProjectFolder(), outputFolder_)) ::MessageBoxW(hwnd_, kCannotCreateFolder, title.c_str(), MB_OK);
+  if (!CreateBuildOutputFolder(ProjectFolder(), outputFolder_))
+    ::MessageBoxW(hwnd_, kCannotCreateFolder, title.c_str(), MB_OK);
   AdvanceBuild(0);
 }
 

@@ -3,6 +3,7 @@
 // lines and judgements, the pages' edits, the build plan); this file runs the
 // processes, keeps the temporary files and tells the user what happens.
 #include <windows.h>
+#include <objbase.h>
 
 #include <atomic>
 #include <memory>

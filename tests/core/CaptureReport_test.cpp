@@ -63,17 +63,20 @@ TEST(CaptureReportTest, NamesCountsAndSizesAreTheProjects) {
   const std::string html = Utf16ToUtf8(ReportHtml(summary));
 
   EXPECT_EQ(Rows(html, "<h1 id=\"package\">([^<]*)</h1>"), std::vector<std::string>{"Sample &lt;App&gt;"});
-  EXPECT_EQ(Rows(html, "<tr class=\"entry\"><td><img alt=\"\" src=\"data:image/x-icon;base64,([^\"]+)\">"
-                       "</td><td class=\"name\">([^<]*)</td>"),
+  EXPECT_EQ(Rows(html,
+                 "<tr class=\"entry\"><td><img alt=\"\" src=\"data:image/x-icon;base64,([^\"]+)\">"
+                 "</td><td class=\"name\">([^<]*)</td>"),
             std::vector<std::string>{"AAABAAEAEBAAAAEAIAAEAAAAFgAAAGljb24=|Sample App.exe"});
-  EXPECT_EQ(Rows(html, "<tr class=\"macro\"><td class=\"name\">([^<]*)</td><td class=\"n files\">(\\d+)</td>"
-                       "<td class=\"n size\" data-bytes=\"(\\d+)\">([^<]*)</td>"),
+  EXPECT_EQ(Rows(html,
+                 "<tr class=\"macro\"><td class=\"name\">([^<]*)</td><td class=\"n files\">(\\d+)</td>"
+                 "<td class=\"n size\" data-bytes=\"(\\d+)\">([^<]*)</td>"),
             (std::vector<std::string>{"%AppData%|2|7|7 bytes", "%ProgramFilesDir%|3|3036|3.0 KB"}));
   EXPECT_EQ(Rows(html, "<text [^>]*text-anchor=\"end\">([^<]*)</text><rect class=\"bar\"[^>]* width=\"(\\d+)\""),
             (std::vector<std::string>{"%ProgramFilesDir%\\Sample App|420", "%ProgramFilesDir%\\Other|1",
                                       "%AppData%\\Sample|1"}));
-  EXPECT_EQ(Rows(html, "<tr class=\"hive\"><td class=\"name\">([^<]*)</td><td class=\"n\">(\\d+)</td>"
-                       "<td class=\"n\">(\\d+)</td><td class=\"n\">(\\d+)</td><td class=\"n\">(\\d+)</td>"),
+  EXPECT_EQ(Rows(html,
+                 "<tr class=\"hive\"><td class=\"name\">([^<]*)</td><td class=\"n\">(\\d+)</td>"
+                 "<td class=\"n\">(\\d+)</td><td class=\"n\">(\\d+)</td><td class=\"n\">(\\d+)</td>"),
             (std::vector<std::string>{"HKEY_CURRENT_USER|1|1|0|0", "HKEY_LOCAL_MACHINE|2|4|1|1"}));
   EXPECT_EQ(Rows(html, "<tr class=\"option\"><td class=\"name\">([^<]*)</td><td>([^<]*)</td>"),
             (std::vector<std::string>{"Isolation.DirectoryIsolationMode|WriteCopy", "BuildOptions.OutDir|bin",

@@ -23,9 +23,9 @@ TEST(Unattended, CapturesTheSampleInstallerWhereTheAnswersSay) {
                                              L"\\sample\\SampleSetup.exe\" /S\r\nInstallTimeout=120\r\n"
                                              L"[EntryPoints]\r\nSelect=Sample App.exe\r\n[Project]\r\nLocation=" +
                                              project + L"\r\n[Options]\r\nIsolation=write-copy\r\n")));
-  Captured c = RunCaptured(Quoted(install.ProgramFolder() + L"\\loomctl.exe") + L" capture " + Quoted(answers) +
-                               L" --log " + Quoted(log),
-                           {}, install.ProgramFolder(), 600000);
+  Captured c = RunCaptured(
+      Quoted(install.ProgramFolder() + L"\\loomctl.exe") + L" capture " + Quoted(answers) + L" --log " + Quoted(log),
+      {}, install.ProgramFolder(), 600000);
   ASSERT_TRUE(c.finished);
   EXPECT_EQ(c.exitCode, 0u) << c.output;
   for (const char* step : {"[1/9] prescan: ", "[2/9] install: ", "[4/9] compare: ", "[9/9] build (link): "})

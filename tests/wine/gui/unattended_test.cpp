@@ -39,13 +39,12 @@ class UnattendedTest : public WizardTest {
   Captured Capture(const std::string& answers, const std::wstring& extra = L"") {
     const std::wstring file = install_->Path(L"app.answers");
     EXPECT_TRUE(WriteBytes(file, answers));
-    return RunCaptured(Quoted(install_->ProgramFolder() + L"\\loomctl.exe") + L" capture " + Quoted(file) + extra,
-                       {{L"LOOM_STANDIN_SCENARIO", install_->ScenarioPath()}, {L"LOOM_STANDIN_LOG", install_->LogPath()}},
-                       install_->ProgramFolder(), 60000);
+    return RunCaptured(
+        Quoted(install_->ProgramFolder() + L"\\loomctl.exe") + L" capture " + Quoted(file) + extra,
+        {{L"LOOM_STANDIN_SCENARIO", install_->ScenarioPath()}, {L"LOOM_STANDIN_LOG", install_->LogPath()}},
+        install_->ProgramFolder(), 60000);
   }
-  std::string Installer(int exitCode) {
-    return "Install=cmd.exe /c exit " + std::to_string(exitCode) + "\r\n";
-  }
+  std::string Installer(int exitCode) { return "Install=cmd.exe /c exit " + std::to_string(exitCode) + "\r\n"; }
 };
 
 }  // namespace
