@@ -375,7 +375,7 @@ std::u16string ReportHtml(const CaptureSummary& s) {
           DecimalText(y + 3) + u"\" width=\"" + DecimalText(w < 1 ? 1 : w) + u"\" height=\"18\" fill=\"#4a7fb5\"/>");
       add(u"<text x=\"" + DecimalText(static_cast<long long>(labelWidth) + (w < 1 ? 1 : w) + 6) + u"\" y=\"" +
           DecimalText(y + 16) + u"\">" + Size(g.bytes) + u" (" + DecimalText(static_cast<long long>(g.files)) +
-          u" files)</text>\n");
+          (g.files == 1 ? u" file)</text>\n" : u" files)</text>\n"));
     }
     add(u"</svg>\n");
   }
@@ -388,6 +388,7 @@ std::u16string ReportHtml(const CaptureSummary& s) {
       add(u"<td class=\"n\">" + DecimalText(static_cast<long long>(n)) + u"</td>");
     add(u"</tr>\n");
   }
+  if (s.hives.empty()) add(u"<tr><td colspan=\"5\" class=\"muted\">No registry file (*.reg) in the project.</td></tr>\n");
   add(u"</table>\n");
 
   add(u"<h2>Options set in Package.ini</h2>\n<table id=\"options\">\n");
