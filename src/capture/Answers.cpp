@@ -363,14 +363,12 @@ bool ApplyAnswers(IniDocument& doc, const Answers& a, const CaptureContext& ctx,
         break;
       }
       case StepPackageSettings: {
-        PackageChoices c;
-        c.containerChoice = a.dataContainer.value_or(SelectsDataFile(-1, estimate) ? kUseDataFile : kUseEntryPoint);
-        c.entryName = chosen.front();
-        c.dataFileName = a.dataFile.value_or(name + u".dat");
+        PackageChoices c = ProposedPackageChoices(name, chosen.front(), estimate);
+        c.containerChoice = a.dataContainer.value_or(c.containerChoice);
+        c.dataFileName = a.dataFile.value_or(c.dataFileName);
         c.buildMsi = a.msi.value_or(false);
-        c.msiFileName = a.msiFile.value_or(name + u".msi");
+        c.msiFileName = a.msiFile.value_or(c.msiFileName);
         c.compress = a.compression.value_or(false);
-        c.inventoryName = name;
         if (c.containerChoice == kUseEntryPoint && estimate >= kDataFileRequiredFrom)
           return refuse(u"Package", u"DataContainer", 0, u"a package this large keeps its data in a separate file");
         PackageVerdict v = CheckPackageChoices(c, estimate);

@@ -125,6 +125,13 @@ TEST_F(UnattendedTest, RefusalsAndFailuresLeaveNothingBehind) {
     EXPECT_EQ(c.exitCode, 2u) << r.answers << c.output;
     EXPECT_NE(c.output.find(r.says), std::string::npos) << r.answers << c.output;
   }
+  // --dry-run: the steps and their command lines, nothing run.
+  Captured dry = Capture("[Capture]\r\n" + Installer(0), L" --dry-run");
+  EXPECT_EQ(dry.exitCode, 0u) << dry.output;
+  EXPECT_NE(dry.output.find("1 prescan: \"" + Narrow(install_->ProgramFolder()) + "\\snapshot64.exe\""),
+            std::string::npos)
+      << dry.output;
+  EXPECT_NE(dry.output.find("2 install: cmd.exe /c exit 0"), std::string::npos) << dry.output;
   EXPECT_TRUE(install_->ToolLog().empty()) << "no tool ran";
   EXPECT_EQ(TempFiles(), before);
 
