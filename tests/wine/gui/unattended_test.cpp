@@ -53,6 +53,7 @@ TEST_F(UnattendedTest, WritesTheWizardsProjectAndAnswersThatRepeatIt) {
   InstallOptions o;
   o.scenario = "[any]\n";
   ASSERT_NO_FATAL_FAILURE(Install(o));
+  const std::vector<std::wstring> before = TempFiles();  // other tests' leftovers
   // The wizard: write-copy isolation, an MSI package, compression; the rest as proposed.
   ASSERT_TRUE(w_.Start(*install_));
   ASSERT_TRUE(w_.WaitForMainWindow());
@@ -81,7 +82,7 @@ TEST_F(UnattendedTest, WritesTheWizardsProjectAndAnswersThatRepeatIt) {
   EXPECT_EQ(ReadBytes(again + L"\\Package.ini"), wizard);
   EXPECT_TRUE(FileExists(again + L"\\bin\\Demo App.exe")) << c.output;
   EXPECT_NE(c.output.find("project: " + Narrow(again)), std::string::npos) << c.output;
-  EXPECT_TRUE(TempFiles().empty());
+  EXPECT_EQ(TempFiles(), before);
 
   // loomctl answers of that project, with Install filled in, gives it again.
   Captured a = RunCaptured(Quoted(install_->ProgramFolder() + L"\\loomctl.exe") + L" answers " + Quoted(again));
