@@ -191,6 +191,7 @@ class Capture {
   std::u16string errors_;
   bool warnings_ = false;
   std::wstring redirectList_;
+  std::string rawCarry_;  // an odd byte of a build tool's output, waiting for its partner
 };
 
 void Capture::Cleanup() {
@@ -210,11 +211,10 @@ void Capture::DrainOutput(bool raw) {
   }
   if (raw && !bytes.empty()) {
     // The build tools write UTF-16LE; an odd byte waits for its partner.
-    static std::string carry;
-    carry += bytes;
-    size_t even = carry.size() & ~size_t(1);
-    out_.Raw(loom::FromUtf16LeBytes(carry.data(), even));
-    carry.erase(0, even);
+    rawCarry_ += bytes;
+    size_t even = rawCarry_.size() & ~size_t(1);
+    out_.Raw(loom::FromUtf16LeBytes(rawCarry_.data(), even));
+    rawCarry_.erase(0, even);
   }
   for (auto& [kind, text] : lines) {
     switch (kind) {
@@ -238,6 +238,7 @@ void Capture::DrainOutput(bool raw) {
 Capture::Ended Capture::RunToolStep(const std::wstring& commandLine, bool raw, DWORD* exitCode) {
   out_.Log(u"command: " + ToU16(commandLine));
   errors_.clear();
+  rawCarry_.clear();
   if (!loom::StartTool(commandLine, nullptr, raw ? RawReader : LineReader)) {
     errors_ = u"cannot start: " + ToU16(commandLine);
     return Ended::Failed;
