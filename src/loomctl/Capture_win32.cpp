@@ -17,6 +17,7 @@
 #include "capture/Answers.h"
 #include "capture/CaptureState.h"
 #include "capture/ScanCommands.h"
+#include "capture/ScanLocations.h"
 #include "capture/ScanTool.h"
 #include "capture/ToolLineDecoder.h"
 #include "capture/ToolRunner.h"
@@ -320,9 +321,8 @@ int Capture::Run(bool dryRun) {
   loom::CaptureState& st = loom::State();
   std::wstring problem;
   if (!loom::LocateScanTool(st.toolFolder, st.toolName, problem)) return Fail(kNotDone, ToU16(problem));
-  st.scanLocations = a_.locations ? ToWide(*a_.locations)
-                                  : ToWide(loom::ExpandFolderMacros(u"%ProgramFilesDir%", false)).substr(0, 3) +
-                                        L" HKEY_LOCAL_MACHINE HKEY_USERS";
+  st.scanLocations =
+      ToWide(a_.locations.value_or(loom::DefaultScanLocations(loom::ExpandFolderMacros(u"%ProgramFilesDir%", false))));
   for (std::wstring* path : {&st.startSnapshotPath, &st.endSnapshotPath})
     if (!loom::TryMakeTempPath(L"snapshot", *path)) return StepFailed(u"cannot create " + ToU16(*path));
   if (!loom::TryMakeTempPath(L"ini", st.workingProjectPath))

@@ -388,7 +388,8 @@ std::u16string ReportHtml(const CaptureSummary& s) {
       add(u"<td class=\"n\">" + DecimalText(static_cast<long long>(n)) + u"</td>");
     add(u"</tr>\n");
   }
-  if (s.hives.empty()) add(u"<tr><td colspan=\"5\" class=\"muted\">No registry file (*.reg) in the project.</td></tr>\n");
+  if (s.hives.empty())
+    add(u"<tr><td colspan=\"5\" class=\"muted\">No registry file (*.reg) in the project.</td></tr>\n");
   add(u"</table>\n");
 
   add(u"<h2>Options set in Package.ini</h2>\n<table id=\"options\">\n");
