@@ -423,7 +423,8 @@ std::u16string WriteAnswers(const IniDocument& doc, std::u16string_view projectF
   std::u16string groups = doc.GetValue(kBuild, u"PermittedGroups");
   key(u"Groups", groups.empty() ? u"everyone" : groups);
   std::u16string denied;
-  if (doc.FindValue(kBuild, u"AccessDeniedMsg", denied)) key(u"AccessDeniedMessage", denied);
+  doc.FindValue(kBuild, u"AccessDeniedMsg", denied);  // none (commented out): an empty message
+  key(u"AccessDeniedMessage", denied);
   std::u16string quality;
   if (doc.FindValue(kBuild, u"QualityReportingEnabled", quality))
     key(u"QualityReporting", quality == u"1" ? u"1" : u"0");

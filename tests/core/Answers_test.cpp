@@ -168,7 +168,7 @@ TEST(AnswersTest, AnswersWrittenFromAProjectGiveItAgain) {
                                 u"[EntryPoints]\nSelect=Demo Settings.exe;Demo Help.exe\n"
                                 u"[Project]\nInventoryName=Demo Two\nLocation=D:\\Packages\\Two\n"
                                 u"[Options]\nIsolation=write-copy\nSandbox=%AppData%\\Two\nGroups=Staff;Admins\n"
-                                u"AccessDeniedMessage=Ask the desk\nPortal=1\nPortalUrl=https://p.example/\n"
+                                u"AccessDeniedMessage=\nPortal=1\nPortalUrl=https://p.example/\n"
                                 u"[Package]\nDataContainer=file\nDataFile=Two.dat\nMsi=1\nMsiFile=Two.msi\n"
                                 u"Compression=1\n";
   Applied first = Apply(chosen);
