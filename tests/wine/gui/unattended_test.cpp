@@ -163,3 +163,44 @@ TEST_F(UnattendedTest, RefusalsAndFailuresLeaveNothingBehind) {
   EXPECT_NE(c.output.find("snapshot.exe"), std::string::npos) << c.output;
   EXPECT_EQ(TempFiles(), before);
 }
+
+TEST_F(UnattendedTest, CtrlCEndsTheRunningToolAndCleansUp) {
+  InstallOptions o;
+  o.scenario = "[scan]\npidfile scan.pid\nhang\n";
+  ASSERT_NO_FATAL_FAILURE(Install(o));
+  const std::vector<std::wstring> before = TempFiles();
+  const std::wstring answers = install_->Path(L"app.answers"), out = install_->Path(L"out.txt");
+  ASSERT_TRUE(WriteBytes(answers, "[Capture]\r\n" + Installer(0)));
+  // loomctl in a console of its own, its output in a file.
+  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+  HANDLE file = CreateFileW(out.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS, 0, nullptr);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = si.hStdError = file;
+  SetEnvironmentVariableW(L"LOOM_STANDIN_SCENARIO", install_->ScenarioPath().c_str());
+  std::wstring cl = Quoted(install_->ProgramFolder() + L"\\loomctl.exe") + L" capture " + Quoted(answers);
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessW(nullptr, cl.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr,
+                             install_->ProgramFolder().c_str(), &si, &pi));
+  SetEnvironmentVariableW(L"LOOM_STANDIN_SCENARIO", nullptr);
+  CloseHandle(file);
+  std::optional<DWORD> scan;
+  ASSERT_TRUE(WaitUntil([&] { return (scan = ReadPidFile(install_->Path(L"scan.pid"))).has_value(); }, 20000));
+  // Ctrl+C in that console, as a user presses it.
+  FreeConsole();
+  ASSERT_TRUE(AttachConsole(pi.dwProcessId));
+  SetConsoleCtrlHandler(nullptr, TRUE);
+  EXPECT_TRUE(GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0));
+  DWORD code = 0;
+  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
+  FreeConsole();
+  SetConsoleCtrlHandler(nullptr, FALSE);
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  EXPECT_EQ(code, 1u) << ReadBytes(out).value_or("");
+  EXPECT_NE(ReadBytes(out).value_or("").find("stopped"), std::string::npos);
+  EXPECT_TRUE(WaitProcessGone(*scan)) << "the scan tool was ended";
+  EXPECT_EQ(TempFiles(), before);
+}
