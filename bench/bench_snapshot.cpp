@@ -3,6 +3,9 @@
 // to files and merged from there, each size in a child process of its own:
 //   time ratio   t(10N) / (10 t(N))        target <= 1.1 (10x entries, at most 11x time)
 //   memory ratio peak(10N) / peak(N)       target <= 1.2
+// The registry files of generation: N and 10N new values (strings with paths
+// rewritten to folder macros, DWORDs, binary data) written as .reg text:
+//   registry ratio t(10N) / (10 t(N))      target <= 1.1
 //   bench_snapshot           N = 20,000 (and 200,000), best of 7
 //   bench_snapshot --quick   N = 2,000 (and 20,000), one run
 #include <sys/resource.h>
@@ -13,6 +16,9 @@
 #include <string>
 
 #include "BenchTiming.h"
+#include "macros/FolderMacros.h"
+#include "macros/MemoryFolderPlatform.h"
+#include "snapshot/GenerationPlan.h"
 #include "snapshot/SnapshotMerge.h"
 #include "util/Text.h"
 
@@ -108,6 +114,50 @@ bool Measure(const std::string& a, const std::string& b, int runs, double& secon
   return ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// Generation's registry writing for `values` new values in keys of 20.
+double RegistryWriting(size_t values, int runs) {
+  loom::MemoryFolderPlatform sys;
+  loom::FolderMacroTable table(sys);
+  table.Register(u"ProgramFilesDir", u"C:\\Program Files", 3, 3);
+  table.Register(u"SystemRoot", u"C:\\Windows", 3, 3);
+  table.Register(u"AppData", u"C:\\Users\\ann\\AppData\\Roaming", 3, 3);
+  CaptureEnvironment env;
+  env.textToMacros = [&](std::u16string_view text) {
+    std::u16string out;
+    table.TextToMacros(text, out);
+    return out;
+  };
+  std::vector<Entry> entries;
+  char text[160];
+  for (size_t i = 0; i < values; ++i) {
+    Entry e;
+    e.kind = EntryKind::kValue;
+    snprintf(text, sizeof text, "HKEY_LOCAL_MACHINE\\Software\\Vendor\\Key %06zu", i / 20);
+    e.path = loom::Utf8ToUtf16(text);
+    snprintf(text, sizeof text, "Value %06zu", i);
+    e.name = loom::Utf8ToUtf16(text);
+    if (i % 3 == 0) {
+      e.type = kRegSz;
+      snprintf(text, sizeof text, "\"C:\\Program Files\\Vendor\\app %06zu.exe\" \"%%1\" /dir=C:\\Windows\\x", i);
+      e.data = loom::ToUtf16LeBytes(loom::Utf8ToUtf16(text)) + std::string(2, '\0');
+    } else if (i % 3 == 1) {
+      e.type = kRegDword;
+      e.data = std::string(4, char(i));
+    } else {
+      e.type = kRegBinary;
+      e.data = std::string(40, char(i));
+    }
+    entries.push_back(std::move(e));
+  }
+  size_t sink = 0;
+  double s = loom::bench::BestSeconds(runs, [&] {
+    GenerationPlanner plan(env);
+    for (const Entry& e : entries) plan.Added(e);
+    for (const HiveText& h : plan.HiveTexts()) sink += h.text.size();
+  });
+  return sink ? s : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -134,5 +184,11 @@ int main(int argc, char** argv) {
   if (system(cmd.c_str()) != 0) return 1;
   printf("time ratio t(10N)/(10 t(N)): %.2f (target <= 1.10)\n", t[1] / (10 * t[0]));
   printf("memory ratio peak(10N)/peak(N): %.2f (target <= 1.20)\n", double(peak[1]) / double(peak[0]));
+  double r[2];
+  for (int k = 0; k < 2; ++k) {
+    r[k] = RegistryWriting(k ? 10 * n : n, runs);
+    printf("registry files for %zu values (macros in string data): %.3f s\n", k ? 10 * n : n, r[k]);
+  }
+  printf("registry ratio t(10N)/(10 t(N)): %.2f (target <= 1.10)\n", r[1] / (10 * r[0]));
   return 0;
 }

@@ -33,3 +33,25 @@ set_target_properties(sample_setup PROPERTIES OUTPUT_NAME SampleSetup RUNTIME_OU
 target_link_libraries(sample_setup PRIVATE ole32 uuid shell32 advapi32)
 target_compile_options(sample_setup PRIVATE ${LOOM_WARNINGS})
 target_link_options(sample_setup PRIVATE -municode -s)
+
+# The same application packed by real installer engines, for wine.capture:
+# SampleNsis.exe (makensis, 64-bit Unicode stub: the 32-bit one cannot run
+# under a 64-bit-only Wine) and SampleMsi.msi (wixl). Both tools come from
+# tools/scripts/setup.sh.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  find_program(LOOM_MAKENSIS makensis REQUIRED)
+  find_program(LOOM_WIXL wixl REQUIRED)
+  set(LOOM_SAMPLE_STAGE ${LOOM_SAMPLE_GEN}/engines)
+  add_custom_command(OUTPUT ${LOOM_SAMPLE_OUT}/SampleNsis.exe ${LOOM_SAMPLE_OUT}/SampleMsi.msi
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${LOOM_SAMPLE_STAGE} ${LOOM_SAMPLE_OUT}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:sample_app> $<TARGET_FILE:sample_lib>
+            ${LOOM_SAMPLE_SRC}/notes.txt ${LOOM_SAMPLE_SRC}/SampleMsi.wxs ${LOOM_SAMPLE_STAGE}
+    COMMAND ${LOOM_MAKENSIS} -V1 -DPAYLOAD=${LOOM_SAMPLE_STAGE} -DNOTES=${LOOM_SAMPLE_STAGE}/notes.txt
+            -DOUTFILE=${LOOM_SAMPLE_OUT}/SampleNsis.exe ${LOOM_SAMPLE_SRC}/SampleNsis.nsi
+    COMMAND ${CMAKE_COMMAND} -E chdir ${LOOM_SAMPLE_STAGE} ${LOOM_WIXL} -a x64 -o ${LOOM_SAMPLE_OUT}/SampleMsi.msi
+            SampleMsi.wxs
+    DEPENDS sample_app sample_lib ${LOOM_SAMPLE_SRC}/SampleNsis.nsi ${LOOM_SAMPLE_SRC}/SampleMsi.wxs
+            ${LOOM_SAMPLE_SRC}/notes.txt
+    COMMENT "Packing the sample application with NSIS and Windows Installer")
+  add_custom_target(sample_engines ALL DEPENDS ${LOOM_SAMPLE_OUT}/SampleNsis.exe ${LOOM_SAMPLE_OUT}/SampleMsi.msi)
+endif()

@@ -8,6 +8,8 @@
 //    turns into "%SystemSystem%", which names the 32-bit system folder that a
 //    redirected program sees there.
 //  - a text without "%" comes back from its Package.ini escaping.
+//  - registry text without "~" or "?" comes back from its macro form (up to
+//    case; its own "%" and "#" are escaped), in view 0.
 // The first byte chooses the options; with bit 4 set, each further byte picks
 // a character from a small alphabet of path pieces, otherwise the bytes are
 // UTF-16LE text.
@@ -86,6 +88,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(changed || macro == text);
   }
   table.Expand(text, leadingOnly);
+
+  std::u16string registryText;
+  table.TextToMacros(text, registryText);
+  if (!sys->redirection && text.find_first_of(u"~?") == std::u16string::npos)
+    Check(EqualsNoCaseUnicode(table.Expand(registryText, false), text));
 
   const std::u16string escaped = table.EscapeIniValue(text);
   if (text.find(u'%') == std::u16string::npos) Check(table.Expand(escaped, false) == text);

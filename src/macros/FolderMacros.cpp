@@ -196,6 +196,9 @@ bool PathToFolderMacros(std::u16string_view path, std::u16string& result, const 
   return ProcessFolderMacros().PathToMacros(path, result, escapes);
 }
 
+bool TextToFolderMacros(std::u16string_view text, std::u16string& result) {
+  return ProcessFolderMacros().TextToMacros(text, result);
+}
 std::u16string EscapeIniValue(std::u16string_view text) { return ProcessFolderMacros().EscapeIniValue(text); }
 
 }  // namespace loom

@@ -61,6 +61,16 @@ class FolderMacroTable {
   // drive-letter form "%drive_X%" was used.
   bool PathToMacros(std::u16string_view path, std::u16string& result, const MacroEscapeSet* escapes = nullptr) const;
 
+  // Free text (registry string data) with every path in it that lies under a
+  // folder of the table in macro form, by the longest match as in
+  // PathToMacros. A path is taken where it starts (at the start or after a
+  // character that cannot be part of a name, such as a blank, a quote, ";" or
+  // "="), only as whole folder names ("C:\Program Filesystem" is not under
+  // "C:\Program Files"); "%" and "#" of the text itself are written "#25" and
+  // "#23", so that Expand gives back exactly `text`. No "%drive_X%" form.
+  // True when anything was replaced or escaped.
+  bool TextToMacros(std::u16string_view text, std::u16string& result) const;
+
   // `text` escaped for a Package.ini value: "%" and "#" as "#25" / "#23",
   // except a whole registered macro running up to a "\" or the end.
   std::u16string EscapeIniValue(std::u16string_view text) const;
@@ -100,6 +110,7 @@ uint32_t ResolveFolder(uint32_t csidl, std::u16string& path, uint32_t extraAcces
 bool RegisterFolderMacro(std::u16string_view name, std::u16string_view path, unsigned directions, unsigned views);
 std::u16string ExpandFolderMacros(std::u16string_view text, bool leadingOnly);
 bool PathToFolderMacros(std::u16string_view path, std::u16string& result, const MacroEscapeSet* escapes = nullptr);
+bool TextToFolderMacros(std::u16string_view text, std::u16string& result);
 std::u16string EscapeIniValue(std::u16string_view text);
 
 }  // namespace loom

@@ -220,6 +220,63 @@ bool FolderMacroTable::PathToMacros(std::u16string_view path, std::u16string& re
   return changed;
 }
 
+namespace {
+
+// Where a path inside free text may begin: after one of these, or at the start.
+bool EndsName(char16_t c) { return std::u16string_view(u" \t\"';,=(<>|@").find(c) != std::u16string_view::npos; }
+// What may follow a whole folder name inside free text.
+bool FollowsName(char16_t c) { return std::u16string_view(u"\\/\"';,|<>)").find(c) != std::u16string_view::npos; }
+
+}  // namespace
+
+bool FolderMacroTable::TextToMacros(std::u16string_view text, std::u16string& result) const {
+  const int view = CurrentView();
+  std::u16string out;
+  out.reserve(text.size() + 16);
+  bool changed = false;
+  std::lock_guard<std::mutex> lock(mutex_);
+  const TernaryMap& map = maps().pathToMacro[view];
+  size_t pos = 0;
+  while (pos < text.size()) {
+    if (pos == 0 || EndsName(text[pos - 1])) {
+      const TernaryMap::Match m = map.FindLongest(text.substr(pos), platform_);
+      const size_t end = pos + m.length;
+      if (m.length != 0 && (text[end - 1] == u'\\' || end == text.size() || FollowsName(text[end]))) {
+        if (EndsWithShortMarker(*m.value)) {
+          // The long remainder is copied as it is: take it only when it
+          // holds nothing that reads as a macro or an escape.
+          std::u16string shortForm;
+          size_t next = pos;
+          WriteShortForm(text, next, m.length, m, shortForm);
+          if (shortForm.find_first_of(u"%#", m.value->size() + 4) == std::u16string::npos) {
+            out += shortForm;
+            pos = next;
+            changed = true;
+            continue;
+          }
+        } else {
+          size_t consumed = m.length;
+          if (m.length > 1 && end < text.size() && text[end - 1] == u'\\') --consumed;
+          out += *m.value;
+          pos += consumed;
+          changed = true;
+          continue;
+        }
+      }
+    }
+    const char16_t c = text[pos++];
+    if (c == u'%' || c == u'#') {
+      out += u'#';
+      AppendHex(out, c, 2, false);
+      changed = true;
+    } else {
+      out += c;
+    }
+  }
+  result = std::move(out);
+  return changed;
+}
+
 std::u16string FolderMacroTable::Expand(std::u16string_view text, bool leadingOnly) const {
   const int view = CurrentView();
   std::u16string out;

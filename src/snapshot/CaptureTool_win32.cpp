@@ -31,18 +31,6 @@ std::u16string SystemMessage(DWORD error) {
   return s;
 }
 
-std::u16string Grouped(uint64_t n) {
-  std::u16string digits;
-  int i = 0;
-  do {
-    if (i && i % 3 == 0) digits.insert(digits.begin(), u',');
-    digits.insert(digits.begin(), char16_t(u'0' + n % 10));
-    n /= 10;
-    ++i;
-  } while (n);
-  return digits;
-}
-
 std::u16string ToolFolder() {
   std::vector<wchar_t> path(MAX_PATH);
   for (;;) {
@@ -121,17 +109,24 @@ std::u16string Expand(std::u16string_view text) {
   return U(buffer.data());
 }
 
+std::u16string ExclusionPath() { return ToolFolder() + u"\\snapshot-exclude.txt"; }
+
+// The text of the exclusion list beside the tool; false when there is none.
+bool ReadExclusionText(const std::u16string& path, std::u16string& text) {
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes)) return false;
+  if (bytes.size() >= 2 && uint8_t(bytes[0]) == 0xFF && uint8_t(bytes[1]) == 0xFE)
+    text = FromUtf16LeBytes(bytes.data() + 2, bytes.size() - 2);
+  else
+    text = Utf8ToUtf16(bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? bytes.substr(3) : bytes);
+  return true;
+}
+
 // The exclusion list beside the tool; written with the defaults when missing.
 ExclusionList LoadExclusions(ToolOutput& out) {
-  std::u16string path = ToolFolder() + u"\\snapshot-exclude.txt";
-  std::string bytes;
+  std::u16string path = ExclusionPath();
   std::u16string text;
-  if (ReadWholeFile(path, bytes)) {
-    if (bytes.size() >= 2 && uint8_t(bytes[0]) == 0xFF && uint8_t(bytes[1]) == 0xFE)
-      text = FromUtf16LeBytes(bytes.data() + 2, bytes.size() - 2);
-    else
-      text = Utf8ToUtf16(bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? bytes.substr(3) : bytes);
-  } else {
+  if (!ReadExclusionText(path, text)) {
     text = ExclusionList::DefaultText();
     if (!ReplaceFileContents(path, Utf16ToUtf8(text)))
       out.Info(u"Using the default exclusion list (" + path + u" cannot be written).");
@@ -193,6 +188,11 @@ CaptureEnvironment SystemEnvironment() {
     return result.empty() ? std::u16string(path) : result;
   };
   env.escapeIni = [](std::u16string_view text) { return EscapeIniValue(text); };
+  env.textToMacros = [](std::u16string_view text) {
+    std::u16string result;
+    TextToFolderMacros(text, result);
+    return result;
+  };
   env.shortcutTarget = [](std::u16string_view lnk) -> std::u16string {
     IShellLinkW* link = nullptr;
     std::u16string target;
@@ -342,10 +342,16 @@ int RunSuggest(const ToolCommand& c, ToolOutput& out) {
     out.Error(u"The project file " + output + u" cannot be written (" + SystemMessage(GetLastError()) + u").");
     return 1;
   }
-  size_t chosen = 0;
-  for (const SuggestedEntry& e : builder.entries()) chosen += e.preSelected;
-  out.Info(u"Suggested project \"" + builder.name() + u"\": " + Grouped(builder.entries().size()) + u" entry points (" +
-           Grouped(chosen) + u" with a Start Menu shortcut)");
+  // A list kept from an older version lacks the defaults shipped since.
+  std::u16string exclusions;
+  if (ReadExclusionText(ExclusionPath(), exclusions)) {
+    std::vector<std::u16string> missing = ExclusionList::MissingDefaults(exclusions);
+    if (!missing.empty())
+      out.Info(u"The exclusion list " + ExclusionPath() + u" lacks " + Grouped(missing.size()) +
+               u" of this version's default lines (first: " + missing.front() +
+               u"); the scans did not leave those places out. Delete the file to get the current defaults.");
+  }
+  out.Info(builder.Summary());
   return 0;
 }
 
@@ -406,8 +412,8 @@ int RunGenerate(const ToolCommand& c, ToolOutput& out) {
     if (out.ProgressDue()) out.Info(u"Copying files (" + Grouped(done) + u" of " + Grouped(plan.copies.size()) + u")");
   }
   for (const HiveText& hive : plan.HiveTexts())
-    if (!WriteUtf16File(folder + u"\\" + hive.hive + u".txt", hive.text))
-      failed.push_back(folder + u"\\" + hive.hive + u".txt");
+    if (!WriteUtf16File(folder + u"\\" + hive.hive + u".reg", hive.text))
+      failed.push_back(folder + u"\\" + hive.hive + u".reg");
 
   // Package.ini: the working file without the scans' section; a redirect
   // list of the browser page travels into the project folder.

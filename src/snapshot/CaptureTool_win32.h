@@ -86,7 +86,4 @@ int RunGenerate(const ToolCommand& command, ToolOutput& out);
 
 // The folder of this program, without trailing backslash.
 std::u16string ToolFolder();
-// "12,345"
-std::u16string Grouped(uint64_t n);
-
 }  // namespace loom::snap

@@ -1,5 +1,7 @@
 #include "snapshot/Exclusions.h"
 
+#include <algorithm>
+
 #include "util/Text.h"
 
 namespace loom::snap {
@@ -22,6 +24,21 @@ std::u16string_view Trim(std::u16string_view s) {
   while (!s.empty() && (s.front() == u' ' || s.front() == u'\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == u' ' || s.back() == u'\t' || s.back() == u'\r')) s.remove_suffix(1);
   return s;
+}
+
+// Each pattern line of a list, trimmed.
+std::vector<std::u16string_view> PatternLines(std::u16string_view text) {
+  std::vector<std::u16string_view> lines;
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t e = text.find(u'\n', i);
+    if (e == std::u16string_view::npos) e = text.size();
+    std::u16string_view line = Trim(text.substr(i, e - i));
+    if (!line.empty() && line[0] == 0xFEFF) line = Trim(line.substr(1));
+    if (!line.empty() && line[0] != u'#' && line[0] != u';') lines.push_back(line);
+    i = e + 1;
+  }
+  return lines;
 }
 
 }  // namespace
@@ -58,23 +75,24 @@ void ExclusionList::Add(std::u16string_view pattern) {
 }
 
 void ExclusionList::Parse(std::u16string_view text, const Expander& expand) {
-  size_t i = 0;
-  while (i < text.size()) {
-    size_t e = text.find(u'\n', i);
-    if (e == std::u16string_view::npos) e = text.size();
-    std::u16string_view line = Trim(text.substr(i, e - i));
-    if (!line.empty() && line[0] == 0xFEFF) line = Trim(line.substr(1));
-    if (!line.empty() && line[0] != u'#' && line[0] != u';') {
-      if (expand) {
-        std::u16string expanded = expand(line);
-        // A variable that is not set stays as "%NAME%": leave such a line out.
-        if (expanded.find(u'%') == std::u16string::npos || line.find(u'%') == std::u16string_view::npos) Add(expanded);
-      } else {
-        Add(line);
-      }
+  for (std::u16string_view line : PatternLines(text)) {
+    if (expand) {
+      std::u16string expanded = expand(line);
+      // A variable that is not set stays as "%NAME%": leave such a line out.
+      if (expanded.find(u'%') == std::u16string::npos || line.find(u'%') == std::u16string_view::npos) Add(expanded);
+    } else {
+      Add(line);
     }
-    i = e + 1;
   }
+}
+
+std::vector<std::u16string> ExclusionList::MissingDefaults(std::u16string_view text) {
+  std::vector<std::u16string_view> have = PatternLines(text);
+  std::vector<std::u16string> missing;
+  for (std::u16string_view d : PatternLines(DefaultText()))
+    if (std::none_of(have.begin(), have.end(), [&](std::u16string_view h) { return EqualsNoCaseUnicode(h, d); }))
+      missing.emplace_back(d);
+  return missing;
 }
 
 bool ExclusionList::Excludes(std::u16string_view path) const {
@@ -108,7 +126,14 @@ std::u16string_view ExclusionList::DefaultText() {
          u"# wherever it occurs. \"*\" and \"?\" match within one name; letter case is\r\n"
          u"# ignored; a folder or key that is left out takes everything below it.\r\n"
          u"# Environment variables such as %TEMP% are expanded. Lines beginning with\r\n"
-         u"# \"#\" are comments. Delete this file to get the defaults back.\r\n"
+         u"# \"#\" are comments.\r\n"
+         u"#\r\n"
+         u"# The tool writes this file only when it is missing. A newer version of the\r\n"
+         u"# tool may leave out more by default; a file kept from an older version does\r\n"
+         u"# not get the new lines, and the comparison of the scans (-SuggestProject)\r\n"
+         u"# then says in an info line which default it lacks (one removed on purpose\r\n"
+         u"# too). Delete this file to get the current defaults (and add your own\r\n"
+         u"# lines again), or copy the new lines into it.\r\n"
          u"\r\n"
          u"# The tool's own snapshot files and the temp folders\r\n"
          u"*.snapshot\r\n"
@@ -142,6 +167,9 @@ std::u16string_view ExclusionList::DefaultText() {
          u"NTUSER.DAT*\r\n"
          u"UsrClass.dat*\r\n"
          u"\r\n"
+         u"# Windows Installer's cache of the packages it installed\r\n"
+         u"%SystemRoot%\\Installer\r\n"
+         u"\r\n"
          u"# Volatile registry keys\r\n"
          u"HKEY_LOCAL_MACHINE\\HARDWARE\r\n"
          u"HKEY_LOCAL_MACHINE\\SAM\r\n"
@@ -169,7 +197,24 @@ std::u16string_view ExclusionList::DefaultText() {
          u"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\Shell\\Bags\r\n"
          u"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\ShellNoRoam\\MUICache\r\n"
          u"HKEY_CURRENT_USER\\Software\\Classes\\Local Settings\r\n"
-         u"HKEY_CURRENT_USER\\Software\\Wine\r\n";
+         u"HKEY_CURRENT_USER\\Software\\Wine\r\n"
+         u"\r\n"
+         u"# Windows Installer's own registration of what it installed (the product's\r\n"
+         u"# own uninstall entry under ...\\CurrentVersion\\Uninstall stays in the capture)\r\n"
+         u"# products, features and components as Windows Installer advertises them\r\n"
+         u"HKEY_LOCAL_MACHINE\\Software\\Classes\\Installer\r\n"
+         u"# per-user product data, component paths, upgrade codes, the cache's index\r\n"
+         u"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Installer\r\n"
+         u"# a user's own installations and their source lists\r\n"
+         u"HKEY_USERS\\*\\Software\\Microsoft\\Installer\r\n"
+         u"# a user's advertised products\r\n"
+         u"HKEY_USERS\\*\\Software\\Classes\\Installer\r\n"
+         u"# the same, in the user's classes hive\r\n"
+         u"HKEY_USERS\\*_Classes\\Installer\r\n"
+         u"# the current user's installations\r\n"
+         u"HKEY_CURRENT_USER\\Software\\Microsoft\\Installer\r\n"
+         u"# the current user's advertised products\r\n"
+         u"HKEY_CURRENT_USER\\Software\\Classes\\Installer\r\n";
 }
 
 }  // namespace loom::snap

@@ -28,6 +28,9 @@ class ExclusionList {
 
   // The list written beside the tool when none is there.
   static std::u16string_view DefaultText();
+  // The pattern lines of DefaultText() that `text` (a list in use) does not
+  // have, compared without regard to case and surrounding blanks.
+  static std::vector<std::u16string> MissingDefaults(std::u16string_view text);
 
  private:
   std::vector<std::vector<std::u16string>> paths_;  // split into names

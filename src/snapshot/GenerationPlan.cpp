@@ -8,52 +8,6 @@
 namespace loom::snap {
 namespace {
 
-const char16_t* const kTypeNames[] = {u"REG_NONE",
-                                      u"REG_SZ",
-                                      u"REG_EXPAND_SZ",
-                                      u"REG_BINARY",
-                                      u"REG_DWORD",
-                                      u"REG_DWORD_BIG_ENDIAN",
-                                      u"REG_LINK",
-                                      u"REG_MULTI_SZ",
-                                      u"REG_RESOURCE_LIST",
-                                      u"REG_FULL_RESOURCE_DESCRIPTOR",
-                                      u"REG_RESOURCE_REQUIREMENTS_LIST",
-                                      u"REG_QWORD"};
-
-std::u16string TypeName(uint32_t type) {
-  if (type < sizeof kTypeNames / sizeof kTypeNames[0]) return kTypeNames[type];
-  return u"TYPE" + DecimalText(type);
-}
-
-void AppendQuoted(std::u16string& out, std::u16string_view s) {
-  static const char16_t kHex[] = u"0123456789ABCDEF";
-  out += u'"';
-  for (char16_t c : s) {
-    switch (c) {
-      case u'"': out += u"\\\""; break;
-      case u'\\': out += u"\\\\"; break;
-      case u'\r': out += u"\\r"; break;
-      case u'\n': out += u"\\n"; break;
-      case u'\t': out += u"\\t"; break;
-      default:
-        if (c < 32) {
-          out += u"\\x";
-          for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c >> shift) & 15];
-        } else {
-          out += c;
-        }
-    }
-  }
-  out += u'"';
-}
-
-uint64_t LittleEndian(const std::string& data) {
-  uint64_t v = 0;
-  for (size_t i = 0; i < data.size(); ++i) v |= uint64_t(uint8_t(data[i])) << (8 * i);
-  return v;
-}
-
 bool IsRoot(std::u16string_view folder) {
   if (folder.size() >= 2 && folder[1] == u':') return folder.size() == 2 || (folder.size() == 3 && folder[2] == u'\\');
   if (folder.size() > 2 && folder[0] == u'\\' && folder[1] == u'\\') {
@@ -91,61 +45,6 @@ bool IsSafeRelativePath(std::u16string_view path) {
   }
 }
 
-std::u16string ValueText(const Entry& v) {
-  std::u16string out;
-  if (v.name.empty())
-    out += u'@';
-  else
-    AppendQuoted(out, v.name);
-  out += u" = ";
-  const std::string& d = v.data;
-  bool even = d.size() % 2 == 0;
-  std::u16string units = FromUtf16LeBytes(d.data(), d.size() & ~size_t(1));
-  if ((v.type == kRegSz || v.type == kRegExpandSz) && even && !units.empty() && units.back() == 0 &&
-      units.find(u'\0') == units.size() - 1) {
-    out += TypeName(v.type) + u" ";
-    AppendQuoted(out, std::u16string_view(units).substr(0, units.size() - 1));
-    return out;
-  }
-  if (v.type == kRegMultiSz && even && units.size() >= 1 && units.back() == 0 &&
-      (units.size() == 1 || (units.size() >= 2 && units[units.size() - 2] == 0))) {
-    out += TypeName(v.type);
-    std::u16string_view rest(units.data(), units.size() == 1 ? 0 : units.size() - 1);
-    bool emptyPart = false;
-    size_t i = 0;
-    while (i < rest.size()) {
-      size_t e = rest.find(u'\0', i);
-      if (e == i) {
-        emptyPart = true;
-        break;
-      }
-      out += u" ";
-      AppendQuoted(out, rest.substr(i, e - i));
-      i = e + 1;
-    }
-    if (!emptyPart) return out;
-    out.resize(out.find(u" = ") + 3);  // an empty string inside: keep the bytes exact
-  }
-  if (v.type == kRegDword && d.size() == 4) return out + u"REG_DWORD " + DecimalText((long long)LittleEndian(d));
-  if (v.type == kRegQword && d.size() == 8) {
-    uint64_t q = LittleEndian(d);
-    std::u16string digits;
-    do {
-      digits.insert(digits.begin(), char16_t(u'0' + q % 10));
-      q /= 10;
-    } while (q);
-    return out + u"REG_QWORD " + digits;
-  }
-  static const char16_t kHex[] = u"0123456789ABCDEF";
-  out += TypeName(v.type) + u" hex:";
-  for (size_t i = 0; i < d.size(); ++i) {
-    if (i) out += u',';
-    out += kHex[uint8_t(d[i]) >> 4];
-    out += kHex[uint8_t(d[i]) & 15];
-  }
-  return out;
-}
-
 bool GenerationPlanner::Target(std::u16string_view path, std::u16string& target) {
   target = env_.toMacros ? env_.toMacros(path) : std::u16string(path);
   if (IsSafeRelativePath(target)) return true;
@@ -163,41 +62,28 @@ size_t GenerationPlanner::Hive(std::u16string& keyPath) {
   }
   std::u16string hive = keyPath.substr(0, keyPath.find(u'\\'));
   for (size_t i = 0; i < hives_.size(); ++i)
-    if (EqualsNoCaseUnicode(hives_[i].hive, hive)) return i;
-  hives_.push_back({hive, u"; Registry changes of the captured installation under " + hive +
-                              u" (format: see the Loomwise README).\r\n"});
+    if (EqualsNoCaseUnicode(hives_[i].name, hive)) return i;
+  hives_.push_back({hive, {}});
   return hives_.size() - 1;
 }
 
 void GenerationPlanner::Registry(const Entry* before, const Entry* after) {
   const Entry& e = after ? *after : *before;
   std::u16string key = e.path;
-  size_t hive = Hive(key);
-  std::u16string& text = hives_[hive].text;
+  std::vector<RegRecord>& records = hives_[Hive(key)].records;
   // Below a deleted key only the key itself is written.
   if (!after && !deletedKey_.empty() && IsWithin(key, deletedKey_)) return;
   if (e.kind == EntryKind::kKey) {
-    text += (after ? u"\r\n+ " : u"\r\n- ") + key + u"\r\n";
-    if (!after) deletedKey_ = key;
-    lastKey_ = after ? key : std::u16string();
-    lastHive_ = hive;
+    records.push_back({after ? RegRecord::kKey : RegRecord::kDeletedKey, std::move(key), {}, 0, {}});
+    if (!after) deletedKey_ = records.back().key;
     return;
   }
-  if (lastHive_ != hive || !EqualsNoCaseUnicode(lastKey_, key)) {
-    text += u"\r\n* " + key + u"\r\n";
-    lastKey_ = key;
-    lastHive_ = hive;
-  }
   if (!after) {
-    text += u"  - ";
-    if (e.name.empty())
-      text += u'@';
-    else
-      AppendQuoted(text, e.name);
-    text += u"\r\n";
-  } else {
-    text += u"  " + ValueText(*after) + u"\r\n";
+    records.push_back({RegRecord::kDeletedValue, std::move(key), e.name, 0, {}});
+    return;
   }
+  records.push_back(
+      {RegRecord::kValue, std::move(key), e.name, e.type, RewriteRegistryStrings(e.type, e.data, env_.textToMacros)});
 }
 
 void GenerationPlanner::Added(const Entry& e) {
@@ -231,7 +117,8 @@ void GenerationPlanner::Deleted(const Entry& e) {
 }
 
 std::vector<HiveText> GenerationPlanner::HiveTexts() const {
-  std::vector<HiveText> out = hives_;
+  std::vector<HiveText> out;
+  for (const HiveRecords& h : hives_) out.push_back({h.name, RegFileText(h.records)});
   std::sort(out.begin(), out.end(),
             [](const HiveText& a, const HiveText& b) { return ComparePaths(a.hive, b.hive) < 0; });
   return out;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "snapshot/ProjectSuggestion.h"
+#include "snapshot/RegFile.h"
 
 namespace loom::snap {
 
@@ -21,8 +22,8 @@ struct FileCopy {
 };
 
 struct HiveText {
-  std::u16string hive;  // "HKEY_LOCAL_MACHINE"; the file is hive + ".txt"
-  std::u16string text;  // CR LF lines, without byte-order mark
+  std::u16string hive;  // "HKEY_LOCAL_MACHINE"; the file is hive + ".reg"
+  std::u16string text;  // the .reg text, CR LF lines, without byte-order mark
 };
 
 class GenerationPlanner : public DiffVisitor {
@@ -42,7 +43,7 @@ class GenerationPlanner : public DiffVisitor {
   // Folders the installation created (live paths), for the project-folder check.
   std::vector<std::u16string> newFolders;
 
-  // The hive texts, in hive order.
+  // The hive files' texts, in hive order.
   std::vector<HiveText> HiveTexts() const;
 
  private:
@@ -52,18 +53,17 @@ class GenerationPlanner : public DiffVisitor {
 
   CaptureEnvironment env_;
   std::u16string sid_;
-  std::vector<HiveText> hives_;
-  std::u16string lastKey_;      // the key whose block is open
-  size_t lastHive_ = SIZE_MAX;  // and its hive text
-  std::u16string deletedKey_;   // the last deleted key: its contents are not listed
+  struct HiveRecords {
+    std::u16string name;
+    std::vector<RegRecord> records;
+  };
+  std::vector<HiveRecords> hives_;
+  std::u16string deletedKey_;  // the last deleted key: its contents are not listed
 };
 
 // A relative project path is safe when every name is non-empty, not "." or
 // "..", and free of characters that Windows file names cannot hold.
 bool IsSafeRelativePath(std::u16string_view path);
-
-// One registry value as it appears in a hive text (see the README).
-std::u16string ValueText(const Entry& value);
 
 // Why `projectFolder` (absolute, no trailing separator) cannot take a project:
 // empty when it can. It must not be a drive's or share's root, and must not be

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "snapshot/Exclusions.h"
+#include "snapshot/ToolCommand.h"
 #include "util/Text.h"
 
 namespace loom::snap {
@@ -46,6 +48,28 @@ bool IsStartMenuShortcut(std::u16string_view macroPath) {
           StartsWithNoCase(macroPath, u"%StartMenu%\\") || StartsWithNoCase(macroPath, u"%Common StartMenu%\\"));
 }
 
+// The program a command line starts: the quoted first part, else the text up
+// to ".exe" (paths with blanks are often written unquoted), else up to a blank.
+std::u16string_view CommandProgram(std::u16string_view command) {
+  while (!command.empty() && command[0] == u' ') command.remove_prefix(1);
+  if (!command.empty() && command[0] == u'"') {
+    size_t close = command.find(u'"', 1);
+    return command.substr(1, close == std::u16string_view::npos ? std::u16string_view::npos : close - 1);
+  }
+  for (size_t i = 0; i + 4 <= command.size(); ++i)
+    if (EqualsNoCaseAscii(command.substr(i, 4), u".exe") && (i + 4 == command.size() || command[i + 4] == u' '))
+      return command.substr(0, i + 4);
+  return command.substr(0, command.find(u' '));
+}
+
+bool IsUninstallerName(std::u16string_view name) {
+  return MatchName(u"unins*.exe", name) || MatchName(u"uninst*.exe", name);
+}
+
+std::u16string Plural(uint64_t n, std::u16string_view one, std::u16string_view many) {
+  return Grouped(n) + u" " + std::u16string(n == 1 ? one : many);
+}
+
 void Line(std::u16string& out, std::u16string_view a, std::u16string_view b = {}) {
   out.append(a);
   out.append(b);
@@ -87,10 +111,11 @@ std::u16string SuggestionBuilder::Escaped(std::u16string_view text) const {
   return env_.escapeIni ? env_.escapeIni(text) : std::u16string(text);
 }
 
-void SuggestionBuilder::Take(const Entry& e) {
+void SuggestionBuilder::Take(const Entry& e, bool changed) {
   switch (e.kind) {
     case EntryKind::kFile: {
       bytes_ += e.size;
+      ++(changed ? changedFiles_ : newFiles_);
       if (EndsWithNoCase(e.path, u".exe")) {
         exes_.push_back(e.path);
       } else if (EndsWithNoCase(e.path, u".lnk") && IsStartMenuShortcut(Macros(e.path))) {
@@ -102,16 +127,24 @@ void SuggestionBuilder::Take(const Entry& e) {
       if (IsProgramFolder(Macros(e.path))) programFolders_.push_back(e.path);
       break;
     case EntryKind::kValue:
-      if ((e.type == kRegSz || e.type == kRegExpandSz) && IsUninstallKey(e.path)) {
-        std::u16string text = RegistryString(e.data);
-        if (EqualsNoCaseAscii(e.name, u"DisplayName") && displayName_.empty()) displayName_ = text;
-        if (EqualsNoCaseAscii(e.name, u"Publisher") && publisher_.empty()) publisher_ = text;
-        if (EqualsNoCaseAscii(e.name, u"DisplayVersion") && version_.empty()) version_ = text;
-      }
+    case EntryKind::kKey: {
+      std::u16string_view hive = std::u16string_view(e.path).substr(0, e.path.find(u'\\'));
+      auto h = std::find_if(hives_.begin(), hives_.end(), [&](const HiveCount& c) { return c.hive == hive; });
+      if (h == hives_.end()) h = hives_.insert(hives_.end(), HiveCount{std::u16string(hive)});
+      ++(e.kind == EntryKind::kKey ? h->keys : h->values);
+      if (e.kind == EntryKind::kKey || (e.type != kRegSz && e.type != kRegExpandSz) || !IsUninstallKey(e.path)) break;
+      std::u16string text = RegistryString(e.data);
+      if (EqualsNoCaseAscii(e.name, u"DisplayName") && displayName_.empty()) displayName_ = text;
+      if (EqualsNoCaseAscii(e.name, u"Publisher") && publisher_.empty()) publisher_ = text;
+      if (EqualsNoCaseAscii(e.name, u"DisplayVersion") && version_.empty()) version_ = text;
+      if (EqualsNoCaseAscii(e.name, u"UninstallString") || EqualsNoCaseAscii(e.name, u"QuietUninstallString"))
+        uninstallers_.emplace_back(CommandProgram(text));
       break;
-    case EntryKind::kKey: break;
+    }
   }
 }
+
+void SuggestionBuilder::Deleted(const Entry&) { ++deleted_; }
 
 void SuggestionBuilder::Finish(int ieSelection) {
   ieSelection_ = ieSelection;
@@ -124,6 +157,10 @@ void SuggestionBuilder::Finish(int ieSelection) {
   }
   std::vector<SuggestedEntry> chosen, others;
   for (const std::u16string& exe : exes_) {
+    if (IsUninstallerName(LastName(exe)) ||
+        std::any_of(uninstallers_.begin(), uninstallers_.end(),
+                    [&](const std::u16string& u) { return EqualsNoCaseUnicode(u, exe); }))
+      continue;
     SuggestedEntry entry;
     entry.path = exe;
     for (const auto& t : targets) {
@@ -169,6 +206,19 @@ void SuggestionBuilder::Finish(int ieSelection) {
     name_ = u"New Application";
   name_ = SectionSafe(name_);
   if (name_.empty()) name_ = u"New Application";
+}
+
+std::u16string SuggestionBuilder::Summary() const {
+  std::u16string s = u"Suggested project \"" + name_ + u"\": " + Grouped(newFiles_) + u" new and " +
+                     Plural(changedFiles_, u"changed file", u"changed files") + u" (" + Grouped(bytes_) + u" bytes)";
+  for (const HiveCount& h : hives_)
+    s += u", " + h.hive + u" " + Plural(h.keys, u"key", u"keys") + u" and " + Plural(h.values, u"value", u"values");
+  size_t chosen = 0;
+  for (const SuggestedEntry& e : entries_) chosen += e.preSelected && !e.isBrowser;
+  s += u", " + Plural(deleted_, u"deletion", u"deletions") + u", " +
+       Plural(entries_.size(), u"entry point", u"entry points") + u" (" + Grouped(chosen) +
+       u" with a Start Menu shortcut)";
+  return s;
 }
 
 std::u16string SuggestionBuilder::Text(std::u16string_view before, std::u16string_view after) const {

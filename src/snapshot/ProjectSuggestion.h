@@ -20,6 +20,10 @@ struct CaptureEnvironment {
   // A macro-form path escaped for a Package.ini value ("%" and "#" that begin
   // no macro as "#25" / "#23"); identity when not given.
   std::function<std::u16string(std::u16string_view text)> escapeIni;
+  // Registry string data in macro form: each path under a folder of the
+  // folder-macro table as its macro, "%" and "#" of the text as "#25" / "#23"
+  // (identity when not given).
+  std::function<std::u16string(std::u16string_view text)> textToMacros;
   // The target of a shortcut file on the live system; empty when unknown.
   std::function<std::u16string(std::u16string_view lnkPath)> shortcutTarget;
 };
@@ -39,12 +43,18 @@ class SuggestionBuilder : public DiffVisitor {
  public:
   explicit SuggestionBuilder(CaptureEnvironment env) : env_(std::move(env)) {}
 
-  void Added(const Entry& after) override { Take(after); }
-  void Changed(const Entry&, const Entry& after) override { Take(after); }
-  void Deleted(const Entry&) override {}
+  void Added(const Entry& after) override { Take(after, false); }
+  void Changed(const Entry&, const Entry& after) override { Take(after, true); }
+  void Deleted(const Entry& before) override;
 
-  // Decides names and entry points (resolves the new shortcuts).
+  // Decides names and entry points (resolves the new shortcuts). Uninstallers
+  // are no entry points: the executables a captured uninstall entry names in
+  // UninstallString or QuietUninstallString, and unins*.exe / uninst*.exe.
   void Finish(int ieSelection);
+
+  // One line that says what the project holds: new and changed files and
+  // their size, registry keys and values per hive, deletions, entry points.
+  std::u16string Summary() const;
 
   const std::vector<SuggestedEntry>& entries() const { return entries_; }
   const std::u16string& name() const { return name_; }
@@ -54,12 +64,18 @@ class SuggestionBuilder : public DiffVisitor {
   std::u16string Text(std::u16string_view beforeSnapshot, std::u16string_view afterSnapshot) const;
 
  private:
-  void Take(const Entry& e);
+  void Take(const Entry& e, bool changed);
   std::u16string Macros(std::u16string_view path) const;
   std::u16string Escaped(std::u16string_view text) const;
 
   CaptureEnvironment env_;
-  std::vector<std::u16string> exes_, shortcuts_, programFolders_;
+  std::vector<std::u16string> exes_, shortcuts_, programFolders_, uninstallers_;
+  struct HiveCount {
+    std::u16string hive;
+    uint64_t keys = 0, values = 0;
+  };
+  std::vector<HiveCount> hives_;
+  uint64_t newFiles_ = 0, changedFiles_ = 0, deleted_ = 0;
   std::u16string displayName_, publisher_, version_;
   std::vector<SuggestedEntry> entries_;
   std::u16string name_;

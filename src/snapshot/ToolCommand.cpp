@@ -96,4 +96,16 @@ std::u16string_view ToolUsage() {
          u"      write the project folder\r\n";
 }
 
+std::u16string Grouped(uint64_t n) {
+  std::u16string digits;
+  int i = 0;
+  do {
+    if (i && i % 3 == 0) digits.insert(digits.begin(), u',');
+    digits.insert(digits.begin(), char16_t(u'0' + n % 10));
+    n /= 10;
+    ++i;
+  } while (n);
+  return digits;
+}
+
 }  // namespace loom::snap

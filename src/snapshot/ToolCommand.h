@@ -25,6 +25,9 @@ struct ToolCommand {
 // trailing "-Loomwise" is accepted and ignored.
 ToolCommand ParseToolCommand(const std::vector<std::u16string>& args);
 
+// "12,345"
+std::u16string Grouped(uint64_t n);
+
 // The usage text for a console user.
 std::u16string_view ToolUsage();
 

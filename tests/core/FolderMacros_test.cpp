@@ -4,6 +4,7 @@
 #include "macros/FolderMacros.h"
 #include "macros/MemoryFolderPlatform.h"
 #include "macros/TernaryMap.h"
+#include "util/Text.h"
 
 using namespace loom;
 
@@ -185,4 +186,31 @@ TEST_F(FolderMacrosTable, ShortNamePatternForm) {
 
   EXPECT_EQ(ToMacros(u"C:\\PROGRA~*/MYAPP~1"), u"%ProgramFilesDir*0007\\My App");
   EXPECT_EQ(Expand(u"%ProgramFilesDir*0007\\My App"), u"C:\\PROGRA~*\\MYAPP~*");
+}
+
+TEST_F(FolderMacrosTable, PathsInsideRegistryTextTakeMacros) {
+  struct Case {
+    const char16_t* text;
+    const char16_t* macros;
+  } cases[] = {
+      {u"C:\\Program Files\\X\\x.exe", u"%ProgramFilesDir%\\X\\x.exe"},                          // alone
+      {u"C:\\Program Files", u"%ProgramFilesDir%"},                                              // the folder itself
+      {u"\"C:\\Program Files\\X\\x.exe\" \"%1\"", u"\"%ProgramFilesDir%\\X\\x.exe\" \"#251\""},  // quoted
+      {u"rundll32.exe C:\\Windows\\x.dll,Run", u"rundll32.exe %SystemRoot%\\x.dll,Run"},         // after a command
+      {u"C:\\Windows\\a;C:\\Program Files\\b;D:\\c", u"%SystemRoot%\\a;%ProgramFilesDir%\\b;D:\\c"},  // several
+      {u"/dir=C:\\Windows", u"/dir=%SystemRoot%"},
+      {u"@C:\\Windows\\x.dll,-101", u"@%SystemRoot%\\x.dll,-101"},
+      {u"C:\\Program Filesystem\\x", u"C:\\Program Filesystem\\x"},  // whole folder names only
+      {u"XC:\\Windows", u"XC:\\Windows"},                            // inside another name
+      {u"C:\\PROGRA~1\\MYAPP~1\\README~1.TXT", u"%ProgramFilesDir~0013\\My App\\Read Me.txt"},  // 8.3 form
+      {u"%TEMP%\\#1 x", u"#25TEMP#25\\#231 x"},  // the text's own "%" and "#"
+      {u"D:\\Data", u"D:\\Data"},                // no folder: no drive macro either
+      {u"", u""},
+  };
+  for (const Case& c : cases) {
+    std::u16string out;
+    table.TextToMacros(c.text, out);
+    EXPECT_EQ(out, c.macros) << loom::Utf16ToUtf8(c.text);
+    EXPECT_EQ(Expand(out), c.text) << loom::Utf16ToUtf8(c.text);
+  }
 }

@@ -6,6 +6,7 @@
 #include "snapshot/Exclusions.h"
 #include "snapshot/GenerationPlan.h"
 #include "snapshot/ProjectSuggestion.h"
+#include "snapshot/RegFile.h"
 #include "snapshot/ToolCommand.h"
 #include "util/Text.h"
 
@@ -59,10 +60,22 @@ TEST(SnapshotExclusions, DefaultListCoversTheUsualNoise) {
   });
   for (const char16_t* p :
        {u"C:\\pagefile.sys", u"C:\\hiberfil.sys", u"C:\\Temp", u"C:\\Windows\\Prefetch",
-        u"C:\\x\\{6B29FC40-CA47-1067-B31D-00DD010662DA}.snapshot", u"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet"})
+        u"C:\\x\\{6B29FC40-CA47-1067-B31D-00DD010662DA}.snapshot", u"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet",
+        u"C:\\Windows\\Installer", u"HKEY_LOCAL_MACHINE\\Software\\Classes\\Installer",
+        u"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Installer",
+        u"HKEY_USERS\\S-1-5-21-1\\Software\\Microsoft\\Installer", u"HKEY_USERS\\S-1-5-21-1_Classes\\Installer"})
     EXPECT_TRUE(list.Excludes(p)) << Narrow(p);
-  for (const char16_t* p : {u"C:\\Program Files", u"HKEY_LOCAL_MACHINE\\Software\\Sample"})
+  for (const char16_t* p : {u"C:\\Program Files", u"HKEY_LOCAL_MACHINE\\Software\\Sample",
+                            u"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"})
     EXPECT_FALSE(list.Excludes(p)) << Narrow(p);
+
+  // A list kept from an older version lacks the defaults added since.
+  std::u16string old(ExclusionList::DefaultText());
+  old.erase(old.find(u"%SystemRoot%\\Installer\r\n"), 24);
+  EXPECT_EQ(ExclusionList::MissingDefaults(old), std::vector<std::u16string>{u"%SystemRoot%\\Installer"});
+  std::u16string lower(ExclusionList::DefaultText());
+  for (char16_t& c : lower) c = c >= u'A' && c <= u'Z' ? c + 32 : c;
+  EXPECT_TRUE(ExclusionList::MissingDefaults(lower + u"C:\\mine\r\n").empty());
 }
 
 TEST(SnapshotExclusions, NameWildcards) {
@@ -93,6 +106,12 @@ CaptureEnvironment TestEnvironment() {
     }
     return u"%drive_" + p.substr(0, 1) + u"%" + p.substr(2);
   };
+  env.textToMacros = [](std::u16string_view text) {
+    std::u16string t(text);
+    for (size_t at; (at = t.find(u"C:\\Program Files")) != std::u16string::npos;)
+      t.replace(at, 16, u"%ProgramFilesDir%");
+    return t;
+  };
   env.shortcutTarget = [](std::u16string_view lnk) -> std::u16string {
     if (lnk.find(u"Sample App.lnk") != std::u16string_view::npos) return u"C:\\PROGRAM FILES\\Sample App\\sample.exe";
     return {};
@@ -101,6 +120,9 @@ CaptureEnvironment TestEnvironment() {
 }
 
 std::string Utf16Le(std::u16string_view s) { return ToUtf16LeBytes(s) + std::string(2, '\0'); }
+
+const char16_t kUninstallKey[] =
+    u"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\SampleApp";
 
 // The sample installation as the merge reports it.
 void Install(DiffVisitor& v) {
@@ -117,7 +139,7 @@ void Install(DiffVisitor& v) {
   v.Added(file(u"C:\\ProgramData\\Start Menu\\Programs\\Sample App.lnk", 1));
   v.Changed(file(u"C:\\Windows\\win.ini", 1), file(u"C:\\Windows\\win.ini", 2));
   v.Deleted(file(u"C:\\Windows\\old.txt", 1));
-  const std::u16string u = u"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\SampleApp";
+  const std::u16string u = kUninstallKey;
   v.Added(key(u"HKEY_LOCAL_MACHINE\\Software\\Sample"));
   v.Added(value(u"HKEY_LOCAL_MACHINE\\Software\\Sample", u"Count", kRegDword, std::string("\x05\0\0\0", 4)));
   v.Added(value(u"HKEY_LOCAL_MACHINE\\Software\\Sample", u"Path", kRegSz, Utf16Le(u"C:\\Program Files\\\"Sample\"")));
@@ -154,6 +176,12 @@ TEST(SnapshotSuggestion, ProjectNamesWhatWasInstalled) {
   EXPECT_EQ(doc.GetValue(u"Compression", u"CompressionType"), u"None");
   EXPECT_EQ(doc.GetValue(u"Isolation", u"DirectoryIsolationMode"), u"Merged");
   EXPECT_EQ(doc.GetValue(u"CaptureSnapshots", u"After"), u"C:\\T\\B.snapshot");
+  SuggestionBuilder b(TestEnvironment());
+  Suggest(0, &b);
+  EXPECT_EQ(Narrow(b.Summary()),
+            Narrow(u"Suggested project \"" + name +
+                   u"\": 4 new and 1 changed file (3,145,931 bytes), HKEY_LOCAL_MACHINE 2 keys and 4 values, "
+                   u"HKEY_USERS 0 keys and 1 value, 4 deletions, 1 entry point (1 with a Start Menu shortcut)"));
 }
 
 TEST(SnapshotSuggestion, EntryPointsFromNewExecutables) {
@@ -161,11 +189,20 @@ TEST(SnapshotSuggestion, EntryPointsFromNewExecutables) {
     int ieSelection;
     std::vector<std::u16string> sections;
   } cases[] = {
-      {0, {u"Sample App.exe", u"uninstall.exe"}},
-      {1, {u"Sample App.exe", u"Internet Explorer.exe", u"uninstall.exe"}},
+      {0, {u"Sample App.exe", u"tool.exe"}},
+      {1, {u"Sample App.exe", u"Internet Explorer.exe", u"tool.exe"}},
   };
   for (const Case& c : cases) {
-    IniDocument doc = Suggest(c.ieSelection);
+    // Uninstallers are no entry points: by name, or named by the uninstall entry.
+    SuggestionBuilder b(TestEnvironment());
+    Install(b);
+    for (const char16_t* f : {u"tool.exe", u"unins000.exe", u"Remove.exe"})
+      b.Added(Entry{EntryKind::kFile, u"C:\\Program Files\\Sample App\\" + std::u16string(f), 0x20, 1, 1, {}, 0, {}});
+    b.Added(Entry{EntryKind::kValue, kUninstallKey, 0, 0, 0, u"QuietUninstallString", kRegSz,
+                  Utf16Le(u"\"C:\\PROGRAM FILES\\Sample App\\remove.exe\" /S")});
+    b.Finish(c.ieSelection);
+    IniDocument doc;
+    ASSERT_TRUE(doc.LoadFromBytes("\xFF\xFE" + ToUtf16LeBytes(b.Text(u"A", u"B"))));
     std::vector<std::u16string> withSource;
     for (const std::u16string& s : doc.ListSections())
       if (!doc.GetValue(s, u"Source").empty()) withSource.push_back(s);
@@ -176,9 +213,9 @@ TEST(SnapshotSuggestion, EntryPointsFromNewExecutables) {
     EXPECT_EQ(doc.GetValue(u"Sample App.exe", u"ReadOnlyData"), u"Package.ro.tvr");
     EXPECT_EQ(doc.GetValue(u"Sample App.exe", u"Disabled"), u"");
     // Another new program: offered, not chosen.
-    EXPECT_EQ(doc.GetValue(u"uninstall.exe", u"Shortcut"), u"Sample App.exe");
-    EXPECT_EQ(doc.GetValue(u"uninstall.exe", u"Disabled"), u"1");
-    EXPECT_EQ(doc.GetValue(u"uninstall.exe", u"PreSelected"), u"");
+    EXPECT_EQ(doc.GetValue(u"tool.exe", u"Shortcut"), u"Sample App.exe");
+    EXPECT_EQ(doc.GetValue(u"tool.exe", u"Disabled"), u"1");
+    EXPECT_EQ(doc.GetValue(u"tool.exe", u"PreSelected"), u"");
     EXPECT_EQ(doc.GetValue(u"Internet Explorer.exe", u"IsBrowser"), c.ieSelection ? u"1" : u"");
   }
 }
@@ -223,51 +260,114 @@ TEST(SnapshotGeneration, PlanCopiesNewFilesUnderTheirMacros) {
   EXPECT_EQ(plan.newFolders, (std::vector<std::u16string>{u"C:\\Program Files\\Sample App"}));
 }
 
-TEST(SnapshotGeneration, RegistryChangesAsHiveText) {
+TEST(SnapshotGeneration, RegistryChangesAsRegFiles) {
   GenerationPlanner plan(TestEnvironment(), u"S-1-5-21-7");
   Install(plan);
   plan.Added(Entry{EntryKind::kKey, u"HKEY_USERS\\S-1-5-21-7_Classes\\.sample", 0, 0, 0, {}, 0, {}});
   plan.Added(Entry{EntryKind::kKey, u"HKEY_USERS\\S-1-5-21-70\\Software\\Sample", 0, 0, 0, {}, 0, {}});
+  plan.Deleted(
+      Entry{EntryKind::kValue, u"HKEY_LOCAL_MACHINE\\Software\\Kept", 0, 0, 0, u"gone", kRegSz, Utf16Le(u"x")});
+  plan.Added(Entry{EntryKind::kValue, u"HKEY_LOCAL_MACHINE\\Software\\Kept", 0, 0, 0, u"Blob", kRegBinary,
+                   "C:\\Program Files"});  // binary data keeps its bytes
   std::vector<HiveText> hives = plan.HiveTexts();
   ASSERT_EQ(hives.size(), 3u);
-  // The capturing user's hives read as HKEY_CURRENT_USER; another user's stay where they are.
-  EXPECT_NE(hives[0].text.find(u"\r\n+ HKEY_CURRENT_USER\\Software\\Classes\\.sample\r\n"), std::u16string::npos);
-  EXPECT_EQ(hives[2].hive, u"HKEY_USERS");
-  EXPECT_NE(hives[2].text.find(u"\r\n+ HKEY_USERS\\S-1-5-21-70\\Software\\Sample\r\n"), std::u16string::npos);
   EXPECT_EQ(hives[0].hive, u"HKEY_CURRENT_USER");
   EXPECT_EQ(hives[1].hive, u"HKEY_LOCAL_MACHINE");
+  EXPECT_EQ(hives[2].hive, u"HKEY_USERS");
+  // The capturing user's hives read as HKEY_CURRENT_USER; another user's stay where they are.
+  EXPECT_EQ(Narrow(hives[0].text), Narrow(u"Windows Registry Editor Version 5.00\r\n\r\n"
+                                          u"[HKEY_CURRENT_USER\\Software\\Sample]\r\n@=\"b\"\r\n\r\n"
+                                          u"[HKEY_CURRENT_USER\\Software\\Classes\\.sample]\r\n\r\n"));
+  EXPECT_NE(hives[2].text.find(u"\r\n[HKEY_USERS\\S-1-5-21-70\\Software\\Sample]\r\n"), std::u16string::npos);
   const std::u16string& hklm = hives[1].text;
-  for (const char16_t* line :
-       {u"\r\n+ HKEY_LOCAL_MACHINE\\Software\\Sample\r\n  \"Count\" = REG_DWORD 5\r\n"
-        u"  \"Path\" = REG_SZ \"C:\\\\Program Files\\\\\\\"Sample\\\"\"\r\n",
-        u"  \"DisplayName\" = REG_SZ \"Sample \u6837\u672C App\"\r\n", u"\r\n- HKEY_LOCAL_MACHINE\\Software\\Old\r\n"})
-    EXPECT_NE(hklm.find(line), std::u16string::npos) << Narrow(line);
+  for (const char16_t* part :
+       {u"\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Sample]\r\n\"Count\"=dword:00000005\r\n"
+        u"\"Path\"=\"%ProgramFilesDir%\\\\\\\"Sample\\\"\"\r\n\r\n",
+        u"\"DisplayName\"=\"Sample \u6837\u672C App\"\r\n", u"\r\n[-HKEY_LOCAL_MACHINE\\Software\\Old]\r\n\r\n",
+        u"\r\n[HKEY_LOCAL_MACHINE\\Software\\Kept]\r\n\"gone\"=-\r\n\"Blob\"=hex:43,3a,5c,50,72,6f,67,72,61,6d,20,46,"
+        u"69,6c,65,73\r\n"})
+    EXPECT_NE(hklm.find(part), std::u16string::npos) << Narrow(part) << Narrow(hklm);
   EXPECT_EQ(hklm.find(u"Old\\Sub"), std::u16string::npos);  // inside a deleted key
-  EXPECT_NE(hives[0].text.find(u"\r\n* HKEY_CURRENT_USER\\Software\\Sample\r\n  @ = REG_SZ \"b\"\r\n"),
-            std::u16string::npos);
 }
 
-TEST(SnapshotGeneration, ValueText) {
-  auto v = [](uint32_t type, std::string data) {
-    return ValueText(Entry{EntryKind::kValue, u"K", 0, 0, 0, u"n", type, data});
-  };
+TEST(SnapshotRegFile, ValuesInTheStandardFormat) {
+  auto u16 = [](std::u16string_view s) { return ToUtf16LeBytes(s); };
+  std::string longBinary;
+  for (int i = 0; i < 60; ++i) longBinary += char(i);
   struct Case {
-    std::u16string text, expected;
+    const char16_t* name;
+    uint32_t type;
+    std::string data;
+    std::u16string lines;
   } cases[] = {
-      {v(kRegSz, Utf16Le(u"a\tb")), u"\"n\" = REG_SZ \"a\\tb\""},
-      {v(kRegSz, ToUtf16LeBytes(u"no end")), u"\"n\" = REG_SZ hex:6E,00,6F,00,20,00,65,00,6E,00,64,00"},
-      {v(kRegExpandSz, Utf16Le(u"%X%")), u"\"n\" = REG_EXPAND_SZ \"%X%\""},
-      {v(kRegMultiSz, ToUtf16LeBytes(std::u16string(u"a\0b\0\0", 5))), u"\"n\" = REG_MULTI_SZ \"a\" \"b\""},
-      {v(kRegMultiSz, ToUtf16LeBytes(std::u16string(u"\0", 1))), u"\"n\" = REG_MULTI_SZ"},
-      {v(kRegMultiSz, ToUtf16LeBytes(std::u16string(u"a\0\0b\0\0", 6))),
-       u"\"n\" = REG_MULTI_SZ hex:61,00,00,00,00,00,62,00,00,00,00,00"},
-      {v(kRegDword, std::string("\xFF\xFF\xFF\xFF", 4)), u"\"n\" = REG_DWORD 4294967295"},
-      {v(kRegDword, "\1"), u"\"n\" = REG_DWORD hex:01"},
-      {v(kRegQword, std::string("\0\0\0\0\0\0\0\x80", 8)), u"\"n\" = REG_QWORD 9223372036854775808"},
-      {v(kRegBinary, ""), u"\"n\" = REG_BINARY hex:"},
-      {v(99, "\xAB"), u"\"n\" = TYPE99 hex:AB"},
+      {u"q\"n\\", kRegSz, Utf16Le(u"C:\\a \"b\" \u4F60"), u"\"q\\\"n\\\\\"=\"C:\\\\a \\\"b\\\" \u4F60\""},
+      {u"", kRegSz, Utf16Le(u""), u"@=\"\""},
+      {u"n", kRegSz, u16(u"no end"), u"\"n\"=hex(1):6e,00,6f,00,20,00,65,00,6e,00,64,00"},
+      {u"n", kRegSz, u16(std::u16string(u"a\0b\0", 4)), u"\"n\"=hex(1):61,00,00,00,62,00,00,00"},
+      {u"n", kRegSz, Utf16Le(u"a\r\n"), u"\"n\"=hex(1):61,00,0d,00,0a,00,00,00"},
+      {u"n", kRegSz, "", u"\"n\"=hex(1):"},
+      {u"n", kRegDword, std::string("\x7b\0\0\x80", 4), u"\"n\"=dword:8000007b"},
+      {u"n", kRegDword, "\1\2", u"\"n\"=hex(4):01,02"},
+      {u"n", kRegQword, std::string("\x88\x77\x66\x55\x44\x33\x22\x11", 8), u"\"n\"=hex(b):88,77,66,55,44,33,22,11"},
+      {u"n", kRegExpandSz, Utf16Le(u"%A%"), u"\"n\"=hex(2):25,00,41,00,25,00,00,00"},
+      {u"n", kRegMultiSz, u16(std::u16string(u"a\0b\0\0", 5)), u"\"n\"=hex(7):61,00,00,00,62,00,00,00,00,00"},
+      {u"n", kRegBinary, std::string("\0\xff", 2), u"\"n\"=hex:00,ff"},
+      {u"n", 0, "", u"\"n\"=hex(0):"},
+      {u"n", 0x10000, "\xab", u"\"n\"=hex(10000):ab"},
+      // 80 columns: 23 bytes after the name, then 25 a line indented by two.
+      {u"n", kRegBinary, longBinary,
+       u"\"n\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,\\\r\n"
+       u"  17,18,19,1a,1b,1c,1d,1e,1f,20,21,22,23,24,25,26,27,28,29,2a,2b,2c,2d,2e,2f,\\\r\n"
+       u"  30,31,32,33,34,35,36,37,38,39,3a,3b"},
   };
-  for (const Case& c : cases) EXPECT_EQ(Narrow(c.text), Narrow(c.expected));
+  std::vector<RegRecord> records;
+  for (const Case& c : cases) {
+    EXPECT_EQ(Narrow(RegValueLines(c.name, c.type, c.data)), Narrow(c.lines));
+    records.push_back({RegRecord::kValue, u"HKEY_LOCAL_MACHINE\\K", c.name, c.type, c.data});
+  }
+  records.push_back({RegRecord::kDeletedValue, u"HKEY_LOCAL_MACHINE\\K", u"gone", 0, {}});
+  records.push_back({RegRecord::kDeletedKey, u"HKEY_LOCAL_MACHINE\\K\\Old", {}, 0, {}});
+  records.push_back({RegRecord::kKey, u"HKEY_LOCAL_MACHINE\\K\\New", {}, 0, {}});
+  records.push_back({RegRecord::kValue, u"HKEY_LOCAL_MACHINE\\K\\New", u"", kRegSz, Utf16Le(u"v")});
+  // What is written reads back the same (a value's key line opens its block).
+  std::vector<RegRecord> back;
+  size_t bad = 0;
+  ASSERT_TRUE(ParseRegFile(u"\uFEFF" + RegFileText(records), back, &bad)) << bad;
+  ASSERT_EQ(back.size(), records.size() + 1);
+  EXPECT_EQ(back[0].kind, RegRecord::kKey);
+  for (size_t i = 0; i < records.size(); ++i) {
+    const RegRecord& r = back[i + 1];
+    EXPECT_EQ(r.kind, records[i].kind) << i;
+    EXPECT_EQ(Narrow(r.key + u"|" + r.name), Narrow(records[i].key + u"|" + records[i].name)) << i;
+    EXPECT_EQ(r.type, records[i].type) << i;
+    EXPECT_EQ(r.data, records[i].data) << i;
+  }
+  for (const char16_t* text :
+       {u"[HKEY_LOCAL_MACHINE\\K]\r\n", u"Windows Registry Editor Version 5.00\r\n\"a\"=\"b\"\r\n",
+        u"Windows Registry Editor Version 5.00\r\n[K]\r\n\"a\"=hex:0g\r\n"})
+    EXPECT_FALSE(ParseRegFile(text, back));
+}
+
+TEST(SnapshotRegFile, RewriteTouchesStringDataOnly) {
+  auto upper = [](std::u16string_view t) {
+    std::u16string s(t);
+    for (char16_t& c : s) c = c >= u'a' && c <= u'z' ? c - 32 : c;
+    return u"<" + s + u">";
+  };
+  auto u16 = [](std::u16string_view s) { return ToUtf16LeBytes(s); };
+  struct Case {
+    uint32_t type;
+    std::string data, rewritten;
+  } cases[] = {
+      {kRegSz, u16(std::u16string(u"ab\0", 3)), u16(std::u16string(u"<AB>\0", 5))},
+      {kRegExpandSz, u16(std::u16string(u"a\0b", 3)), u16(std::u16string(u"<A>\0<B>", 7))},  // each run, NULs kept
+      {kRegMultiSz, u16(std::u16string(u"a\0\0b\0\0", 6)), u16(std::u16string(u"<A>\0\0<B>\0\0", 10))},
+      {kRegSz, "abc", "abc"},  // odd length: not text
+      {kRegBinary, u16(u"ab"), u16(u"ab")},
+      {kRegDword, u16(u"ab"), u16(u"ab")},
+      {kRegQword, u16(u"abcd"), u16(u"abcd")},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RewriteRegistryStrings(c.type, c.data, upper), c.rewritten) << c.type;
 }
 
 TEST(SnapshotGeneration, ProjectFolderChecks) {

@@ -17,6 +17,10 @@ run_demo demo-capture "$B/win64/capture_demo.exe" "$out"
 echo
 echo "== the generated project folder (Package.ini, the captured files under their folder macros, the registry per hive, build.bat, the built packages in bin)"
 ( cd "$out/project" && find . -type f | sed 's|^\./||' | sort )
+for reg in "$out/project"/HKEY_*.reg; do
+  echo "-- the head of $(basename "$reg") (the standard .reg format, UTF-16LE; string data with folder macros):"
+  iconv -f UTF-16LE -t UTF-8 "$reg" | sed 's/^\xef\xbb\xbf//' | tr -d '\r' | head -n 12
+done
 echo "-- the head of its Package.ini:"
 iconv -f UTF-16LE -t UTF-8 "$out/project/Package.ini" | sed 's/^\xef\xbb\xbf//' | tr -d '\r' | head -n 30
 echo "-- the attribute table of one built package:"

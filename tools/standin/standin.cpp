@@ -58,7 +58,10 @@
 #include <optional>
 
 #include "framework/WinText.h"
+#include "macros/FolderMacros.h"
+#include "snapshot/RegFile.h"
 #include "util/PackageAttributesWriter.h"
+#include "util/Text.h"
 
 namespace {
 
@@ -372,7 +375,8 @@ class Run {
         else
           WriteBytes(folder + L"\\Package.ini", Content(SuggestedProject()));
         WriteBytes(folder + L"\\build.bat", BuildScript());
-        WriteBytes(folder + L"\\HKEY_LOCAL_MACHINE.txt", note);
+        WriteBytes(folder + L"\\HKEY_LOCAL_MACHINE.reg",
+                   "\xFF\xFE" + loom::ToUtf16LeBytes(loom::snap::RegFileText({})));
         break;
       }
       case Kind::VRegTool:
@@ -380,9 +384,34 @@ class Run {
         if (!FolderExists(FolderOf(Arg(0)).empty() ? L"." : FolderOf(Arg(0)))) break;
         WriteBytes(Arg(0), Content(note));
         if (kind_ == Kind::VFTool) WriteBytes(Arg(0) + L".thfd", note);
+        if (kind_ == Kind::VRegTool) ImportRegistry(SwitchArg(L"ImportDir", 1), Arg(0) + L".reg");
         break;
       case Kind::TLink: Link(); break;
     }
+  }
+
+  // vregtool: the project's registry files (HKEY_*.reg) with the folder
+  // macros in their string data expanded for this system, in one .reg file
+  // beside the result: what the package's registry would hold.
+  static void ImportRegistry(const std::wstring& folder, const std::wstring& target) {
+    loom::InitFolderMacros();
+    std::vector<loom::snap::RegRecord> all;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((folder + L"\\HKEY_*.reg").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return;
+    do {
+      std::string bytes;
+      if (!ReadBytes(folder + L"\\" + fd.cFileName, &bytes) || bytes.compare(0, 2, "\xFF\xFE") != 0) continue;
+      std::vector<loom::snap::RegRecord> records;
+      loom::snap::ParseRegFile(loom::FromUtf16LeBytes(bytes.data() + 2, (bytes.size() - 2) & ~size_t(1)), records);
+      for (loom::snap::RegRecord& r : records) {
+        r.data = loom::snap::RewriteRegistryStrings(
+            r.type, r.data, [](std::u16string_view text) { return loom::ExpandFolderMacros(text, false); });
+        all.push_back(std::move(r));
+      }
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+    WriteBytes(target, "\xFF\xFE" + loom::ToUtf16LeBytes(loom::snap::RegFileText(all)));
   }
 
   // tlink: one package file per enabled entry point, and one for a separate

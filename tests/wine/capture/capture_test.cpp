@@ -2,11 +2,17 @@
 // application, scan again, suggest, generate; and the ways a run fails.
 // Runs from the Windows build tree: capture\snapshot64.exe and
 // sample\SampleSetup.exe beside this program's folder.
+#include <shlobj.h>
+
+#include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "WizardDriver.h"
+#include "macros/FolderMacros.h"
 #include "project/IniDocument.h"
+#include "snapshot/RegFile.h"
 #include "util/Text.h"
 
 using namespace loomtest;
@@ -106,6 +112,9 @@ class Capture : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     CreateDirectoryW(Temp().c_str(), nullptr);
+    // The tool writes its current default exclusions (a list left by an
+    // older build would lack the newer ones).
+    DeleteFileW((BuildFolder() + L"\\capture\\snapshot-exclude.txt").c_str());
     WriteBytes(L"C:\\victim.txt", "deleted between the scans");
     WriteBytes(Temp() + L"\\stopped.snapshot.new", "left by a scan that was stopped");
     before_ = Scan(Temp() + L"\\before.snapshot");
@@ -153,11 +162,10 @@ TEST_F(Capture, SuggestedProjectOffersTheSample) {
   EXPECT_EQ(source.rfind(u"%ProgramFiles", 0), 0u) << N(source);
   EXPECT_NE(source.find(u"%\\Sample App\\SampleApp.exe"), std::u16string::npos) << N(source);
   EXPECT_EQ(doc.GetValue(u"Sample App.exe", u"PreSelected"), u"1");
-  EXPECT_EQ(doc.GetValue(u"uninstall.exe", u"Disabled"), u"1");
   std::vector<std::u16string> entries;
   for (const auto& s : doc.ListSections())
     if (!doc.GetValue(s, u"Source").empty()) entries.push_back(s);
-  EXPECT_EQ(entries, (std::vector<std::u16string>{u"Sample App.exe", u"uninstall.exe"}));
+  EXPECT_EQ(entries, std::vector<std::u16string>{u"Sample App.exe"});  // not the uninstaller
   EXPECT_EQ(doc.Text().find(u"noise"), std::u16string::npos);
 }
 
@@ -192,17 +200,28 @@ TEST_F(Capture, GeneratedProjectHoldsTheInstallation) {
   }
   EXPECT_TRUE(shortcut);
 
-  std::u16string hklm = Utf16File(project + L"\\HKEY_LOCAL_MACHINE.txt");
-  for (const char16_t* line :
-       {u"\r\n+ HKEY_LOCAL_MACHINE\\Software\\Fernhill Labs\\Sample App\r\n", u"  \"Version\" = REG_SZ \"1.2.0\"\r\n",
-        u"  \"Build\" = REG_DWORD 120\r\n", u"  \"Channels\" = REG_MULTI_SZ \"stable\" \"beta\"\r\n",
-        u"  \"DisplayName\" = REG_SZ \"Sample App\"\r\n"})
-    EXPECT_NE(hklm.find(line), std::u16string::npos) << N(line);
-  std::u16string hkcu = Utf16File(project + L"\\HKEY_CURRENT_USER.txt");
-  EXPECT_NE(hkcu.find(u"  \"Greeting\" = REG_SZ \"\u4F60\u597D\"\r\n"), std::u16string::npos) << N(hkcu);
+  // The registry files: see Engines below.
   std::string bat = Bytes(project + L"\\build.bat");
   EXPECT_NE(bat.find("\\vregtool.exe\" \"%TARGET_DIR%\\Package.ro.tvr\" ImportDir \"%PROJECT_DIR%\" -Loomwise\r\n"),
             std::string::npos);
+}
+
+TEST_F(Capture, KeptExclusionListNamesTheDefaultItLacks) {
+  // A copy of the tool beside a list kept from an older version.
+  const std::wstring folder = Temp() + L"\\oldtool", tool = folder + L"\\snapshot64.exe";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileW(Tool().c_str(), tool.c_str(), FALSE));
+  std::string list = Bytes(BuildFolder() + L"\\capture\\snapshot-exclude.txt");
+  size_t at = list.find("%SystemRoot%\\Installer\r\n");
+  ASSERT_NE(at, std::string::npos);
+  WriteBytes(folder + L"\\snapshot-exclude.txt", list.erase(at, 24));
+  ToolRun r = Start(Quoted(tool) + L" " + Quoted(Temp() + L"\\before.snapshot") + L" -SuggestProject " +
+                    Quoted(Temp() + L"\\after.snapshot") + L" " + Quoted(Temp() + L"\\old.ini") + L" -IESelection 0");
+  EXPECT_EQ(r.code, 0u);
+  EXPECT_NE(r.Lines(u'I').find(u"lacks 1 of this version's default lines (first: %SystemRoot%\\Installer)"),
+            std::u16string::npos)
+      << N(r.Lines(u'I'));
+  EXPECT_EQ(suggest_.Lines(u'I').find(u"lacks"), std::u16string::npos);  // the current list lacks nothing
 }
 
 TEST_F(Capture, FailuresSayWhatToDo) {
@@ -248,4 +267,283 @@ TEST_F(Capture, FailuresSayWhatToDo) {
   }
 }
 
+// ---- installers built by real installer engines ----
+
+// Every key and value below a live key, named from its hive ("HKEY_LOCAL_MACHINE\...").
+struct LiveValue {
+  std::u16string key, name;
+  DWORD type = 0;
+  std::string data;
+};
+void WalkKey(HKEY root, const std::u16string& hive, const std::u16string& sub, std::set<std::u16string>& keys,
+             std::vector<LiveValue>& values) {
+  HKEY k;
+  if (RegOpenKeyExW(root, W(sub).c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &k)) return;
+  keys.insert(hive + u"\\" + sub);
+  wchar_t name[16384];
+  std::vector<BYTE> data(1 << 16);
+  for (DWORD i = 0;; ++i) {
+    DWORD n = 16384, type = 0, size = DWORD(data.size());
+    if (RegEnumValueW(k, i, name, &n, nullptr, &type, data.data(), &size)) break;
+    values.push_back({hive + u"\\" + sub, U(std::wstring_view(name, n)), type,
+                      std::string(reinterpret_cast<char*>(data.data()), size)});
+  }
+  std::vector<std::u16string> subs;
+  for (DWORD i = 0;; ++i) {
+    DWORD n = 16384;
+    if (RegEnumKeyExW(k, i, name, &n, nullptr, nullptr, nullptr, nullptr)) break;
+    subs.push_back(sub + u"\\" + U(std::wstring_view(name, n)));
+  }
+  RegCloseKey(k);
+  for (const auto& s : subs) WalkKey(root, hive, s, keys, values);
+}
+void WalkKey(const std::u16string& full, std::set<std::u16string>& keys, std::vector<LiveValue>& values) {
+  size_t cut = full.find(u'\\');
+  std::u16string hive = full.substr(0, cut);
+  WalkKey(hive == u"HKEY_CURRENT_USER" ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, hive, full.substr(cut + 1), keys,
+          values);
+}
+
+std::u16string Upper(std::u16string s) {
+  for (char16_t& c : s) c = c >= u'a' && c <= u'z' ? c - 32 : c;
+  return s;
+}
+bool Within(const std::u16string& path, const std::u16string& folder) {
+  std::u16string p = Upper(path), f = Upper(folder);
+  return p.rfind(f, 0) == 0 && (p.size() == f.size() || p[f.size()] == u'\\');
+}
+
+std::wstring ShellFolder(int csidl) {
+  wchar_t p[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, csidl, nullptr, 0, p);
+  return p;
+}
+
+// The project's registry files, as written.
+std::vector<loom::snap::RegRecord> ProjectRegistry(const std::wstring& project) {
+  std::vector<loom::snap::RegRecord> records;
+  for (const wchar_t* hive : {L"HKEY_LOCAL_MACHINE", L"HKEY_CURRENT_USER", L"HKEY_USERS"}) {
+    std::wstring path = project + L"\\" + hive + L".reg";
+    if (!Exists(path)) continue;
+    size_t bad = 0;
+    EXPECT_TRUE(loom::snap::ParseRegFile(Utf16File(path), records, &bad)) << N(U(path)) << " line " << bad;
+  }
+  return records;
+}
+
+struct EngineCase {
+  const char* what;
+  std::wstring install;                                              // command line
+  std::u16string folder;                                             // the program folder it makes
+  std::u16string menuName;                                           // its Start Menu folder's name
+  std::vector<std::u16string> roots;                                 // the keys it makes, from the hive
+  std::u16string entry;                                              // the one entry point
+  std::vector<std::pair<std::u16string, std::u16string>> macroData;  // value name -> data with folder macros
+};
+
+std::wstring ImportFolder() { return BuildFolder() + L"\\capture-import"; }
+
+// Installs each case between two real scans, checks its project, and leaves
+// the registry for the import into a fresh prefix (RegImport below).
+class Engines : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    InitFolderMacrosOnce();
+    CreateDirectoryW(Temp().c_str(), nullptr);
+    CreateDirectoryW(ImportFolder().c_str(), nullptr);
+    for (const wchar_t* f : {L"nsis.reg", L"nsis.expected", L"msi.reg", L"msi.expected"})
+      DeleteFileW((ImportFolder() + L"\\" + f).c_str());  // none left from an earlier run
+    before_ = Scan(Temp() + L"\\e0.snapshot");
+  }
+  static void InitFolderMacrosOnce() { loom::InitFolderMacros(); }
+
+  void Capture(EngineCase c, int n) {
+    SCOPED_TRACE(c.what);
+    std::wstring s0 = Temp() + L"\\e" + std::to_wstring(n) + L".snapshot",
+                 s1 = Temp() + L"\\e" + std::to_wstring(n + 1) + L".snapshot";
+    ToolRun install = Start(c.install);
+    ASSERT_EQ(install.code, 0u);
+    ASSERT_EQ(Scan(s1).code, 0u);
+    // Its uninstall entry, found by its display name (an MSI names it by the product code).
+    const std::u16string uninstall = u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    std::set<std::u16string> keys;
+    std::vector<LiveValue> values;
+    WalkKey(u"HKEY_LOCAL_MACHINE\\" + uninstall, keys, values);
+    for (const LiveValue& v : values)
+      if (v.name == u"DisplayName" && v.data == loom::ToUtf16LeBytes(c.menuName) + std::string(2, '\0'))
+        c.roots.push_back(v.key);
+    // The projects go to the temp folder, which the scans leave out.
+    std::wstring ini = Temp() + L"\\" + U16W(c.what) + L".ini", project = Temp() + L"\\Projects\\" + U16W(c.what);
+    ToolRun suggest = Suggest(s0, s1, ini);
+    ASSERT_EQ(suggest.code, 0u) << N(suggest.Lines(u'E'));
+    // The last line sums up the project.
+    ASSERT_FALSE(suggest.lines.empty());
+    EXPECT_EQ(suggest.lines.back().rfind(u"I Suggested project \"", 0), 0u) << N(suggest.lines.back());
+    loom::IniDocument doc;
+    ASSERT_TRUE(doc.Load(U(ini)));
+    std::vector<std::u16string> entries;
+    for (const auto& s : doc.ListSections())
+      if (!doc.GetValue(s, u"Source").empty()) entries.push_back(s);
+    EXPECT_EQ(entries, std::vector<std::u16string>{c.entry});  // no uninstaller
+    ToolRun gen = Generate(ini, project);
+    ASSERT_EQ(gen.code, 0u) << N(gen.Lines(u'E'));
+
+    // Files: exactly the program folder and the Start Menu folder, byte for byte.
+    std::vector<std::u16string> menus = {U(ShellFolder(CSIDL_COMMON_PROGRAMS)) + u"\\" + c.menuName,
+                                         U(ShellFolder(CSIDL_PROGRAMS)) + u"\\" + c.menuName};
+    std::set<std::u16string> live, captured;
+    for (const std::u16string& f : {c.folder, menus[0], menus[1]}) {
+      std::vector<std::wstring> files;
+      ListFiles(W(f), L"", files);
+      for (const auto& x : files) live.insert(Upper(f + u"\\" + U(x)));
+    }
+    std::vector<std::wstring> files;
+    ListFiles(project, L"", files);
+    for (const std::wstring& f : files) {
+      if (f == L"Package.ini" || f == L"build.bat" || (f.size() > 4 && f.substr(f.size() - 4) == L".reg")) continue;
+      std::u16string path = loom::ExpandFolderMacros(U(f), false);
+      captured.insert(Upper(path));
+      EXPECT_TRUE(Bytes(project + L"\\" + f) == Bytes(W(path))) << N(path);
+    }
+    EXPECT_EQ(captured, live);
+    EXPECT_GE(live.size(), 3u);
+
+    // Registry: exactly the keys the installer made, each value with its
+    // type and data once the folder macros are expanded.
+    std::vector<loom::snap::RegRecord> records = ProjectRegistry(project);
+    std::set<std::u16string> liveKeys, regKeys;
+    std::vector<LiveValue> liveValues;
+    for (const auto& r : c.roots) WalkKey(r, liveKeys, liveValues);
+    size_t found = 0;
+    std::vector<bool> seen(liveValues.size());
+    for (const auto& r : records) {
+      bool inRoot =
+          std::any_of(c.roots.begin(), c.roots.end(), [&](const std::u16string& k) { return Within(r.key, k); });
+      bool parent =
+          std::any_of(c.roots.begin(), c.roots.end(), [&](const std::u16string& k) { return Within(k, r.key); });
+      EXPECT_TRUE(inRoot || (parent && r.kind == loom::snap::RegRecord::kKey)) << N(r.key);
+      EXPECT_NE(r.kind, loom::snap::RegRecord::kDeletedKey);
+      if (inRoot) regKeys.insert(Upper(r.key));
+      if (r.kind != loom::snap::RegRecord::kValue) continue;
+      // Path data is in macro form: no string holds the system drive.
+      std::u16string raw = loom::FromUtf16LeBytes(r.data.data(), r.data.size() & ~size_t(1));
+      if (r.type == REG_SZ || r.type == REG_EXPAND_SZ || r.type == REG_MULTI_SZ) {
+        EXPECT_EQ(Upper(raw).find(u"C:\\"), std::u16string::npos) << N(raw);
+      }
+      for (const auto& [name, data] : c.macroData)
+        if (r.name == name) {
+          EXPECT_EQ(N(raw), N(data + std::u16string(1, u'\0'))) << N(name);
+          ++found;
+        }
+      std::string expanded = loom::snap::RewriteRegistryStrings(
+          r.type, r.data, [](std::u16string_view t) { return loom::ExpandFolderMacros(t, false); });
+      auto v = std::find_if(liveValues.begin(), liveValues.end(), [&](const LiveValue& l) {
+        return Upper(l.key) == Upper(r.key) && Upper(l.name) == Upper(r.name);
+      });
+      ASSERT_NE(v, liveValues.end()) << N(r.key + u" " + r.name);
+      EXPECT_EQ(v->type, r.type) << N(r.name);
+      EXPECT_EQ(v->data, expanded) << N(r.name);
+      seen[size_t(v - liveValues.begin())] = true;
+    }
+    EXPECT_EQ(found, c.macroData.size());
+    for (size_t i = 0; i < liveValues.size(); ++i) EXPECT_TRUE(seen[i]) << "not captured: " << N(liveValues[i].name);
+    for (const auto& k : liveKeys) EXPECT_TRUE(regKeys.count(Upper(k))) << "key not captured: " << N(k);
+
+    // For the import into a fresh prefix: the registry as the stand-in
+    // registry build tool imports it (macros expanded), and the originals.
+    ToolRun reg = Start(Quoted(BuildFolder() + L"\\vregtool.exe") + L" " + Quoted(Temp() + L"\\Package.ro.tvr") +
+                        L" ImportDir " + Quoted(project) + L" -Loomwise");
+    EXPECT_EQ(reg.code, 0u);
+    std::string imported = Bytes(Temp() + L"\\Package.ro.tvr.reg");
+    EXPECT_EQ(imported.substr(0, 2), "\xFF\xFE");
+    WriteBytes(ImportFolder() + L"\\" + U16W(c.what) + L".reg", imported);
+    std::vector<loom::snap::RegRecord> originals;
+    for (const LiveValue& v : liveValues)
+      originals.push_back({loom::snap::RegRecord::kValue, v.key, v.name, v.type, v.data});
+    ASSERT_FALSE(originals.empty());
+    WriteBytes(ImportFolder() + L"\\" + U16W(c.what) + L".expected",
+               "\xFF\xFE" + loom::ToUtf16LeBytes(loom::snap::RegFileText(originals)));
+  }
+  static std::wstring U16W(const char* s) { return std::wstring(s, s + strlen(s)); }
+  static ToolRun before_;
+};
+ToolRun Engines::before_;
+
+TEST_F(Engines, RealInstallersAreCapturedExactlyAndPortably) {
+  ASSERT_EQ(before_.code, 0u);
+  const std::u16string pf = U(ProgramFiles());
+  std::u16string macro;
+  loom::PathToFolderMacros(pf, macro);  // the Program Files folder's macro in this view
+  const std::u16string classes = u"HKEY_LOCAL_MACHINE\\Software\\Classes\\";
+  EngineCase nsis{"nsis",
+                  Quoted(BuildFolder() + L"\\sample\\SampleNsis.exe") + L" /S",
+                  pf + u"\\Sample NSIS",
+                  u"Sample NSIS",
+                  {u"HKEY_LOCAL_MACHINE\\Software\\Fernhill Labs\\Sample NSIS", classes + u".fhnsis",
+                   classes + u"FernhillSampleNsis.Document",
+                   u"HKEY_CURRENT_USER\\Software\\Fernhill Labs\\Sample NSIS"},  // and its uninstall entry
+                  u"Sample NSIS.exe",
+                  {{u"InstallDir", macro + u"\\Sample NSIS"},
+                   {u"LogFolder", macro + u"\\Sample NSIS\\logs;#25TEMP#25\\Sample NSIS"},
+                   {u"QuietUninstallString", u"\"" + macro + u"\\Sample NSIS\\uninst.exe\" /S"},
+                   {u"LastDocument", u"%Profile%\\Sample #231.fhnsis"}}};
+  Capture(nsis, 0);
+  EngineCase msi{"msi",
+                 L"msiexec.exe /i " + Quoted(BuildFolder() + L"\\sample\\SampleMsi.msi") + L" /qn",
+                 pf + u"\\Sample MSI",
+                 u"Sample MSI",
+                 {u"HKEY_LOCAL_MACHINE\\Software\\Fernhill Labs\\Sample MSI", classes + u".fhmsi",
+                  classes + u"FernhillSampleMsi.Document", u"HKEY_CURRENT_USER\\Software\\Fernhill Labs\\Sample MSI"},
+                 u"Sample MSI.exe",
+                 {{u"InstallDir", macro + u"\\Sample MSI\\"}}};
+  Capture(msi, 1);
+  // Windows Installer's own state stayed out: its cache and registration.
+  std::vector<std::wstring> files;
+  ListFiles(Temp() + L"\\Projects\\msi", L"", files);
+  for (const auto& f : files) EXPECT_EQ(f.find(L".msi"), std::wstring::npos) << N(U(f));
+  for (const auto& r : ProjectRegistry(Temp() + L"\\Projects\\msi"))
+    EXPECT_EQ(Upper(r.key).find(u"\\INSTALLER\\"), std::u16string::npos);
+}
+
 }  // namespace
+
+// The registry files of the captures, imported by the system's own "reg
+// import" into a fresh prefix (a second run of this program, ctest entry
+// wine.capture_import): every value reads back with its type and data.
+TEST(RegImport, CapturedRegistryImportsIntoAFreshSystem) {
+  std::vector<std::wstring> names = {L"nsis", L"msi"};
+  for (const std::wstring& name : names) {
+    SCOPED_TRACE(N(U(name)));
+    std::wstring file = ImportFolder() + L"\\" + name + L".reg";
+    ASSERT_TRUE(Exists(file)) << "run wine.capture first";
+    Captured c = RunCaptured(L"reg.exe import " + Quoted(file), {}, L"", 60000);
+    ASSERT_TRUE(c.finished);
+    EXPECT_EQ(c.exitCode, 0u);
+    std::vector<loom::snap::RegRecord> expected;
+    ASSERT_TRUE(loom::snap::ParseRegFile(Utf16File(ImportFolder() + L"\\" + name + L".expected"), expected));
+    size_t values = 0;
+    std::set<DWORD> types;
+    for (const auto& r : expected) {
+      if (r.kind != loom::snap::RegRecord::kValue) continue;
+      size_t cut = r.key.find(u'\\');
+      HKEY root = r.key.substr(0, cut) == u"HKEY_CURRENT_USER" ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+      std::wstring key = W(r.key.substr(cut + 1)), value = W(r.name);
+      HKEY k;
+      ASSERT_EQ(RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &k), ERROR_SUCCESS) << N(r.key);
+      DWORD type = 0, got = 1 << 16;
+      std::string data(got, '\0');
+      EXPECT_EQ(RegQueryValueExW(k, value.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got), 0)
+          << N(r.key + u" " + r.name);
+      RegCloseKey(k);
+      EXPECT_EQ(type, r.type) << N(r.name);
+      EXPECT_EQ(data.substr(0, got), r.data) << N(r.name);
+      types.insert(type);
+      ++values;
+    }
+    EXPECT_GT(values, 10u);
+    if (name == L"nsis") {  // every type the capture writes
+      EXPECT_EQ(types,
+                (std::set<DWORD>{REG_NONE, REG_SZ, REG_EXPAND_SZ, REG_BINARY, REG_DWORD, REG_MULTI_SZ, REG_QWORD}));
+    }
+  }
+}
