@@ -4,6 +4,7 @@
 
 #include "app/Branding.h"
 #include "build/BuildPlan.h"
+#include "build/BuildRun_win32.h"
 #include "capture/ScanTool.h"
 #include "framework/WinText.h"
 #include "macros/FolderMacros.h"
@@ -47,15 +48,7 @@ std::string ToCodePage(const std::u16string& text) {
 
 }  // namespace
 
-std::wstring CLoomwiseDlg::ReadOutDir() const {
-  const std::wstring ini = ProjectFile(ProjectFolder(), u"Package.ini");
-  for (DWORD size : {DWORD(4096), DWORD(1048576)}) {
-    std::vector<wchar_t> buffer(size);
-    DWORD n = ::GetPrivateProfileStringW(L"BuildOptions", L"OutDir", L"", buffer.data(), size, ini.c_str());
-    if (n < size - 1) return std::wstring(buffer.data(), n);
-  }
-  return std::wstring();  // longer than any folder could be
-}
+std::wstring CLoomwiseDlg::ReadOutDir() const { return ReadProjectOutDir(ProjectFolder()); }
 
 void CLoomwiseDlg::UpdateBuildScript() {
   std::wstring outDir = ReadOutDir();

@@ -2,6 +2,7 @@
 
 #include "app/Settings.h"
 #include "build/BuildPlan.h"
+#include "build/BuildRun_win32.h"
 #include "capture/ScanTool.h"
 #include "capture/ToolRunner.h"
 #include "framework/DataExchange.h"
@@ -32,17 +33,6 @@ constexpr UINT kToolsFromVariable = 258;  // QUILLMARK_BIN
 constexpr wchar_t kOpenFolderOnFinish[] = L"OpenFolderOnFinish";
 // "无法创建目录。检查Package.ini - outdir"
 constexpr wchar_t kCannotCreateFolder[] = L"\u65e0\u6cd5\u521b\u5efa\u76ee\u5f55\u3002\u68c0\u67e5Package.ini - outdir";
-
-std::wstring EnvironmentValue(const wchar_t* name) {
-  wchar_t buffer[1024];
-  DWORD n = ::GetEnvironmentVariableW(name, buffer, 1024);
-  return n == 0 || n >= 1024 ? std::wstring() : std::wstring(buffer, n);
-}
-
-bool IsFolder(const std::wstring& path) {
-  DWORD a = ::GetFileAttributesW(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 }  // namespace
 
@@ -93,14 +83,6 @@ void FinishedView::SetupBuildPage() {
   if (!skipped_) StartBuild();
 }
 
-bool FinishedView::CreateOutputFolder() const {
-  std::u16string out(outputFolder_.begin(), outputFolder_.end());
-  if (out.empty()) return false;
-  std::wstring target = ToWide(OutputFolderPath(ToU16(ProjectFolder()), out));
-  for (const std::u16string& level : FolderLevels(ToU16(target))) ::CreateDirectoryW(AsWide(level.c_str()), nullptr);
-  return IsFolder(target);
-}
-
 void FinishedView::StartBuild() {
   GetWizard()->UpdateBuildScript();
   SetItemText(IDC_BACK, LoadResString(kStopCaption));
@@ -122,7 +104,8 @@ void FinishedView::StartBuild() {
     EndBuild(kBuildFailed);
     return;
   }
-  if (!CreateOutputFolder()) ::MessageBoxW(hwnd_, kCannotCreateFolder, title.c_str(), MB_OK);
+  if (!CreateBuildOutputFolder(ProjectFolder(), outputFolder_))
+    ::MessageBoxW(hwnd_, kCannotCreateFolder, title.c_str(), MB_OK);
   AdvanceBuild(0);
 }
 
@@ -135,8 +118,7 @@ void FinishedView::AdvanceBuild(DWORD exitCode) {
     return;
   }
   std::u16string program = ToU16(ProgramFolder());
-  std::u16string tools =
-      BuildToolFolder(ToU16(EnvironmentValue(L"QM_ORIGIN")), ToU16(EnvironmentValue(L"QUILLMARK_BIN")), program);
+  std::u16string tools = ToU16(BuildToolsFolder());
   std::wstring toolPath = ToWide(BuildToolPath(buildStage_, tools));
   if (::GetFileAttributesW(toolPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
     // Which file is missing and where the wizard looked, instead of a command line that cannot start.
@@ -188,10 +170,7 @@ void FinishedView::EndBuild(UINT messageId) {
   ::KillTimer(hwnd_, kPollTimer);
   output_.AppendClosingMessage(LoadResString(messageId));
   RefreshOutput();
-  if (!outputFolder_.empty()) {
-    for (const std::u16string& file : IntermediateFiles(OutputFolderPath(ToU16(ProjectFolder()), ToU16(outputFolder_))))
-      ::DeleteFileW(AsWide(file.c_str()));
-  }
+  DeleteIntermediateBuildFiles(ProjectFolder(), outputFolder_);
   SetItemText(IDC_BACK, LoadResString(kBackCaption));
   EnableItem(IDC_BACK, true);
   EnableItem(IDOK, true);

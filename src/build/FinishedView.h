@@ -47,7 +47,6 @@ class FinishedView : public InnerDialog {
   void StopBuild();
   void OnFinishClicked();
   void RefreshOutput();
-  bool CreateOutputFolder() const;
   std::wstring ProjectFolder() const;
 
   BuildOutputView output_;     // what the tools wrote, shared with their reader

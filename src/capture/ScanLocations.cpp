@@ -57,4 +57,8 @@ bool BuildScanLocations(const std::vector<std::u16string>& checkedRoots, const H
   return true;
 }
 
+std::u16string DefaultScanLocations(std::u16string_view programFilesFolder) {
+  return std::u16string(programFilesFolder.substr(0, 3)) + u" " + kHiveLocalMachine + u" " + kHiveUsers;
+}
+
 }  // namespace loom

@@ -40,6 +40,10 @@ struct HiveChoice {
 // The hives an incoming selection names (substring search for each name).
 HiveChoice SelectionHives(std::u16string_view selection);
 
+// The wizard's default selection: the drive of the program files (the first
+// three characters of its folder, "C:\\") and two hives.
+std::u16string DefaultScanLocations(std::u16string_view programFilesFolder);
+
 // Builds the selection from the checked roots (in list order) and hive boxes.
 // Roots are written in upper case. HKEY_USERS covers the current user, so
 // HKEY_CURRENT_USER is written only without it. False when nothing at all is

@@ -10,6 +10,13 @@ namespace loom {
 // ..\..\modules. When it is nowhere, tells the user and ends the process
 // (exit code 0).
 void FindScanTool();
+// The same search without a window: false with the message when the tool is
+// nowhere.
+bool LocateScanTool(std::wstring& folder, std::wstring& name, std::wstring& problem);
+
+// The base of the proposed project location: QM_ORIGIN when it holds a
+// path, else the program's own path.
+std::wstring LocationBase();
 
 // The program's own file path and folder (without trailing backslash).
 std::wstring ProgramPath();
@@ -19,6 +26,8 @@ std::wstring ProgramFolder();
 // creatable and left without a file. Fatal message and exit when it cannot
 // be created.
 std::wstring MakeTempPath(const wchar_t* extension);
+// The same without a window: false (with the name tried) when it cannot be created.
+bool TryMakeTempPath(const wchar_t* extension, std::wstring& path);
 
 // The three temporary files, each named on first use and kept for the run.
 const std::wstring& StartSnapshotPath();

@@ -62,30 +62,43 @@ bool DeleteExistingFile(const std::wstring& path) {
   return ::DeleteFileW(path.c_str()) != 0;
 }
 
-void FindScanTool() {
-  CaptureState& st = State();
-  st.toolName = Is64BitWindows() ? kToolName64 : kToolName;
+bool LocateScanTool(std::wstring& folder, std::wstring& name, std::wstring& problem) {
+  name = Is64BitWindows() ? kToolName64 : kToolName;
   for (;;) {
-    std::wstring folder = ProgramFolder();
-    if (IsExistingFile(FormatW(L"%ls\\%ls", folder.c_str(), st.toolName.c_str()))) {
-      st.toolFolder = folder;
-      return;
+    std::wstring beside = ProgramFolder();
+    if (IsExistingFile(FormatW(L"%ls\\%ls", beside.c_str(), name.c_str()))) {
+      folder = beside;
+      return true;
     }
-    std::wstring second = FullPath(FormatW(L"%ls\\..\\..\\modules\\%ls", folder.c_str(), st.toolName.c_str()));
+    std::wstring second = FullPath(FormatW(L"%ls\\..\\..\\modules\\%ls", beside.c_str(), name.c_str()));
     if (IsExistingFile(second)) {
-      st.toolFolder = second.substr(0, second.rfind(L'\\'));
-      return;
+      folder = second.substr(0, second.rfind(L'\\'));
+      return true;
     }
-    if (st.toolName == kToolName64) {
-      st.toolName = kToolName;
+    if (name == kToolName64) {
+      name = kToolName;
       continue;
     }
     // "找不到 %ls;\n1. %ls\n2. %ls"
-    Fatal(FormatW(L"\u627e\u4e0d\u5230 %ls;\n1. %ls\n2. %ls", st.toolName.c_str(), folder.c_str(), second.c_str()));
+    problem = FormatW(L"\u627e\u4e0d\u5230 %ls;\n1. %ls\n2. %ls", name.c_str(), beside.c_str(), second.c_str());
+    return false;
   }
 }
 
-std::wstring MakeTempPath(const wchar_t* extension) {
+void FindScanTool() {
+  CaptureState& st = State();
+  std::wstring problem;
+  if (!LocateScanTool(st.toolFolder, st.toolName, problem)) Fatal(problem);
+}
+
+std::wstring LocationBase() {
+  wchar_t origin[MAX_PATH + 1] = {};
+  DWORD n = ::GetEnvironmentVariableW(L"QM_ORIGIN", origin, MAX_PATH + 1);
+  // A value too long for a path is not used cut: the program's path stands in.
+  return (n > 0 && n <= MAX_PATH) ? std::wstring(origin, n) : ProgramPath();
+}
+
+bool TryMakeTempPath(const wchar_t* extension, std::wstring& path) {
   GUID guid = {};
   ::CoCreateGuid(&guid);
   wchar_t guidText[64] = {};
@@ -93,13 +106,19 @@ std::wstring MakeTempPath(const wchar_t* extension) {
   wchar_t temp[MAX_PATH] = {};
   DWORD n = ::GetTempPathW(MAX_PATH, temp);
   if (n == 0 || n >= MAX_PATH) temp[0] = 0;
-  std::wstring path = FormatW(L"%ls%ls.%ls", temp, guidText, extension);
+  path = FormatW(L"%ls%ls.%ls", temp, guidText, extension);
   HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
-  if (h == INVALID_HANDLE_VALUE)
-    Fatal(FormatW(L"\u65e0\u6cd5\u521b\u5efa\u6587\u4ef6%ls", path.c_str()));  // "无法创建文件%ls"
+  if (h == INVALID_HANDLE_VALUE) return false;
   ::CloseHandle(h);
   ::DeleteFileW(path.c_str());
+  return true;
+}
+
+std::wstring MakeTempPath(const wchar_t* extension) {
+  std::wstring path;
+  if (!TryMakeTempPath(extension, path))
+    Fatal(FormatW(L"\u65e0\u6cd5\u521b\u5efa\u6587\u4ef6%ls", path.c_str()));  // "无法创建文件%ls"
   return path;
 }
 

@@ -1,6 +1,6 @@
 loom_core(ToolLineDecoder.cpp)
 loom_core(ScanCommands.cpp)
-loom_core(ScanLocations.cpp)
+loom_core(ScanLocations.cpp Answers.cpp)
 if(WIN32)
   loom_win(ToolRunner_win32.cpp ScanTool_win32.cpp ProgressView.cpp WarningsView.cpp)
   loom_win(WelcomeDialog.cpp CleanPC.cpp ScanSelect.cpp PostView.cpp)

@@ -14,6 +14,7 @@
 #endif
 
 #include "app/Version.h"
+#include "loomctl/Console.h"
 #include "project/IniDocument.h"
 #include "util/FileIo.h"
 #include "util/PackageAttributes.h"
@@ -26,36 +27,13 @@ namespace {
 #define LOOM_U16(text)       LOOM_U16_(text)
 #define LOOMWISE_VERSION_U16 LOOM_U16(LOOMWISE_VERSION)
 
-using Args = std::vector<std::u16string>;
-constexpr int kDone = 0, kNotDone = 1, kBadUsage = 2;
+using loomctl::Args;
+using loomctl::kBadUsage;
+using loomctl::kDone;
+using loomctl::kNotDone;
 
-// Console windows get the text as it is; files and pipes get UTF-8.
-void Write(FILE* stream, std::u16string_view text) {
-  if (text.empty()) return;
-#ifdef _WIN32
-  static_assert(sizeof(wchar_t) == sizeof(char16_t), "wide text is UTF-16 on Windows");
-  HANDLE handle = GetStdHandle(stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
-  DWORD mode = 0;
-  if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
-    std::fflush(stream);
-    while (!text.empty()) {
-      DWORD chunk = DWORD(text.size() < 8192 ? text.size() : 8192), written = 0;
-      if (!WriteConsoleW(handle, reinterpret_cast<const wchar_t*>(text.data()), chunk, &written, nullptr) ||
-          written == 0)
-        return;
-      text.remove_prefix(written);
-    }
-    return;
-  }
-#endif
-  const std::string bytes = loom::Utf16ToUtf8(text);
-  std::fwrite(bytes.data(), 1, bytes.size(), stream);
-}
-
-int Fail(int code, std::u16string_view message) {
-  Write(stderr, u"loomctl: " + std::u16string(message) + u"\n");
-  return code;
-}
+using loomctl::Fail;
+using loomctl::Write;
 
 // Words for a Windows error code, as a user reads them.
 std::u16string Reason(uint32_t error) {
@@ -124,7 +102,7 @@ std::u16string IniVerbs() {
 
 // Commands of loomctl besides ini, one usage line each.
 std::u16string OtherVerbs() {
-  return u"  loomctl package FILE [NAME]\n"
+  return u"  loomctl package FILE [NAME]\n" + std::u16string(loomctl::kCaptureUsage) +
          u"  loomctl help | --help | -h | --version\n";
 }
 
@@ -344,6 +322,9 @@ const Tool kTools[] = {
        Write(stdout, Usage());
        return kDone;
      }},
+    {u"capture", loomctl::RunCapture},
+    {u"answers", loomctl::RunAnswers},
+    {u"report", loomctl::RunReport},
     {u"--help",
      [](const Args&) {
        Write(stdout, Usage());

@@ -3,28 +3,10 @@
 #include "framework/DataExchange.h"
 #include "framework/WinText.h"
 #include "options/OptionDialogs_win32.h"
+#include "options/BasePackage_win32.h"
 #include "options/OptionEdits.h"
 
 namespace loom {
-namespace {
-
-// The folder's entries in enumeration order; false (with the error code)
-// when the enumeration cannot start.
-bool ListFolder(const std::wstring& folder, std::vector<FolderEntry>& entries, DWORD& error) {
-  WIN32_FIND_DATAW fd;
-  HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &fd);
-  if (find == INVALID_HANDLE_VALUE) {
-    error = ::GetLastError();
-    return false;
-  }
-  do {
-    entries.push_back({ToU16(fd.cFileName), (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-  } while (::FindNextFileW(find, &fd));
-  ::FindClose(find);
-  return true;
-}
-
-}  // namespace
 
 BOOL ConfigMeridel::OnInitDialog() {
   SetRichTextWithLink(IDC_PORTAL_HELP, IDR_HELP_PORTAL, 242);
@@ -82,28 +64,12 @@ void ConfigMeridel::Browse() {
 
 int ConfigMeridel::ValidateBasePackage() {
   // Nothing read from an earlier base package may outlive this check.
-  baseAppId.clear();
-  baseInventoryName.clear();
-  newVersionId = 0;
-  if (basePackageFolder.empty()) return 247;
-  DWORD attributes = ::GetFileAttributesW(basePackageFolder.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return 249;
-  std::vector<FolderEntry> entries;
-  DWORD error = 0;
-  BaseScan scan;
-  if (!ListFolder(basePackageFolder, entries, error)) {
-    scan.error = error;
-  } else {
-    const std::u16string folder = ToU16(basePackageFolder);
-    scan = ScanBasePackage(entries, [&](std::u16string_view name, uint32_t* err) {
-      return ReadPackageAttributes(folder + u"\\" + std::u16string(name), err);
-    });
-  }
-  const BaseIdentity id = IdentityFromScan(scan);
+  BaseIdentity id;
+  const int message = CheckBasePackage(basePackageFolder, id);
   baseAppId = ToWide(id.appId);
   baseInventoryName = ToWide(id.inventoryName);
   newVersionId = id.newVersionId;
-  return JudgeBaseScan(scan);
+  return message;
 }
 
 void ConfigMeridel::ExchangeControls(DataExchange& dx) {

@@ -7,6 +7,7 @@
 #include "framework/Resources.h"
 #include "framework/WinText.h"
 #include "project/EntryPoints.h"
+#include "project/LocationPlatform_win32.h"
 #include "project/ProjectLocation.h"
 #include "wizard/LoomwiseDlg.h"
 
@@ -16,37 +17,6 @@ namespace {
 constexpr UINT kTitleString = 57344;
 constexpr UINT kOverwriteQuestion = 130;
 constexpr UINT kBrowseTitle = 216;
-
-// The platform's answers about a location.
-class Win32Location : public LocationPlatform {
- public:
-  Kind Lookup(const std::u16string& path) override {
-    DWORD attributes = ::GetFileAttributesW(ToWide(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return Kind::Missing;
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? Kind::Folder : Kind::File;
-  }
-  std::u16string FullPath(const std::u16string& path) override {
-    wchar_t full[MAX_PATH];
-    DWORD n = ::GetFullPathNameW(ToWide(path).c_str(), MAX_PATH, full, nullptr);
-    return n > 0 && n < MAX_PATH ? ToU16(std::wstring(full, n)) : std::u16string();
-  }
-  std::optional<uint64_t> FreeBytes(const std::u16string& folder) override {
-    ULARGE_INTEGER available{};
-    if (!::GetDiskFreeSpaceExW(ToWide(folder).c_str(), &available, nullptr, nullptr)) return std::nullopt;
-    return available.QuadPart;
-  }
-  bool HasEntries(const std::u16string& folder) override {
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((ToWide(folder) + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    bool any = false;
-    do {
-      any = wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0;
-    } while (!any && ::FindNextFileW(search, &found));
-    ::FindClose(search);
-    return any;
-  }
-};
 
 int CALLBACK SelectOnOpen(HWND picker, UINT msg, LPARAM, LPARAM data) {
   if (msg == BFFM_INITIALIZED && data) ::SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, data);
@@ -64,11 +34,7 @@ BOOL ConfigLocation::OnInitDialog() {
 void ConfigLocation::LoadFromProject(const IniDocument&, bool) {
   if (!inventoryName.empty()) return;
   inventoryName = GetWizard()->EntryPointsPage().SuggestedInventoryName();
-  wchar_t origin[MAX_PATH + 1] = {};
-  DWORD n = ::GetEnvironmentVariableW(L"QM_ORIGIN", origin, MAX_PATH + 1);
-  // A value too long for a path is not used cut: the program's path stands in.
-  std::wstring base = (n > 0 && n <= MAX_PATH) ? std::wstring(origin, n) : ProgramPath();
-  projectLocation = ToWide(ProposedLocation(ToU16(base), ToU16(inventoryName)));
+  projectLocation = ToWide(ProposedLocation(ToU16(LocationBase()), ToU16(inventoryName)));
   lastInventoryName = inventoryName;
 }
 

@@ -54,9 +54,10 @@ void ConfigMSI::LoadFromProject(const IniDocument& doc, bool) {
   combo.Send(CB_SETCURSEL, WPARAM(combo.Count() > 0 ? select : -1));
 
   if (dataFileName.empty()) {
-    const std::wstring& name = GetWizard()->LocationPage().inventoryName;
-    dataFileName = name + L".dat";
-    msiFileName = name + L".msi";
+    const PackageChoices proposed =
+        ProposedPackageChoices(ToU16(GetWizard()->LocationPage().inventoryName), u"", estimatedSize);
+    dataFileName = ToWide(proposed.dataFileName);
+    msiFileName = ToWide(proposed.msiFileName);
   }
 }
 

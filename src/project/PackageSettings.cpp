@@ -19,6 +19,17 @@ bool SelectsDataFile(long previousEstimate, long estimate) {
   return (estimate >= kDataFileProposedFrom && previousEstimate == -1) || estimate >= kDataFileRequiredFrom;
 }
 
+PackageChoices ProposedPackageChoices(std::u16string_view inventoryName, std::u16string_view firstChosenEntry,
+                                      long estimate) {
+  PackageChoices c;
+  c.containerChoice = SelectsDataFile(-1, estimate) ? kUseDataFile : kUseEntryPoint;
+  c.entryName = std::u16string(firstChosenEntry);
+  c.inventoryName = std::u16string(inventoryName);
+  c.dataFileName = c.inventoryName + u".dat";
+  c.msiFileName = c.inventoryName + u".msi";
+  return c;
+}
+
 PackageVerdict CheckPackageChoices(const PackageChoices& c, long estimate) {
   PackageVerdict v;
   if (c.containerChoice == kUseDataFile) {

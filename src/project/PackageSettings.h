@@ -33,6 +33,12 @@ struct PackageChoices {
   std::u16string inventoryName;
 };
 
+// What the page proposes on its first visit: the separate data file for a
+// large package (SelectsDataFile), the first chosen entry point, and the data
+// and MSI files named after the inventory name.
+PackageChoices ProposedPackageChoices(std::u16string_view inventoryName, std::u16string_view firstChosenEntry,
+                                      long estimate);
+
 // Control IDs the verdict names.
 constexpr int kDataFileEdit = 1050;
 constexpr int kMsiFileEdit = 1076;

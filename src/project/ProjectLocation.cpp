@@ -57,6 +57,12 @@ bool TooLittleSpace(uint64_t freeBytes, long estimatedMegabytes) {
   return (freeBytes >> 20) < static_cast<uint64_t>(estimatedMegabytes);
 }
 
+int InventoryNameMessage(std::u16string_view trimmedName) {
+  if (trimmedName.empty()) return 127;
+  if (trimmedName.find_first_of(u"[]") != std::u16string_view::npos) return 244;
+  return 0;
+}
+
 LocationVerdict CheckLocation(std::u16string_view inventoryName, std::u16string_view location, long estimatedMegabytes,
                               LocationPlatform& platform, const std::vector<std::u16string>& capturedFolders) {
   LocationVerdict v;
@@ -66,8 +72,7 @@ LocationVerdict CheckLocation(std::u16string_view inventoryName, std::u16string_
     v.focus = focus;
     return v;
   };
-  if (v.name.empty()) return refuse(127, kLocationNameEdit);
-  if (v.name.find_first_of(u"[]") != std::u16string::npos) return refuse(244, kLocationNameEdit);
+  if (int message = InventoryNameMessage(v.name)) return refuse(message, kLocationNameEdit);
   if (location.empty()) return refuse(128, kLocationPathEdit);
   if (!IsValidFolderPath(location)) return refuse(129, kLocationPathEdit);
 

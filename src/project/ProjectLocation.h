@@ -55,6 +55,10 @@ struct LocationVerdict {
 constexpr int kLocationNameEdit = 1050;
 constexpr int kLocationPathEdit = 1109;
 
+// The check of a trimmed inventory name: 127 when empty, 244 with "[" or
+// "]", else 0.
+int InventoryNameMessage(std::u16string_view trimmedName);
+
 // The checks of Next, in order: the trimmed name (empty: 127; "[" or "]":
 // 244), the location (empty: 128; a character no path may hold or a relative
 // path: 129; a drive's root or a folder in one of `capturedFolders`, as typed

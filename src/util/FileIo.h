@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 #include <string_view>
 
 namespace loom {
@@ -56,6 +57,15 @@ class ReadOnlyFile {
   // SIZE_MAX on a read failure (with *error).
   virtual size_t ReadAt(uint64_t offset, void* buffer, size_t count, uint32_t* error) = 0;
 };
+
+// The entries of a folder ("." and ".." left out), in no particular order;
+// false when it cannot be listed.
+struct FolderItem {
+  std::u16string name;
+  bool folder = false;
+  uint64_t size = 0;
+};
+bool ListFolderItems(std::u16string_view folder, std::vector<FolderItem>& items);
 
 bool DeleteFileAt(std::u16string_view path);
 bool FileExists(std::u16string_view path);

@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -198,6 +199,21 @@ std::unique_ptr<ReadOnlyFile> ReadOnlyFile::Open(std::u16string_view path, uint3
 }
 
 bool DeleteFileAt(std::u16string_view path) { return unlink(Native(path).c_str()) == 0; }
+
+bool ListFolderItems(std::u16string_view folder, std::vector<FolderItem>& items) {
+  const std::string base = Native(folder);
+  DIR* dir = opendir(base.c_str());
+  if (!dir) return false;
+  while (const dirent* e = readdir(dir)) {
+    const std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat st;
+    if (stat((base + "/" + name).c_str(), &st) != 0) continue;
+    items.push_back({Utf8ToUtf16(name), S_ISDIR(st.st_mode), S_ISDIR(st.st_mode) ? 0 : uint64_t(st.st_size)});
+  }
+  closedir(dir);
+  return true;
+}
 
 bool FileExists(std::u16string_view path) {
   struct stat st;

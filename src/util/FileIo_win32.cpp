@@ -185,6 +185,21 @@ std::unique_ptr<ReadOnlyFile> ReadOnlyFile::Open(std::u16string_view path, uint3
 
 bool DeleteFileAt(std::u16string_view path) { return DeleteFileW(W(path).c_str()) != 0; }
 
+bool ListFolderItems(std::u16string_view folder, std::vector<FolderItem>& items) {
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW((W(folder) + L"\\*").c_str(), &fd);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  do {
+    std::wstring name = fd.cFileName;
+    if (name == L"." || name == L"..") continue;
+    const bool isFolder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    items.push_back({std::u16string(name.begin(), name.end()), isFolder,
+                     isFolder ? 0 : (uint64_t(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow});
+  } while (FindNextFileW(find, &fd));
+  FindClose(find);
+  return true;
+}
+
 bool FileExists(std::u16string_view path) { return GetFileAttributesW(W(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool FolderExists(std::u16string_view path) {

@@ -7,6 +7,7 @@
 #include "app/Version.h"
 #include "capture/CaptureState.h"
 #include "capture/ScanCommands.h"
+#include "capture/ScanLocations.h"
 #include "capture/ScanTool.h"
 #include "capture/ToolRunner.h"
 #include "framework/Resources.h"
@@ -56,8 +57,7 @@ BOOL CLoomwiseDlg::OnInitDialog() {
   SetText(FormatW(LoadResString(102).c_str(), BrandingString(kBrandProductName).c_str(), LOOMWISE_VERSION));
 
   // Default scan locations: the drive of the program files, and two hives.
-  std::wstring programFiles = ToWide(ExpandFolderMacros(u"%ProgramFilesDir%", false));
-  st.scanLocations = programFiles.substr(0, 3) + L" HKEY_LOCAL_MACHINE HKEY_USERS";
+  st.scanLocations = ToWide(DefaultScanLocations(ExpandFolderMacros(u"%ProgramFilesDir%", false)));
 
   bannerText_.Create(hwnd_, RECT{40, 29, 500, 70}, 0xFFFF);
 

@@ -212,5 +212,10 @@ done
 stderr 2 "rename-section OLD NEW" "$L" ini "$F"
 stderr 2 "delete-section NAME" "$L" ini "$F" bogus
 
+# Capture runs on Windows only; answers and report want a project folder.
+stderr 2 "capture needs Windows" "$L" capture "$F"
+stderr 2 "not a project's Package.ini" "$L" answers "$T"
+stderr 2 "Package.ini" "$L" report "$T"
+
 [[ $fails == 0 ]] && echo "loomctl: all checks passed"
 exit $((fails > 0))

@@ -28,4 +28,14 @@ pkg=$(find "$out/project/bin" -maxdepth 1 -iname '*.exe' | sort | head -n 1)
 set -x
 "$B/native/loomctl" package "$pkg"
 set +x
+echo
+echo "== loomctl report: what the capture holds, as one HTML page, and its picture"
+set -x
+"$B/native/loomctl" report "$out/project" -o "$out/report.html"
+set +x
+# Headless Chromium draws the page; its profile and cache stay in the output folder.
+chromium --headless --disable-gpu --no-sandbox --hide-scrollbars --user-data-dir="$out/.chromium" \
+  --window-size=1000,1300 --screenshot="$out/report.png" "file://$(cd "$out" && pwd)/report.html" 2>/dev/null
+rm -rf "$out/.chromium"
+echo "picture: $out/report.png"
 echo "== the capture demo took $((SECONDS - start)) s"
