@@ -214,7 +214,11 @@ std::u16string_view ExclusionList::DefaultText() {
          u"# the current user's installations\r\n"
          u"HKEY_CURRENT_USER\\Software\\Microsoft\\Installer\r\n"
          u"# the current user's advertised products\r\n"
-         u"HKEY_CURRENT_USER\\Software\\Classes\\Installer\r\n";
+         u"HKEY_CURRENT_USER\\Software\\Classes\\Installer\r\n"
+         u"\r\n"
+         u"# The capture wizard's own settings, written while it runs (\"don't ask again\")\r\n"
+         u"HKEY_USERS\\*\\Software\\Corvel, Inc.\\Corvel Wrenlow\\Loomwise\r\n"
+         u"HKEY_CURRENT_USER\\Software\\Corvel, Inc.\\Corvel Wrenlow\\Loomwise\r\n";
 }
 
 }  // namespace loom::snap

@@ -63,10 +63,12 @@ TEST(SnapshotExclusions, DefaultListCoversTheUsualNoise) {
         u"C:\\x\\{6B29FC40-CA47-1067-B31D-00DD010662DA}.snapshot", u"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet",
         u"C:\\Windows\\Installer", u"HKEY_LOCAL_MACHINE\\Software\\Classes\\Installer",
         u"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Installer",
-        u"HKEY_USERS\\S-1-5-21-1\\Software\\Microsoft\\Installer", u"HKEY_USERS\\S-1-5-21-1_Classes\\Installer"})
+        u"HKEY_USERS\\S-1-5-21-1\\Software\\Microsoft\\Installer", u"HKEY_USERS\\S-1-5-21-1_Classes\\Installer",
+        u"HKEY_CURRENT_USER\\Software\\Corvel, Inc.\\Corvel Wrenlow\\Loomwise"})
     EXPECT_TRUE(list.Excludes(p)) << Narrow(p);
   for (const char16_t* p : {u"C:\\Program Files", u"HKEY_LOCAL_MACHINE\\Software\\Sample",
-                            u"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"})
+                            u"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                            u"HKEY_CURRENT_USER\\Software\\Corvel, Inc.\\Corvel Wrenlow\\Other"})
     EXPECT_FALSE(list.Excludes(p)) << Narrow(p);
 
   // A list kept from an older version lacks the defaults added since.
