@@ -19,18 +19,11 @@
 #include <vector>
 
 #include "project/IniDocument.h"
+#include "FuzzCheck.h"
 
 using loom::IniDocument;
 
 namespace {
-
-#define CHECK(cond)                                                               \
-  do {                                                                            \
-    if (!(cond)) {                                                                \
-      std::fprintf(stderr, "invariant failed at line %d: %s\n", __LINE__, #cond); \
-      std::abort();                                                               \
-    }                                                                             \
-  } while (0)
 
 bool Contains(const std::u16string& s, std::u16string_view chars) {
   return s.find_first_of(chars.data(), 0, chars.size()) != std::u16string::npos;

@@ -11,14 +11,7 @@
 #include <string>
 
 #include "util/TextEncoding.h"
-
-#define CHECK(cond)                                                               \
-  do {                                                                            \
-    if (!(cond)) {                                                                \
-      std::fprintf(stderr, "invariant failed at line %d: %s\n", __LINE__, #cond); \
-      std::abort();                                                               \
-    }                                                                             \
-  } while (0)
+#include "FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
