@@ -5,7 +5,6 @@
 #include "framework/WinText.h"
 #include "options/OptionEdits.h"
 #include "util/Text.h"
-#include "wizard/LoomwiseDlg.h"
 #include "wizard/ProjectPage.h"
 
 namespace loom {
@@ -31,7 +30,7 @@ void ConfigRoutelle::DoDataExchange(DataExchange& dx) {
 }
 
 void ConfigRoutelle::Prepare() {
-  std::wstring name = GetWizard()->EntryPointsPage().FirstChosenBrowser();
+  const std::wstring& name = Values().firstChosenBrowser;
   if (name.empty()) return;
   IniDocument doc;
   LoadWorkingProject(doc);
@@ -47,7 +46,7 @@ void ConfigRoutelle::SaveRedirectionList(const std::wstring& path) {
   DeleteListFile();
   const std::wstring previous = listPath_;
   listPath_.clear();
-  std::wstring name = GetWizard()->EntryPointsPage().FirstChosenBrowser();
+  const std::wstring name = Values().firstChosenBrowser;
   std::optional<std::u16string> text = RedirectFileText(ToU16(name), ToU16(redirectList));
   const bool written = text && WriteNewFile(path, ToUtf16LeBytes(*text));
   IniDocument doc;
