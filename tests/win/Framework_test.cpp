@@ -49,7 +49,7 @@ class FormDialog : public Dialog {
     return true;
   }
   bool OnCommand(WPARAM wParam, LPARAM) override {
-    commands += L"command " + std::to_wstring(HIWORD(wParam)) + L";";
+    if (LOWORD(wParam) == 904) commands += L"command " + std::to_wstring(HIWORD(wParam)) + L";";
     return true;
   }
   void OnTimer(UINT_PTR) override {
@@ -90,8 +90,8 @@ TEST(Framework, CommandsDecodedIntoClicksAndEditChanges) {
   dlg.commands.clear();
   dlg.SendItem(903, BM_CLICK);
   dlg.SetItemText(902, L"typed");
-  dlg.Send(WM_COMMAND, MAKEWPARAM(902, EN_KILLFOCUS), LPARAM(dlg.Item(902)));
-  EXPECT_EQ(dlg.commands, L"click 903;change 902;command " + std::to_wstring(EN_KILLFOCUS) + L";");
+  dlg.Send(WM_COMMAND, MAKEWPARAM(904, CBN_SELCHANGE));  // any other notification
+  EXPECT_EQ(dlg.commands, L"click 903;change 902;command " + std::to_wstring(CBN_SELCHANGE) + L";");
 }
 
 TEST(Framework, ModalLoopEndsEvenWhenTheDialogEndsWhileItStarts) {
