@@ -10,6 +10,7 @@
 #include "framework/Resources.h"
 #include "framework/WinText.h"
 #include "util/PathRules.h"
+#include "wizard/PageValues.h"
 
 namespace loom {
 namespace {

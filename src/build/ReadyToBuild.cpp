@@ -6,6 +6,7 @@
 #include "framework/Resources.h"
 #include "framework/WinText.h"
 #include "util/PathRules.h"
+#include "wizard/PageValues.h"
 
 namespace loom {
 namespace {

@@ -5,6 +5,7 @@
 #include "options/OptionDialogs_win32.h"
 #include "options/BasePackage_win32.h"
 #include "options/OptionEdits.h"
+#include "wizard/PageValues.h"
 
 namespace loom {
 

@@ -6,6 +6,7 @@
 #include "options/OptionEdits.h"
 #include "util/Text.h"
 #include "wizard/ProjectPage.h"
+#include "wizard/PageValues.h"
 
 namespace loom {
 namespace {

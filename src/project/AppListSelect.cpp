@@ -9,6 +9,7 @@
 #include "framework/WinText.h"
 #include "macros/FolderMacros.h"
 #include "project/EntryIcons.h"
+#include "wizard/PageValues.h"
 
 namespace loom {
 namespace {

@@ -10,6 +10,7 @@
 #include "project/LocationPlatform_win32.h"
 #include "project/ProjectLocation.h"
 #include "util/PathRules.h"
+#include "wizard/PageValues.h"
 
 namespace loom {
 namespace {

@@ -8,6 +8,7 @@
 #include "macros/FolderMacros.h"
 #include "project/EntryPoints.h"
 #include "project/PackageSettings.h"
+#include "wizard/PageValues.h"
 
 namespace loom {
 namespace {

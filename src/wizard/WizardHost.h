@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-#include "wizard/PageValues.h"
-
 namespace loom {
+
+struct PageValues;  // wizard/PageValues.h, included where a page reads or writes it
 
 class WizardHost {
  public:
