@@ -5,7 +5,6 @@
 #include "app/Branding.h"
 #include "build/BuildPlan.h"
 #include "build/BuildRun_win32.h"
-#include "capture/ScanTool.h"
 #include "framework/WinText.h"
 #include "macros/FolderMacros.h"
 #include "util/FileIo.h"
@@ -24,17 +23,6 @@ constexpr wchar_t kNoTargetDir[] =
 
 std::wstring ProjectFile(const std::wstring& projectFolder, const char16_t* name) {
   return ToWide(JoinPath(NormalFolder(ToU16(projectFolder)), name));
-}
-
-// Where the program's files are: QM_ORIGIN's folder when it is set, else the
-// program's own folder.
-std::wstring InstallFolder() {
-  wchar_t origin[MAX_PATH + 1];
-  DWORD n = ::GetEnvironmentVariableW(L"QM_ORIGIN", origin, MAX_PATH + 1);
-  if (n == 0 || n > MAX_PATH) return ProgramFolder();
-  std::wstring path(origin, n);
-  size_t cut = path.find_last_of(L'\\');
-  return cut == std::wstring::npos ? path : path.substr(0, cut);
 }
 
 std::string ToCodePage(const std::u16string& text) {
@@ -60,7 +48,7 @@ void CLoomwiseDlg::UpdateBuildScript() {
     return;
   }
   std::u16string expanded = ExpandFolderMacros(ToU16(tmpl), false);
-  BuildScript script = MakeBuildScript(expanded, ToU16(InstallFolder()), ToU16(outDir));
+  BuildScript script = MakeBuildScript(expanded, origin_.OriginOrProgramFolder(), ToU16(outDir));
   if (!script.targetFound) ::MessageBoxW(nullptr, kNoTargetDir, L"Warning", MB_OK);
   // Written beside and renamed over the old script: a failure never loses it.
   const std::wstring path = ProjectFile(ProjectFolder(), u"build.bat");

@@ -3,7 +3,6 @@
 #include "app/Settings.h"
 #include "build/BuildPlan.h"
 #include "build/BuildRun_win32.h"
-#include "capture/ScanTool.h"
 #include "capture/ToolRunner.h"
 #include "framework/DataExchange.h"
 #include "framework/Resources.h"
@@ -117,8 +116,9 @@ void FinishedView::AdvanceBuild(DWORD exitCode) {
     EndBuild(exitCode != 0 ? kBuildFailed : kBuildComplete);
     return;
   }
-  std::u16string program = ToU16(ProgramFolder());
-  std::u16string tools = ToU16(BuildToolsFolder());
+  const Origin& origin = GetWizard()->GetOrigin();
+  std::u16string program = origin.ProgramFolder();
+  std::u16string tools = BuildToolFolder(origin);
   std::wstring toolPath = ToWide(BuildToolPath(buildStage_, tools));
   if (::GetFileAttributesW(toolPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
     // Which file is missing and where the wizard looked, instead of a command line that cannot start.

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "app/Origin.h"
 #include "build/FinishedView.h"
 #include "build/ReadyToBuild.h"
 #include "capture/CleanPC.h"
@@ -39,8 +40,11 @@ constexpr UINT WM_TOOL_STARTING = WM_APP + 3;  // a tool starts: the error text 
 
 class CLoomwiseDlg : public Dialog {
  public:
-  CLoomwiseDlg();
+  explicit CLoomwiseDlg(Origin origin);
   ~CLoomwiseDlg() override;
+
+  // Where the program's files are, as read at start-up.
+  const Origin& GetOrigin() const { return origin_; }
 
   void GoToStep(int step);
   void OnNext();
@@ -90,6 +94,7 @@ class CLoomwiseDlg : public Dialog {
   void DecideResumeAtStartup();
   void ShowError(const std::wstring& text, HWND owner);
 
+  Origin origin_;
   InnerDialog* currentPage_ = nullptr;
   CleanPC cleanPC_{this};
   ProgressView progress_{this};

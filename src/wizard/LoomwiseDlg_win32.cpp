@@ -2,6 +2,8 @@
 
 #include <objbase.h>
 
+#include <utility>
+
 #include "app/Branding.h"
 #include "app/CommandLine.h"
 #include "app/Version.h"
@@ -30,7 +32,7 @@ const wchar_t kAborted[] = L"\u53d1\u751f\u9519\u8bef\u6216\u64cd\u4f5c\u4e2d\u6
 
 }  // namespace
 
-CLoomwiseDlg::CLoomwiseDlg() : Dialog(IDD_MAIN, nullptr) {
+CLoomwiseDlg::CLoomwiseDlg(Origin origin) : Dialog(IDD_MAIN, nullptr), origin_(std::move(origin)) {
   icon_ = static_cast<HICON>(
       ::LoadImageW(AppInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
   InitFolderMacros();

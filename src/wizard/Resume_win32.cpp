@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/Registry_win32.h"
 #include "capture/CaptureState.h"
 #include "capture/ScanTool.h"
 #include "framework/WinText.h"
@@ -18,29 +19,9 @@ namespace {
 const wchar_t kRunOnceKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 const wchar_t kResumeValue[] = L"\u7ee7\u7eedWrenlowLoomwise";  // "继续WrenlowLoomwise"
 
-std::wstring ProgramPathForResume() {
-  wchar_t origin[MAX_PATH] = {};
-  DWORD n = ::GetEnvironmentVariableW(L"QM_ORIGIN", origin, MAX_PATH);
-  bool set = n > 0 && n < MAX_PATH;
-  return ToWide(ResumeProgramPath(ToU16(std::wstring(origin, set ? n : 0)), set, ToU16(ProgramPath())));
-}
-
-// Reads the resume value; false when the key or value is missing.
+// Reads the resume value (of any type, as text); false when the key or value is missing.
 bool ReadResumeValue(std::wstring& value) {
-  HKEY key;
-  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunOnceKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
-  std::vector<BYTE> buf(1024);
-  DWORD type = 0, size = DWORD(buf.size());
-  LONG rc = ::RegQueryValueExW(key, kResumeValue, nullptr, &type, buf.data(), &size);
-  if (rc == ERROR_MORE_DATA) {
-    buf.resize(size);
-    rc = ::RegQueryValueExW(key, kResumeValue, nullptr, &type, buf.data(), &size);
-  }
-  ::RegCloseKey(key);
-  if (rc != ERROR_SUCCESS) return false;
-  value.assign(reinterpret_cast<const wchar_t*>(buf.data()), size / 2);
-  if (!value.empty() && value.back() == L'\0') value.pop_back();
-  return true;
+  return ReadRegistryString(HKEY_CURRENT_USER, kRunOnceKey, kResumeValue, value, true);
 }
 
 // Waits (at most about ten seconds) until the system has removed the value
@@ -84,7 +65,7 @@ void CLoomwiseDlg::SetResumeEntry(bool on, const wchar_t* commandLine) {
     ::RegCloseKey(key);
     return;
   }
-  std::u16string program = ToU16(ProgramPathForResume());
+  std::u16string program = ResumeProgramPath(origin_);
   std::u16string data;
   if (commandLine) {
     data = ResumeValueFromCommandLine(program, AsU16(commandLine));
