@@ -65,9 +65,10 @@ void InstallationConfirmation::DoDataExchange(DataExchange& dx) {
 // --- Browser entry points ------------------------------------------------------
 
 bool InternetExplorer6Installed() {
+  // A "6." version that fits in 64 bytes with its terminating NUL.
   std::wstring version;
   return ReadRegistryString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Internet Explorer", L"Version", version) &&
-         version.size() >= 2 && version[0] == L'6' && version[1] == L'.';
+         version.size() >= 2 && version.size() < 32 && version[0] == L'6' && version[1] == L'.';
 }
 
 BOOL InternetExplorerDlg::OnInitDialog() {
