@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "build/BuildCommands.h"
+#include "build/BuildPlan.h"
 #include "project/IniDocument.h"
 #include "util/PathRules.h"
 #include "util/Text.h"
@@ -138,7 +139,10 @@ std::u16string BuildScriptText(std::u16string_view toolFolder, std::u16string_vi
   };
   std::u16string tools = batch(toolFolder);
   while (!tools.empty() && (tools.back() == u'\\' || tools.back() == u'/')) tools.pop_back();
-  std::u16string target = outDir.empty() ? std::u16string(u"bin") : batch(outDir);
+  // OutDir in the form the build page uses: blanks and trailing separators
+  // dropped, so that no "\" before a closing quote escapes it.
+  const std::u16string normalOutDir = NormalOutDir(outDir);
+  std::u16string target = normalOutDir.empty() ? std::u16string(u"bin") : batch(normalOutDir);
   bool absolute = (target.size() > 2 && target[1] == u':' && target[2] == u'\\') ||
                   (target.size() > 1 && target[0] == u'\\' && target[1] == u'\\');
   if (!absolute) target = u"%PROJECT_DIR%\\" + target;

@@ -414,26 +414,27 @@ TEST(SnapshotGeneration, PackageIniAndBuildScript) {
 }
 
 // build.bat runs the build page's three command lines: its tool lines, with
-// the script's folders put in for its variables, are the page's lines.
+// the script's own folders put in for its variables, are the page's lines.
 TEST(SnapshotGeneration, BuildScriptRunsTheBuildPagesCommandLines) {
   struct Case {
     std::u16string tools, outDir;
-  } cases[] = {{u"C:\\Tools\\", u"bin"}, {u"C:\\Tools", u"D:\\out"}};
+  } cases[] = {{u"C:\\Tools\\", u"bin"}, {u"C:\\Tools", u"D:\\out"}, {u"C:\\Tools", u" D:\\out\\ "}};
   const std::u16string project = u"C:\\Projects\\App";
   for (const Case& c : cases) {
-    const std::u16string target = OutputFolderPath(project, c.outDir);
     const std::u16string bat = BuildScriptText(c.tools, c.outDir);
+    std::u16string target;
     std::vector<std::u16string> script, page;
     for (size_t at = 0, end; (end = bat.find(u"\r\n", at)) != std::u16string::npos; at = end + 2) {
       std::u16string line = bat.substr(at, end - at);
+      ReplaceAll(line, u"%PROJECT_DIR%", project);
+      if (line.rfind(u"set TARGET_DIR=", 0) == 0) target = line.substr(15);
       if (line.rfind(u"\"%TOOLS%\\", 0) != 0) continue;
       ReplaceAll(line, u"%TOOLS%", u"C:\\Tools");
       ReplaceAll(line, u"%TARGET_DIR%", target);
-      ReplaceAll(line, u"%PROJECT_DIR%", project);
       script.push_back(line);
     }
     for (int stage = kFirstBuildStage; stage <= kLastBuildStage; ++stage)
-      page.push_back(BuildToolCommand(stage, u"C:\\Tools", target, project));
+      page.push_back(BuildToolCommand(stage, u"C:\\Tools", OutputFolderPath(project, c.outDir), project));
     EXPECT_EQ(script, page) << Narrow(c.outDir);
   }
 }
