@@ -4,8 +4,14 @@
 #include <objbase.h>
 
 #include <memory>
+#include <utility>
 
+#include "app/Origin.h"
+#include "app/Settings.h"
 #include "app/SystemLibrary.h"
+#include "capture/ScanTool.h"
+#include "framework/WinText.h"
+#include "macros/FolderPlatform.h"
 #include "wizard/LoomwiseDlg.h"
 
 namespace loom {
@@ -18,7 +24,10 @@ BOOL CLoomwiseApp::InitInstance() {
   INITCOMMONCONTROLSEX icc = {8, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS};
   ::InitCommonControlsEx(&icc);
 
-  auto dlg = std::make_unique<CLoomwiseDlg>();
+  // The environment is read once, here, and passed down.
+  Origin origin = ReadOrigin(SystemFolderPlatform(), ToU16(ProgramPath()));
+  UseSettingsOrigin(origin);
+  auto dlg = std::make_unique<CLoomwiseDlg>(std::move(origin));
   dlg->DoModal();
   dlg.reset();
   return FALSE;

@@ -4,6 +4,12 @@
 
 #include <vector>
 
+#include "app/Origin.h"
+#include "app/Registry_win32.h"
+#include "capture/ScanTool.h"
+#include "framework/WinText.h"
+#include "macros/FolderPlatform.h"
+
 namespace loom {
 namespace {
 
@@ -11,56 +17,31 @@ std::wstring SettingsKey(const wchar_t* section) {
   return std::wstring(L"Software\\Corvel, Inc.\\Corvel Wrenlow\\") + section;
 }
 
-// A REG_SZ value of an open key; false for any other type or an odd size.
-bool QueryString(HKEY key, const wchar_t* name, std::wstring& out, DWORD initialBytes) {
-  std::vector<BYTE> buf(initialBytes);
-  DWORD type = 0, size = DWORD(buf.size());
-  LONG rc = ::RegQueryValueExW(key, name, nullptr, &type, buf.data(), &size);
-  if (rc == ERROR_MORE_DATA) {
-    buf.resize(size);
-    rc = ::RegQueryValueExW(key, name, nullptr, &type, buf.data(), &size);
-  }
-  if (rc != ERROR_SUCCESS || type != REG_SZ || size % 2 != 0) return false;
-  out.assign(reinterpret_cast<const wchar_t*>(buf.data()), size / 2);
-  return true;
-}
-
-std::wstring DropCountedNul(std::wstring text) {
-  if (!text.empty() && text.back() == L'\0') text.pop_back();
-  return text;
-}
-
 std::wstring CurrentVersionValue(const wchar_t* name) {
-  HKEY key;
-  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0, KEY_READ, &key) !=
-      ERROR_SUCCESS)
-    return std::wstring();
   std::wstring value;
-  bool ok = QueryString(key, name, value, 256);
-  ::RegCloseKey(key);
-  return ok ? DropCountedNul(value) : std::wstring();
+  return ReadRegistryString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", name, value)
+             ? value
+             : std::wstring();
+}
+
+std::wstring& SettingsFile() {
+  static std::wstring path;
+  return path;
 }
 
 }  // namespace
 
+void UseSettingsOrigin(const Origin& origin) { SettingsFile() = ToWide(SettingsFilePathFor(origin)); }
+
 std::wstring SettingsFilePath() {
-  wchar_t buf[MAX_PATH] = {};
-  DWORD n = ::GetEnvironmentVariableW(L"QM_ORIGIN", buf, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) n = ::GetModuleFileNameW(nullptr, buf, MAX_PATH);
-  std::wstring path(buf, n < MAX_PATH ? n : 0);
-  size_t cut = path.find_last_of(L"\\/:");
-  path.resize(cut == std::wstring::npos ? 0 : cut + 1);
-  return path + L"Wrenlow.ini";
+  // A program that did not choose one gets the origin of this moment.
+  if (SettingsFile().empty()) UseSettingsOrigin(ReadOrigin(SystemFolderPlatform(), ToU16(ProgramPath())));
+  return SettingsFile();
 }
 
 std::wstring ReadSetting(const wchar_t* section, const wchar_t* key, const wchar_t* defaultValue) {
   std::wstring value;
-  bool found = false;
-  HKEY hkey;
-  if (::RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey(section).c_str(), 0, KEY_QUERY_VALUE, &hkey) == ERROR_SUCCESS) {
-    found = QueryString(hkey, key, value, 520);
-    ::RegCloseKey(hkey);
-  }
+  bool found = ReadRegistryString(HKEY_CURRENT_USER, SettingsKey(section).c_str(), key, value);
   if (!found) {
     std::vector<wchar_t> buf(1024);
     for (;;) {
@@ -73,7 +54,7 @@ std::wstring ReadSetting(const wchar_t* section, const wchar_t* key, const wchar
       buf.resize(buf.size() * 4);
     }
   }
-  return DropCountedNul(value);
+  return value;
 }
 
 void WriteSetting(const wchar_t* section, const wchar_t* key, const wchar_t* value) {

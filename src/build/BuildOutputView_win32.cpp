@@ -4,6 +4,7 @@
 #include <atomic>
 #include <memory>
 
+#include "capture/PipeReader_win32.h"
 #include "capture/ToolRunner.h"
 #include "framework/WinText.h"
 
@@ -133,17 +134,9 @@ void SetBuildOutputTarget(BuildOutputView* view) { g_target.store(view); }
 DWORD WINAPI BuildOutputPump(void* param) {
   std::unique_ptr<ReaderContext> ctx(static_cast<ReaderContext*>(param));
   BuildOutputView* view = g_target.load();
-  constexpr DWORD kMaxRead = 16384;
-  auto buffer = std::make_unique<char[]>(kMaxRead);
-  for (;;) {
-    DWORD waiting = 0;
-    if (!::PeekNamedPipe(ctx->readEnd, nullptr, 0, nullptr, &waiting, nullptr)) waiting = 0;
-    waiting &= ~DWORD(1);  // whole code units
-    DWORD want = (waiting == 0 || waiting > kMaxRead) ? kMaxRead : waiting;
-    DWORD got = 0;
-    if (!::ReadFile(ctx->readEnd, buffer.get(), want, &got, nullptr)) break;
-    if (got > 0 && view) view->Append(buffer.get(), got);
-  }
+  ReadPipeBytes(ctx->readEnd, [view](const char* bytes, size_t count) {
+    if (view) view->Append(bytes, count);
+  });
   // An odd last byte never pairs with the next tool's first one.
   if (view) view->EndStream();
   ::CloseHandle(ctx->readEnd);

@@ -8,28 +8,17 @@
 #include <string_view>
 #include <vector>
 
+#include "build/BuildCommands.h"
+
 namespace loom {
 
-// Stages of a build: 1 vregtool.exe, 2 vftool.exe, 3 tlink.exe.
-constexpr int kFirstBuildStage = 1;
-constexpr int kLastBuildStage = 3;
+struct Origin;
 
 // The folder the build tools are started from. With QM_ORIGIN set (any
-// non-empty value) the program's own folder; else QUILLMARK_BIN when it is
-// not empty (at most 260 characters, one trailing '\' or '/' dropped); else
-// the program's own folder.
-std::u16string BuildToolFolder(std::u16string_view qmOrigin, std::u16string_view quillmarkBin,
-                               std::u16string_view programFolder);
-
-// The full path of a stage's tool (1 vregtool.exe, 2 vftool.exe, 3 tlink.exe)
-// in `toolFolder`, as the stage's command line starts it.
-std::u16string BuildToolPath(int stage, std::u16string_view toolFolder);
-
-// The command line of a stage (1 to 3): the tool in `toolFolder`, the output
-// folder and the project folder in their normal form, quoted so that a
-// trailing backslash cannot escape a closing quote. Empty for other stages.
-std::u16string BuildToolCommand(int stage, std::u16string_view toolFolder, std::u16string_view outputFolder,
-                                std::u16string_view projectFolder);
+// non-empty value, whatever its length) the program's own folder; else
+// QUILLMARK_BIN when the origin holds it (one trailing '\' or '/' dropped);
+// else the program's own folder.
+std::u16string BuildToolFolder(const Origin& origin);
 
 // `folder` + "\" + `name`, without doubling a separator that ends the folder
 // (a drive root "C:\"); just `name` behind a "\" when the folder is empty.
@@ -69,10 +58,5 @@ struct BuildScript {
 // line end right behind it, the template's own text following that.
 BuildScript MakeBuildScript(std::u16string_view expandedTemplate, std::u16string_view installDir,
                             std::u16string_view outDir);
-
-// The intermediate files a build leaves in the output folder, deleted when it
-// ends; none when the output folder is empty (nothing outside the project
-// may be touched).
-std::vector<std::u16string> IntermediateFiles(std::u16string_view outputFolder);
 
 }  // namespace loom

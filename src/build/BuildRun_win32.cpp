@@ -5,18 +5,12 @@
 #include <vector>
 
 #include "build/BuildPlan.h"
-#include "capture/ScanTool.h"
 #include "framework/WinText.h"
+#include "project/IniDocument.h"
 #include "util/PathRules.h"
 
 namespace loom {
 namespace {
-
-std::wstring EnvironmentValue(const wchar_t* name) {
-  wchar_t buffer[1024];
-  DWORD n = ::GetEnvironmentVariableW(name, buffer, 1024);
-  return n == 0 || n >= 1024 ? std::wstring() : std::wstring(buffer, n);
-}
 
 bool IsFolder(const std::wstring& path) {
   DWORD a = ::GetFileAttributesW(path.c_str());
@@ -26,18 +20,9 @@ bool IsFolder(const std::wstring& path) {
 }  // namespace
 
 std::wstring ReadProjectOutDir(const std::wstring& projectFolder) {
-  const std::wstring ini = ToWide(JoinPath(NormalFolder(ToU16(projectFolder)), u"Package.ini"));
-  for (DWORD size : {DWORD(4096), DWORD(1048576)}) {
-    std::vector<wchar_t> buffer(size);
-    DWORD n = ::GetPrivateProfileStringW(L"BuildOptions", L"OutDir", L"", buffer.data(), size, ini.c_str());
-    if (n < size - 1) return std::wstring(buffer.data(), n);
-  }
-  return std::wstring();  // longer than any folder could be
-}
-
-std::wstring BuildToolsFolder() {
-  return ToWide(BuildToolFolder(ToU16(EnvironmentValue(L"QM_ORIGIN")), ToU16(EnvironmentValue(L"QUILLMARK_BIN")),
-                                ToU16(ProgramFolder())));
+  IniDocument package;
+  if (!package.Load(JoinPath(NormalFolder(ToU16(projectFolder)), u"Package.ini"))) return std::wstring();
+  return ToWide(package.ProfileValue(u"BuildOptions", u"OutDir"));
 }
 
 bool CreateBuildOutputFolder(const std::wstring& projectFolder, const std::wstring& outDir) {

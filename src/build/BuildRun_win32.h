@@ -1,6 +1,6 @@
 // The build's questions to the system, shared by the build page and the
-// unattended capture: the output folder named by the project's OutDir, the
-// tools' folder, creating the output folder and tidying it afterwards.
+// unattended capture: the output folder named by the project's OutDir,
+// creating the output folder and tidying it afterwards.
 #pragma once
 
 #include <string>
@@ -9,10 +9,6 @@ namespace loom {
 
 // OutDir of section BuildOptions of the project's Package.ini ("" when unset).
 std::wstring ReadProjectOutDir(const std::wstring& projectFolder);
-
-// The folder the build tools are started from (QM_ORIGIN, QUILLMARK_BIN, the
-// program's folder: see BuildToolFolder).
-std::wstring BuildToolsFolder();
 
 // Creates every level of the output folder `outDir` (normal form) names for
 // the project; true when it exists afterwards.

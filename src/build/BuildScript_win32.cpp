@@ -7,7 +7,6 @@
 #include "app/Branding.h"
 #include "build/BuildPlan.h"
 #include "build/BuildRun_win32.h"
-#include "capture/ScanTool.h"
 #include "framework/WinText.h"
 #include "macros/FolderMacros.h"
 #include "util/FileIo.h"
@@ -27,17 +26,6 @@ std::wstring ProjectFile(const std::wstring& projectFolder, const char16_t* name
   return ToWide(JoinPath(NormalFolder(ToU16(projectFolder)), name));
 }
 
-// Where the program's files are: QM_ORIGIN's folder when it is set, else the
-// program's own folder.
-std::wstring InstallFolder() {
-  wchar_t origin[MAX_PATH + 1];
-  DWORD n = ::GetEnvironmentVariableW(L"QM_ORIGIN", origin, MAX_PATH + 1);
-  if (n == 0 || n > MAX_PATH) return ProgramFolder();
-  std::wstring path(origin, n);
-  size_t cut = path.find_last_of(L'\\');
-  return cut == std::wstring::npos ? path : path.substr(0, cut);
-}
-
 std::string ToCodePage(const std::u16string& text) {
   if (text.empty()) return {};
   const wchar_t* w = AsWide(text.c_str());
@@ -51,7 +39,7 @@ std::string ToCodePage(const std::u16string& text) {
 
 std::wstring ReadOutDir(const std::wstring& projectFolder) { return ReadProjectOutDir(projectFolder); }
 
-void UpdateBuildScript(const std::wstring& projectFolder, bool packageIniOpened) {
+void UpdateBuildScript(const std::wstring& projectFolder, bool packageIniOpened, const std::u16string& toolFolder) {
   std::wstring outDir = ReadOutDir(projectFolder);
   if (!NeedsBuildScriptRewrite(packageIniOpened, ToU16(outDir))) return;
   std::wstring tmpl = BrandingBuildScript();
@@ -61,7 +49,7 @@ void UpdateBuildScript(const std::wstring& projectFolder, bool packageIniOpened)
     return;
   }
   std::u16string expanded = ExpandFolderMacros(ToU16(tmpl), false);
-  BuildScript script = MakeBuildScript(expanded, ToU16(InstallFolder()), ToU16(outDir));
+  BuildScript script = MakeBuildScript(expanded, toolFolder, ToU16(outDir));
   if (!script.targetFound) ::MessageBoxW(nullptr, kNoTargetDir, L"Warning", MB_OK);
   // Written beside and renamed over the old script: a failure never loses it.
   const std::wstring path = ProjectFile(projectFolder, u"build.bat");

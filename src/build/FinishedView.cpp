@@ -1,5 +1,6 @@
 #include "build/FinishedView.h"
 
+#include "app/Origin.h"
 #include "app/Settings.h"
 #include "build/BuildPlan.h"
 #include "build/BuildRun_win32.h"
@@ -85,7 +86,7 @@ void FinishedView::SetupBuildPage() {
 }
 
 void FinishedView::StartBuild() {
-  UpdateBuildScript(ProjectFolder(), Values().packageIniOpened);
+  UpdateBuildScript(ProjectFolder(), Values().packageIniOpened, GetWizard()->GetOrigin().OriginOrProgramFolder());
   SetItemText(IDC_BACK, LoadResString(kStopCaption));
   EnableItem(IDOK, false);
   ::KillTimer(hwnd_, kCatchUpTimer);
@@ -118,8 +119,9 @@ void FinishedView::AdvanceBuild(DWORD exitCode) {
     EndBuild(exitCode != 0 ? kBuildFailed : kBuildComplete);
     return;
   }
-  std::u16string program = ToU16(ProgramFolder());
-  std::u16string tools = ToU16(BuildToolsFolder());
+  const Origin& origin = GetWizard()->GetOrigin();
+  std::u16string program = origin.ProgramFolder();
+  std::u16string tools = BuildToolFolder(origin);
   std::wstring toolPath = ToWide(BuildToolPath(buildStage_, tools));
   if (::GetFileAttributesW(toolPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
     // Which file is missing and where the wizard looked, instead of a command line that cannot start.

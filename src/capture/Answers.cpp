@@ -132,7 +132,7 @@ struct Reader {
         sb.choice = kSandboxAppFolder;
       } else {
         if (v.empty()) return Refuse(u"is profile, application or a folder");
-        if (!IsSandboxPathValid(v)) return Refuse({}, 127);
+        if (!IsUsablePath(v)) return Refuse({}, 127);
         sb.choice = kSandboxCustom;
         sb.path = std::u16string(v);
       }
@@ -178,19 +178,6 @@ struct Reader {
     }
     return true;
   }
-};
-
-// A ProfileReader over the working project as loaded.
-class DocumentProfile : public ProfileReader {
- public:
-  explicit DocumentProfile(const IniDocument& doc) : doc_(doc) {}
-  std::vector<std::u16string> SectionNames() override { return doc_.ListSections(); }
-  std::u16string Value(const std::u16string& section, const std::u16string& key) override {
-    return doc_.ProfileValue(section, key);
-  }
-
- private:
-  const IniDocument& doc_;
 };
 
 // The rows the entry-point page shows: the entries for use, and the debug

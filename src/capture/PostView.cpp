@@ -1,5 +1,6 @@
 #include "capture/PostView.h"
 
+#include "app/Registry_win32.h"
 #include "app/Settings.h"
 #include "framework/DataExchange.h"
 
@@ -61,15 +62,10 @@ void InstallationConfirmation::DoDataExchange(DataExchange& dx) {
 // --- Browser entry points ------------------------------------------------------
 
 bool InternetExplorer6Installed() {
-  HKEY key;
-  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Internet Explorer", 0, KEY_READ, &key) !=
-      ERROR_SUCCESS)
-    return false;
-  wchar_t buf[32] = {};  // 64 bytes
-  DWORD type = 0, size = sizeof buf;
-  LONG rc = ::RegQueryValueExW(key, L"Version", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
-  ::RegCloseKey(key);
-  return rc == ERROR_SUCCESS && type == REG_SZ && size >= 2 * sizeof(wchar_t) && buf[0] == L'6' && buf[1] == L'.';
+  // A "6." version that fits in 64 bytes with its terminating NUL.
+  std::wstring version;
+  return ReadRegistryString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Internet Explorer", L"Version", version) &&
+         version.size() >= 2 && version.size() < 32 && version[0] == L'6' && version[1] == L'.';
 }
 
 BOOL InternetExplorerDlg::OnInitDialog() {

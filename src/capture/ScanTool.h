@@ -14,10 +14,6 @@ void FindScanTool();
 // nowhere.
 bool LocateScanTool(std::wstring& folder, std::wstring& name, std::wstring& problem);
 
-// The base of the proposed project location: QM_ORIGIN when it holds a
-// path, else the program's own path.
-std::wstring LocationBase();
-
 // The program's own file path and folder (without trailing backslash).
 std::wstring ProgramPath();
 std::wstring ProgramFolder();

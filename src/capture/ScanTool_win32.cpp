@@ -91,13 +91,6 @@ void FindScanTool() {
   if (!LocateScanTool(st.toolFolder, st.toolName, problem)) Fatal(problem);
 }
 
-std::wstring LocationBase() {
-  wchar_t origin[MAX_PATH + 1] = {};
-  DWORD n = ::GetEnvironmentVariableW(L"QM_ORIGIN", origin, MAX_PATH + 1);
-  // A value too long for a path is not used cut: the program's path stands in.
-  return (n > 0 && n <= MAX_PATH) ? std::wstring(origin, n) : ProgramPath();
-}
-
 bool TryMakeTempPath(const wchar_t* extension, std::wstring& path) {
   GUID guid = {};
   ::CoCreateGuid(&guid);

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "capture/CaptureState.h"
-#include "capture/ToolLineDecoder.h"
+#include "capture/PipeReader_win32.h"
 
 namespace loom {
 
@@ -22,21 +22,9 @@ constexpr UINT kClearErrorText = WM_APP + 3;
 DWORD WINAPI OutputReader(void* param) {
   std::unique_ptr<ReaderContext> ctx(static_cast<ReaderContext*>(param));
   HWND window = ctx->window;
-  ToolLineDecoder decoder([window](ToolLineKind kind, const char16_t* text, size_t) {
+  ReadPipeLines(ctx->readEnd, [window](ToolLineKind kind, const char16_t* text, size_t) {
     ::SendMessageW(window, WM_APP + UINT(kind), 0, reinterpret_cast<LPARAM>(text));
   });
-  char buffer[8192];
-  for (;;) {
-    DWORD waiting = 0;
-    if (!::PeekNamedPipe(ctx->readEnd, nullptr, 0, nullptr, &waiting, nullptr)) waiting = 0;
-    DWORD want = (waiting == 0 || waiting > sizeof buffer) ? DWORD(sizeof buffer) : waiting;
-    DWORD got = 0;
-    if (!::ReadFile(ctx->readEnd, buffer, want, &got, nullptr)) break;
-    decoder.Feed(buffer, got);
-  }
-  // The child has ended and the pipe is broken: a last line without a line
-  // end still counts (an error written last must not be lost).
-  decoder.Finish();
   ::CloseHandle(ctx->readEnd);
   return 0;
 }

@@ -10,12 +10,14 @@
 #include <mutex>
 
 #include "app/Branding.h"
+#include "app/Origin.h"
 #include "app/Settings.h"
 #include "build/BuildOutputText.h"
 #include "build/BuildPlan.h"
 #include "build/BuildRun_win32.h"
 #include "capture/Answers.h"
 #include "capture/CaptureState.h"
+#include "capture/PipeReader_win32.h"
 #include "capture/ScanCommands.h"
 #include "capture/ScanLocations.h"
 #include "capture/ScanTool.h"
@@ -25,6 +27,7 @@
 #include "framework/WinText.h"
 #include "loomctl/Console.h"
 #include "macros/FolderMacros.h"
+#include "macros/FolderPlatform.h"
 #include "options/BasePackage_win32.h"
 #include "project/IniDocument.h"
 #include "project/LocationPlatform_win32.h"
@@ -62,26 +65,20 @@ struct Pending {
 
 DWORD WINAPI LineReader(void* param) {
   std::unique_ptr<loom::ReaderContext> ctx(static_cast<loom::ReaderContext*>(param));
-  loom::ToolLineDecoder decoder([](loom::ToolLineKind kind, const char16_t* text, size_t length) {
+  loom::ReadPipeLines(ctx->readEnd, [](loom::ToolLineKind kind, const char16_t* text, size_t length) {
     std::lock_guard<std::mutex> hold(g_pending.lock);
     g_pending.lines.emplace_back(kind, std::u16string(text, length));
   });
-  char buffer[8192];
-  DWORD got = 0;
-  while (::ReadFile(ctx->readEnd, buffer, sizeof buffer, &got, nullptr)) decoder.Feed(buffer, got);
-  decoder.Finish();
   ::CloseHandle(ctx->readEnd);
   return 0;
 }
 
 DWORD WINAPI RawReader(void* param) {
   std::unique_ptr<loom::ReaderContext> ctx(static_cast<loom::ReaderContext*>(param));
-  char buffer[8192];
-  DWORD got = 0;
-  while (::ReadFile(ctx->readEnd, buffer, sizeof buffer, &got, nullptr)) {
+  loom::ReadPipeBytes(ctx->readEnd, [](const char* bytes, size_t count) {
     std::lock_guard<std::mutex> hold(g_pending.lock);
-    g_pending.raw.append(buffer, got);
-  }
+    g_pending.raw.append(bytes, count);
+  });
   ::CloseHandle(ctx->readEnd);
   return 0;
 }
@@ -168,8 +165,8 @@ std::u16string RefusalText(const std::u16string& file, const loom::AnswersRefusa
 
 class Capture {
  public:
-  Capture(const loom::Answers& a, std::u16string answersPath, FILE* log)
-      : a_(a), answersPath_(std::move(answersPath)), out_(log) {}
+  Capture(const loom::Answers& a, const loom::Origin& origin, std::u16string answersPath, FILE* log)
+      : a_(a), origin_(origin), answersPath_(std::move(answersPath)), out_(log) {}
   ~Capture() { Cleanup(); }
 
   int Run(bool dryRun);
@@ -186,6 +183,7 @@ class Capture {
   void Cleanup();
 
   const loom::Answers& a_;
+  const loom::Origin& origin_;
   std::u16string answersPath_;
   Output out_;
   int stepNumber_ = 0, stepCount_ = 0;
@@ -347,7 +345,7 @@ int Capture::Run(bool dryRun) {
     if (!a_.skipBuild)
       for (int stage = loom::kFirstBuildStage; stage <= loom::kLastBuildStage; ++stage)
         out_.Line(loom::DecimalText(6 + stage) + u" build: " +
-                  loom::BuildToolCommand(stage, ToU16(loom::BuildToolsFolder()), u"<OutDir of Package.ini>", project));
+                  loom::BuildToolCommand(stage, loom::BuildToolFolder(origin_), u"<OutDir of Package.ini>", project));
     Cleanup();
     return kDone;
   }
@@ -392,7 +390,7 @@ int Capture::Run(bool dryRun) {
   ctx.defaultDeniedMessage = ToU16(loom::LoadResString(110));
   ctx.organisation = ToU16(loom::RegisteredOrganization());
   ctx.owner = ToU16(loom::RegisteredOwner());
-  ctx.originOrProgramPath = ToU16(loom::LocationBase());
+  ctx.originOrProgramPath = origin_.OriginOrProgramPath();
   if (a_.basePackage && a_.portal.value_or(false)) {
     if (int message = loom::CheckBasePackage(ToWide(*a_.basePackage), ctx.base))
       return StepFailed(answersPath_ + u": [Options] BasePackage: " + Message(message));
@@ -425,7 +423,7 @@ int Capture::Run(bool dryRun) {
     if (!loom::IsUsablePath(ToU16(outDir)) || !loom::CreateBuildOutputFolder(project, outDir))
       return StepFailed(u"build failed: cannot create the output folder \"" + ToU16(outDir) +
                         u"\" (OutDir of Package.ini)");
-    const std::u16string tools = ToU16(loom::BuildToolsFolder());
+    const std::u16string tools = loom::BuildToolFolder(origin_);
     for (int stage = loom::kFirstBuildStage; stage <= loom::kLastBuildStage; ++stage) {
       ++stepNumber_;
       started = ::GetTickCount64();
@@ -465,6 +463,8 @@ int Capture::Run(bool dryRun) {
 }  // namespace
 
 int RunCapture(const Args& args) {
+  const loom::Origin origin =
+      loom::ReadOrigin(loom::SystemFolderPlatform(), ToU16(loom::ProgramPath()));  // the environment, read once
   const std::u16string usage = u"usage: loomctl capture ANSWERS [--dry-run] [--log FILE]";
   if (args.size() < 2) return Fail(kBadUsage, usage);
   bool dryRun = false;
@@ -509,7 +509,7 @@ int RunCapture(const Args& args) {
   ::SetConsoleCtrlHandler(OnConsoleControl, TRUE);
   int code;
   {
-    Capture capture(answers, args[1], log);
+    Capture capture(answers, origin, args[1], log);
     code = capture.Run(dryRun);
   }
   if (log) std::fclose(log);

@@ -10,9 +10,7 @@
 namespace loom {
 namespace {
 
-bool IsAsciiLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
 bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
 int HexValue(char16_t c) {
   if (IsAsciiDigit(c)) return c - u'0';

@@ -12,8 +12,6 @@ struct MemoryFolderPlatform::Entry {
 
 namespace {
 
-bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
-
 std::vector<std::u16string_view> SplitPath(std::u16string_view path) {
   std::vector<std::u16string_view> parts;
   size_t start = 0;

@@ -2,6 +2,7 @@
 
 #include "framework/DataExchange.h"
 #include "framework/WinText.h"
+#include "util/PathRules.h"
 #include "macros/FolderMacros.h"
 #include "options/OptionDialogs_win32.h"
 #include "options/OptionEdits.h"
@@ -67,7 +68,7 @@ void ConfigSandbox::ExchangeControls(DataExchange& dx) {
     UpdateSandboxControls();
     return;
   }
-  if (sandboxChoice == kSandboxCustom && !IsSandboxPathValid(ToU16(sandboxPath))) {
+  if (sandboxChoice == kSandboxCustom && !IsUsablePath(ToU16(sandboxPath))) {
     FocusItem(IDC_SANDBOX_PATH);
     ShowPlainMessage(hwnd_, 127);
     dx.Fail(IDC_SANDBOX_PATH);

@@ -8,12 +8,6 @@ namespace loom {
 const char16_t kBuildOptions[] = u"BuildOptions";
 const char16_t kPortalMarker[] = u";-------- Corvel Meridel Portal Parameters ----------";
 
-namespace {
-bool IsBlankOrLineEnd(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
-bool IsAsciiLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
-bool StartsWith(std::u16string_view s, std::u16string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
-}  // namespace
-
 // --- Isolation mode -----------------------------------------------------------
 
 void ApplyIsolationMode(IniDocument& doc, bool writeCopy) {
@@ -33,15 +27,6 @@ SandboxState SandboxFromProject(const IniDocument& doc) {
   s.choice = kSandboxCustom;
   s.path = value;
   return s;
-}
-
-bool IsSandboxPathValid(std::u16string_view path) {
-  for (size_t i = 0; i < path.size(); ++i) {
-    char16_t c = path[i];
-    if (std::u16string_view(u"<>\"|?*").find(c) != std::u16string_view::npos) return false;
-    if (c == u':' && !(i == 1 && IsAsciiLetter(path[0]))) return false;
-  }
-  return true;
 }
 
 void ApplySandbox(IniDocument& doc, int choice, std::u16string_view path) {
@@ -136,12 +121,7 @@ PortalEntry PortalFromProject(const IniDocument& doc) {
   return e;
 }
 
-std::u16string TrimBlanks(std::u16string_view text) {
-  size_t b = 0, e = text.size();
-  while (b < e && IsBlankOrLineEnd(text[b])) ++b;
-  while (e > b && IsBlankOrLineEnd(text[e - 1])) --e;
-  return std::u16string(text.substr(b, e - b));
-}
+std::u16string TrimBlanks(std::u16string_view text) { return std::u16string(TrimView(text, kBlanksAndLineEnds)); }
 
 bool IsValidOrgUrl(std::u16string_view url) {
   for (std::u16string_view scheme : {std::u16string_view(u"http://"), std::u16string_view(u"https://")})
@@ -332,11 +312,7 @@ std::u16string BrowserDisplayName(std::u16string_view entryName, std::u16string_
   return file + u" (" + std::u16string(bare) + u")";
 }
 
-bool IsBlankText(std::u16string_view text) {
-  for (char16_t c : text)
-    if (!IsBlankOrLineEnd(c)) return false;
-  return true;
-}
+bool IsBlankText(std::u16string_view text) { return TrimView(text, kBlanksAndLineEnds).empty(); }
 
 std::optional<std::u16string> RedirectFileText(std::u16string_view browserName, std::u16string_view list) {
   if (browserName.empty() || IsBlankText(list)) return std::nullopt;

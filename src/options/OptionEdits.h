@@ -35,9 +35,6 @@ struct SandboxState {
 // The choice a SandboxPath value stands for: none -> profile, exactly "." ->
 // the application's folder, anything else -> that custom folder.
 SandboxState SandboxFromProject(const IniDocument& doc);
-// False for any of <>"|?* and for a ':' anywhere but after a leading letter.
-// The empty path passes.
-bool IsSandboxPathValid(std::u16string_view path);
 // Profile: SandboxPath removed; application folder: "."; custom: the path;
 // any other choice (no radio button checked): no change.
 void ApplySandbox(IniDocument& doc, int choice, std::u16string_view path);

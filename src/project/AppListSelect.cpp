@@ -9,6 +9,7 @@
 #include "framework/WinText.h"
 #include "macros/FolderMacros.h"
 #include "project/EntryIcons.h"
+#include "project/IniDocument.h"
 #include "wizard/PageValues.h"
 
 namespace loom {
@@ -16,40 +17,6 @@ namespace {
 
 constexpr UINT kCannotDeselect = 117;
 constexpr UINT kHelpLink = 218;
-
-// The working project file through the profile API, every value whole.
-class FileProfile : public ProfileReader {
- public:
-  explicit FileProfile(std::wstring path) : path_(std::move(path)) {}
-
-  std::vector<std::u16string> SectionNames() override {
-    std::vector<std::u16string> names;
-    std::vector<wchar_t> buf(4096);
-    DWORD n;
-    // The buffer is doubled until the names fit (a cut list ends size - 2).
-    while ((n = ::GetPrivateProfileSectionNamesW(buf.data(), DWORD(buf.size()), path_.c_str())) >= buf.size() - 2)
-      buf.resize(buf.size() * 2);
-    for (const wchar_t* s = buf.data(); s < buf.data() + n && *s; s += wcslen(s) + 1) names.push_back(ToU16(s));
-    return names;
-  }
-
-  std::u16string Value(const std::u16string& section, const std::u16string& key) override {
-    return ToU16(ProfileString(ToWide(section), ToWide(key), path_));
-  }
-
-  // A value is read into a buffer that grows until the whole value fits.
-  static std::wstring ProfileString(const std::wstring& section, const std::wstring& key, const std::wstring& path) {
-    std::vector<wchar_t> buf(1024);
-    DWORD n;
-    while ((n = ::GetPrivateProfileStringW(section.c_str(), key.c_str(), L"", buf.data(), DWORD(buf.size()),
-                                           path.c_str())) >= buf.size() - 1)
-      buf.resize(buf.size() * 2);
-    return std::wstring(buf.data(), n);
-  }
-
- private:
-  std::wstring path_;
-};
 
 std::vector<EntryPoint>& Entries() { return State().entryPoints; }
 
@@ -69,8 +36,8 @@ BOOL AppListSelect::OnInitDialog() {
 
 // --- Loading and showing ----------------------------------------------------------
 
-void AppListSelect::LoadFromProject(const IniDocument&) {
-  FileProfile profile(WorkingProjectPath());
+void AppListSelect::LoadFromProject(const IniDocument& doc) {
+  DocumentProfile profile(doc);
   Entries() = LoadEntryPoints(profile);
 }
 
@@ -232,9 +199,11 @@ std::vector<std::wstring> AppListSelect::ChosenNames() const {
 std::wstring AppListSelect::FirstChosenBrowser() const { return ToWide(loom::FirstChosenBrowser(Entries(), Checks())); }
 
 std::wstring AppListSelect::SuggestedInventoryName() const {
-  std::wstring suggested = FileProfile::ProfileString(L"BuildOptions", L"SuggestedName", WorkingProjectPath());
+  IniDocument doc;
+  doc.Load(ToU16(WorkingProjectPath()));
   std::vector<std::wstring> chosen = ChosenNames();
-  return ToWide(SuggestInventoryName(ToU16(suggested), chosen.empty() ? u"" : ToU16(chosen.front())));
+  return ToWide(SuggestInventoryName(doc.ProfileValue(u"BuildOptions", u"SuggestedName"),
+                                     chosen.empty() ? u"" : ToU16(chosen.front())));
 }
 
 }  // namespace loom

@@ -2,10 +2,12 @@
 
 #include <shlobj.h>
 
+#include "app/Origin.h"
 #include "capture/ScanTool.h"
 #include "framework/DataExchange.h"
 #include "framework/Resources.h"
 #include "framework/WinText.h"
+#include "options/OptionDialogs_win32.h"
 #include "project/EntryPoints.h"
 #include "project/LocationPlatform_win32.h"
 #include "project/ProjectLocation.h"
@@ -19,11 +21,6 @@ constexpr UINT kTitleString = 57344;
 constexpr UINT kOverwriteQuestion = 130;
 constexpr UINT kBrowseTitle = 216;
 
-int CALLBACK SelectOnOpen(HWND picker, UINT msg, LPARAM, LPARAM data) {
-  if (msg == BFFM_INITIALIZED && data) ::SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, data);
-  return 0;
-}
-
 }  // namespace
 
 BOOL ConfigLocation::OnInitDialog() {
@@ -35,7 +32,7 @@ BOOL ConfigLocation::OnInitDialog() {
 void ConfigLocation::LoadFromProject(const IniDocument&) {
   if (!inventoryName.empty()) return;
   inventoryName = Values().suggestedInventoryName;
-  projectLocation = ToWide(ProposedLocation(ToU16(LocationBase()), ToU16(inventoryName)));
+  projectLocation = ToWide(ProposedLocation(GetWizard()->GetOrigin().OriginOrProgramPath(), ToU16(inventoryName)));
   lastInventoryName = inventoryName;
 }
 
@@ -114,24 +111,13 @@ void ConfigLocation::NameChanged() {
 
 void ConfigLocation::Browse() {
   projectLocation = ItemText(IDC_LOCATION_PATH);
-  ::CoInitialize(nullptr);
-  std::wstring title = LoadResString(kBrowseTitle);
-  BROWSEINFOW info{};
-  info.hwndOwner = GetWizard()->hwnd();
-  info.lpszTitle = title.c_str();
-  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX;
-  info.lpfn = SelectOnOpen;
-  info.lParam = projectLocation.empty() ? 0 : reinterpret_cast<LPARAM>(projectLocation.c_str());
-  PIDLIST_ABSOLUTE picked = ::SHBrowseForFolderW(&info);
-  if (picked) {
-    wchar_t path[MAX_PATH];
-    if (::SHGetPathFromIDListW(picked, path)) {
-      projectLocation = path;
-      SetItemText(IDC_LOCATION_PATH, projectLocation);
-    }
-    ::CoTaskMemFree(picked);
-  }
-  ::CoUninitialize();
+  FolderDialogOptions options;
+  options.titleString = kBrowseTitle;
+  options.initialFolder = projectLocation;
+  std::wstring chosen = BrowseForFolder(GetWizard()->hwnd(), options);
+  if (chosen.empty()) return;
+  projectLocation = chosen;
+  SetItemText(IDC_LOCATION_PATH, projectLocation);
 }
 
 void ConfigLocation::Refresh() {

@@ -25,6 +25,12 @@ int Group(const EntryPoint& e) { return (e.forDebugOnly ? 2 : 0) + (e.enabled ? 
 
 }  // namespace
 
+std::vector<std::u16string> DocumentProfile::SectionNames() { return doc_.ListSections(); }
+
+std::u16string DocumentProfile::Value(const std::u16string& section, const std::u16string& key) {
+  return doc_.ProfileValue(section, key);
+}
+
 long ProfileInteger(std::u16string_view text) {
   size_t i = 0;
   while (i < text.size() && IsBlank(text[i])) ++i;

@@ -38,6 +38,18 @@ class ProfileReader {
   virtual std::u16string Value(const std::u16string& section, const std::u16string& key) = 0;
 };
 
+// The working project as loaded, read as the editor reads it
+// (IniDocument::ProfileValue): the one reader of the file.
+class DocumentProfile : public ProfileReader {
+ public:
+  explicit DocumentProfile(const IniDocument& doc) : doc_(doc) {}
+  std::vector<std::u16string> SectionNames() override;
+  std::u16string Value(const std::u16string& section, const std::u16string& key) override;
+
+ private:
+  const IniDocument& doc_;
+};
+
 // The usual decimal conversion: leading blanks, an optional sign, digits;
 // 0 when no digit follows. Saturates instead of overflowing.
 long ProfileInteger(std::u16string_view text);

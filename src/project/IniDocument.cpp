@@ -447,14 +447,6 @@ struct IniDocument::ProfileHit {
   size_t keyLine = kNone, keyEnd = 0, valueStart = 0, lineEnd = 0;
 };
 
-namespace {
-std::u16string_view TrimView(std::u16string_view v) {
-  while (!v.empty() && IsBlank(v.front())) v.remove_prefix(1);
-  while (!v.empty() && IsBlank(v.back())) v.remove_suffix(1);
-  return v;
-}
-}  // namespace
-
 IniDocument::ProfileHit IniDocument::FindProfileKey(std::u16string_view section, std::u16string_view key) const {
   ProfileHit hit;
   const std::u16string_view text(text_);

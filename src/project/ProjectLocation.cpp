@@ -9,18 +9,8 @@
 #include "util/Text.h"
 
 namespace loom {
-namespace {
 
-bool IsWhite(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f'; }
-
-}  // namespace
-
-std::u16string Trimmed(std::u16string_view text) {
-  size_t b = 0, e = text.size();
-  while (b < e && IsWhite(text[b])) ++b;
-  while (e > b && IsWhite(text[e - 1])) --e;
-  return std::u16string(text.substr(b, e - b));
-}
+std::u16string Trimmed(std::u16string_view text) { return std::u16string(TrimView(text, kWhiteSpace)); }
 
 std::u16string ProposedLocation(std::u16string_view originOrProgramPath, std::u16string_view inventoryName) {
   size_t slash = originOrProgramPath.rfind(u'\\');

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/Origin.h"
 #include "macros/FolderMacros.h"
+#include "macros/FolderPlatform.h"
 #include "project/IniDocument.h"
 #include "project/ProjectLocation.h"
 #include "snapshot/CaptureTool_win32.h"
@@ -358,48 +360,57 @@ int RunSuggest(const ToolCommand& c, ToolOutput& out) {
   return 0;
 }
 
-int RunGenerate(const ToolCommand& c, ToolOutput& out) {
-  InitFolderMacros();
-  std::u16string working = FullPath(c.file);
-  std::u16string folder = FullPath(c.output);
-  while (folder.size() > 3 && (folder.back() == u'\\' || folder.back() == u'/')) folder.pop_back();
-  IniDocument doc;
-  if (!doc.Load(working)) {
-    out.Error(
-        u"The project file " + working + u" cannot be read. " +
-        std::u16string(out.Words(u"Go back and compare the scans again.", u"Write it again with -SuggestProject.")));
-    return 1;
-  }
-  std::u16string before = IniValue(doc, kSnapshotSection, u"Before"), after = IniValue(doc, kSnapshotSection, u"After");
-  if (before.empty() || after.empty()) {
-    out.Error(
-        u"The project file " + working + u" does not name the scans it was made from ([" +
-        std::u16string(kSnapshotSection) + u"] section). " +
-        std::u16string(out.Words(u"Go back and compare the scans again.", u"Write it again with -SuggestProject.")));
-    return 1;
-  }
-  GenerationPlanner plan(SystemEnvironment(), CurrentUserSid());
-  if (!Compare(before, after, plan, out)) return 1;
+namespace {
 
-  // Folders of the captured application: what the installation created and
-  // the folders of the entry points.
+// Generation, step by step. Each step tells what went wrong; the files that
+// could not be written are gathered in `failed` and named at the end.
+
+// The working project file and the two scans it names; false (told) when it
+// cannot be read or names no scans.
+bool ReadWorkingProject(const std::u16string& working, IniDocument& doc, std::u16string& before, std::u16string& after,
+                        ToolOutput& out) {
+  const std::u16string again =
+      std::u16string(out.Words(u"Go back and compare the scans again.", u"Write it again with -SuggestProject."));
+  if (!doc.Load(working)) {
+    out.Error(u"The project file " + working + u" cannot be read. " + again);
+    return false;
+  }
+  before = IniValue(doc, kSnapshotSection, u"Before");
+  after = IniValue(doc, kSnapshotSection, u"After");
+  if (before.empty() || after.empty()) {
+    out.Error(u"The project file " + working + u" does not name the scans it was made from ([" +
+              std::u16string(kSnapshotSection) + u"] section). " + again);
+    return false;
+  }
+  return true;
+}
+
+// The project folder, refused inside the captured application's folders
+// (what the installation created and the entry points' folders), created.
+bool MakeProjectFolder(const std::u16string& folder, const GenerationPlanner& plan, const IniDocument& doc,
+                       ToolOutput& out) {
   std::vector<std::u16string> captured = plan.newFolders;
   for (std::u16string& f : CapturedFolders(doc)) captured.push_back(std::move(f));
   std::u16string problem = ProjectFolderProblem(LongPath(folder), captured);
   if (problem.empty()) problem = ProjectFolderProblem(folder, captured);
   if (!problem.empty()) {
     out.Error(problem);
-    return 1;
+    return false;
   }
   if (!CreateFolders(folder)) {
     out.Error(u"The project folder " + folder + u" cannot be created (" + SystemMessage(GetLastError()) + u").");
-    return 1;
+    return false;
   }
+  return true;
+}
+
+// The captured files under their folder macros and one registry file per hive.
+void WriteCapture(const std::u16string& folder, const GenerationPlanner& plan, ToolOutput& out,
+                  std::vector<std::u16string>& failed) {
   for (const std::u16string& path : plan.skipped)
     out.Warning(u"Left out of the project (its name cannot be stored): " + path);
   for (const std::u16string& f : plan.folders)
     if (!CreateFolders(folder + u"\\" + f)) out.Warning(u"Cannot create the folder " + folder + u"\\" + f);
-  std::vector<std::u16string> failed;
   size_t done = 0;
   for (const FileCopy& copy : plan.copies) {
     std::u16string target = folder + u"\\" + copy.target;
@@ -415,10 +426,13 @@ int RunGenerate(const ToolCommand& c, ToolOutput& out) {
   for (const HiveText& hive : plan.HiveTexts())
     if (!WriteUtf16File(folder + u"\\" + hive.hive + u".reg", hive.text))
       failed.push_back(folder + u"\\" + hive.hive + u".reg");
+}
 
-  // Package.ini: the working file without the scans' section; a redirect
-  // list of the browser page travels into the project folder.
-  IniDocument package;
+// Package.ini: the working file without the scans' section; a redirect list
+// of the browser page travels into the project folder. `package` is what was
+// written.
+void WritePackageIni(const std::u16string& folder, const IniDocument& doc, IniDocument& package,
+                     std::vector<std::u16string>& failed) {
   std::u16string ini = PackageIniText(doc.Text().substr(doc.Text().size() && doc.Text()[0] == 0xFEFF ? 1 : 0));
   package.LoadFromBytes("\xFF\xFE" + ToUtf16LeBytes(ini));
   std::u16string redirect = package.GetValue(u"BuildOptions", u"Routelle");
@@ -429,17 +443,40 @@ int RunGenerate(const ToolCommand& c, ToolOutput& out) {
       failed.push_back(redirect);
   }
   if (!ReplaceFileContents(folder + u"\\Package.ini", package.Bytes())) failed.push_back(folder + u"\\Package.ini");
+}
 
-  wchar_t bin[MAX_PATH + 1] = {};
-  DWORD n = GetEnvironmentVariableW(L"QUILLMARK_BIN", bin, MAX_PATH + 1);
-  std::u16string tools = n && n <= MAX_PATH ? U(bin) : ToolFolder();
-  std::u16string script = BuildScriptText(tools, package.GetValue(u"BuildOptions", u"OutDir"));
+// build.bat in the system's code page, with the build page's command lines.
+void WriteBuildScript(const std::u16string& folder, const IniDocument& package, std::vector<std::u16string>& failed) {
+  // QUILLMARK_BIN as the wizard takes it (app/Origin.h): whole, or absent when too long.
+  std::u16string tools = ReadOrigin(SystemFolderPlatform(), u"").quillmarkBin;
+  if (tools.empty()) tools = ToolFolder();
+  std::u16string script = BuildScriptText(tools, package.ProfileValue(u"BuildOptions", u"OutDir"));
   std::wstring wide = W(script);
   int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
   std::string ansi(size_t(bytes > 0 ? bytes : 0), '\0');
   if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), ansi.data(), bytes, nullptr, nullptr);
   if (!ReplaceFileContents(folder + u"\\build.bat", ansi)) failed.push_back(folder + u"\\build.bat");
+}
 
+}  // namespace
+
+int RunGenerate(const ToolCommand& c, ToolOutput& out) {
+  InitFolderMacros();
+  std::u16string working = FullPath(c.file);
+  std::u16string folder = FullPath(c.output);
+  while (folder.size() > 3 && (folder.back() == u'\\' || folder.back() == u'/')) folder.pop_back();
+  IniDocument doc;
+  std::u16string before, after;
+  if (!ReadWorkingProject(working, doc, before, after, out)) return 1;
+  GenerationPlanner plan(SystemEnvironment(), CurrentUserSid());
+  if (!Compare(before, after, plan, out)) return 1;
+  if (!MakeProjectFolder(folder, plan, doc, out)) return 1;
+
+  std::vector<std::u16string> failed;
+  WriteCapture(folder, plan, out, failed);
+  IniDocument package;
+  WritePackageIni(folder, doc, package, failed);
+  WriteBuildScript(folder, package, failed);
   if (!failed.empty()) {
     out.Error(Grouped(failed.size()) + u" files could not be written to the project (first: " + failed.front() +
               u"). Close the programs that use them and generate the project again.");

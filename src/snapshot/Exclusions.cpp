@@ -20,11 +20,8 @@ std::vector<std::u16string> SplitNames(std::u16string_view path) {
   return names;
 }
 
-std::u16string_view Trim(std::u16string_view s) {
-  while (!s.empty() && (s.front() == u' ' || s.front() == u'\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == u' ' || s.back() == u'\t' || s.back() == u'\r')) s.remove_suffix(1);
-  return s;
-}
+// Blanks at both ends and carriage returns at the end.
+std::u16string_view Trim(std::u16string_view s) { return TrimView(s, kBlanks, u" \t\r"); }
 
 // Each pattern line of a list, trimmed.
 std::vector<std::u16string_view> PatternLines(std::u16string_view text) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "build/BuildCommands.h"
+#include "build/BuildPlan.h"
 #include "project/IniDocument.h"
 #include "util/PathRules.h"
 #include "util/Text.h"
@@ -137,7 +139,10 @@ std::u16string BuildScriptText(std::u16string_view toolFolder, std::u16string_vi
   };
   std::u16string tools = batch(toolFolder);
   while (!tools.empty() && (tools.back() == u'\\' || tools.back() == u'/')) tools.pop_back();
-  std::u16string target = outDir.empty() ? std::u16string(u"bin") : batch(outDir);
+  // OutDir in the form the build page uses: blanks and trailing separators
+  // dropped, so that no "\" before a closing quote escapes it.
+  const std::u16string normalOutDir = NormalOutDir(outDir);
+  std::u16string target = normalOutDir.empty() ? std::u16string(u"bin") : batch(normalOutDir);
   bool absolute = (target.size() > 2 && target[1] == u':' && target[2] == u'\\') ||
                   (target.size() > 1 && target[0] == u'\\' && target[1] == u'\\');
   if (!absolute) target = u"%PROJECT_DIR%\\" + target;
@@ -156,17 +161,21 @@ std::u16string BuildScriptText(std::u16string_view toolFolder, std::u16string_vi
   t += u"if defined QUILLMARK_BIN set \"TOOLS_FROM=QUILLMARK_BIN\"\r\n";
   t += u"echo Build tools from %TOOLS_FROM%: \"%TOOLS%\"\r\n";
   t += u"set MISSING=\r\n";
-  for (const char16_t* tool : {u"tlink.exe", u"vftool.exe", u"vregtool.exe"})  // the first one missing is named
-    t += u"if not exist \"%TOOLS%\\" + std::u16string(tool) + u"\" set \"MISSING=%TOOLS%\\" + tool + u"\"\r\n";
+  // The first tool missing, in the order tlink, vftool, vregtool, is named.
+  for (int stage = kLastBuildStage; stage >= kFirstBuildStage; --stage) {
+    const std::u16string tool = BuildToolPath(stage, u"%TOOLS%");
+    t += u"if not exist " + Quoted(tool) + u" set \"MISSING=" + tool + u"\"\r\n";
+  }
   t += u"if defined MISSING goto missing\r\n";
   t += u"if not exist \"%TARGET_DIR%\" mkdir \"%TARGET_DIR%\"\r\n";
-  t += u"\"%TOOLS%\\vregtool.exe\" \"%TARGET_DIR%\\Package.ro.tvr\" ImportDir \"%PROJECT_DIR%\" -Loomwise\r\n";
-  t += u"if errorlevel 1 goto failed\r\n";
-  t += u"\"%TOOLS%\\vftool.exe\" \"%TARGET_DIR%\\Package.ro.tvr\" ImportDir \"%PROJECT_DIR%\" -Loomwise\r\n";
-  t += u"if errorlevel 1 goto failed\r\n";
-  t += u"\"%TOOLS%\\tlink.exe\" \"%PROJECT_DIR%\\Package.ini\" -OutDir \"%TARGET_DIR%\" -Loomwise\r\n";
-  t += u"if errorlevel 1 goto failed\r\n";
-  t += u"del /q \"%TARGET_DIR%\\Package.ro.tvr\" \"%TARGET_DIR%\\Package.ro.tvr.thfd\" 2>nul\r\n";
+  // The build page's command lines, with the script's variables for the folders.
+  for (int stage = kFirstBuildStage; stage <= kLastBuildStage; ++stage) {
+    t += BuildToolCommand(stage, u"%TOOLS%", u"%TARGET_DIR%", u"%PROJECT_DIR%") + u"\r\n";
+    t += u"if errorlevel 1 goto failed\r\n";
+  }
+  t += u"del /q";
+  for (const std::u16string& file : IntermediateFiles(u"%TARGET_DIR%")) t += u" " + Quoted(file);
+  t += u" 2>nul\r\n";
   t += u"echo Build complete.\r\n";
   t += u"goto :eof\r\n";
   t += u":missing\r\n";

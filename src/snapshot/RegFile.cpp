@@ -42,11 +42,8 @@ int HexDigit(char16_t c) {
   return -1;
 }
 
-std::u16string_view TrimBlanks(std::u16string_view s) {
-  while (!s.empty() && (s.front() == u' ' || s.front() == u'\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == u' ' || s.back() == u'\t' || s.back() == u'\r')) s.remove_suffix(1);
-  return s;
-}
+// Blanks at both ends and carriage returns at the end.
+std::u16string_view TrimBlanks(std::u16string_view s) { return TrimView(s, kBlanks, u" \t\r"); }
 
 // A quoted text at s[0] ("..." with \\ \" \r \n escapes); the rest after it.
 bool ReadQuoted(std::u16string_view& s, std::u16string& out) {

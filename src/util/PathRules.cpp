@@ -5,8 +5,6 @@
 namespace loom {
 namespace {
 
-bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
-bool IsAsciiLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
 bool HasDrivePrefix(std::u16string_view p) { return p.size() >= 2 && IsAsciiLetter(p[0]) && p[1] == u':'; }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "util/Text.h"
 
+#include <utility>
+
 #include <algorithm>
 #include <iterator>
 
@@ -128,6 +130,28 @@ std::string ToUtf16LeBytes(std::u16string_view s) {
     out[2 * i + 1] = char(s[i] >> 8);
   }
   return out;
+}
+
+std::u16string_view TrimView(std::u16string_view s, std::u16string_view chars) { return TrimView(s, chars, chars); }
+
+std::u16string_view TrimView(std::u16string_view s, std::u16string_view front, std::u16string_view back) {
+  while (!s.empty() && front.find(s.front()) != std::u16string_view::npos) s.remove_prefix(1);
+  while (!s.empty() && back.find(s.back()) != std::u16string_view::npos) s.remove_suffix(1);
+  return s;
+}
+
+void ReplaceAll(std::u16string& text, std::u16string_view what, std::u16string_view with) {
+  if (what.empty()) return;
+  std::u16string out;
+  size_t from = 0;
+  for (size_t at = text.find(what); at != std::u16string::npos; at = text.find(what, from)) {
+    out.append(text, from, at - from);
+    out.append(with);
+    from = at + what.size();
+  }
+  if (from == 0) return;
+  out.append(text, from, std::u16string::npos);
+  text = std::move(out);
 }
 
 std::u16string Quoted(std::u16string_view text) {

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "app/Origin.h"
 #include "build/FinishedView.h"
 #include "build/ReadyToBuild.h"
 #include "capture/CleanPC.h"
@@ -41,8 +42,11 @@ constexpr UINT WM_TOOL_STARTING = WM_APP + 3;  // a tool starts: the error text 
 
 class CLoomwiseDlg : public Dialog, public WizardHost {
  public:
-  CLoomwiseDlg();
+  explicit CLoomwiseDlg(Origin origin);
   ~CLoomwiseDlg() override;
+
+  // Where the program's files are, as read at start-up.
+  const Origin& GetOrigin() const override { return origin_; }
 
   void GoToStep(int step);
 
@@ -76,6 +80,7 @@ class CLoomwiseDlg : public Dialog, public WizardHost {
   void DecideResumeAtStartup();
   void ShowError(const std::wstring& text, HWND owner);
 
+  Origin origin_;
   InnerDialog* currentPage_ = nullptr;
   CleanPC cleanPC_{this};
   ProgressView progress_{this};

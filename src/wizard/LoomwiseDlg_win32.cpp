@@ -2,6 +2,8 @@
 
 #include <objbase.h>
 
+#include <utility>
+
 #include "app/Branding.h"
 #include "app/CommandLine.h"
 #include "app/Settings.h"
@@ -32,7 +34,7 @@ constexpr wchar_t kAppSyncPage[] = L"AppSyncPage";  // 1: the application-sync s
 
 }  // namespace
 
-CLoomwiseDlg::CLoomwiseDlg() : Dialog(IDD_MAIN, nullptr) {
+CLoomwiseDlg::CLoomwiseDlg(Origin origin) : Dialog(IDD_MAIN, nullptr), origin_(std::move(origin)) {
   icon_ = static_cast<HICON>(
       ::LoadImageW(AppInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
   InitFolderMacros();
@@ -199,14 +201,14 @@ void CLoomwiseDlg::DeleteTemporaryFiles(unsigned mask) {
   if (mask & DeleteWorkingProject) routelle_.DeleteListFile();  // recorded in the working project only
 }
 
-void CLoomwiseDlg::SetResumeEntry(bool on) { loom::SetResumeEntry(on, post_.ieSelection); }
+void CLoomwiseDlg::SetResumeEntry(bool on) { loom::SetResumeEntry(origin_, on, post_.ieSelection); }
 
 void CLoomwiseDlg::DecideResumeAtStartup() {
-  std::optional<PendingResume> pending = FindPendingResume();
+  std::optional<PendingResume> pending = FindPendingResume(origin_);
   if (!pending) return;
   GoToStep(StepResume);
   continue_.SetItemText(IDC_CONTINUE_STATIC, pending->prescanFileName);
-  KeepResumeEntry(*pending);
+  KeepResumeEntry(origin_, *pending);
 }
 
 void CLoomwiseDlg::ResumeChoice() {

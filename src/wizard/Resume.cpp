@@ -1,5 +1,6 @@
 #include "wizard/Resume.h"
 
+#include "app/Origin.h"
 #include "util/Text.h"
 
 namespace loom {
@@ -40,11 +41,10 @@ std::u16string ResumeValueFromCommandLine(std::u16string_view program, std::u16s
   return Quoted(program) + std::u16string(rest);
 }
 
-std::u16string ResumeProgramPath(std::u16string_view qmOrigin, bool qmOriginSet, std::u16string_view ownPath) {
-  if (!qmOriginSet) return std::u16string(ownPath);
-  size_t cut = qmOrigin.find_last_of(u"\\/:");
-  std::u16string out(cut == std::u16string_view::npos ? std::u16string_view() : qmOrigin.substr(0, cut + 1));
-  return out + u"Loomwise.exe";
+std::u16string ResumeProgramPath(const Origin& origin) {
+  if (origin.path.empty()) return origin.programPath;
+  size_t cut = origin.path.find_last_of(u"\\/:");
+  return (cut == std::u16string::npos ? std::u16string() : origin.path.substr(0, cut + 1)) + u"Loomwise.exe";
 }
 
 bool IsValidScanLocations(std::u16string_view text) {

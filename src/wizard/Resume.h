@@ -8,6 +8,8 @@
 
 namespace loom {
 
+struct Origin;
+
 // "\"%ls\" \"%ls\" \"%ls\" %d": only the prescan exists.
 std::u16string ResumeValueAfterPrescan(std::u16string_view program, std::u16string_view prescan,
                                        std::u16string_view scanLocations, int ieSelection);
@@ -19,9 +21,10 @@ std::u16string ResumeValueAfterPostscan(std::u16string_view program, std::u16str
 // program path (the rest after its first token).
 std::u16string ResumeValueFromCommandLine(std::u16string_view program, std::u16string_view commandLine);
 
-// Program path for the value: with QM_ORIGIN set, its folder part (through
-// the last separator) followed by "Loomwise.exe"; else the program's own path.
-std::u16string ResumeProgramPath(std::u16string_view qmOrigin, bool qmOriginSet, std::u16string_view ownPath);
+// Program path for the value: with QM_ORIGIN's path (app/Origin.h), its
+// folder part (through the last separator) followed by "Loomwise.exe"; else
+// the program's own path.
+std::u16string ResumeProgramPath(const Origin& origin);
 
 // Resume arguments (tokens, program first): 4 tokens (program, prescan,
 // scan locations, selection) or 5 (program, prescan, postscan, locations,

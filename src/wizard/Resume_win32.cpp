@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/Origin.h"
+#include "app/Registry_win32.h"
 #include "capture/CaptureState.h"
 #include "capture/ScanTool.h"
 #include "framework/WinText.h"
@@ -17,29 +19,9 @@ namespace {
 const wchar_t kRunOnceKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 const wchar_t kResumeValue[] = L"\u7ee7\u7eedWrenlowLoomwise";  // "继续WrenlowLoomwise"
 
-std::wstring ProgramPathForResume() {
-  wchar_t origin[MAX_PATH] = {};
-  DWORD n = ::GetEnvironmentVariableW(L"QM_ORIGIN", origin, MAX_PATH);
-  bool set = n > 0 && n < MAX_PATH;
-  return ToWide(ResumeProgramPath(ToU16(std::wstring(origin, set ? n : 0)), set, ToU16(ProgramPath())));
-}
-
-// Reads the resume value; false when the key or value is missing.
+// Reads the resume value (of any type, as text); false when the key or value is missing.
 bool ReadResumeValue(std::wstring& value) {
-  HKEY key;
-  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunOnceKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
-  std::vector<BYTE> buf(1024);
-  DWORD type = 0, size = DWORD(buf.size());
-  LONG rc = ::RegQueryValueExW(key, kResumeValue, nullptr, &type, buf.data(), &size);
-  if (rc == ERROR_MORE_DATA) {
-    buf.resize(size);
-    rc = ::RegQueryValueExW(key, kResumeValue, nullptr, &type, buf.data(), &size);
-  }
-  ::RegCloseKey(key);
-  if (rc != ERROR_SUCCESS) return false;
-  value.assign(reinterpret_cast<const wchar_t*>(buf.data()), size / 2);
-  if (!value.empty() && value.back() == L'\0') value.pop_back();
-  return true;
+  return ReadRegistryString(HKEY_CURRENT_USER, kRunOnceKey, kResumeValue, value, true);
 }
 
 // Waits (at most about ten seconds) until the system has removed the value
@@ -71,7 +53,7 @@ std::vector<std::u16string> U16Tokens(const std::vector<std::wstring>& tokens) {
 
 }  // namespace
 
-void SetResumeEntry(bool on, int ieSelection, const wchar_t* commandLine) {
+void SetResumeEntry(const Origin& origin, bool on, int ieSelection, const wchar_t* commandLine) {
   CaptureState& st = State();
   HKEY key;
   if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunOnceKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS &&
@@ -83,7 +65,7 @@ void SetResumeEntry(bool on, int ieSelection, const wchar_t* commandLine) {
     ::RegCloseKey(key);
     return;
   }
-  std::u16string program = ToU16(ProgramPathForResume());
+  std::u16string program = ResumeProgramPath(origin);
   std::u16string data;
   if (commandLine) {
     data = ResumeValueFromCommandLine(program, AsU16(commandLine));
@@ -98,7 +80,7 @@ void SetResumeEntry(bool on, int ieSelection, const wchar_t* commandLine) {
   ::RegCloseKey(key);
 }
 
-std::optional<PendingResume> FindPendingResume() {
+std::optional<PendingResume> FindPendingResume(const Origin& origin) {
   CaptureState& st = State();
   PendingResume pending;
   pending.carrier = ::GetCommandLineW();
@@ -115,18 +97,18 @@ std::optional<PendingResume> FindPendingResume() {
   bool valid = ParseResumeArguments(U16Tokens(st.tokens), args) && IsExistingFile(ToWide(args.prescan)) &&
                (!args.withPostscan || IsExistingFile(ToWide(args.postscan)));
   if (!valid) {
-    SetResumeEntry(false, 0);  // a stale value goes
+    SetResumeEntry(origin, false, 0);  // a stale value goes
     return std::nullopt;
   }
   pending.prescanFileName = ToWide(std::u16string(FileNamePart(args.prescan)));
   return pending;
 }
 
-void KeepResumeEntry(const PendingResume& pending) {
+void KeepResumeEntry(const Origin& origin, const PendingResume& pending) {
   MSG msg;
   ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
   if (!pending.fromValue) WaitForResumeValueToVanish();
-  SetResumeEntry(true, 0, pending.carrier.c_str());
+  SetResumeEntry(origin, true, 0, pending.carrier.c_str());
 }
 
 int ApplyResumeChoice(bool continueCapture, int& ieSelection) {

@@ -8,11 +8,13 @@
 
 namespace loom {
 
+struct Origin;  // app/Origin.h: where this program runs from
+
 // Writes (on) or deletes (off) the resume value. On with `commandLine`: that
 // command line re-registered under the current program path; on without it:
 // the capture's snapshots and scan locations with `ieSelection` (nothing is
 // written before the prescan has a path).
-void SetResumeEntry(bool on, int ieSelection, const wchar_t* commandLine = nullptr);
+void SetResumeEntry(const Origin& origin, bool on, int ieSelection, const wchar_t* commandLine = nullptr);
 
 // A capture that can be resumed: its arguments came with the command line or
 // in a pending resume value (`fromValue`), both snapshots they name exist.
@@ -23,11 +25,11 @@ struct PendingResume {
 };
 // Start-up: the pending capture, if any (State().tokens then hold its
 // arguments); a stale resume value is deleted.
-std::optional<PendingResume> FindPendingResume();
+std::optional<PendingResume> FindPendingResume(const Origin& origin);
 // The resume page is shown: the value is written again under this program's
 // path (after the system has removed the one it started us from), so that a
 // further restart resumes again.
-void KeepResumeEntry(const PendingResume& pending);
+void KeepResumeEntry(const Origin& origin, const PendingResume& pending);
 
 // The resume page's Next: a new capture (`continueCapture` false, or
 // arguments that no longer parse) deletes the prescan snapshot; a continued

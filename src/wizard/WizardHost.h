@@ -1,6 +1,7 @@
 // What a page may ask of the wizard that shows it: the three moves of the
 // button row, the main window (owner of message boxes and pickers), the
-// resume entry, and the values pages hand on to later pages.
+// resume entry, the values pages hand on to later pages, and where the
+// program's files are.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 namespace loom {
 
 struct PageValues;  // wizard/PageValues.h, included where a page reads or writes it
+struct Origin;      // app/Origin.h
 
 class WizardHost {
  public:
@@ -18,6 +20,8 @@ class WizardHost {
   // Writes (on) or deletes (off) the resume value for the current capture.
   virtual void SetResumeEntry(bool on) = 0;
   virtual PageValues& Values() = 0;
+  // Where the program's files are, as read once at start-up.
+  virtual const Origin& GetOrigin() const = 0;
 
  protected:
   ~WizardHost() = default;

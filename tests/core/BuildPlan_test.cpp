@@ -4,20 +4,6 @@
 
 using namespace loom;
 
-TEST(BuildPlan, ToolFolderComesFromTheProgramOrQuillmarkBin) {
-  struct Case {
-    std::u16string origin, bin, expected;
-  } cases[] = {
-      {u"", u"", u"C:\\Prog"},
-      {u"C:\\pkg\\app.exe", u"C:\\bin", u"C:\\Prog"},  // QM_ORIGIN wins, its value unused
-      {u"", u"C:\\bin\\", u"C:\\bin"},
-      {u"", u"C:\\bin/", u"C:\\bin"},
-      {u"", u"C:\\bin\\\\", u"C:\\bin\\"},  // one separator only
-      {u"", std::u16string(300, u'x'), std::u16string(260, u'x')},
-  };
-  for (const Case& c : cases) EXPECT_EQ(BuildToolFolder(c.origin, c.bin, u"C:\\Prog"), c.expected);
-}
-
 TEST(BuildPlan, CommandLinesCharForChar) {
   struct Case {
     int stage;

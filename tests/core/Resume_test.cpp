@@ -13,8 +13,6 @@ TEST(Resume, ValueForms) {
   EXPECT_EQ(ResumeValueFromCommandLine(u"N.exe", u"L.exe x y"), u"\"N.exe\" x y");
   EXPECT_EQ(ResumeValueFromCommandLine(u"N.exe", u"L.exe"), u"\"N.exe\"");
   EXPECT_EQ(ResumeValueFromCommandLine(u"N.exe", u"\"unterminated"), u"\"N.exe\"");
-  EXPECT_EQ(ResumeProgramPath(u"D:\\pkg\\app.exe", true, u"C:\\own.exe"), u"D:\\pkg\\Loomwise.exe");
-  EXPECT_EQ(ResumeProgramPath(u"", false, u"C:\\own.exe"), u"C:\\own.exe");
 }
 
 TEST(Resume, ArgumentsWithFourAndFiveTokens) {

@@ -2,6 +2,8 @@
 // suggested project, the generation plan and the tool's command lines.
 #include <gtest/gtest.h>
 
+#include "build/BuildCommands.h"
+#include "build/BuildPlan.h"
 #include "project/IniDocument.h"
 #include "snapshot/Exclusions.h"
 #include "snapshot/GenerationPlan.h"
@@ -405,11 +407,36 @@ TEST(SnapshotGeneration, PackageIniAndBuildScript) {
   for (const char16_t* line :
        {u"set TARGET_DIR=%PROJECT_DIR%\\bin\r\n", u"set \"TOOLS=C:\\Tools 100%%\"\r\n",
         u"if defined QUILLMARK_BIN set \"TOOLS=%QUILLMARK_BIN%\"\r\n",
-        u"\"%TOOLS%\\vregtool.exe\" \"%TARGET_DIR%\\Package.ro.tvr\" ImportDir \"%PROJECT_DIR%\" -Loomwise\r\n",
-        u"\"%TOOLS%\\vftool.exe\" \"%TARGET_DIR%\\Package.ro.tvr\" ImportDir \"%PROJECT_DIR%\" -Loomwise\r\n",
-        u"\"%TOOLS%\\tlink.exe\" \"%PROJECT_DIR%\\Package.ini\" -OutDir \"%TARGET_DIR%\" -Loomwise\r\n"})
+        u"if not exist \"%TOOLS%\\tlink.exe\" set \"MISSING=%TOOLS%\\tlink.exe\"\r\n",
+        u"del /q \"%TARGET_DIR%\\Package.ro.tvr\" \"%TARGET_DIR%\\Package.ro.tvr.thfd\" 2>nul\r\n"})
     EXPECT_NE(bat.find(line), std::u16string::npos) << Narrow(line);
   EXPECT_NE(BuildScriptText(u"T", u"D:\\out").find(u"set TARGET_DIR=D:\\out\r\n"), std::u16string::npos);
+}
+
+// build.bat runs the build page's three command lines: its tool lines, with
+// the script's own folders put in for its variables, are the page's lines.
+TEST(SnapshotGeneration, BuildScriptRunsTheBuildPagesCommandLines) {
+  struct Case {
+    std::u16string tools, outDir;
+  } cases[] = {{u"C:\\Tools\\", u"bin"}, {u"C:\\Tools", u"D:\\out"}, {u"C:\\Tools", u" D:\\out\\ "}};
+  const std::u16string project = u"C:\\Projects\\App";
+  for (const Case& c : cases) {
+    const std::u16string bat = BuildScriptText(c.tools, c.outDir);
+    std::u16string target;
+    std::vector<std::u16string> script, page;
+    for (size_t at = 0, end; (end = bat.find(u"\r\n", at)) != std::u16string::npos; at = end + 2) {
+      std::u16string line = bat.substr(at, end - at);
+      ReplaceAll(line, u"%PROJECT_DIR%", project);
+      if (line.rfind(u"set TARGET_DIR=", 0) == 0) target = line.substr(15);
+      if (line.rfind(u"\"%TOOLS%\\", 0) != 0) continue;
+      ReplaceAll(line, u"%TOOLS%", u"C:\\Tools");
+      ReplaceAll(line, u"%TARGET_DIR%", target);
+      script.push_back(line);
+    }
+    for (int stage = kFirstBuildStage; stage <= kLastBuildStage; ++stage)
+      page.push_back(BuildToolCommand(stage, u"C:\\Tools", OutputFolderPath(project, c.outDir), project));
+    EXPECT_EQ(script, page) << Narrow(c.outDir);
+  }
 }
 
 TEST(SnapshotTool, CommandLines) {

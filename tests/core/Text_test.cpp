@@ -34,3 +34,16 @@ TEST(Text, Utf8RoundTripAndReplacement) {
   EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xDC00))), "\xef\xbf\xbd");
   EXPECT_EQ(FromUtf16LeBytes(ToUtf16LeBytes(s).data(), s.size() * 2), s);
 }
+
+TEST(Text, TrimAndReplaceAll) {
+  EXPECT_EQ(TrimView(u" \t a b \t "), u"a b");
+  EXPECT_EQ(TrimView(u"\r\n a \v", kBlanks), u"\r\n a \v");
+  EXPECT_EQ(TrimView(u"\r\n a \v\f", kWhiteSpace), u"a");
+  EXPECT_EQ(TrimView(u"\r a \r", kBlanks, u" \r"), u"\r a");  // front and back sets apart
+  EXPECT_EQ(TrimView(u" \t "), u"");
+  std::u16string t = u"%X%\\%X%%X";
+  ReplaceAll(t, u"%X%", u"C:\\a");
+  EXPECT_EQ(t, u"C:\\a\\C:\\a%X");
+  ReplaceAll(t, u"", u"y");  // nothing to look for: unchanged
+  EXPECT_EQ(t, u"C:\\a\\C:\\a%X");
+}

@@ -6,9 +6,13 @@
 #include <string>
 
 #include "app/Branding.h"
+#include "app/Origin.h"
 #include "app/Settings.h"
+#include "build/BuildPlan.h"
 #include "capture/CaptureState.h"
 #include "capture/ScanTool.h"
+#include "framework/WinText.h"
+#include "macros/FolderPlatform.h"
 
 using namespace loom;
 
@@ -22,6 +26,8 @@ class SettingsTest : public ::testing::Test {
   void SetUp() override {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
     ::SetEnvironmentVariableW(L"QM_ORIGIN", nullptr);
+    ::SetEnvironmentVariableW(L"QUILLMARK_BIN", nullptr);
+    UseSettingsOrigin(ReadOrigin(SystemFolderPlatform(), ToU16(ProgramPath())));
     ::DeleteFileW(SettingsFilePath().c_str());
   }
   void TearDown() override { SetUp(); }
@@ -66,12 +72,19 @@ TEST_F(SettingsTest, OtherValueTypesAreIgnoredAndTheDefaultComesLast) {
   EXPECT_EQ(ReadSetting(kSection, L"Long", L""), longValue);
 }
 
-TEST_F(SettingsTest, SettingsFileLivesBesideQmOrigin) {
+// The origin is read whole from the environment: a QM_ORIGIN too long for a
+// path still counts as set (the tools start from the program's folder).
+TEST_F(SettingsTest, OriginIsReadWholeAndTheSettingsFileFollowsIt) {
   EXPECT_EQ(SettingsFilePath(), ProgramFolder() + L"\\Wrenlow.ini");
   ::SetEnvironmentVariableW(L"QM_ORIGIN", L"C:\\packages\\app.exe");
+  UseSettingsOrigin(ReadOrigin(SystemFolderPlatform(), u"C:\\Prog\\L.exe"));
   EXPECT_EQ(SettingsFilePath(), L"C:\\packages\\Wrenlow.ini");
-  ::SetEnvironmentVariableW(L"QM_ORIGIN", L"D:app.exe");
-  EXPECT_EQ(SettingsFilePath(), L"D:Wrenlow.ini");
+
+  ::SetEnvironmentVariableW(L"QM_ORIGIN", std::wstring(1100, L'x').c_str());
+  ::SetEnvironmentVariableW(L"QUILLMARK_BIN", L"C:\\bin");
+  const Origin origin = ReadOrigin(SystemFolderPlatform(), u"C:\\Prog\\L.exe");
+  EXPECT_TRUE(origin.set);
+  EXPECT_EQ(BuildToolFolder(origin), u"C:\\Prog");
 }
 
 TEST(Branding, FoundBesideTheProgramWithItsResources) {
