@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "app/StartupTimes.h"
 #include "app/SystemLibrary.h"
 #include "wizard/LoomwiseDlg.h"
 
@@ -13,12 +14,16 @@ namespace loom {
 BOOL CLoomwiseApp::InitInstance() {
   HardenDllSearch();
   ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  MarkStartup("COM");
   static HMODULE richEdit = LoadSystemLibrary(L"RICHED32.DLL");  // once for the process
   (void)richEdit;
+  MarkStartup("RICHED32.DLL");
   INITCOMMONCONTROLSEX icc = {8, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS};
   ::InitCommonControlsEx(&icc);
+  MarkStartup("common controls");
 
   auto dlg = std::make_unique<CLoomwiseDlg>();
+  MarkStartup("main window object");
   dlg->DoModal();
   dlg.reset();
   return FALSE;

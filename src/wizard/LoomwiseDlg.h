@@ -89,6 +89,10 @@ class CLoomwiseDlg : public Dialog {
   void ResumeChoice();
   void DecideResumeAtStartup();
   void ShowError(const std::wstring& text, HWND owner);
+  // Start-up work the first page does not need (the folder macros, the
+  // default scan locations): after the first paint, or before the first
+  // step change, whichever comes first.
+  void FinishStartup();
 
   InnerDialog* currentPage_ = nullptr;
   CleanPC cleanPC_{this};
@@ -141,6 +145,7 @@ class CLoomwiseDlg : public Dialog {
   HICON icon_ = nullptr;
   int appSyncPageEnabled_ = 0;  // nothing sets it: the application-sync step is never entered
   bool packageIniOpened_ = false;
+  bool startupFinished_ = false;
   std::wstring errorText_;
   CTransparentText bannerText_;
 };
