@@ -6,7 +6,6 @@
 #include "framework/DataExchange.h"
 #include "framework/Resources.h"
 #include "resources/ResourceIds.h"
-#include "wizard/LoomwiseDlg.h"
 
 namespace loom {
 namespace {
@@ -19,8 +18,8 @@ constexpr UINT_PTR kHelpTextTimer = 0x4C48;    // the help text of a page not sh
 
 }  // namespace
 
-InnerDialog::InnerDialog(UINT templateId, int helpString, CLoomwiseDlg* wizard)
-    : Dialog(templateId, wizard), wizard_(wizard), helpString_(helpString) {
+InnerDialog::InnerDialog(UINT templateId, int helpString, WizardHost* wizard)
+    : Dialog(templateId, nullptr), wizard_(wizard), helpString_(helpString) {
   arrow_ = ::LoadCursorW(nullptr, IDC_ARROW);
   hand_ = ::LoadCursorW(nullptr, IDC_HAND);
   busyCursor_ = ::LoadCursorW(nullptr, IDC_APPSTARTING);
@@ -54,7 +53,7 @@ void InnerDialog::SetRichTextWithLinks(int richEditId, UINT helpTextId, UINT lin
 void InnerDialog::LoadHelpText() {
   if (!helpPending_ || !hwnd_) return;
   helpPending_ = false;
-  std::string_view rtf = LoadResBytes(helpTextId_, L"RTFTEXT");
+  std::string_view rtf = LoadResBytes(helpTextId_, RTFTEXT_TYPE);
   if (!rtf.empty()) {
     RichEdit edit(Item(richEditId_));
     edit.StreamRtf(rtf);
@@ -149,20 +148,18 @@ void InnerDialog::DoDataExchange(DataExchange& dx) {
 }
 
 bool InnerDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
-  int id = LOWORD(wParam);
-  if (richEditId_ != 0 && id == richEditId_ && HIWORD(wParam) == EN_SETFOCUS) {
-    Post(kFocusNext, wParam, lParam);  // the help text never keeps the focus
-    return true;
-  }
-  if (HIWORD(wParam) != BN_CLICKED) return false;
+  if (richEditId_ == 0 || LOWORD(wParam) != richEditId_ || HIWORD(wParam) != EN_SETFOCUS) return false;
+  Post(kFocusNext, wParam, lParam);  // the help text never keeps the focus
+  return true;
+}
+
+bool InnerDialog::OnClicked(int id) {
   switch (id) {
-    case IDOK: OnOK(); return true;
-    case IDCANCEL: OnCancel(); return true;
     case IDC_BACK: OnBackButton(); return true;
     case IDC_HELP_BUTTON:
     case kHelpCommand: OpenHelp(); return true;
   }
-  return false;
+  return Dialog::OnClicked(id);
 }
 
 void InnerDialog::OnOK() { wizard_->OnNext(); }
