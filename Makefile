@@ -43,8 +43,10 @@ fuzz: sanitize
 # Full benchmark runs; each prints ratios against a baseline measured in the same run.
 bench: native win64
 	@for b in $(B)/native/bench_*; do echo "== $$(basename $$b)"; $$b || exit 1; done
-	@for b in $(B)/win64/bench_*.exe; do echo "== $$(basename $$b) (under Wine)"; \
-	  bash tools/scripts/wine-run.sh $(B)/wine/bench-full -- $$b || exit 1; done
+	@for b in $(B)/win64/bench_*.exe; do n=$$(basename $$b .exe); echo "== $$n.exe (under Wine)"; \
+	  mkdir -p $(B)/wine; \
+	  LOOM_WINE_STDERR=$(B)/wine/$$n.stderr bash tools/scripts/wine-run.sh $(B)/wine/bench-full -- $$b \
+	    || { cat $(B)/wine/$$n.stderr; exit 1; }; done
 
 setup:
 	@bash tools/scripts/setup.sh

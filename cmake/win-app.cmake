@@ -19,3 +19,11 @@ foreach(src ${LOOM_WIN_BENCH_SOURCES})
   target_link_libraries(${name} PRIVATE loomwin)
   target_compile_options(${name} PRIVATE ${LOOM_WARNINGS})
 endforeach()
+
+# The start-up benchmark's baseline: a bare dialog program linked like the wizard.
+add_executable(bare_dialog WIN32 ${CMAKE_SOURCE_DIR}/bench/win/bare_dialog.cpp)
+target_compile_options(bare_dialog PRIVATE ${LOOM_WARNINGS})
+target_link_options(bare_dialog PRIVATE -municode -mwindows)
+if(TARGET bench_startup)
+  add_dependencies(bench_startup bare_dialog Loomwise)
+endif()

@@ -1,4 +1,5 @@
 loom_core(CommandLine.cpp Origin.cpp)
 if(WIN32)
   loom_win(LoomwiseApp_win32.cpp Registry_win32.cpp Settings_win32.cpp Branding_win32.cpp SystemLibrary_win32.cpp)
+  loom_win(StartupTimes_win32.cpp)
 endif()

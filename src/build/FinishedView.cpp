@@ -59,6 +59,15 @@ void FinishedView::DoDataExchange(DataExchange& dx) {
 }
 
 bool FinishedView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (msg == WM_TOOL_ENDED) {
+    // Only while a tick would act: a stage runs and its timer is set.
+    if (ToolEndUncollected() && ::KillTimer(hwnd_, kPollTimer)) {
+      ::SetTimer(hwnd_, kPollTimer, kPollPeriod, nullptr);
+      OnTimer(kPollTimer);
+    }
+    result = 0;
+    return true;
+  }
   // The read-only output is drawn on the window colour, not the dialog's.
   if (msg == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lParam) == Item(IDC_BUILD_OUTPUT)) {
     HDC dc = reinterpret_cast<HDC>(wParam);

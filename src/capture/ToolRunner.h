@@ -16,6 +16,12 @@ struct ReaderContext {
 };
 using ReaderRoutine = DWORD(WINAPI*)(void* context);
 
+// Posted to the tool's window once its reader has taken the last output and
+// the process has ended, so that the end is noticed at once rather than on
+// the next poll. A poll may have collected the end before it arrives: act on
+// it only while ToolEndUncollected().
+constexpr UINT WM_TOOL_ENDED = WM_APP + 4;
+
 // The scan tool's reader: cuts the output into lines and sends each to the
 // window as WM_APP (info), WM_APP+1 (warning) or WM_APP+2 (error), with a
 // pointer to the NUL-terminated text (valid during the call) as lParam.
@@ -32,6 +38,9 @@ bool StartTool(const std::wstring& commandLine, HWND window, ReaderRoutine reade
 // True while the child runs. When it has ended: collects its exit code, joins
 // the reader (pumping sent messages meanwhile), and reports the last exit code.
 bool IsToolRunning(DWORD* exitCode = nullptr);
+
+// True while a started child's end has not been collected by IsToolRunning.
+bool ToolEndUncollected();
 
 // Terminates a running child with exit code 0 and waits for its end.
 void StopTool();

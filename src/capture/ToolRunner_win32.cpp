@@ -17,6 +17,25 @@ namespace {
 // Clears the main window's error text when a tool starts.
 constexpr UINT kClearErrorText = WM_APP + 3;
 
+struct ReaderThreadArgs {
+  ReaderRoutine reader;
+  ReaderContext* context;
+  HANDLE process;  // a duplicate, closed here
+};
+
+// Runs the reader, then waits for the process and tells the window.
+DWORD WINAPI ReaderThread(void* param) {
+  std::unique_ptr<ReaderThreadArgs> args(static_cast<ReaderThreadArgs*>(param));
+  HWND window = args->context->window;
+  DWORD result = args->reader(args->context);
+  if (args->process) {
+    ::WaitForSingleObject(args->process, INFINITE);
+    ::CloseHandle(args->process);
+  }
+  if (window) ::PostMessageW(window, WM_TOOL_ENDED, 0, 0);
+  return result;
+}
+
 }  // namespace
 
 DWORD WINAPI OutputReader(void* param) {
@@ -78,11 +97,15 @@ bool StartTool(const std::wstring& commandLine, HWND window, ReaderRoutine reade
   ::CloseHandle(st.child.hThread);
   st.child.hThread = nullptr;
   if (piped) {
-    auto* ctx = new ReaderContext{readEnd, window};
-    st.readerThread = ::CreateThread(nullptr, 0, reader, ctx, 0, nullptr);
+    auto* args = new ReaderThreadArgs{reader, new ReaderContext{readEnd, window}, nullptr};
+    ::DuplicateHandle(::GetCurrentProcess(), st.child.hProcess, ::GetCurrentProcess(), &args->process, SYNCHRONIZE,
+                      FALSE, 0);
+    st.readerThread = ::CreateThread(nullptr, 0, ReaderThread, args, 0, nullptr);
     if (!st.readerThread) {
       ::CloseHandle(readEnd);
-      delete ctx;
+      if (args->process) ::CloseHandle(args->process);
+      delete args->context;
+      delete args;
     }
   }
   return true;
@@ -110,6 +133,8 @@ bool IsToolRunning(DWORD* exitCode) {
   if (exitCode) *exitCode = st.lastExitCode;
   return false;
 }
+
+bool ToolEndUncollected() { return State().child.hProcess != nullptr; }
 
 void StopTool() {
   CaptureState& st = State();

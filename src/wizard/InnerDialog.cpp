@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "app/StartupTimes.h"
 #include "framework/DataExchange.h"
 #include "framework/Resources.h"
 #include "resources/ResourceIds.h"
@@ -12,6 +13,8 @@ namespace {
 constexpr UINT kFocusNext = WM_APP + 0x101;
 constexpr int kHelpCommand = 57670;  // the standard help command
 constexpr UINT kCancelTooltip = 153;
+constexpr UINT_PTR kFinishPageTimer = 0x4C46;  // a page not shown yet: its tooltips and help text
+constexpr UINT_PTR kHelpTextTimer = 0x4C48;    // the help text of a page not shown yet
 
 }  // namespace
 
@@ -24,28 +27,74 @@ InnerDialog::InnerDialog(UINT templateId, int helpString, WizardHost* wizard)
 
 bool InnerDialog::CreatePage(HWND mainWindow) {
   if (!Create(mainWindow)) return false;
+  MarkStartup("page windows");
   ::SetWindowPos(hwnd_, nullptr, 0, 85, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   return true;
 }
 
 void InnerDialog::SetRichText(int richEditId, UINT helpTextId) {
   richEditId_ = richEditId;
-  std::string_view rtf = LoadResBytes(helpTextId, RTFTEXT_TYPE);
-  if (rtf.empty()) return;
-  RichEdit edit(Item(richEditId));
-  edit.StreamRtf(rtf);
-  edit.SetBackground(::GetSysColor(COLOR_BTNFACE));
+  helpTextId_ = helpTextId;
+  helpPending_ = true;
+  if (helpShown_) LoadHelpText();
 }
 
 void InnerDialog::SetRichTextWithLink(int richEditId, UINT helpTextId, UINT linkString) {
+  linkStrings_[0] = linkString;
   SetRichText(richEditId, helpTextId);
-  FillLink(links_[0], linkString);
 }
 
 void InnerDialog::SetRichTextWithLinks(int richEditId, UINT helpTextId, UINT linkString0, UINT linkString1) {
+  linkStrings_[0] = linkString0;
+  linkStrings_[1] = linkString1;
   SetRichText(richEditId, helpTextId);
-  FillLink(links_[1], linkString1);
-  FillLink(links_[0], linkString0);
+}
+
+void InnerDialog::LoadHelpText() {
+  if (!helpPending_ || !hwnd_) return;
+  helpPending_ = false;
+  std::string_view rtf = LoadResBytes(helpTextId_, RTFTEXT_TYPE);
+  if (!rtf.empty()) {
+    RichEdit edit(Item(richEditId_));
+    edit.StreamRtf(rtf);
+    edit.SetBackground(::GetSysColor(COLOR_BTNFACE));
+  }
+  if (helpShown_) return;
+  helpShown_ = true;
+  for (int i : {1, 0})
+    if (linkStrings_[i]) FillLink(links_[i], linkStrings_[i]);
+  for (const PageLink& link : links_) {
+    if (link.length == 0) continue;
+    richEdit_.SetSel(link.start, link.start + link.length);
+    richEdit_.SetLinkFormat();
+    richEdit_.SetSel(0, 0);
+    richEdit_.SetEventMask(ENM_LINK);
+  }
+}
+
+void InnerDialog::FinishPage() {
+  if (!hwnd_) return;
+  ::KillTimer(hwnd_, kFinishPageTimer);
+  if (tooltipsPending_) {
+    tooltipsPending_ = false;
+    UINT backId = GetBackTooltipId();
+    UINT nextId = GetNextTooltipId();
+    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, AppInstance(), nullptr);
+    if (tooltip_) {
+      if (backId) AddTool(IDC_BACK, LoadResString(backId));
+      if (nextId) AddTool(IDOK, LoadResString(nextId));
+      if (cancelTip_) AddTool(IDCANCEL, LoadResString(kCancelTooltip));
+      ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 200);
+      ::SendMessageW(tooltip_, TTM_ACTIVATE, TRUE, 0);
+    }
+  }
+  LoadHelpText();
+}
+
+void CALLBACK InnerDialog::FinishPageLater(HWND hwnd, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(hwnd, id);
+  if (auto* page = dynamic_cast<InnerDialog*>(Dialog::FromHandle(hwnd))) page->FinishPage();
 }
 
 void InnerDialog::FillLink(PageLink& link, UINT stringId) {
@@ -72,6 +121,7 @@ void InnerDialog::AddTool(int buttonId, const std::wstring& text) {
 }
 
 void InnerDialog::SetBackTooltip(UINT stringId) {
+  FinishPage();
   if (!tooltip_ || GetBackTooltipId() == 0) return;
   std::wstring text = LoadResString(stringId);
   TTTOOLINFOW ti = {};
@@ -83,31 +133,12 @@ void InnerDialog::SetBackTooltip(UINT stringId) {
 }
 
 BOOL InnerDialog::OnInitDialog() {
-  UINT backId = GetBackTooltipId();
-  UINT nextId = GetNextTooltipId();
   HWND cancel = Item(IDCANCEL);
-  bool cancelTip = cancel && ::IsWindowEnabled(cancel);
-  if (backId || nextId || cancelTip) {
-    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, AppInstance(), nullptr);
-    if (tooltip_) {
-      if (backId) AddTool(IDC_BACK, LoadResString(backId));
-      if (nextId) AddTool(IDOK, LoadResString(nextId));
-      if (cancelTip) AddTool(IDCANCEL, LoadResString(kCancelTooltip));
-      ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 200);
-      ::SendMessageW(tooltip_, TTM_ACTIVATE, TRUE, 0);
-    }
-  }
+  cancelTip_ = cancel && ::IsWindowEnabled(cancel);
+  tooltipsPending_ = GetBackTooltipId() || GetNextTooltipId() || cancelTip_;
   Dialog::OnInitDialog();
-  if (richEditId_ != 0) {
-    for (const PageLink& link : links_) {
-      if (link.length == 0) continue;
-      richEdit_.SetSel(link.start, link.start + link.length);
-      richEdit_.SetLinkFormat();
-      richEdit_.SetSel(0, 0);
-      richEdit_.SetEventMask(ENM_LINK);
-    }
-  }
+  // A timer's turn comes once nothing else waits: after the first paint.
+  if (tooltipsPending_ || helpPending_) ::SetTimer(hwnd_, kFinishPageTimer, USER_TIMER_MINIMUM, FinishPageLater);
   FocusItem(IDOK);
   return FALSE;
 }
@@ -180,6 +211,9 @@ bool InnerDialog::PreTranslateMessage(MSG* msg) {
 bool InnerDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {
     case kFocusNext: FocusItem(IDOK); return true;
+    case WM_SHOWWINDOW:
+      if (wParam) FinishPage();
+      return false;
     case WM_SYSCOLORCHANGE:
       if (richEditId_ != 0) RichEdit(Item(richEditId_)).SetBackground(::GetSysColor(COLOR_BTNFACE));
       return true;

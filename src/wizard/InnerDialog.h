@@ -24,7 +24,10 @@ class InnerDialog : public Dialog {
  public:
   InnerDialog(UINT templateId, int helpString, WizardHost* wizard);
 
-  // Help texts: call before the base OnInitDialog, which formats the links.
+  // Help texts: call before the base OnInitDialog. The text is streamed in
+  // and its links formatted, like the button tooltips made, when the page is
+  // first shown or once the first page has been painted, whichever comes
+  // first; a later call shows the new text at once.
   void SetRichText(int richEditId, UINT helpTextId);
   void SetRichTextWithLink(int richEditId, UINT helpTextId, UINT linkString);
   void SetRichTextWithLinks(int richEditId, UINT helpTextId, UINT linkString0, UINT linkString1);
@@ -75,6 +78,9 @@ class InnerDialog : public Dialog {
 
  private:
   void FillLink(PageLink& link, UINT stringId);
+  void FinishPage();  // tooltips and help text, once
+  void LoadHelpText();
+  static void CALLBACK FinishPageLater(HWND hwnd, UINT, UINT_PTR id, DWORD);
   void AddTool(int buttonId, const std::wstring& text);
 
   WizardHost* wizard_;
@@ -82,6 +88,12 @@ class InnerDialog : public Dialog {
   int helpString_;
   HWND tooltip_ = nullptr;
   PageLink links_[2];
+  UINT helpTextId_ = 0;
+  UINT linkStrings_[2] = {0, 0};
+  bool helpPending_ = false;  // set, not yet streamed in
+  bool helpShown_ = false;    // streamed in once, links formatted
+  bool tooltipsPending_ = false;
+  bool cancelTip_ = false;  // Cancel was enabled when the page was made
   bool busy_ = false;
   HCURSOR arrow_, hand_, busyCursor_;
 };

@@ -79,6 +79,10 @@ class CLoomwiseDlg : public Dialog, public WizardHost {
   void ResumeChoice();
   void DecideResumeAtStartup();
   void ShowError(const std::wstring& text, HWND owner);
+  // Start-up work the first page does not need (the folder macros, the
+  // default scan locations): after the first paint, or before the first
+  // step change, whichever comes first.
+  void FinishStartup();
 
   Origin origin_;
   InnerDialog* currentPage_ = nullptr;
@@ -132,6 +136,7 @@ class CLoomwiseDlg : public Dialog, public WizardHost {
 
   PageValues values_;  // what pages hand on to later pages
   HICON icon_ = nullptr;
+  bool startupFinished_ = false;
   std::wstring errorText_;
   CTransparentText bannerText_;
 };

@@ -6,6 +6,7 @@
 
 #include "app/Branding.h"
 #include "app/CommandLine.h"
+#include "app/StartupTimes.h"
 #include "app/Settings.h"
 #include "app/Version.h"
 #include "capture/CaptureState.h"
@@ -26,6 +27,7 @@ namespace loom {
 namespace {
 
 constexpr UINT_PTR kStepTimer = 1;
+constexpr UINT_PTR kStartupTimer = 2;  // its turn comes after the first paint
 constexpr UINT kStepTimerPeriod = 500;
 constexpr UINT kTitleString = 57344;
 constexpr UINT kCancelQuestion = 151;
@@ -37,7 +39,6 @@ constexpr wchar_t kAppSyncPage[] = L"AppSyncPage";  // 1: the application-sync s
 CLoomwiseDlg::CLoomwiseDlg(Origin origin) : Dialog(IDD_MAIN, nullptr), origin_(std::move(origin)) {
   icon_ = static_cast<HICON>(
       ::LoadImageW(AppInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
-  InitFolderMacros();
   values_.appSyncPageEnabled = ReadSettingNumber(kSettingsSection, kAppSyncPage, 0) == 1;
 }
 
@@ -50,32 +51,33 @@ CLoomwiseDlg::~CLoomwiseDlg() {
 
 BOOL CLoomwiseDlg::OnInitDialog() {
   CaptureState& st = State();
-  st.banners[0] = BrandingBitmap(kBrandBannerBitmap);
-  for (int i = 1; i < 6; ++i)
-    st.banners[i] = ::LoadBitmapW(AppInstance(), MAKEINTRESOURCEW(kFirstBannerBitmap + i - 1));
+  st.banners[0] = BrandingBitmap(kBrandBannerBitmap);  // the others when their step first shows
   SendItem(IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(st.banners[0]));
+  MarkStartup("main window template, branding module, banners");
 
   ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   Dialog::OnInitDialog();
 
+  MarkStartup("main window controls");
   FindScanTool();
+  MarkStartup("scan tool");
   SetText(FormatW(LoadResString(102).c_str(), BrandingString(kBrandProductName).c_str(), LOOMWISE_VERSION));
 
-  // Default scan locations: the drive of the program files, and two hives.
-  st.scanLocations = ToWide(DefaultScanLocations(ExpandFolderMacros(u"%ProgramFilesDir%", false)));
-
   bannerText_.Create(hwnd_, RECT{40, 29, 500, 70}, 0xFFFF);
+  MarkStartup("title");
 
   for (const PageRow& row : pages_)
     if (row.id != PageId::ConfigAppSync || values_.appSyncPageEnabled) row.page->CreatePage(hwnd_);
 
   ShowStepPage();
+  MarkStartup("first page shown");
   continue_.SetItemCheck(IDC_CONTINUE_RADIO, true);
   ListView entries(appList_.Item(IDC_ENTRY_LIST));
   entries.InsertColumn(0, L"\u540d\u79f0", 150);  // "名称"
   entries.InsertColumn(1, L"\u76ee\u6807", 300);  // "目标"
 
   DecideResumeAtStartup();
+  MarkStartup("resume, settings");
 
   std::wstring about = LoadResString(101);
   if (!about.empty()) {
@@ -86,7 +88,18 @@ BOOL CLoomwiseDlg::OnInitDialog() {
   Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
   ::SetTimer(hwnd_, kStepTimer, kStepTimerPeriod, nullptr);
+  ::SetTimer(hwnd_, kStartupTimer, USER_TIMER_MINIMUM, nullptr);
+  MarkStartup("menu, icon");
   return FALSE;  // the shown page has set the focus
+}
+
+void CLoomwiseDlg::FinishStartup() {
+  if (startupFinished_) return;
+  startupFinished_ = true;
+  ::KillTimer(hwnd_, kStartupTimer);
+  InitFolderMacros();
+  // Default scan locations: the drive of the program files, and two hives.
+  State().scanLocations = ToWide(DefaultScanLocations(ExpandFolderMacros(u"%ProgramFilesDir%", false)));
 }
 
 InnerDialog* CLoomwiseDlg::PageFor(PageId id) {
@@ -105,6 +118,7 @@ StepSwitches CLoomwiseDlg::Switches() const {
 }
 
 void CLoomwiseDlg::GoToStep(int step) {
+  FinishStartup();
   StopTool();
   CaptureState& st = State();
   if (TurnsResumeOff(st.step, step)) SetResumeEntry(false);
@@ -185,8 +199,11 @@ void CLoomwiseDlg::ShowStepPage() {
 }
 
 void CLoomwiseDlg::UpdateBanner() {
-  SendItem(IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP,
-           reinterpret_cast<LPARAM>(State().banners[GetStepInfo(State().step).bannerIndex]));
+  CaptureState& st = State();
+  const int i = GetStepInfo(st.step).bannerIndex;
+  if (i > 0 && !st.banners[i])
+    st.banners[i] = ::LoadBitmapW(AppInstance(), MAKEINTRESOURCEW(kFirstBannerBitmap + i - 1));
+  SendItem(IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(st.banners[i]));
 }
 
 void CLoomwiseDlg::UpdateTitle() {
@@ -268,6 +285,7 @@ void CLoomwiseDlg::ShowError(const std::wstring& text, HWND owner) {
 }
 
 void CLoomwiseDlg::OnTimer(UINT_PTR id) {
+  if (id == kStartupTimer) FinishStartup();
   if (id != kStepTimer || !IsToolStep(State().step)) return;
   DWORD exitCode = 0;
   if (IsToolRunning(&exitCode)) return;
@@ -349,6 +367,10 @@ bool CLoomwiseDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
       errorText_.clear();
       result = 0;
       return true;
+    case WM_TOOL_ENDED:
+      if (ToolEndUncollected()) OnTimer(kStepTimer);
+      result = 0;
+      return true;
     case WM_CLOSE: {
       CaptureState& st = State();
       st.closing = true;
@@ -369,6 +391,8 @@ bool CLoomwiseDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
       }
       return false;
     case WM_PAINT:
+      MarkStartup("window shown, first paint");
+      WriteStartupMarks();
       if (::IsIconic(hwnd_)) {
         PAINTSTRUCT ps;
         HDC dc = ::BeginPaint(hwnd_, &ps);

@@ -5,3 +5,7 @@ set_tests_properties(wine.bench_runner PROPERTIES LABELS "wine;bench" RESOURCE_L
 add_test(NAME wine.bench_build_page
          COMMAND bash ${LOOM_WINE} ${CMAKE_BINARY_DIR}/wine/bench-build -- ${LOOM_WIN64_DIR}/bench_build_page.exe --quick)
 set_tests_properties(wine.bench_build_page PROPERTIES LABELS "wine;bench" RESOURCE_LOCK wine TIMEOUT 300)
+add_test(NAME wine.bench_startup
+         COMMAND bash ${LOOM_WINE} ${CMAKE_BINARY_DIR}/wine/bench-startup -- ${LOOM_WIN64_DIR}/bench_startup.exe --quick)
+set_tests_properties(wine.bench_startup PROPERTIES LABELS "wine;bench" RESOURCE_LOCK wine TIMEOUT 300
+                     ENVIRONMENT LOOM_WINE_STDERR=${CMAKE_BINARY_DIR}/wine/bench-startup.stderr)

@@ -8,6 +8,8 @@
 # LOOM_DISPLAY=:0 uses that display instead of a private Xvfb.
 # A prefix (about 700 MB) is removed after a successful run and kept after a
 # failed one for a look inside; LOOM_KEEP_PREFIX=1 keeps it always.
+# LOOM_WINE_STDERR=FILE sends the program's standard error, with Wine's traces
+# of it and of the programs it starts, to FILE.
 set -u
 prefix=$1; shift
 while [[ $# -gt 0 && $1 != -- ]]; do shift; done
@@ -56,6 +58,7 @@ wineserver -w
 prog=$(cd "$(dirname "$1")" && pwd)/$(basename "$1"); shift
 cd "$(dirname "$prog")"
 set -- "$prog" "$@"
+[[ -n ${LOOM_WINE_STDERR:-} ]] && exec 2>"$LOOM_WINE_STDERR"
 timeout --kill-after=10 "$timeout_s" wine "$@"
 rc=$?
 [[ $rc -eq 124 ]] && echo "wine-run: $1 did not finish within ${timeout_s}s" >&2
