@@ -6,6 +6,7 @@
 #include "build/BuildPlan.h"
 #include "build/BuildRun_win32.h"
 #include "capture/ScanTool.h"
+#include "framework/Messages.h"
 #include "framework/WinText.h"
 #include "macros/FolderMacros.h"
 #include "util/FileIo.h"
@@ -14,13 +15,6 @@
 
 namespace loom {
 namespace {
-
-// "无法使用新outdir设置更新批处理文件"
-constexpr wchar_t kNoTemplate[] =
-    L"\u65e0\u6cd5\u4f7f\u7528\u65b0outdir\u8bbe\u7f6e\u66f4\u65b0\u6279\u5904\u7406\u6587\u4ef6";
-// "失败的更新批处理文件与新outdir设置"
-constexpr wchar_t kNoTargetDir[] =
-    L"\u5931\u8d25\u7684\u66f4\u65b0\u6279\u5904\u7406\u6587\u4ef6\u4e0e\u65b0outdir\u8bbe\u7f6e";
 
 std::wstring ProjectFile(const std::wstring& projectFolder, const char16_t* name) {
   return ToWide(JoinPath(NormalFolder(ToU16(projectFolder)), name));
@@ -56,12 +50,12 @@ void CLoomwiseDlg::UpdateBuildScript() {
   std::wstring tmpl = BrandingBuildScript();
   if (tmpl.empty()) {
     // The existing build.bat stays as it is.
-    ::MessageBoxW(nullptr, kNoTemplate, L"Warning", MB_OK);
+    ShowMessage(hwnd_, IDS_SCRIPT_NO_TEMPLATE, MB_OK, IDS_CAPTION_WARNING);
     return;
   }
   std::u16string expanded = ExpandFolderMacros(ToU16(tmpl), false);
   BuildScript script = MakeBuildScript(expanded, ToU16(InstallFolder()), ToU16(outDir));
-  if (!script.targetFound) ::MessageBoxW(nullptr, kNoTargetDir, L"Warning", MB_OK);
+  if (!script.targetFound) ShowMessage(hwnd_, IDS_SCRIPT_NO_TARGET_DIR, MB_OK, IDS_CAPTION_WARNING);
   // Written beside and renamed over the old script: a failure never loses it.
   const std::wstring path = ProjectFile(ProjectFolder(), u"build.bat");
   ReplaceFileContents(ToU16(path), ToCodePage(script.text));

@@ -12,15 +12,15 @@ namespace loom {
 
 class ConfigAppSync : public ProjectPage {
  public:
-  explicit ConfigAppSync(CLoomwiseDlg* wizard) : ProjectPage(IDD_CONFIG_APPSYNC, 198, wizard) {}
+  explicit ConfigAppSync(CLoomwiseDlg* wizard) : ProjectPage(IDD_CONFIG_APPSYNC, IDS_HELP_APPSYNC, wizard) {}
 
   AppSyncSettings settings;  // fixed defaults every run; the suggested project is not read
 
  protected:
   BOOL OnInitDialog() override;
   bool OnCommand(WPARAM wParam, LPARAM lParam) override;
-  UINT GetBackTooltipId() override { return 145; }
-  UINT GetNextTooltipId() override { return 146; }
+  UINT GetBackTooltipId() override { return IDS_TIP_BACK_CONFIG; }
+  UINT GetNextTooltipId() override { return IDS_TIP_SAVE; }
   void LoadFromProject(const IniDocument&, bool) override {}
   void ExchangeControls(DataExchange& dx) override;
   void ApplyToProject(IniDocument& doc) override;

@@ -15,7 +15,7 @@ namespace loom {
 
 class ConfigMeridel : public ProjectPage {
  public:
-  explicit ConfigMeridel(CLoomwiseDlg* wizard) : ProjectPage(IDD_CONFIG_MERIDEL, 241, wizard) {}
+  explicit ConfigMeridel(CLoomwiseDlg* wizard) : ProjectPage(IDD_CONFIG_MERIDEL, IDS_HELP_PORTAL, wizard) {}
 
   // LoadPortalSettings: the portal state from the working project file.
   void Prepare() override;
@@ -32,8 +32,8 @@ class ConfigMeridel : public ProjectPage {
  protected:
   BOOL OnInitDialog() override;
   bool OnCommand(WPARAM wParam, LPARAM lParam) override;
-  UINT GetBackTooltipId() override { return 239; }
-  UINT GetNextTooltipId() override { return 240; }
+  UINT GetBackTooltipId() override { return IDS_TIP_BACK_CONFIG; }
+  UINT GetNextTooltipId() override { return IDS_TIP_NEXT_CONFIG; }
   void LoadFromProject(const IniDocument& doc, bool loaded) override;
   void ExchangeControls(DataExchange& dx) override;
   void ApplyToProject(IniDocument& doc) override;
@@ -42,7 +42,7 @@ class ConfigMeridel : public ProjectPage {
   void UpdatePortalControls();
   void Browse();
   // Message string of a failed check of the base package, 0 when it passed.
-  int ValidateBasePackage();
+  Refusal ValidateBasePackage();
 };
 
 }  // namespace loom

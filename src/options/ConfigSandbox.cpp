@@ -1,6 +1,7 @@
 #include "options/ConfigSandbox.h"
 
 #include "framework/DataExchange.h"
+#include "framework/Messages.h"
 #include "framework/WinText.h"
 #include "macros/FolderMacros.h"
 #include "options/OptionDialogs_win32.h"
@@ -53,7 +54,7 @@ void ConfigSandbox::UpdateSandboxControls() {
 
 void ConfigSandbox::Browse() {
   FolderDialogOptions o;
-  o.titleString = 113;
+  o.titleString = IDS_SANDBOX_BROWSE_TITLE;
   std::wstring typed = ItemText(IDC_SANDBOX_PATH);
   // Only a macro at the very beginning is expanded; "#" escapes stay.
   if (!typed.empty()) o.initialFolder = ToWide(ExpandFolderMacros(ToU16(typed), true));
@@ -71,7 +72,7 @@ void ConfigSandbox::ExchangeControls(DataExchange& dx) {
   }
   if (sandboxChoice == kSandboxCustom && !IsSandboxPathValid(ToU16(sandboxPath))) {
     FocusItem(IDC_SANDBOX_PATH);
-    ShowPlainMessage(hwnd_, 127);
+    ShowMessage(hwnd_, IDS_NAME_INVALID);
     dx.Fail(IDC_SANDBOX_PATH);
   }
 }

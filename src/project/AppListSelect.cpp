@@ -5,6 +5,7 @@
 #include "capture/CaptureState.h"
 #include "capture/ScanTool.h"
 #include "framework/DataExchange.h"
+#include "framework/Messages.h"
 #include "framework/Resources.h"
 #include "framework/WinText.h"
 #include "macros/FolderMacros.h"
@@ -12,9 +13,6 @@
 
 namespace loom {
 namespace {
-
-constexpr UINT kCannotDeselect = 117;
-constexpr UINT kHelpLink = 218;
 
 // The working project file through the profile API, every value whole.
 class FileProfile : public ProfileReader {
@@ -59,7 +57,7 @@ AppListSelect::~AppListSelect() {
 }
 
 BOOL AppListSelect::OnInitDialog() {
-  SetRichTextWithLink(IDC_ENTRY_HELP, IDR_HELP_ENTRY_POINTS, kHelpLink);
+  SetRichTextWithLink(IDC_ENTRY_HELP, IDR_HELP_ENTRY_POINTS, IDS_LINK_ENTRY_POINTS);
   // The page owns its image lists: each fill replaces the one before.
   HWND list = Item(IDC_ENTRY_LIST);
   ::SetWindowLongPtrW(list, GWL_STYLE, ::GetWindowLongPtrW(list, GWL_STYLE) | LVS_SHAREIMAGELISTS);
@@ -157,9 +155,7 @@ void AppListSelect::UserChangedRow(int row) {
   RowChecks checks = Checks();
   bool refused = ApplyUserCheck(Entries(), checks, size_t(row));
   ShowChecks(checks);
-  if (refused)
-    ::MessageBoxW(hwnd_, LoadResString(kCannotDeselect).c_str(), LoadResString(57344).c_str(),
-                  MB_OK | MB_ICONINFORMATION);
+  if (refused) ShowMessage(hwnd_, IDS_ENTRY_CANNOT_DESELECT, MB_OK | MB_ICONINFORMATION);
   Refresh();
 }
 

@@ -17,7 +17,7 @@ namespace loom {
 
 class AppListSelect : public ProjectPage {
  public:
-  explicit AppListSelect(CLoomwiseDlg* wizard) : ProjectPage(IDD_APPLIST, 200, wizard) {}
+  explicit AppListSelect(CLoomwiseDlg* wizard) : ProjectPage(IDD_APPLIST, IDS_HELP_ENTRY_POINTS, wizard) {}
   ~AppListSelect() override;
 
   // What the later pages read: the display names of the checked rows in row
@@ -28,8 +28,8 @@ class AppListSelect : public ProjectPage {
   std::wstring SuggestedInventoryName() const;
 
  protected:
-  UINT GetNextTooltipId() override { return 140; }
-  UINT GetBackTooltipId() override { return 139; }
+  UINT GetNextTooltipId() override { return IDS_TIP_NEXT_CONFIG; }
+  UINT GetBackTooltipId() override { return IDS_TIP_BACK_DELETE_POSTSCAN; }
   BOOL OnInitDialog() override;
   bool OnCommand(WPARAM wParam, LPARAM lParam) override;
   bool OnNotify(WPARAM wParam, NMHDR* header, LRESULT& result) override;

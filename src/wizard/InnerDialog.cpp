@@ -11,8 +11,6 @@ namespace loom {
 namespace {
 
 constexpr UINT kFocusNext = WM_APP + 0x101;
-constexpr int kHelpCommand = 57670;  // the standard help command
-constexpr UINT kCancelTooltip = 153;
 
 }  // namespace
 
@@ -94,7 +92,7 @@ BOOL InnerDialog::OnInitDialog() {
     if (tooltip_) {
       if (backId) AddTool(IDC_BACK, LoadResString(backId));
       if (nextId) AddTool(IDOK, LoadResString(nextId));
-      if (cancelTip) AddTool(IDCANCEL, LoadResString(kCancelTooltip));
+      if (cancelTip) AddTool(IDCANCEL, LoadResString(IDS_TIP_CANCEL));
       ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 200);
       ::SendMessageW(tooltip_, TTM_ACTIVATE, TRUE, 0);
     }
@@ -129,7 +127,7 @@ bool InnerDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
     case IDCANCEL: OnCancel(); return true;
     case IDC_BACK: OnBackButton(); return true;
     case IDC_HELP_BUTTON:
-    case kHelpCommand: OpenHelp(); return true;
+    case IDM_HELP: OpenHelp(); return true;
   }
   return false;
 }

@@ -88,7 +88,8 @@ class CLoomwiseDlg : public Dialog {
   void DeleteTemporaryFiles(unsigned mask);
   void ResumeChoice();
   void DecideResumeAtStartup();
-  void ShowError(const std::wstring& text, HWND owner);
+  void ShowError(const std::wstring& text);  // a tool step's failure, captioned "Error"
+  void RunStepTool(const std::wstring& commandLine);
 
   InnerDialog* currentPage_ = nullptr;
   CleanPC cleanPC_{this};
