@@ -9,6 +9,7 @@
 #include <string>
 
 #include "resources/ResourceIds.h"
+#include "util/Refusal.h"
 #include "wizard/ProjectPage.h"
 
 namespace loom {
