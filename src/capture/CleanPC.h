@@ -12,13 +12,13 @@ namespace loom {
 
 class CleanPC : public InnerDialog {
  public:
-  explicit CleanPC(CLoomwiseDlg* wizard) : InnerDialog(IDD_CLEANPC, IDS_HELP_READY_TO_PRESCAN, wizard) {}
+  explicit CleanPC(WizardHost* wizard) : InnerDialog(IDD_CLEANPC, IDS_HELP_READY_TO_PRESCAN, wizard) {}
 
  protected:
   UINT GetNextTooltipId() override { return IDS_TIP_START_PRESCAN; }
   UINT GetBackTooltipId() override { return IDS_TIP_BACK_TO_WELCOME; }
   BOOL OnInitDialog() override;
-  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnClicked(int id) override;
   void OnOK() override;
 
  private:

@@ -12,7 +12,7 @@ namespace loom {
 
 class PostView : public InnerDialog {
  public:
-  explicit PostView(CLoomwiseDlg* wizard) : InnerDialog(IDD_POST, IDS_HELP_INSTALL, wizard) {}
+  explicit PostView(WizardHost* wizard) : InnerDialog(IDD_POST, IDS_HELP_INSTALL, wizard) {}
 
   // Browser entry points: 0 none, 1 the system's Internet Explorer run
   // inside the package, 2 a fully virtualised Internet Explorer.
@@ -22,7 +22,7 @@ class PostView : public InnerDialog {
   UINT GetNextTooltipId() override { return IDS_TIP_START_POSTSCAN; }
   UINT GetBackTooltipId() override { return IDS_TIP_BACK_DELETE_PRESCAN; }
   BOOL OnInitDialog() override;
-  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnClicked(int id) override;
   void OnOK() override;
 
  private:

@@ -2,7 +2,6 @@
 
 #include "framework/Messages.h"
 #include "framework/Resources.h"
-#include "wizard/LoomwiseDlg.h"
 
 namespace loom {
 

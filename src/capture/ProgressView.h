@@ -13,7 +13,7 @@ namespace loom {
 
 class ProgressView : public InnerDialog {
  public:
-  explicit ProgressView(CLoomwiseDlg* wizard) : InnerDialog(IDD_PROGRESS, IDS_HELP_PROGRESS, wizard) {}
+  explicit ProgressView(WizardHost* wizard) : InnerDialog(IDD_PROGRESS, IDS_HELP_PROGRESS, wizard) {}
 
   void SetGroupCaption(UINT stringId);
   void SetProgressText(const std::wstring& text);

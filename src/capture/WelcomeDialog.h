@@ -12,12 +12,12 @@ namespace loom {
 
 class WelcomeDialog : public InnerDialog {
  public:
-  explicit WelcomeDialog(CLoomwiseDlg* wizard) : InnerDialog(IDD_WELCOME, IDS_HELP_WELCOME, wizard) {}
+  explicit WelcomeDialog(WizardHost* wizard) : InnerDialog(IDD_WELCOME, IDS_HELP_WELCOME, wizard) {}
 
  protected:
   UINT GetNextTooltipId() override { return IDS_TIP_START_CAPTURE; }
   BOOL OnInitDialog() override;
-  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnClicked(int id) override;
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:

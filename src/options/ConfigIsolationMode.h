@@ -9,7 +9,7 @@ namespace loom {
 
 class ConfigIsolationMode : public ProjectPage {
  public:
-  explicit ConfigIsolationMode(CLoomwiseDlg* wizard) : ProjectPage(IDD_CONFIG_ISOLATION, IDS_HELP_ISOLATION, wizard) {}
+  explicit ConfigIsolationMode(WizardHost* wizard) : ProjectPage(IDD_CONFIG_ISOLATION, IDS_HELP_ISOLATION, wizard) {}
 
   int isolationChoice = -1;  // 0 merged (1090), 1 write-copy (1091); 0 from the page's creation
 
@@ -17,7 +17,7 @@ class ConfigIsolationMode : public ProjectPage {
   BOOL OnInitDialog() override;
   UINT GetBackTooltipId() override { return IDS_TIP_BACK_CONFIG; }
   UINT GetNextTooltipId() override { return IDS_TIP_NEXT_CONFIG; }
-  void LoadFromProject(const IniDocument&, bool) override {}
+  void LoadFromProject(const IniDocument&) override {}
   void ExchangeControls(DataExchange& dx) override;
   void ApplyToProject(IniDocument& doc) override;
 };

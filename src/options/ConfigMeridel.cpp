@@ -7,6 +7,7 @@
 #include "options/BasePackage_win32.h"
 #include "options/OptionEdits.h"
 #include "resources/RefusalStrings.h"
+#include "wizard/PageValues.h"
 
 namespace loom {
 
@@ -22,7 +23,7 @@ void ConfigMeridel::Prepare() {
   UpdatePortalControls();
 }
 
-void ConfigMeridel::LoadFromProject(const IniDocument& doc, bool) {
+void ConfigMeridel::LoadFromProject(const IniDocument& doc) {
   PortalEntry e = PortalFromProject(doc);
   manageWithPortal = e.manage;
   orgUrl = ToWide(e.orgUrl);
@@ -36,19 +37,19 @@ void ConfigMeridel::UpdatePortalControls() {
     EnableItem(id, manageWithPortal && isBaseUpdate);
 }
 
-bool ConfigMeridel::OnCommand(WPARAM wParam, LPARAM lParam) {
-  const int id = LOWORD(wParam);
-  const int code = HIWORD(wParam);
-  if ((code == BN_CLICKED && (id == IDC_PORTAL_MANAGE || id == IDC_PORTAL_BASE_UPDATE)) ||
-      (code == EN_CHANGE && (id == IDC_PORTAL_URL || id == IDC_PORTAL_BASE_FOLDER))) {
-    UpdatePortalControls();
-    return true;
+bool ConfigMeridel::OnClicked(int id) {
+  switch (id) {
+    case IDC_PORTAL_MANAGE:
+    case IDC_PORTAL_BASE_UPDATE: UpdatePortalControls(); return true;
+    case IDC_PORTAL_BASE_BROWSE: Browse(); return true;
   }
-  if (code == BN_CLICKED && id == IDC_PORTAL_BASE_BROWSE) {
-    Browse();
-    return true;
-  }
-  return ProjectPage::OnCommand(wParam, lParam);
+  return ProjectPage::OnClicked(id);
+}
+
+bool ConfigMeridel::OnEditChange(int id) {
+  if (id != IDC_PORTAL_URL && id != IDC_PORTAL_BASE_FOLDER) return false;
+  UpdatePortalControls();
+  return true;
 }
 
 void ConfigMeridel::Browse() {
@@ -95,7 +96,12 @@ void ConfigMeridel::ExchangeControls(DataExchange& dx) {
     FocusItem(IDC_PORTAL_URL);
     ShowMessage(hwnd_, IDS_PORTAL_URL_INVALID);
     dx.Fail(IDC_PORTAL_URL);
+    return;
   }
+  PageValues& values = Values();
+  values.managedByPortal = manageWithPortal;
+  values.portalBaseUpdate = manageWithPortal && isBaseUpdate;
+  values.baseInventoryName = values.portalBaseUpdate ? baseInventoryName : std::wstring();
 }
 
 void ConfigMeridel::ApplyToProject(IniDocument& doc) {

@@ -16,7 +16,7 @@ namespace loom {
 
 class ConfigMeridel : public ProjectPage {
  public:
-  explicit ConfigMeridel(CLoomwiseDlg* wizard) : ProjectPage(IDD_CONFIG_MERIDEL, IDS_HELP_PORTAL, wizard) {}
+  explicit ConfigMeridel(WizardHost* wizard) : ProjectPage(IDD_CONFIG_MERIDEL, IDS_HELP_PORTAL, wizard) {}
 
   // LoadPortalSettings: the portal state from the working project file.
   void Prepare() override;
@@ -32,10 +32,11 @@ class ConfigMeridel : public ProjectPage {
 
  protected:
   BOOL OnInitDialog() override;
-  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnClicked(int id) override;
+  bool OnEditChange(int id) override;
   UINT GetBackTooltipId() override { return IDS_TIP_BACK_CONFIG; }
   UINT GetNextTooltipId() override { return IDS_TIP_NEXT_CONFIG; }
-  void LoadFromProject(const IniDocument& doc, bool loaded) override;
+  void LoadFromProject(const IniDocument& doc) override;
   void ExchangeControls(DataExchange& dx) override;
   void ApplyToProject(IniDocument& doc) override;
 

@@ -14,8 +14,7 @@ namespace loom {
 
 class ConfigRoutelle : public InnerDialog {
  public:
-  explicit ConfigRoutelle(CLoomwiseDlg* wizard)
-      : InnerDialog(IDD_CONFIG_ROUTELLE, IDS_HELP_QUALITY_REDIRECTION, wizard) {}
+  explicit ConfigRoutelle(WizardHost* wizard) : InnerDialog(IDD_CONFIG_ROUTELLE, IDS_HELP_QUALITY_REDIRECTION, wizard) {}
 
   // LoadBrowserName: the detected browser into 1118.
   void Prepare() override;

@@ -14,8 +14,8 @@ bool SaveWorkingProject(const IniDocument& doc) { return doc.Save(ToU16(WorkingP
 
 void ProjectPage::Prepare() {
   IniDocument doc;
-  bool loaded = LoadWorkingProject(doc);
-  LoadFromProject(doc, loaded);
+  LoadWorkingProject(doc);  // when it fails, the page shows what an empty document gives
+  LoadFromProject(doc);
   UpdateData(false);
 }
 
