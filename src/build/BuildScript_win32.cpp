@@ -8,7 +8,7 @@
 #include "build/BuildPlan.h"
 #include "build/BuildRun_win32.h"
 #include "capture/ScanTool.h"
-#include "framework/Messages.h"
+#include "resources/ResourceIds.h"
 #include "framework/WinText.h"
 #include "macros/FolderMacros.h"
 #include "util/FileIo.h"
@@ -45,21 +45,19 @@ std::string ToCodePage(const std::u16string& text) {
 
 std::wstring ReadOutDir(const std::wstring& projectFolder) { return ReadProjectOutDir(projectFolder); }
 
-void UpdateBuildScript(const std::wstring& projectFolder, bool packageIniOpened) {
+unsigned UpdateBuildScript(const std::wstring& projectFolder, bool packageIniOpened) {
   std::wstring outDir = ReadOutDir(projectFolder);
-  if (!NeedsBuildScriptRewrite(packageIniOpened, ToU16(outDir))) return;
+  if (!NeedsBuildScriptRewrite(packageIniOpened, ToU16(outDir))) return 0;
   std::wstring tmpl = BrandingBuildScript();
   if (tmpl.empty()) {
-    // The existing build.bat stays as it is.
-    ShowMessage(hwnd_, IDS_SCRIPT_NO_TEMPLATE, MB_OK, IDS_CAPTION_WARNING);
-    return;
+    return IDS_SCRIPT_NO_TEMPLATE;  // the existing build.bat stays as it is
   }
   std::u16string expanded = ExpandFolderMacros(ToU16(tmpl), false);
   BuildScript script = MakeBuildScript(expanded, ToU16(InstallFolder()), ToU16(outDir));
-  if (!script.targetFound) ShowMessage(hwnd_, IDS_SCRIPT_NO_TARGET_DIR, MB_OK, IDS_CAPTION_WARNING);
   // Written beside and renamed over the old script: a failure never loses it.
   const std::wstring path = ProjectFile(projectFolder, u"build.bat");
   ReplaceFileContents(ToU16(path), ToCodePage(script.text));
+  return script.targetFound ? 0 : IDS_SCRIPT_NO_TARGET_DIR;
 }
 
 }  // namespace loom

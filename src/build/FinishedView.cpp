@@ -72,7 +72,8 @@ void FinishedView::SetupBuildPage() {
 }
 
 void FinishedView::StartBuild() {
-  UpdateBuildScript(ProjectFolder(), Values().packageIniOpened);
+  if (unsigned warning = UpdateBuildScript(ProjectFolder(), Values().packageIniOpened))
+    ShowMessage(hwnd_, warning, MB_OK, IDS_CAPTION_WARNING);
   SetItemText(IDC_BACK, LoadResString(IDS_STOP));
   EnableItem(IDOK, false);
   ::KillTimer(hwnd_, kCatchUpTimer);
