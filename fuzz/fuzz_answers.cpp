@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   loom::AnswersRefusal refusal;
   if (loom::ParseAnswers(*text, answers, refusal)) {
     if (!refusal.section.empty() || refusal.line) __builtin_trap();
-  } else if (refusal.text.empty() && refusal.message == 0) {
+  } else if (refusal.text.empty() && refusal.reason == loom::Refusal::None) {
     __builtin_trap();  // every refusal says why
   }
   return 0;

@@ -7,6 +7,7 @@
 #include "app/Branding.h"
 #include "build/BuildPlan.h"
 #include "build/BuildRun_win32.h"
+#include "resources/ResourceIds.h"
 #include "framework/WinText.h"
 #include "macros/FolderMacros.h"
 #include "util/FileIo.h"
@@ -14,13 +15,6 @@
 
 namespace loom {
 namespace {
-
-// "无法使用新outdir设置更新批处理文件"
-constexpr wchar_t kNoTemplate[] =
-    L"\u65e0\u6cd5\u4f7f\u7528\u65b0outdir\u8bbe\u7f6e\u66f4\u65b0\u6279\u5904\u7406\u6587\u4ef6";
-// "失败的更新批处理文件与新outdir设置"
-constexpr wchar_t kNoTargetDir[] =
-    L"\u5931\u8d25\u7684\u66f4\u65b0\u6279\u5904\u7406\u6587\u4ef6\u4e0e\u65b0outdir\u8bbe\u7f6e";
 
 std::wstring ProjectFile(const std::wstring& projectFolder, const char16_t* name) {
   return ToWide(JoinPath(NormalFolder(ToU16(projectFolder)), name));
@@ -39,21 +33,19 @@ std::string ToCodePage(const std::u16string& text) {
 
 std::wstring ReadOutDir(const std::wstring& projectFolder) { return ReadProjectOutDir(projectFolder); }
 
-void UpdateBuildScript(const std::wstring& projectFolder, bool packageIniOpened, const std::u16string& toolFolder) {
+unsigned UpdateBuildScript(const std::wstring& projectFolder, bool packageIniOpened, const std::u16string& toolFolder) {
   std::wstring outDir = ReadOutDir(projectFolder);
-  if (!NeedsBuildScriptRewrite(packageIniOpened, ToU16(outDir))) return;
+  if (!NeedsBuildScriptRewrite(packageIniOpened, ToU16(outDir))) return 0;
   std::wstring tmpl = BrandingBuildScript();
   if (tmpl.empty()) {
-    // The existing build.bat stays as it is.
-    ::MessageBoxW(nullptr, kNoTemplate, L"Warning", MB_OK);
-    return;
+    return IDS_SCRIPT_NO_TEMPLATE;  // the existing build.bat stays as it is
   }
   std::u16string expanded = ExpandFolderMacros(ToU16(tmpl), false);
   BuildScript script = MakeBuildScript(expanded, toolFolder, ToU16(outDir));
-  if (!script.targetFound) ::MessageBoxW(nullptr, kNoTargetDir, L"Warning", MB_OK);
   // Written beside and renamed over the old script: a failure never loses it.
   const std::wstring path = ProjectFile(projectFolder, u"build.bat");
   ReplaceFileContents(ToU16(path), ToCodePage(script.text));
+  return script.targetFound ? 0 : IDS_SCRIPT_NO_TARGET_DIR;
 }
 
 }  // namespace loom

@@ -11,6 +11,8 @@ std::wstring ReadOutDir(const std::wstring& projectFolder);
 
 // Rewrites the project's build.bat for a changed output folder, once
 // Package.ini was opened for editing (`packageIniOpened`).
-void UpdateBuildScript(const std::wstring& projectFolder, bool packageIniOpened, const std::u16string& toolFolder);
+// 0, or the warning to tell (the template is missing, or has no TARGET_DIR=
+// and was written unchanged).
+unsigned UpdateBuildScript(const std::wstring& projectFolder, bool packageIniOpened, const std::u16string& toolFolder);
 
 }  // namespace loom

@@ -8,6 +8,7 @@
 #include "capture/ScanTool.h"
 #include "capture/ToolRunner.h"
 #include "framework/DataExchange.h"
+#include "framework/Messages.h"
 #include "framework/Resources.h"
 #include "framework/WinText.h"
 #include "util/PathRules.h"
@@ -20,25 +21,11 @@ constexpr UINT_PTR kPollTimer = 2;
 constexpr UINT kPollPeriod = 250;
 constexpr UINT_PTR kCatchUpTimer = 3;  // runs while more output waits than one refresh shows
 constexpr UINT kCatchUpPeriod = 15;
-constexpr UINT kAppTitle = 57344;
-constexpr UINT kCannotBuildNow = 121;
-constexpr UINT kBuildFailed = 122;
-constexpr UINT kBuildComplete = 123;
-constexpr UINT kBuildStopped = 126;
-constexpr UINT kOpenOutputFolder = 185;
-constexpr UINT kOpenProjectFolder = 186;
-constexpr UINT kStopCaption = 182;
-constexpr UINT kBackCaption = 183;
-constexpr UINT kMissingBuildTool = 256;   // the tool's path, the folder, where the folder came from
-constexpr UINT kToolsFromProgram = 257;   // the folder of Loomwise.exe
-constexpr UINT kToolsFromVariable = 258;  // QUILLMARK_BIN
 constexpr wchar_t kOpenFolderOnFinish[] = L"OpenFolderOnFinish";
-// "无法创建目录。检查Package.ini - outdir"
-constexpr wchar_t kCannotCreateFolder[] = L"\u65e0\u6cd5\u521b\u5efa\u76ee\u5f55\u3002\u68c0\u67e5Package.ini - outdir";
 
 }  // namespace
 
-FinishedView::FinishedView(WizardHost* wizard) : InnerDialog(IDD_FINISHED, 192, wizard) {}
+FinishedView::FinishedView(WizardHost* wizard) : InnerDialog(IDD_FINISHED, IDS_HELP_BUILD, wizard) {}
 
 FinishedView::~FinishedView() { SetBuildOutputTarget(nullptr); }
 
@@ -87,16 +74,18 @@ void FinishedView::SetupBuildPage() {
   SetRichText(IDC_BUILD_HELP, skipped_ ? IDR_HELP_BUILD_SKIPPED : IDR_HELP_BUILDING);
   ShowItem(IDC_BUILD_GROUP, !skipped_);
   ShowItem(IDC_BUILD_OUTPUT, !skipped_);
-  SetItemText(IDC_BUILD_OPEN_FOLDER, LoadResString(skipped_ ? kOpenProjectFolder : kOpenOutputFolder));
-  SetItemText(IDC_BACK, LoadResString(skipped_ ? kBackCaption : kStopCaption));
+  SetItemText(IDC_BUILD_OPEN_FOLDER, LoadResString(skipped_ ? IDS_OPEN_PROJECT_FOLDER : IDS_OPEN_OUTPUT_FOLDER));
+  SetItemText(IDC_BACK, LoadResString(skipped_ ? IDS_BACK : IDS_STOP));
   EnableItem(IDC_BACK, true);
   EnableItem(IDOK, true);
   if (!skipped_) StartBuild();
 }
 
 void FinishedView::StartBuild() {
-  UpdateBuildScript(ProjectFolder(), Values().packageIniOpened, GetWizard()->GetOrigin().OriginOrProgramFolder());
-  SetItemText(IDC_BACK, LoadResString(kStopCaption));
+  if (unsigned warning = UpdateBuildScript(ProjectFolder(), Values().packageIniOpened,
+                                          GetWizard()->GetOrigin().OriginOrProgramFolder()))
+    ShowMessage(hwnd_, warning, MB_OK, IDS_CAPTION_WARNING);
+  SetItemText(IDC_BACK, LoadResString(IDS_STOP));
   EnableItem(IDOK, false);
   ::KillTimer(hwnd_, kCatchUpTimer);
   output_.Clear(Item(IDC_BUILD_OUTPUT));
@@ -106,17 +95,15 @@ void FinishedView::StartBuild() {
   ::SetCurrentDirectoryW(project.c_str());              // a relative OutDir is below the project
   ::SetTimer(hwnd_, kPollTimer, kPollPeriod, nullptr);  // ticks wait while the stage is 0
 
-  const std::wstring title = LoadResString(kAppTitle);
   if (!IsUsablePath(ToU16(outputFolder_))) {
     // No tool can be given such a folder.
     ::KillTimer(hwnd_, kPollTimer);
-    ::MessageBoxW(hwnd_, kCannotCreateFolder, title.c_str(), MB_OK);
+    ShowMessage(hwnd_, IDS_CANNOT_CREATE_OUTDIR);
     buildStage_ = 4;
-    EndBuild(kBuildFailed);
+    EndBuild(IDS_BUILD_FAILED);
     return;
   }
-  if (!CreateBuildOutputFolder(ProjectFolder(), outputFolder_))
-    ::MessageBoxW(hwnd_, kCannotCreateFolder, title.c_str(), MB_OK);
+  if (!CreateBuildOutputFolder(ProjectFolder(), outputFolder_)) ShowMessage(hwnd_, IDS_CANNOT_CREATE_OUTDIR);
   AdvanceBuild(0);
 }
 
@@ -125,7 +112,7 @@ void FinishedView::AdvanceBuild(DWORD exitCode) {
   if (exitCode != 0) buildStage_ = 4;
   if (buildStage_ >= 4) {
     buildStage_ = 4;
-    EndBuild(exitCode != 0 ? kBuildFailed : kBuildComplete);
+    EndBuild(exitCode != 0 ? IDS_BUILD_FAILED : IDS_BUILD_COMPLETE);
     return;
   }
   const Origin& origin = GetWizard()->GetOrigin();
@@ -135,12 +122,12 @@ void FinishedView::AdvanceBuild(DWORD exitCode) {
   if (::GetFileAttributesW(toolPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
     // Which file is missing and where the wizard looked, instead of a command line that cannot start.
     ::KillTimer(hwnd_, kPollTimer);
-    std::wstring from = LoadResString(tools == program ? kToolsFromProgram : kToolsFromVariable);
+    std::wstring from = LoadResString(tools == program ? IDS_TOOLS_FROM_PROGRAM : IDS_TOOLS_FROM_VARIABLE);
     std::wstring text =
-        FormatW(LoadResString(kMissingBuildTool).c_str(), toolPath.c_str(), ToWide(tools).c_str(), from.c_str());
-    ::MessageBoxW(hwnd_, text.c_str(), LoadResString(kAppTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
+        FormatW(LoadResString(IDS_BUILD_TOOL_MISSING).c_str(), toolPath.c_str(), ToWide(tools).c_str(), from.c_str());
+    ShowMessage(hwnd_, text, MB_OK | MB_ICONEXCLAMATION);
     buildStage_ = 4;
-    EndBuild(kBuildFailed);
+    EndBuild(IDS_BUILD_FAILED);
     return;
   }
   std::wstring command = ToWide(BuildToolCommand(buildStage_, tools, ToU16(outputFolder_), ToU16(ProjectFolder())));
@@ -149,10 +136,10 @@ void FinishedView::AdvanceBuild(DWORD exitCode) {
   ::KillTimer(hwnd_, kPollTimer);
   SetBuildOutputTarget(&output_);
   if (!RunTool(command, hwnd_, BuildOutputPump)) {
-    ::MessageBoxW(hwnd_, LoadResString(kCannotBuildNow).c_str(), LoadResString(kAppTitle).c_str(),
-                  MB_OK | MB_ICONEXCLAMATION);
+    ShowMessage(hwnd_, command, MB_OK, IDS_CANNOT_RUN);  // what could not start, then what it means here
+    ShowMessage(hwnd_, IDS_CANNOT_BUILD_NOW, MB_OK | MB_ICONEXCLAMATION);
     buildStage_ = 4;
-    EndBuild(kBuildFailed);
+    EndBuild(IDS_BUILD_FAILED);
     return;
   }
   ::SetTimer(hwnd_, kPollTimer, kPollPeriod, nullptr);
@@ -183,7 +170,7 @@ void FinishedView::EndBuild(UINT messageId) {
   output_.AppendClosingMessage(LoadResString(messageId));
   RefreshOutput();
   DeleteIntermediateBuildFiles(ProjectFolder(), outputFolder_);
-  SetItemText(IDC_BACK, LoadResString(kBackCaption));
+  SetItemText(IDC_BACK, LoadResString(IDS_BACK));
   EnableItem(IDC_BACK, true);
   EnableItem(IDOK, true);
 }
@@ -194,7 +181,7 @@ void FinishedView::StopBuild() {
   ::KillTimer(hwnd_, kPollTimer);
   StopTool();  // joins the reader: the tool's last lines are in before the closing message
   buildStage_ = 4;
-  if (running) EndBuild(kBuildStopped);
+  if (running) EndBuild(IDS_BUILD_STOPPED);
   ::SetCursor(previous);
   GetWizard()->OnBack();
 }

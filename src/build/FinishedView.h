@@ -26,8 +26,8 @@ class FinishedView : public InnerDialog {
   void LeaveBuildPage();
 
  protected:
-  UINT GetNextTooltipId() override { return 149; }
-  UINT GetBackTooltipId() override { return 148; }
+  UINT GetNextTooltipId() override { return IDS_TIP_FINISH; }
+  UINT GetBackTooltipId() override { return IDS_TIP_BACK_FROM_BUILD; }
   BOOL OnInitDialog() override;
   void DoDataExchange(DataExchange& dx) override;
   void OnTimer(UINT_PTR id) override;

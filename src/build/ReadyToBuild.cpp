@@ -12,14 +12,11 @@ namespace loom {
 namespace {
 
 constexpr wchar_t kSkipBuild[] = L"SkipBuild";
-constexpr UINT kPackageIniLink = 219;  // "Package.ini parameters;..."
-constexpr UINT kBuildCaption = 181;    // "生成"
-constexpr UINT kNextCaption = 184;     // "下一步"
 
 }  // namespace
 
 BOOL ReadyToBuild::OnInitDialog() {
-  SetRichTextWithLink(IDC_READY_HELP, IDR_HELP_PACKAGE_INI, kPackageIniLink);
+  SetRichTextWithLink(IDC_READY_HELP, IDR_HELP_PACKAGE_INI, IDS_LINK_PACKAGE_INI);
   skipBuild = ReadSetting(kSettingsSection, kSkipBuild, L"0") != L"0";
   Values().buildSkipped = skipBuild;
   UpdateBuildButton();
@@ -34,7 +31,7 @@ void ReadyToBuild::DoDataExchange(DataExchange& dx) {
   Values().buildSkipped = skipBuild;
 }
 
-void ReadyToBuild::UpdateBuildButton() { SetItemText(IDOK, LoadResString(skipBuild ? kNextCaption : kBuildCaption)); }
+void ReadyToBuild::UpdateBuildButton() { SetItemText(IDOK, LoadResString(skipBuild ? IDS_NEXT : IDS_BUILD)); }
 
 bool ReadyToBuild::OnClicked(int id) {
   const std::wstring& project = Values().projectFolder;

@@ -12,7 +12,7 @@ namespace loom {
 
 class ReadyToBuild : public InnerDialog {
  public:
-  explicit ReadyToBuild(WizardHost* wizard) : InnerDialog(IDD_READY_TO_BUILD, 189, wizard) {}
+  explicit ReadyToBuild(WizardHost* wizard) : InnerDialog(IDD_READY_TO_BUILD, IDS_HELP_READY_TO_BUILD, wizard) {}
   bool skipBuild = false;
 
  protected:

@@ -62,12 +62,12 @@ struct Reader {
   int line = 0;
   std::u16string section, key;
 
-  bool Refuse(std::u16string text, int message = 0) {
+  bool Refuse(std::u16string text, Refusal reason = Refusal::None) {
     r.line = line;
     r.section = section;
     r.key = key;
     r.text = std::move(text);
-    r.message = message;
+    r.reason = reason;
     return false;
   }
   bool Flag(std::u16string_view v, bool& out) {
@@ -112,12 +112,11 @@ struct Reader {
       a.select = SplitTrimmed(v, u';');
       if (a.select->empty()) return Refuse(u"names at least one entry point");
     } else if (is(u"Project", u"InventoryName")) {
-      int message = InventoryNameMessage(Trimmed(v));
-      if (message) return Refuse({}, message);
+      if (Refusal reason = CheckInventoryName(Trimmed(v)); reason != Refusal::None) return Refuse({}, reason);
       a.inventoryName = Trimmed(v);
     } else if (is(u"Project", u"Location")) {
-      if (v.empty()) return Refuse({}, 128);
-      if (!IsValidFolderPath(v)) return Refuse({}, 129);
+      if (v.empty()) return Refuse({}, Refusal::LocationMissing);
+      if (!IsValidFolderPath(v)) return Refuse({}, Refusal::LocationInvalid);
       a.location = std::u16string(v);
     } else if (is(u"Project", u"Overwrite")) {
       return Flag(v, a.overwrite);
@@ -132,7 +131,7 @@ struct Reader {
         sb.choice = kSandboxAppFolder;
       } else {
         if (v.empty()) return Refuse(u"is profile, application or a folder");
-        if (!IsUsablePath(v)) return Refuse({}, 127);
+        if (!IsUsablePath(v)) return Refuse({}, Refusal::NameInvalid);
         sb.choice = kSandboxCustom;
         sb.path = std::u16string(v);
       }
@@ -151,10 +150,10 @@ struct Reader {
       return Flag(v, a.portal);
     } else if (is(u"Options", u"PortalUrl")) {
       std::u16string url = TrimBlanks(v);
-      if (!url.empty() && !IsValidOrgUrl(url)) return Refuse({}, 243);
+      if (!url.empty() && !IsValidOrgUrl(url)) return Refuse({}, Refusal::PortalUrlInvalid);
       a.portalUrl = url;
     } else if (is(u"Options", u"BasePackage")) {
-      if (v.empty()) return Refuse({}, 247);
+      if (v.empty()) return Refuse({}, Refusal::BaseFolderMissing);
       a.basePackage = std::u16string(v);
     } else if (is(u"Options", u"BrowserRedirect")) {
       a.browserRedirect = std::u16string(v);
@@ -167,7 +166,7 @@ struct Reader {
       c.dataFileName = c.msiFileName = std::u16string(v);
       c.buildMsi = k == u"MsiFile";
       PackageVerdict verdict = CheckPackageChoices(c, 0);
-      if (!verdict.ok()) return Refuse({}, verdict.message);
+      if (!verdict.ok()) return Refuse({}, verdict.refusal);
       (k == u"DataFile" ? a.dataFile : a.msiFile) = std::u16string(v);
     } else if (is(u"Package", u"Msi")) {
       return Flag(v, a.msi);
@@ -267,8 +266,8 @@ std::vector<std::u16string> EntryNames(const IniDocument& doc, bool enabledOnly)
 
 bool ApplyAnswers(IniDocument& doc, const Answers& a, const CaptureContext& ctx, LocationPlatform& platform,
                   CaptureChoices& out, AnswersRefusal& refusal) {
-  auto refuse = [&](const char16_t* section, const char16_t* key, int message, std::u16string text) {
-    refusal = AnswersRefusal{0, section, key, message, std::move(text)};
+  auto refuse = [&](const char16_t* section, const char16_t* key, Refusal reason, std::u16string text) {
+    refusal = AnswersRefusal{0, section, key, reason, std::move(text)};
     return false;
   };
   // Entry points: the page's rows and check boxes, changed as a user would.
@@ -288,7 +287,7 @@ bool ApplyAnswers(IniDocument& doc, const Answers& a, const CaptureContext& ctx,
       if (row == checks.size()) {
         std::vector<std::u16string> names;
         for (const EntryPoint& e : entries) names.push_back(DisplayName(e));
-        return refuse(u"EntryPoints", u"Select", 0,
+        return refuse(u"EntryPoints", u"Select", Refusal::None,
                       u"this capture has no entry point \"" + name + u"\"; it has: " + JoinNames(names));
       }
       checks[row] = true;
@@ -296,7 +295,7 @@ bool ApplyAnswers(IniDocument& doc, const Answers& a, const CaptureContext& ctx,
     }
   }
   const std::vector<std::u16string> chosen = ChosenNames(entries, checks);
-  if (chosen.empty()) return refuse(u"EntryPoints", u"Select", 0, u"no entry point is chosen");
+  if (chosen.empty()) return refuse(u"EntryPoints", u"Select", Refusal::None, u"no entry point is chosen");
   out.browserName = FirstChosenBrowser(entries, checks);
   out.browserChosen = !out.browserName.empty();
 
@@ -342,9 +341,9 @@ bool ApplyAnswers(IniDocument& doc, const Answers& a, const CaptureContext& ctx,
         LocationVerdict v = CheckLocation(byBase ? ctx.base.inventoryName : name, location, estimate, platform,
                                           CapturedFolders(doc));
         if (!v.ok())
-          return refuse(u"Project", v.focus == kLocationNameEdit ? u"InventoryName" : u"Location", v.message, {});
+          return refuse(u"Project", v.field == LocationField::Name ? u"InventoryName" : u"Location", v.refusal, {});
         if (v.askOverwrite && !a.overwrite)
-          return refuse(u"Project", u"Location", 130, u"Overwrite=1 reuses the folder");
+          return refuse(u"Project", u"Location", Refusal::LocationExists, u"Overwrite=1 reuses the folder");
         name = byBase ? Trimmed(name) : v.name;
         out.projectFolder = NormalFolder(location);
         ApplyInventoryName(doc, NameToWrite(name, baseUpdate, ctx.base.inventoryName));
@@ -358,9 +357,11 @@ bool ApplyAnswers(IniDocument& doc, const Answers& a, const CaptureContext& ctx,
         c.msiFileName = a.msiFile.value_or(c.msiFileName);
         c.compress = a.compression.value_or(false);
         if (c.containerChoice == kUseEntryPoint && estimate >= kDataFileRequiredFrom)
-          return refuse(u"Package", u"DataContainer", 0, u"a package this large keeps its data in a separate file");
+          return refuse(u"Package", u"DataContainer", Refusal::None,
+                        u"a package this large keeps its data in a separate file");
         PackageVerdict v = CheckPackageChoices(c, estimate);
-        if (!v.ok()) return refuse(u"Package", v.focus == kMsiFileEdit ? u"MsiFile" : u"DataFile", v.message, {});
+        if (!v.ok())
+          return refuse(u"Package", v.field == PackageField::MsiFile ? u"MsiFile" : u"DataFile", v.refusal, {});
         const std::u16string primary = PrimaryName(c);
         ApplyContainerChoice(doc, c.containerChoice, primary, EscapeIniValue(primary));
         ApplyMsiChoice(doc, c, ctx.organisation, ctx.owner);

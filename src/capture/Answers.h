@@ -54,12 +54,13 @@ struct Answers {
 };
 
 // Why answers are refused: the line (0 when the file as a whole, or after
-// the scan), the section and key concerned, and either a message of the
-// program's string table (`message`) or words of its own (`text`).
+// the scan), the section and key concerned, and either a page's refusal
+// (`reason`, worded by the program's string for it) or words of its own
+// (`text`), or both.
 struct AnswersRefusal {
   int line = 0;
   std::u16string section, key;
-  int message = 0;
+  Refusal reason = Refusal::None;
   std::u16string text;
 };
 

@@ -12,11 +12,11 @@ namespace loom {
 
 class CleanPC : public InnerDialog {
  public:
-  explicit CleanPC(WizardHost* wizard) : InnerDialog(IDD_CLEANPC, 199, wizard) {}
+  explicit CleanPC(WizardHost* wizard) : InnerDialog(IDD_CLEANPC, IDS_HELP_READY_TO_PRESCAN, wizard) {}
 
  protected:
-  UINT GetNextTooltipId() override { return 155; }
-  UINT GetBackTooltipId() override { return 154; }
+  UINT GetNextTooltipId() override { return IDS_TIP_START_PRESCAN; }
+  UINT GetBackTooltipId() override { return IDS_TIP_BACK_TO_WELCOME; }
   BOOL OnInitDialog() override;
   bool OnClicked(int id) override;
   void OnOK() override;

@@ -8,8 +8,6 @@ namespace loom {
 namespace {
 
 constexpr wchar_t kSkipConfirmation[] = L"SkipInstallationConfirmation";
-constexpr UINT kCommunityLink = 205;  // "Corvel Wrenlow Community;..."
-constexpr UINT kLearnMoreLink = 245;  // "Learn more.;..."
 
 }  // namespace
 
@@ -17,7 +15,7 @@ constexpr UINT kLearnMoreLink = 245;  // "Learn more.;..."
 
 BOOL PostView::OnInitDialog() {
   ieSelection = 0;
-  SetRichTextWithLinks(IDC_POST_HELP, IDR_HELP_INSTALL, kCommunityLink, kLearnMoreLink);
+  SetRichTextWithLinks(IDC_POST_HELP, IDR_HELP_INSTALL, IDS_LINK_COMMUNITY, IDS_LINK_LEARN_MORE);
   return InnerDialog::OnInitDialog();
 }
 

@@ -12,15 +12,15 @@ namespace loom {
 
 class PostView : public InnerDialog {
  public:
-  explicit PostView(WizardHost* wizard) : InnerDialog(IDD_POST, 191, wizard) {}
+  explicit PostView(WizardHost* wizard) : InnerDialog(IDD_POST, IDS_HELP_INSTALL, wizard) {}
 
   // Browser entry points: 0 none, 1 the system's Internet Explorer run
   // inside the package, 2 a fully virtualised Internet Explorer.
   int ieSelection = 0;
 
  protected:
-  UINT GetNextTooltipId() override { return 137; }
-  UINT GetBackTooltipId() override { return 136; }
+  UINT GetNextTooltipId() override { return IDS_TIP_START_POSTSCAN; }
+  UINT GetBackTooltipId() override { return IDS_TIP_BACK_DELETE_PRESCAN; }
   BOOL OnInitDialog() override;
   bool OnClicked(int id) override;
   void OnOK() override;

@@ -1,5 +1,6 @@
 #include "capture/ProgressView.h"
 
+#include "framework/Messages.h"
 #include "framework/Resources.h"
 
 namespace loom {
@@ -39,9 +40,7 @@ void ProgressView::SetHelpText(UINT helpTextId) { SetRichText(IDC_PROGRESS_HELP,
 
 void ProgressView::OnBackButton() {
   // "将取消当前操作。\r\n它可以重新启动没有问题。\r\n停止吗？"
-  if (::MessageBoxW(hwnd_, LoadResString(150).c_str(), LoadResString(57344).c_str(), MB_YESNO | MB_ICONQUESTION) ==
-      IDYES)
-    InnerDialog::OnBackButton();
+  if (ShowMessage(hwnd_, IDS_STOP_QUESTION, MB_YESNO | MB_ICONQUESTION) == IDYES) InnerDialog::OnBackButton();
 }
 
 void ProgressView::Paint() {

@@ -13,7 +13,7 @@ namespace loom {
 
 class ProgressView : public InnerDialog {
  public:
-  explicit ProgressView(WizardHost* wizard) : InnerDialog(IDD_PROGRESS, 190, wizard) {}
+  explicit ProgressView(WizardHost* wizard) : InnerDialog(IDD_PROGRESS, IDS_HELP_PROGRESS, wizard) {}
 
   void SetGroupCaption(UINT stringId);
   void SetProgressText(const std::wstring& text);
@@ -22,7 +22,7 @@ class ProgressView : public InnerDialog {
   const std::wstring& progressText() const { return text_; }
 
  protected:
-  UINT GetBackTooltipId() override { return 135; }
+  UINT GetBackTooltipId() override { return IDS_TIP_STOP_PRESCAN; }
   BOOL OnInitDialog() override;
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   void OnDestroy() override;

@@ -2,6 +2,7 @@
 
 #include "capture/ScanLocations.h"
 #include "framework/DataExchange.h"
+#include "framework/Messages.h"
 #include "framework/Resources.h"
 #include "framework/WinText.h"
 #include "resources/ResourceIds.h"
@@ -10,9 +11,6 @@
 namespace loom {
 namespace {
 
-constexpr UINT kTitleString = 57344;
-constexpr UINT kNothingChosen = 161;    // select at least one registry or file-system root
-constexpr UINT kCannotReconnect = 237;  // "无法重新连接驱动器%ls"
 constexpr DWORD kEnumBufferBytes = 16384;
 constexpr size_t kVolumeText = 261;
 
@@ -101,9 +99,9 @@ void ScanSelect::AddRow(const std::wstring& root, const std::wstring& label, con
 BOOL ScanSelect::OnInitDialog() {
   BOOL result = Dialog::OnInitDialog();  // binds the list
   list_.SetExtendedStyle(LVS_EX_CHECKBOXES);
-  list_.InsertColumn(0, L"\u6839\u8def\u5f84", 80);         // "根路径"
-  list_.InsertColumn(1, L"\u5377\u6807", 150);              // "卷标"
-  list_.InsertColumn(2, L"\u6587\u4ef6\u7cfb\u7edf", 100);  // "文件系统"
+  list_.InsertColumn(0, LoadResString(IDS_COLUMN_ROOT), 80);
+  list_.InsertColumn(1, LoadResString(IDS_COLUMN_VOLUME), 150);
+  list_.InsertColumn(2, LoadResString(IDS_COLUMN_FILE_SYSTEM), 100);
 
   DWORD mask = ::GetLogicalDrives() | FindRememberedDrives();
   for (char16_t letter : OfferedDriveLetters(mask)) {
@@ -145,9 +143,7 @@ bool ScanSelect::OnClicked(int id) {
   return true;
 }
 
-void ScanSelect::Tell(const std::wstring& text) {
-  ::MessageBoxW(hwnd_, text.c_str(), LoadResString(kTitleString).c_str(), MB_OK | MB_ICONEXCLAMATION);
-}
+void ScanSelect::Tell(const std::wstring& text) { ShowMessage(hwnd_, text, MB_OK | MB_ICONEXCLAMATION); }
 
 void ScanSelect::DoDataExchange(DataExchange& dx) {
   dx.Bind(IDC_SCAN_DRIVES, list_);
@@ -165,7 +161,7 @@ void ScanSelect::SaveSelection(DataExchange& dx) {
       if (RememberedDrive* drive = RememberedFor(DriveIndexOfLocalName(ToU16(root)))) {
         NETRESOURCEW resource = drive->AsNetResource();
         if (::WNetAddConnection2W(&resource, nullptr, nullptr, CONNECT_INTERACTIVE) != NO_ERROR) {
-          Tell(FormatW(LoadResString(kCannotReconnect).c_str(), root.c_str()));
+          Tell(FormatW(LoadResString(IDS_CANNOT_RECONNECT).c_str(), root.c_str()));
           dx.Fail(focusOnFailure);
           return;
         }
@@ -179,7 +175,7 @@ void ScanSelect::SaveSelection(DataExchange& dx) {
   hives.currentUser = ItemCheck(IDC_SCAN_HKCU) == BST_CHECKED;
   std::u16string text;
   if (!BuildScanLocations(roots, hives, text)) {
-    Tell(LoadResString(kNothingChosen));
+    Tell(LoadResString(IDS_NO_SCAN_LOCATION));
     dx.Fail(focusOnFailure);
     return;
   }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "wizard/Steps.h"
+
 namespace loom {
 
 // Chooses the tool's name and finds it beside the program or in
@@ -13,6 +15,10 @@ void FindScanTool();
 // The same search without a window: false with the message when the tool is
 // nowhere.
 bool LocateScanTool(std::wstring& folder, std::wstring& name, std::wstring& problem);
+
+// The text that tells why a tool step failed: the tool's error lines, or the
+// missing result file's path, or the general failure.
+std::wstring ToolFailureText(ToolFailure failure, const std::wstring& errorLines, const std::wstring& resultPath);
 
 // The program's own file path and folder (without trailing backslash).
 std::wstring ProgramPath();

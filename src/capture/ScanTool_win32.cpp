@@ -4,7 +4,10 @@
 #include <objbase.h>
 
 #include "capture/CaptureState.h"
+#include "framework/Messages.h"
+#include "framework/Resources.h"
 #include "framework/WinText.h"
+#include "resources/ResourceIds.h"
 
 namespace loom {
 namespace {
@@ -33,8 +36,9 @@ std::wstring FullPath(const std::wstring& path) {
   return std::wstring(buf, n);
 }
 
+// Start-up cannot go on: told before any window exists, so without owner.
 [[noreturn]] void Fatal(const std::wstring& text) {
-  ::MessageBoxW(nullptr, text.c_str(), L"Error", MB_OK);
+  ShowMessage(nullptr, text, MB_OK, IDS_CAPTION_ERROR);
   ::ExitProcess(0);
 }
 
@@ -79,8 +83,7 @@ bool LocateScanTool(std::wstring& folder, std::wstring& name, std::wstring& prob
       name = kToolName;
       continue;
     }
-    // "找不到 %ls;\n1. %ls\n2. %ls"
-    problem = FormatW(L"\u627e\u4e0d\u5230 %ls;\n1. %ls\n2. %ls", name.c_str(), beside.c_str(), second.c_str());
+    problem = FormatW(LoadResString(IDS_SCAN_TOOL_MISSING).c_str(), name.c_str(), beside.c_str(), second.c_str());
     return false;
   }
 }
@@ -89,6 +92,16 @@ void FindScanTool() {
   CaptureState& st = State();
   std::wstring problem;
   if (!LocateScanTool(st.toolFolder, st.toolName, problem)) Fatal(problem);
+}
+
+std::wstring ToolFailureText(ToolFailure failure, const std::wstring& errorLines, const std::wstring& resultPath) {
+  switch (failure) {
+    case ToolFailure::None: break;
+    case ToolFailure::ErrorLines: return errorLines;
+    case ToolFailure::ResultMissing: return FormatW(LoadResString(IDS_TOOL_RESULT_MISSING).c_str(), resultPath.c_str());
+    case ToolFailure::ExitCode: return LoadResString(IDS_TOOL_FAILED);
+  }
+  return {};
 }
 
 bool TryMakeTempPath(const wchar_t* extension, std::wstring& path) {
@@ -110,8 +123,7 @@ bool TryMakeTempPath(const wchar_t* extension, std::wstring& path) {
 
 std::wstring MakeTempPath(const wchar_t* extension) {
   std::wstring path;
-  if (!TryMakeTempPath(extension, path))
-    Fatal(FormatW(L"\u65e0\u6cd5\u521b\u5efa\u6587\u4ef6%ls", path.c_str()));  // "无法创建文件%ls"
+  if (!TryMakeTempPath(extension, path)) Fatal(FormatW(LoadResString(IDS_CANNOT_CREATE_FILE).c_str(), path.c_str()));
   return path;
 }
 

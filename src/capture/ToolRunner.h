@@ -27,13 +27,10 @@ constexpr UINT WM_TOOL_ENDED = WM_APP + 4;
 // pointer to the NUL-terminated text (valid during the call) as lParam.
 DWORD WINAPI OutputReader(void* context);
 
-// Starts a child (stopping one that still runs). False when the process
-// could not be created; a message box has told the user then.
+// Starts a child (stopping one that still runs), its output read by `reader`
+// for `window` (null for a reader that tells no window). False, and nothing
+// said, when the process could not be created: the caller tells the user.
 bool RunTool(const std::wstring& commandLine, HWND window, ReaderRoutine reader = OutputReader);
-// The same without a window of its own: false, and nothing said, when the
-// process could not be created. `window` may be null for a reader that
-// tells no window.
-bool StartTool(const std::wstring& commandLine, HWND window, ReaderRoutine reader);
 
 // True while the child runs. When it has ended: collects its exit code, joins
 // the reader (pumping sent messages meanwhile), and reports the last exit code.

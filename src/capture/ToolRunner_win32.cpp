@@ -49,12 +49,6 @@ DWORD WINAPI OutputReader(void* param) {
 }
 
 bool RunTool(const std::wstring& commandLine, HWND window, ReaderRoutine reader) {
-  if (StartTool(commandLine, window, reader)) return true;
-  ::MessageBoxW(nullptr, commandLine.c_str(), L"\u65e0\u6cd5\u6267\u884c", MB_OK);  // "无法执行"
-  return false;
-}
-
-bool StartTool(const std::wstring& commandLine, HWND window, ReaderRoutine reader) {
   CaptureState& st = State();
   if (IsToolRunning()) StopTool();
   if (window) ::SendMessageW(window, kClearErrorText, 0, 0);

@@ -9,16 +9,15 @@
 namespace loom {
 namespace {
 
-constexpr UINT kVersionString = 175;  // "版本 %hs"
-constexpr UINT kHotSpotLinks[4] = {204, 203, 253, 255};
-constexpr UINT kBannerNormal = IDB_COMMUNITY;   // 220
-constexpr UINT kBannerLit = IDB_COMMUNITY_LIT;  // 221
+constexpr UINT kHotSpotLinks[4] = {IDS_LINK_WELCOME_FOOT, IDS_LINK_COMMUNITY_BANNER, IDS_LINK_JOIN_COMMUNITY,
+                                   IDS_LINK_GUIDANCE};
 
-// Texts of the picture, from the string table: the heading, the five phases
-// (name and one line each), and the community card.
-constexpr UINT kHeadingStrings[2] = {221, 222};
-constexpr UINT kFirstPhaseString = 223;  // 223/224 .. 231/232
-constexpr UINT kCommunityHeading = 233, kCommunityText = 234, kCommunityLink = 235, kGuidanceLink = 254;
+// The five phases of the picture: name and one line each.
+constexpr UINT kPhaseStrings[5][2] = {{IDS_WELCOME_PRESCAN, IDS_WELCOME_PRESCAN_TEXT},
+                                      {IDS_WELCOME_INSTALL, IDS_WELCOME_INSTALL_TEXT},
+                                      {IDS_WELCOME_POSTSCAN, IDS_WELCOME_POSTSCAN_TEXT},
+                                      {IDS_WELCOME_CONFIGURE, IDS_WELCOME_CONFIGURE_TEXT},
+                                      {IDS_WELCOME_BUILD, IDS_WELCOME_BUILD_TEXT}};
 
 const COLORREF kNavy = RGB(11, 83, 148);
 const COLORREF kBody = RGB(48, 48, 48);
@@ -87,23 +86,22 @@ std::wstring HostOf(const std::wstring& url) {
 // (hot spots 2 and 3), and a link box at the foot (hot spot 0), which shows
 // the site its link leads to.
 void DrawPictureTexts(HDC dc, const RECT (&hotSpots)[4]) {
-  DrawFitted(dc, LoadResString(kHeadingStrings[0]), RECT{50, 10, 300, 28}, 13, FW_NORMAL, kNavy, DT_LEFT);
-  DrawFitted(dc, LoadResString(kHeadingStrings[1]), RECT{50, 28, 300, 46}, 13, FW_BOLD, kNavy, DT_LEFT);
+  DrawFitted(dc, LoadResString(IDS_WELCOME_HEADING), RECT{50, 10, 300, 28}, 13, FW_NORMAL, kNavy, DT_LEFT);
+  DrawFitted(dc, LoadResString(IDS_WELCOME_SUBHEADING), RECT{50, 28, 300, 46}, 13, FW_BOLD, kNavy, DT_LEFT);
   for (int i = 0; i < 5; ++i) {
     int cy = 70 + 34 * i;
-    DrawFitted(dc, LoadResString(kFirstPhaseString + 2 * i), RECT{54, cy - 12, 112, cy + 12}, 12, FW_BOLD, kNavy,
-               DT_LEFT);
-    DrawFitted(dc, LoadResString(kFirstPhaseString + 2 * i + 1), RECT{114, cy - 12, 292, cy + 12}, 12, FW_NORMAL, kBody,
-               DT_LEFT);
+    DrawFitted(dc, LoadResString(kPhaseStrings[i][0]), RECT{54, cy - 12, 112, cy + 12}, 12, FW_BOLD, kNavy, DT_LEFT);
+    DrawFitted(dc, LoadResString(kPhaseStrings[i][1]), RECT{114, cy - 12, 292, cy + 12}, 12, FW_NORMAL, kBody, DT_LEFT);
   }
-  DrawFitted(dc, LoadResString(kCommunityHeading), RECT{316, 10, 448, 30}, 13, FW_BOLD, kNavy, DT_LEFT);
-  DrawFitted(dc, LoadResString(kCommunityText), RECT{316, 132, 452, 186}, 10, FW_NORMAL, kBody, DT_WORDBREAK);
+  DrawFitted(dc, LoadResString(IDS_WELCOME_COMMUNITY), RECT{316, 10, 448, 30}, 13, FW_BOLD, kNavy, DT_LEFT);
+  DrawFitted(dc, LoadResString(IDS_WELCOME_COMMUNITY_TEXT), RECT{316, 132, 452, 186}, 10, FW_NORMAL, kBody,
+             DT_WORDBREAK);
   const RECT& link1 = hotSpots[2];
   const RECT& link2 = hotSpots[3];
-  DrawFitted(dc, LoadResString(kCommunityLink), RECT{link1.left + 2, link1.top, link1.right, link1.bottom}, 11,
+  DrawFitted(dc, LoadResString(IDS_WELCOME_COMMUNITY_LINK), RECT{link1.left + 2, link1.top, link1.right, link1.bottom},
+             11, FW_NORMAL, kLink, DT_LEFT, true);
+  DrawFitted(dc, LoadResString(IDS_WELCOME_GUIDANCE), RECT{link2.left, link2.top - 1, 453, link2.bottom + 1}, 10,
              FW_NORMAL, kLink, DT_LEFT, true);
-  DrawFitted(dc, LoadResString(kGuidanceLink), RECT{link2.left, link2.top - 1, 453, link2.bottom + 1}, 10, FW_NORMAL,
-             kLink, DT_LEFT, true);
   const RECT& foot = hotSpots[0];
   DrawFitted(dc, HostOf(LoadResString(kHotSpotLinks[0])), RECT{foot.left + 3, foot.top, foot.right - 3, foot.bottom},
              10, FW_NORMAL, kLink, DT_CENTER);
@@ -112,7 +110,7 @@ void DrawPictureTexts(HDC dc, const RECT (&hotSpots)[4]) {
 // The version line at the bottom right: right margin one text height,
 // bottom margin one and a half text heights plus 5 pixels.
 void DrawVersionLine(HDC dc, const BITMAP& info) {
-  std::wstring text = FormatW(LoadResString(kVersionString).c_str(), LOOMWISE_VERSION);
+  std::wstring text = FormatW(LoadResString(IDS_VERSION_FORMAT).c_str(), LOOMWISE_VERSION);
   HFONT font = ::CreateFontW(-8, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
   HGDIOBJ old = ::SelectObject(dc, font);
@@ -149,7 +147,7 @@ BOOL WelcomeDialog::OnInitDialog() {
   }
   BOOL result = InnerDialog::OnInitDialog();
   bannerImage_ = 0;
-  DrawBannerImage(kBannerNormal);
+  DrawBannerImage(IDB_COMMUNITY);
   return result;
 }
 
@@ -182,7 +180,7 @@ void WelcomeDialog::OnPictureClick() {
   ::ScreenToClient(Item(IDC_WELCOME_PICTURE), &pt);
   int spot = HotSpotAt(pt);
   if (spot < 0) return;
-  if (spot == 1) DrawBannerImage(kBannerNormal);
+  if (spot == 1) DrawBannerImage(IDB_COMMUNITY);
   std::wstring url = LoadResString(kHotSpotLinks[spot]);
   if (!url.empty()) OpenUrl(url);
 }
@@ -202,12 +200,12 @@ bool WelcomeDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
       int spot = HotSpotAt(pt);
       if (spot >= 0) {
         ::SetCursor(handCursor());
-        if (spot == 1) DrawBannerImage(kBannerLit);
+        if (spot == 1) DrawBannerImage(IDB_COMMUNITY_LIT);
         result = TRUE;
         return true;
       }
     }
-    if (bannerImage_ == kBannerLit) DrawBannerImage(kBannerNormal);
+    if (bannerImage_ == IDB_COMMUNITY_LIT) DrawBannerImage(IDB_COMMUNITY);
   }
   return InnerDialog::OnMessage(msg, wParam, lParam, result);
 }

@@ -12,10 +12,10 @@ namespace loom {
 
 class WelcomeDialog : public InnerDialog {
  public:
-  explicit WelcomeDialog(WizardHost* wizard) : InnerDialog(IDD_WELCOME, 201, wizard) {}
+  explicit WelcomeDialog(WizardHost* wizard) : InnerDialog(IDD_WELCOME, IDS_HELP_WELCOME, wizard) {}
 
  protected:
-  UINT GetNextTooltipId() override { return 132; }
+  UINT GetNextTooltipId() override { return IDS_TIP_START_CAPTURE; }
   BOOL OnInitDialog() override;
   bool OnClicked(int id) override;
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

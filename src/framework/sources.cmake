@@ -1,3 +1,3 @@
 if(WIN32)
-  loom_win(Resources.cpp Dialog.cpp DataExchange.cpp Controls.cpp)
+  loom_win(Resources.cpp Messages.cpp Dialog.cpp DataExchange.cpp Controls.cpp)
 endif()

@@ -31,6 +31,7 @@
 #include "options/BasePackage_win32.h"
 #include "project/IniDocument.h"
 #include "project/LocationPlatform_win32.h"
+#include "resources/RefusalStrings.h"
 #include "util/FileIo.h"
 #include "util/PathRules.h"
 #include "util/Text.h"
@@ -143,9 +144,9 @@ std::u16string Seconds(ULONGLONG ms) {
          loom::DecimalText(static_cast<long long>(ms % 1000 / 100)) + u" s";
 }
 
-// A message of the string table on one line.
-std::u16string Message(int id) {
-  std::u16string text = ToU16(loom::LoadResString(UINT(id)));
+// The wizard's words for a refusal, on one line.
+std::u16string Message(loom::Refusal reason) {
+  std::u16string text = ToU16(loom::LoadResString(loom::RefusalString(reason)));
   for (char16_t& c : text)
     if (c == u'\r' || c == u'\n') c = u' ';
   std::u16string single;
@@ -157,7 +158,7 @@ std::u16string Message(int id) {
 std::u16string RefusalText(const std::u16string& file, const loom::AnswersRefusal& r) {
   std::u16string where = file;
   if (r.line) where += u":" + loom::DecimalText(r.line);
-  std::u16string what = r.message ? Message(r.message) : std::u16string();
+  std::u16string what = r.reason != loom::Refusal::None ? Message(r.reason) : std::u16string();
   if (!r.text.empty()) what += (what.empty() ? u"" : u" (") + r.text + (what.empty() ? u"" : u")");
   std::u16string name = r.section.empty() ? u"" : u"[" + r.section + u"]" + (r.key.empty() ? u"" : u" " + r.key);
   return where + u": " + name + (name.empty() ? u"" : u": ") + what;
@@ -238,7 +239,7 @@ Capture::Ended Capture::RunToolStep(const std::wstring& commandLine, bool raw, D
   out_.Log(u"command: " + ToU16(commandLine));
   errors_.clear();
   rawCarry_.clear();
-  if (!loom::StartTool(commandLine, nullptr, raw ? RawReader : LineReader)) {
+  if (!loom::RunTool(commandLine, nullptr, raw ? RawReader : LineReader)) {
     errors_ = u"cannot start: " + ToU16(commandLine);
     return Ended::Failed;
   }
@@ -305,10 +306,10 @@ bool Capture::ScanStep(int step, const char16_t* name, const std::wstring& comma
   Ended ended = RunToolStep(commandLine, false, &code);
   if (ended == Ended::Interrupted) return false;
   bool exists = !result.empty() && loom::IsExistingFile(result);
-  loom::ToolJudgement j =
-      loom::JudgeToolStep(step, errors_, ended == Ended::Done && exists, ToU16(result), code, warnings_);
+  loom::ToolJudgement j = loom::JudgeToolStep(step, !errors_.empty(), ended == Ended::Done && exists, code, warnings_);
   if (ended == Ended::Failed || !j.success) {
-    errors_ = j.errorText.empty() ? errors_ : j.errorText;
+    if (j.failure != loom::ToolFailure::None)
+      errors_ = ToU16(loom::ToolFailureText(j.failure, ToWide(errors_), result));
     return false;
   }
   StepDone(name, started);
@@ -387,13 +388,13 @@ int Capture::Run(bool dryRun) {
   if (!doc.Load(ToU16(st.workingProjectPath))) return StepFailed(u"cannot read " + ToU16(st.workingProjectPath));
   loom::CaptureContext ctx;
   ctx.qualityReportingPage = loom::QualityReportingEnabled();
-  ctx.defaultDeniedMessage = ToU16(loom::LoadResString(110));
+  ctx.defaultDeniedMessage = ToU16(loom::LoadResString(IDS_ACCESS_DENIED_DEFAULT));
   ctx.organisation = ToU16(loom::RegisteredOrganization());
   ctx.owner = ToU16(loom::RegisteredOwner());
   ctx.originOrProgramPath = origin_.OriginOrProgramPath();
   if (a_.basePackage && a_.portal.value_or(false)) {
-    if (int message = loom::CheckBasePackage(ToWide(*a_.basePackage), ctx.base))
-      return StepFailed(answersPath_ + u": [Options] BasePackage: " + Message(message));
+    if (loom::Refusal reason = loom::CheckBasePackage(ToWide(*a_.basePackage), ctx.base); reason != loom::Refusal::None)
+      return StepFailed(answersPath_ + u": [Options] BasePackage: " + Message(reason));
   }
   ctx.writeRedirectList = [this](std::u16string_view browser, std::u16string_view list) -> std::u16string {
     std::optional<std::u16string> text = loom::RedirectFileText(browser, list);
@@ -494,14 +495,16 @@ int RunCapture(const Args& args) {
   if (answers.location) {
     loom::Win32Location platform;
     loom::LocationVerdict v = loom::CheckLocation(answers.inventoryName.value_or(u"-"), *answers.location, 0, platform);
-    if (!v.ok()) return Fail(kBadUsage, RefusalText(args[1], {0, u"Project", u"Location", v.message, {}}));
+    if (!v.ok()) return Fail(kBadUsage, RefusalText(args[1], {0, u"Project", u"Location", v.refusal, {}}));
     if (v.askOverwrite && !answers.overwrite)
-      return Fail(kBadUsage, RefusalText(args[1], {0, u"Project", u"Location", 130, u"Overwrite=1 reuses the folder"}));
+      return Fail(kBadUsage, RefusalText(args[1], {0, u"Project", u"Location", loom::Refusal::LocationExists,
+                                                   u"Overwrite=1 reuses the folder"}));
   }
   if (answers.basePackage && answers.portal.value_or(false)) {
     loom::BaseIdentity base;
-    if (int message = loom::CheckBasePackage(ToWide(*answers.basePackage), base))
-      return Fail(kBadUsage, RefusalText(args[1], {0, u"Options", u"BasePackage", message, {}}));
+    if (loom::Refusal reason = loom::CheckBasePackage(ToWide(*answers.basePackage), base);
+        reason != loom::Refusal::None)
+      return Fail(kBadUsage, RefusalText(args[1], {0, u"Options", u"BasePackage", reason, {}}));
   }
   FILE* log = nullptr;
   if (!logPath.empty() && !(log = _wfopen(ToWide(logPath).c_str(), L"wb")))

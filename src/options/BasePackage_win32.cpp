@@ -27,11 +27,12 @@ bool ListFolder(const std::wstring& folder, std::vector<FolderEntry>& entries, D
 
 }  // namespace
 
-int CheckBasePackage(const std::wstring& folder, BaseIdentity& identity) {
+Refusal CheckBasePackage(const std::wstring& folder, BaseIdentity& identity) {
   identity = BaseIdentity();
-  if (folder.empty()) return 247;
+  if (folder.empty()) return Refusal::BaseFolderMissing;
   DWORD attributes = ::GetFileAttributesW(folder.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return 249;
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return Refusal::BaseFolderInvalid;
   std::vector<FolderEntry> entries;
   DWORD error = 0;
   BaseScan scan;

@@ -8,10 +8,10 @@
 
 namespace loom {
 
-// 0 when `folder` holds a base package that can be updated (its identity in
-// `identity`), else the message: 247 no folder given, 249 not a folder, or
-// JudgeBaseScan's. `identity` is emptied first, so nothing from an earlier
+// None when `folder` holds a base package that can be updated (its identity
+// in `identity`), else BaseFolderMissing (no folder given),
+// BaseFolderInvalid (not a folder) or JudgeBaseScan's refusal. `identity` is emptied first, so nothing from an earlier
 // base package outlives a check.
-int CheckBasePackage(const std::wstring& folder, BaseIdentity& identity);
+Refusal CheckBasePackage(const std::wstring& folder, BaseIdentity& identity);
 
 }  // namespace loom

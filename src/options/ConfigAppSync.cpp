@@ -4,8 +4,10 @@
 
 #include "app/SystemLibrary.h"
 #include "framework/DataExchange.h"
+#include "framework/Messages.h"
 #include "framework/WinText.h"
 #include "options/OptionDialogs_win32.h"
+#include "resources/RefusalStrings.h"
 
 namespace loom {
 
@@ -77,7 +79,7 @@ void ConfigAppSync::ExchangePeriod(DataExchange& dx, int editId, int comboId, bo
   }
   std::optional<uint32_t> number = ParseSyncNumber(ToU16(ItemText(editId)));
   if (!number) {
-    ShowPlainMessage(hwnd_, 61719);
+    ShowMessage(hwnd_, IDS_POSITIVE_INTEGER);
     dx.Fail(editId);
     return;
   }
@@ -98,10 +100,10 @@ void ConfigAppSync::ExchangeControls(DataExchange& dx) {
   dx.Check(IDC_SYNC_CLEAR_SANDBOX, settings.clearSandboxOnUpdate);
   if (!dx.saving() || dx.failed()) return;
   const bool urlAccepted = settings.url.empty() || IsAcceptedSyncUrl(url);
-  if (int message = ValidateAppSync(settings, urlAccepted)) {
-    const int focus = message == 116 ? IDC_SYNC_WARN : IDC_SYNC_URL;
+  if (Refusal reason = ValidateAppSync(settings, urlAccepted); reason != Refusal::None) {
+    const int focus = reason == Refusal::SyncWarningTooLong ? IDC_SYNC_WARN : IDC_SYNC_URL;
     FocusItem(focus);
-    ShowPlainMessage(hwnd_, UINT(message));
+    ShowMessage(hwnd_, RefusalString(reason));
     dx.Fail(focus);
   }
 }

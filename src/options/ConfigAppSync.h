@@ -13,7 +13,7 @@ namespace loom {
 
 class ConfigAppSync : public ProjectPage {
  public:
-  explicit ConfigAppSync(WizardHost* wizard) : ProjectPage(IDD_CONFIG_APPSYNC, 198, wizard) {}
+  explicit ConfigAppSync(WizardHost* wizard) : ProjectPage(IDD_CONFIG_APPSYNC, IDS_HELP_APPSYNC, wizard) {}
 
   AppSyncSettings settings;  // fixed defaults every run; the suggested project is not read
 
@@ -21,8 +21,8 @@ class ConfigAppSync : public ProjectPage {
   BOOL OnInitDialog() override;
   bool OnClicked(int id) override;
   bool OnCommand(WPARAM wParam, LPARAM lParam) override;
-  UINT GetBackTooltipId() override { return 145; }
-  UINT GetNextTooltipId() override { return 146; }
+  UINT GetBackTooltipId() override { return IDS_TIP_BACK_CONFIG; }
+  UINT GetNextTooltipId() override { return IDS_TIP_SAVE; }
   void LoadFromProject(const IniDocument&) override {}
   void ExchangeControls(DataExchange& dx) override;
   void ApplyToProject(IniDocument& doc) override;

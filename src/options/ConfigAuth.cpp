@@ -4,6 +4,7 @@
 
 #include "app/SystemLibrary.h"
 #include "framework/DataExchange.h"
+#include "framework/Messages.h"
 #include "framework/Resources.h"
 #include "framework/WinText.h"
 #include "options/OptionDialogs_win32.h"
@@ -121,7 +122,7 @@ const UserBrowserLibrary& UserBrowser() {
 bool PickWithUserBrowser(HWND owner, std::vector<std::wstring>& names) {
   const UserBrowserLibrary& lib = UserBrowser();
   if (!lib.module) return false;
-  std::wstring title = LoadResString(111);
+  std::wstring title = LoadResString(IDS_SELECT_GROUPS_TITLE);
   UserBrowserInfo info = {};
   info.structSize = sizeof info;
   info.owner = owner;
@@ -144,7 +145,7 @@ bool PickWithUserBrowser(HWND owner, std::vector<std::wstring>& names) {
 
 BOOL ConfigAuth::OnInitDialog() {
   permittedGroups.clear();
-  accessDeniedMsg = LoadResString(110);
+  accessDeniedMsg = LoadResString(IDS_ACCESS_DENIED_DEFAULT);
   // The one column, before the base's exchange fills the list.
   list_.Attach(Item(IDC_AUTH_GROUPS));
   RECT rc = {};
@@ -209,7 +210,7 @@ void ConfigAuth::PickGroups() {
   if (PickWithObjectPicker(hwnd_, names) || PickWithUserBrowser(hwnd_, names))
     AddGroups(names);
   else
-    ShowPlainMessage(hwnd_, 112);
+    ShowMessage(hwnd_, IDS_PICKER_UNAVAILABLE);
   UpdateAuthControls();
 }
 

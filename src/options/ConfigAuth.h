@@ -14,7 +14,7 @@ namespace loom {
 
 class ConfigAuth : public ProjectPage {
  public:
-  explicit ConfigAuth(WizardHost* wizard) : ProjectPage(IDD_CONFIG_AUTH, 197, wizard) {}
+  explicit ConfigAuth(WizardHost* wizard) : ProjectPage(IDD_CONFIG_AUTH, IDS_HELP_GROUPS, wizard) {}
 
   int groupChoice = 0;           // 0 everyone (1105), 1 only the listed groups (1106)
   std::wstring permittedGroups;  // the list joined with ";", as the list is filled from
@@ -24,8 +24,8 @@ class ConfigAuth : public ProjectPage {
   BOOL OnInitDialog() override;
   bool OnClicked(int id) override;
   bool OnNotify(WPARAM wParam, NMHDR* header, LRESULT& result) override;
-  UINT GetBackTooltipId() override { return 141; }
-  UINT GetNextTooltipId() override { return 142; }
+  UINT GetBackTooltipId() override { return IDS_TIP_BACK_CONFIG; }
+  UINT GetNextTooltipId() override { return IDS_TIP_NEXT_CONFIG; }
   void LoadFromProject(const IniDocument&) override {}
   void ExchangeControls(DataExchange& dx) override;
   void ApplyToProject(IniDocument& doc) override;

@@ -9,14 +9,14 @@ namespace loom {
 
 class ConfigIsolationMode : public ProjectPage {
  public:
-  explicit ConfigIsolationMode(WizardHost* wizard) : ProjectPage(IDD_CONFIG_ISOLATION, 196, wizard) {}
+  explicit ConfigIsolationMode(WizardHost* wizard) : ProjectPage(IDD_CONFIG_ISOLATION, IDS_HELP_ISOLATION, wizard) {}
 
   int isolationChoice = -1;  // 0 merged (1090), 1 write-copy (1091); 0 from the page's creation
 
  protected:
   BOOL OnInitDialog() override;
-  UINT GetBackTooltipId() override { return 143; }
-  UINT GetNextTooltipId() override { return 144; }
+  UINT GetBackTooltipId() override { return IDS_TIP_BACK_CONFIG; }
+  UINT GetNextTooltipId() override { return IDS_TIP_NEXT_CONFIG; }
   void LoadFromProject(const IniDocument&) override {}
   void ExchangeControls(DataExchange& dx) override;
   void ApplyToProject(IniDocument& doc) override;

@@ -1,10 +1,12 @@
 #include "options/ConfigMeridel.h"
 
 #include "framework/DataExchange.h"
+#include "framework/Messages.h"
 #include "framework/WinText.h"
 #include "options/OptionDialogs_win32.h"
 #include "options/BasePackage_win32.h"
 #include "options/OptionEdits.h"
+#include "resources/RefusalStrings.h"
 #include "wizard/PageValues.h"
 
 namespace loom {
@@ -53,7 +55,7 @@ bool ConfigMeridel::OnEditChange(int id) {
 void ConfigMeridel::Browse() {
   basePackageFolder = ItemText(IDC_PORTAL_BASE_FOLDER);
   FolderDialogOptions o;
-  o.titleString = 246;
+  o.titleString = IDS_BASE_BROWSE_TITLE;
   o.initialFolder = basePackageFolder;
   o.validateTyped = true;
   o.newFolderButton = false;
@@ -63,14 +65,14 @@ void ConfigMeridel::Browse() {
   SetItemText(IDC_PORTAL_BASE_FOLDER, chosen);
 }
 
-int ConfigMeridel::ValidateBasePackage() {
+Refusal ConfigMeridel::ValidateBasePackage() {
   // Nothing read from an earlier base package may outlive this check.
   BaseIdentity id;
-  const int message = CheckBasePackage(basePackageFolder, id);
+  const Refusal reason = CheckBasePackage(basePackageFolder, id);
   baseAppId = ToWide(id.appId);
   baseInventoryName = ToWide(id.inventoryName);
   newVersionId = id.newVersionId;
-  return message;
+  return reason;
 }
 
 void ConfigMeridel::ExchangeControls(DataExchange& dx) {
@@ -81,16 +83,18 @@ void ConfigMeridel::ExchangeControls(DataExchange& dx) {
   if (!dx.saving()) return;
   orgUrl = ToWide(TrimBlanks(ToU16(orgUrl)));
   if (manageWithPortal && isBaseUpdate) {
-    if (int message = ValidateBasePackage()) {
-      if (message == 247 || message == 249) FocusItem(IDC_PORTAL_BASE_FOLDER);
-      ShowPlainMessage(hwnd_, UINT(message));
+    if (Refusal reason = ValidateBasePackage(); reason != Refusal::None) {
+      // The folder box has the focus while a refusal of the folder itself is shown.
+      if (reason == Refusal::BaseFolderMissing || reason == Refusal::BaseFolderInvalid)
+        FocusItem(IDC_PORTAL_BASE_FOLDER);
+      ShowMessage(hwnd_, RefusalString(reason));
       dx.Fail(IDC_PORTAL_BASE_FOLDER);
       return;
     }
   }
   if (manageWithPortal && !orgUrl.empty() && !IsValidOrgUrl(ToU16(orgUrl))) {
     FocusItem(IDC_PORTAL_URL);
-    ShowPlainMessage(hwnd_, 243);
+    ShowMessage(hwnd_, IDS_PORTAL_URL_INVALID);
     dx.Fail(IDC_PORTAL_URL);
     return;
   }

@@ -9,13 +9,14 @@
 #include <string>
 
 #include "resources/ResourceIds.h"
+#include "util/Refusal.h"
 #include "wizard/ProjectPage.h"
 
 namespace loom {
 
 class ConfigMeridel : public ProjectPage {
  public:
-  explicit ConfigMeridel(WizardHost* wizard) : ProjectPage(IDD_CONFIG_MERIDEL, 241, wizard) {}
+  explicit ConfigMeridel(WizardHost* wizard) : ProjectPage(IDD_CONFIG_MERIDEL, IDS_HELP_PORTAL, wizard) {}
 
   // LoadPortalSettings: the portal state from the working project file.
   void Prepare() override;
@@ -33,8 +34,8 @@ class ConfigMeridel : public ProjectPage {
   BOOL OnInitDialog() override;
   bool OnClicked(int id) override;
   bool OnEditChange(int id) override;
-  UINT GetBackTooltipId() override { return 239; }
-  UINT GetNextTooltipId() override { return 240; }
+  UINT GetBackTooltipId() override { return IDS_TIP_BACK_CONFIG; }
+  UINT GetNextTooltipId() override { return IDS_TIP_NEXT_CONFIG; }
   void LoadFromProject(const IniDocument& doc) override;
   void ExchangeControls(DataExchange& dx) override;
   void ApplyToProject(IniDocument& doc) override;
@@ -43,7 +44,7 @@ class ConfigMeridel : public ProjectPage {
   void UpdatePortalControls();
   void Browse();
   // Message string of a failed check of the base package, 0 when it passed.
-  int ValidateBasePackage();
+  Refusal ValidateBasePackage();
 };
 
 }  // namespace loom

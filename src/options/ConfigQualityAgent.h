@@ -9,7 +9,7 @@ namespace loom {
 
 class ConfigQualityAgent : public ProjectPage {
  public:
-  explicit ConfigQualityAgent(WizardHost* wizard) : ProjectPage(IDD_CONFIG_QUALITY, 194, wizard) {}
+  explicit ConfigQualityAgent(WizardHost* wizard) : ProjectPage(IDD_CONFIG_QUALITY, IDS_HELP_QUALITY_REDIRECTION, wizard) {}
 
   bool sendReports = true;  // radio 1097; each radio is a group of its own
 

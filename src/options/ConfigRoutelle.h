@@ -14,7 +14,7 @@ namespace loom {
 
 class ConfigRoutelle : public InnerDialog {
  public:
-  explicit ConfigRoutelle(WizardHost* wizard) : InnerDialog(IDD_CONFIG_ROUTELLE, 194, wizard) {}
+  explicit ConfigRoutelle(WizardHost* wizard) : InnerDialog(IDD_CONFIG_ROUTELLE, IDS_HELP_QUALITY_REDIRECTION, wizard) {}
 
   // LoadBrowserName: the detected browser into 1118.
   void Prepare() override;
@@ -28,8 +28,8 @@ class ConfigRoutelle : public InnerDialog {
   std::wstring redirectList;  // edit 1050, one site or page pattern per line
 
  protected:
-  UINT GetBackTooltipId() override { return 143; }
-  UINT GetNextTooltipId() override { return 144; }
+  UINT GetBackTooltipId() override { return IDS_TIP_BACK_CONFIG; }
+  UINT GetNextTooltipId() override { return IDS_TIP_NEXT_CONFIG; }
   void DoDataExchange(DataExchange& dx) override;
 
  private:

@@ -1,6 +1,7 @@
 #include "options/ConfigSandbox.h"
 
 #include "framework/DataExchange.h"
+#include "framework/Messages.h"
 #include "framework/WinText.h"
 #include "util/PathRules.h"
 #include "macros/FolderMacros.h"
@@ -52,7 +53,7 @@ void ConfigSandbox::UpdateSandboxControls() {
 
 void ConfigSandbox::Browse() {
   FolderDialogOptions o;
-  o.titleString = 113;
+  o.titleString = IDS_SANDBOX_BROWSE_TITLE;
   std::wstring typed = ItemText(IDC_SANDBOX_PATH);
   // Only a macro at the very beginning is expanded; "#" escapes stay.
   if (!typed.empty()) o.initialFolder = ToWide(ExpandFolderMacros(ToU16(typed), true));
@@ -70,7 +71,7 @@ void ConfigSandbox::ExchangeControls(DataExchange& dx) {
   }
   if (sandboxChoice == kSandboxCustom && !IsUsablePath(ToU16(sandboxPath))) {
     FocusItem(IDC_SANDBOX_PATH);
-    ShowPlainMessage(hwnd_, 127);
+    ShowMessage(hwnd_, IDS_NAME_INVALID);
     dx.Fail(IDC_SANDBOX_PATH);
   }
 }

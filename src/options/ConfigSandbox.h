@@ -13,7 +13,7 @@ namespace loom {
 
 class ConfigSandbox : public ProjectPage {
  public:
-  explicit ConfigSandbox(WizardHost* wizard) : ProjectPage(IDD_CONFIG_SANDBOX, 208, wizard) {}
+  explicit ConfigSandbox(WizardHost* wizard) : ProjectPage(IDD_CONFIG_SANDBOX, IDS_HELP_SANDBOX, wizard) {}
 
   // LoadSandboxChoice: the file's choice on the first entry, then the controls.
   void Prepare() override;
@@ -25,8 +25,8 @@ class ConfigSandbox : public ProjectPage {
   BOOL OnInitDialog() override;
   bool OnClicked(int id) override;
   bool OnEditChange(int id) override;
-  UINT GetBackTooltipId() override { return 206; }
-  UINT GetNextTooltipId() override { return 207; }
+  UINT GetBackTooltipId() override { return IDS_TIP_BACK_CONFIG; }
+  UINT GetNextTooltipId() override { return IDS_TIP_NEXT_CONFIG; }
   void LoadFromProject(const IniDocument& doc) override;
   void ExchangeControls(DataExchange& dx) override;
   void ApplyToProject(IniDocument& doc) override;

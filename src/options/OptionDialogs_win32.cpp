@@ -2,12 +2,11 @@
 
 #include <shlobj.h>
 
+#include "framework/Messages.h"
 #include "framework/Resources.h"
 
 namespace loom {
 namespace {
-
-constexpr UINT kProgramTitle = 57344;
 
 struct BrowseContext {
   const FolderDialogOptions* options;
@@ -22,17 +21,13 @@ int CALLBACK BrowseCallback(HWND dialog, UINT msg, LPARAM param, LPARAM data) {
       return 0;
     case BFFM_VALIDATEFAILEDW:
       // The typed text names no folder: say so and keep the dialog open.
-      ::MessageBoxW(dialog, reinterpret_cast<const wchar_t*>(param), L"Bad folder path", MB_OK | MB_ICONSTOP);
+      ShowMessage(dialog, reinterpret_cast<const wchar_t*>(param), MB_OK | MB_ICONSTOP, IDS_BAD_FOLDER_PATH);
       return 1;
   }
   return 0;
 }
 
 }  // namespace
-
-void ShowPlainMessage(HWND owner, UINT stringId) {
-  ::MessageBoxW(owner, LoadResString(stringId).c_str(), LoadResString(kProgramTitle).c_str(), MB_OK);
-}
 
 std::wstring BrowseForFolder(HWND owner, const FolderDialogOptions& options) {
   std::wstring title = LoadResString(options.titleString);

@@ -1,5 +1,4 @@
-// Small Windows helpers the option pages share: the plain message box and
-// the shell's folder-selection dialog.
+// The shell's folder-selection dialog, as the option pages use it.
 #pragma once
 
 #include <windows.h>
@@ -7,9 +6,6 @@
 #include <string>
 
 namespace loom {
-
-// A string-table message with the program's title as caption and an OK button.
-void ShowPlainMessage(HWND owner, UINT stringId);
 
 struct FolderDialogOptions {
   UINT titleString = 0;

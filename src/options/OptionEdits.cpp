@@ -173,16 +173,16 @@ BaseScan ScanBasePackage(const std::vector<FolderEntry>& entries, const PackageR
   return scan;
 }
 
-int JudgeBaseScan(const BaseScan& scan) {
-  if (scan.error == 5) return 250;
-  if (scan.appId.empty()) return 248;
-  if (scan.version == kUnreadableVersion) return 251;
-  return 0;
+Refusal JudgeBaseScan(const BaseScan& scan) {
+  if (scan.error == 5) return Refusal::BaseAccessDenied;
+  if (scan.appId.empty()) return Refusal::BaseNotManaged;
+  if (scan.version == kUnreadableVersion) return Refusal::BaseBadVersion;
+  return Refusal::None;
 }
 
 BaseIdentity IdentityFromScan(const BaseScan& scan) {
   BaseIdentity id;
-  if (JudgeBaseScan(scan) != 0) return id;
+  if (JudgeBaseScan(scan) != Refusal::None) return id;
   id.appId = scan.appId;
   id.inventoryName = scan.inventoryName;
   id.newVersionId = NextVersionId(scan.version);
@@ -254,14 +254,14 @@ int SyncUnitIndex(char16_t unit, bool withNever) {
   return -1;
 }
 
-int ValidateAppSync(const AppSyncSettings& s, bool urlAccepted) {
-  if (!s.enabled) return 0;
-  if (s.url.empty()) return 114;
-  if (!urlAccepted) return 115;
+Refusal ValidateAppSync(const AppSyncSettings& s, bool urlAccepted) {
+  if (!s.enabled) return Refusal::None;
+  if (s.url.empty()) return Refusal::SyncUrlMissing;
+  if (!urlAccepted) return Refusal::SyncUrlInvalid;
   if (s.expirePeriod.unit != u'n' && s.warningPeriod.unit != u'n' &&
       ToMinutes(s.expirePeriod) < ToMinutes(s.warningPeriod))
-    return 116;
-  return 0;
+    return Refusal::SyncWarningTooLong;
+  return Refusal::None;
 }
 
 std::u16string SyncValueText(const SyncPeriod& p) {

@@ -14,6 +14,7 @@
 
 #include "project/IniDocument.h"
 #include "util/PackageAttributes.h"
+#include "util/Refusal.h"
 
 namespace loom {
 
@@ -106,9 +107,9 @@ struct BaseScan {
 // access is denied, which ends the scan.
 BaseScan ScanBasePackage(const std::vector<FolderEntry>& entries, const PackageReader& read);
 
-// The message (string number) for a finished scan, or 0 when the base
-// package can be updated.
-int JudgeBaseScan(const BaseScan& scan);
+// What is wrong with a finished scan (BaseAccessDenied, BaseNotManaged,
+// BaseBadVersion), or None when the base package can be updated.
+Refusal JudgeBaseScan(const BaseScan& scan);
 
 // What the update of a base package takes from its scan: the AppID, the
 // inventory name and the next VersionID when JudgeBaseScan passed it, else
@@ -158,10 +159,10 @@ struct AppSyncSettings {
   SyncPeriod warningFrequency{1, u'd'};
   bool clearSandboxOnUpdate = false;
 };
-// 0 when the settings may be written, else the message: 114 (no URL), 115
-// (the URL was refused by the parser: urlAccepted false), 116 (the warning
-// period is longer than the expiry period).
-int ValidateAppSync(const AppSyncSettings& s, bool urlAccepted);
+// None when the settings may be written, else SyncUrlMissing, SyncUrlInvalid
+// (the URL was refused by the parser: urlAccepted false) or
+// SyncWarningTooLong (the warning period is longer than the expiry period).
+Refusal ValidateAppSync(const AppSyncSettings& s, bool urlAccepted);
 void ApplyAppSync(IniDocument& doc, const AppSyncSettings& s);
 // "never" for the unit n, else the number and the letter ("30d").
 std::u16string SyncValueText(const SyncPeriod& p);

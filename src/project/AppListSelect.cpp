@@ -5,6 +5,7 @@
 #include "capture/CaptureState.h"
 #include "capture/ScanTool.h"
 #include "framework/DataExchange.h"
+#include "framework/Messages.h"
 #include "framework/Resources.h"
 #include "framework/WinText.h"
 #include "macros/FolderMacros.h"
@@ -15,8 +16,6 @@
 namespace loom {
 namespace {
 
-constexpr UINT kCannotDeselect = 117;
-constexpr UINT kHelpLink = 218;
 
 std::vector<EntryPoint>& Entries() { return State().entryPoints; }
 
@@ -27,7 +26,7 @@ AppListSelect::~AppListSelect() {
 }
 
 BOOL AppListSelect::OnInitDialog() {
-  SetRichTextWithLink(IDC_ENTRY_HELP, IDR_HELP_ENTRY_POINTS, kHelpLink);
+  SetRichTextWithLink(IDC_ENTRY_HELP, IDR_HELP_ENTRY_POINTS, IDS_LINK_ENTRY_POINTS);
   // The page owns its image lists: each fill replaces the one before.
   HWND list = Item(IDC_ENTRY_LIST);
   ::SetWindowLongPtrW(list, GWL_STYLE, ::GetWindowLongPtrW(list, GWL_STYLE) | LVS_SHAREIMAGELISTS);
@@ -132,9 +131,7 @@ void AppListSelect::UserChangedRow(int row) {
   RowChecks checks = Checks();
   bool refused = ApplyUserCheck(Entries(), checks, size_t(row));
   ShowChecks(checks);
-  if (refused)
-    ::MessageBoxW(hwnd_, LoadResString(kCannotDeselect).c_str(), LoadResString(57344).c_str(),
-                  MB_OK | MB_ICONINFORMATION);
+  if (refused) ShowMessage(hwnd_, IDS_ENTRY_CANNOT_DESELECT, MB_OK | MB_ICONINFORMATION);
   Refresh();
 }
 

@@ -17,12 +17,12 @@ namespace loom {
 
 class AppListSelect : public ProjectPage {
  public:
-  explicit AppListSelect(WizardHost* wizard) : ProjectPage(IDD_APPLIST, 200, wizard) {}
+  explicit AppListSelect(WizardHost* wizard) : ProjectPage(IDD_APPLIST, IDS_HELP_ENTRY_POINTS, wizard) {}
   ~AppListSelect() override;
 
  protected:
-  UINT GetNextTooltipId() override { return 140; }
-  UINT GetBackTooltipId() override { return 139; }
+  UINT GetNextTooltipId() override { return IDS_TIP_NEXT_CONFIG; }
+  UINT GetBackTooltipId() override { return IDS_TIP_BACK_DELETE_POSTSCAN; }
   BOOL OnInitDialog() override;
   bool OnClicked(int id) override;
   bool OnNotify(WPARAM wParam, NMHDR* header, LRESULT& result) override;

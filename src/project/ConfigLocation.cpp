@@ -5,21 +5,23 @@
 #include "app/Origin.h"
 #include "capture/ScanTool.h"
 #include "framework/DataExchange.h"
+#include "framework/Messages.h"
 #include "framework/Resources.h"
 #include "framework/WinText.h"
 #include "options/OptionDialogs_win32.h"
 #include "project/EntryPoints.h"
 #include "project/LocationPlatform_win32.h"
 #include "project/ProjectLocation.h"
+#include "resources/RefusalStrings.h"
 #include "util/PathRules.h"
 #include "wizard/PageValues.h"
 
 namespace loom {
 namespace {
 
-constexpr UINT kTitleString = 57344;
-constexpr UINT kOverwriteQuestion = 130;
-constexpr UINT kBrowseTitle = 216;
+// The boxes the location checks name.
+constexpr int kFieldControls[] = {0, IDC_LOCATION_NAME, IDC_LOCATION_PATH};  // by LocationField
+static_assert(int(LocationField::Location) == 2);
 
 }  // namespace
 
@@ -59,15 +61,13 @@ void ConfigLocation::ExchangeControls(DataExchange& dx) {
   // Not a drive's root, nor a folder of the captured application (where the capture tool would refuse it).
   LocationVerdict v = CheckLocation(ToU16(byBase ? baseName : name), ToU16(location), estimate, platform,
                                     loaded ? CapturedFolders(doc) : std::vector<std::u16string>());
-  std::wstring title = LoadResString(kTitleString);
   if (!v.ok()) {
-    ::MessageBoxW(GetWizard()->hwnd(), LoadResString(UINT(v.message)).c_str(), title.c_str(),
-                  MB_OK | MB_ICONEXCLAMATION);
-    dx.Fail(v.focus);
+    ShowMessage(hwnd_, RefusalString(v.refusal), MB_OK | MB_ICONEXCLAMATION);
+    dx.Fail(kFieldControls[int(v.field)]);
     return;
   }
-  if (v.askOverwrite && ::MessageBoxW(GetWizard()->hwnd(), LoadResString(kOverwriteQuestion).c_str(), title.c_str(),
-                                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+  if (v.askOverwrite &&
+      ShowMessage(hwnd_, IDS_LOCATION_OVERWRITE, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
     dx.Fail(IDC_LOCATION_PATH);
     return;
   }
@@ -112,7 +112,7 @@ void ConfigLocation::NameChanged() {
 void ConfigLocation::Browse() {
   projectLocation = ItemText(IDC_LOCATION_PATH);
   FolderDialogOptions options;
-  options.titleString = kBrowseTitle;
+  options.titleString = IDS_LOCATION_BROWSE_TITLE;
   options.initialFolder = projectLocation;
   std::wstring chosen = BrowseForFolder(GetWizard()->hwnd(), options);
   if (chosen.empty()) return;
@@ -130,9 +130,8 @@ void ConfigLocation::Refresh() {
   ShowItem(IDC_LOCATION_FIXED_NAME, baseUpdate);
   bool hasPath = !ItemText(IDC_LOCATION_PATH).empty();
   if (baseUpdate) {
-    // "库存名称："
     SetItemText(IDC_LOCATION_FIXED_NAME,
-                L"\u5e93\u5b58\u540d\u79f0\uff1a" + (baseName.empty() ? ItemText(IDC_LOCATION_NAME) : baseName));
+                LoadResString(IDS_INVENTORY_NAME_LABEL) + (baseName.empty() ? ItemText(IDC_LOCATION_NAME) : baseName));
     EnableItem(IDOK, hasPath);
   } else {
     EnableItem(IDOK, hasPath && !ItemText(IDC_LOCATION_NAME).empty());

@@ -13,15 +13,15 @@ namespace loom {
 
 class ConfigLocation : public ProjectPage {
  public:
-  explicit ConfigLocation(WizardHost* wizard) : ProjectPage(IDD_CONFIG_LOCATION, 214, wizard) {}
+  explicit ConfigLocation(WizardHost* wizard) : ProjectPage(IDD_CONFIG_LOCATION, IDS_HELP_LOCATION, wizard) {}
 
   std::wstring projectLocation;
   std::wstring inventoryName;
   std::wstring lastInventoryName;
 
  protected:
-  UINT GetNextTooltipId() override { return 213; }
-  UINT GetBackTooltipId() override { return 212; }
+  UINT GetNextTooltipId() override { return IDS_TIP_NEXT_CONFIG; }
+  UINT GetBackTooltipId() override { return IDS_TIP_BACK_CONFIG; }
   BOOL OnInitDialog() override;
   bool OnClicked(int id) override;
   bool OnEditChange(int id) override;

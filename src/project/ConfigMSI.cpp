@@ -3,27 +3,29 @@
 #include "app/Settings.h"
 #include "framework/Controls.h"
 #include "framework/DataExchange.h"
+#include "framework/Messages.h"
 #include "framework/Resources.h"
 #include "framework/WinText.h"
 #include "macros/FolderMacros.h"
 #include "project/EntryPoints.h"
 #include "project/PackageSettings.h"
+#include "resources/RefusalStrings.h"
 #include "wizard/PageValues.h"
 
 namespace loom {
 namespace {
 
-constexpr UINT kTitleString = 57344;
-constexpr UINT kNonDataFileQuestion = 156;
-constexpr UINT kHelpLink = 217;
+// The boxes the package checks name.
+constexpr int kFieldControls[] = {0, IDC_MSI_DATA_FILE, IDC_MSI_FILE_NAME};  // by PackageField
+static_assert(int(PackageField::MsiFile) == 2);
 
 }  // namespace
 
-UINT ConfigMSI::GetNextTooltipId() { return Values().appSyncPageEnabled ? 144 : 146; }
+UINT ConfigMSI::GetNextTooltipId() { return Values().appSyncPageEnabled ? IDS_TIP_NEXT_CONFIG : IDS_TIP_SAVE; }
 
 BOOL ConfigMSI::OnInitDialog() {
   compress = false;
-  SetRichTextWithLink(IDC_MSI_HELP, IDR_HELP_CONTAINER, kHelpLink);
+  SetRichTextWithLink(IDC_MSI_HELP, IDR_HELP_CONTAINER, IDS_LINK_CONTAINER);
   BOOL r = ProjectPage::OnInitDialog();
   Refresh();
   return r;
@@ -73,9 +75,8 @@ void ConfigMSI::ExchangeControls(DataExchange& dx) {
   entryName_ = ItemText(IDC_MSI_ENTRY);
   PackageChoices choices = Choices();
   PackageVerdict v = CheckPackageChoices(choices, estimatedSize);
-  std::wstring title = LoadResString(kTitleString);
-  if (v.askNonDataFile && ::MessageBoxW(GetWizard()->hwnd(), LoadResString(kNonDataFileQuestion).c_str(), title.c_str(),
-                                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+  if (v.askNonDataFile &&
+      ShowMessage(hwnd_, IDS_NON_DATA_FILE_QUESTION, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
     containerChoice = kUseDataFile;
     CheckRadioButton(hwnd_, IDC_MSI_USE_ENTRY, IDC_MSI_USE_DATA_FILE, IDC_MSI_USE_DATA_FILE);
     Refresh();
@@ -83,9 +84,8 @@ void ConfigMSI::ExchangeControls(DataExchange& dx) {
     return;
   }
   if (!v.ok()) {
-    ::MessageBoxW(GetWizard()->hwnd(), LoadResString(UINT(v.message)).c_str(), title.c_str(),
-                  MB_OK | MB_ICONEXCLAMATION);
-    dx.Fail(v.focus);
+    ShowMessage(hwnd_, RefusalString(v.refusal), MB_OK | MB_ICONEXCLAMATION);
+    dx.Fail(kFieldControls[int(v.field)]);
   }
 }
 

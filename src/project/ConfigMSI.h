@@ -13,7 +13,7 @@ namespace loom {
 
 class ConfigMSI : public ProjectPage {
  public:
-  explicit ConfigMSI(WizardHost* wizard) : ProjectPage(IDD_CONFIG_MSI, 195, wizard) {}
+  explicit ConfigMSI(WizardHost* wizard) : ProjectPage(IDD_CONFIG_MSI, IDS_HELP_PACKAGE_SETTINGS, wizard) {}
 
   int containerChoice = 0;  // 0 an entry point, 1 a separate data file
   std::wstring dataFileName;
@@ -24,7 +24,7 @@ class ConfigMSI : public ProjectPage {
 
  protected:
   UINT GetNextTooltipId() override;
-  UINT GetBackTooltipId() override { return 143; }
+  UINT GetBackTooltipId() override { return IDS_TIP_BACK_CONFIG; }
   BOOL OnInitDialog() override;
   bool OnClicked(int id) override;
 

@@ -34,19 +34,19 @@ PackageVerdict CheckPackageChoices(const PackageChoices& c, long estimate) {
   PackageVerdict v;
   if (c.containerChoice == kUseDataFile) {
     if (c.dataFileName.empty())
-      v.message = 119;
+      v.refusal = Refusal::FileNameMissing;
     else if (c.dataFileName.find_first_of(u"[]") != std::u16string::npos)
-      v.message = 127;
-    if (v.message) {
-      v.focus = kDataFileEdit;
+      v.refusal = Refusal::NameInvalid;
+    if (!v.ok()) {
+      v.field = PackageField::DataFile;
       return v;
     }
   } else if (estimate >= kDataFileProposedFrom) {
     v.askNonDataFile = true;
   }
   if (c.buildMsi && c.msiFileName.empty()) {
-    v.message = 119;
-    v.focus = kMsiFileEdit;
+    v.refusal = Refusal::FileNameMissing;
+    v.field = PackageField::MsiFile;
   }
   return v;
 }

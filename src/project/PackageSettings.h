@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "util/Refusal.h"
+
 namespace loom {
 
 class IniDocument;
@@ -39,20 +41,20 @@ struct PackageChoices {
 PackageChoices ProposedPackageChoices(std::u16string_view inventoryName, std::u16string_view firstChosenEntry,
                                       long estimate);
 
-// Control IDs the verdict names.
-constexpr int kDataFileEdit = 1050;
-constexpr int kMsiFileEdit = 1076;
+// The box a refusal concerns.
+enum class PackageField { None, DataFile, MsiFile };
 
 struct PackageVerdict {
-  int message = 0;  // string to show (OK button), 0 = none
-  int focus = 0;
-  bool askNonDataFile = false;  // an entry point as container of a large package: ask string 156
-  bool ok() const { return message == 0; }
+  Refusal refusal = Refusal::None;  // told with an OK button
+  PackageField field = PackageField::None;
+  bool askNonDataFile = false;  // an entry point as container of a large package: ask first
+  bool ok() const { return refusal == Refusal::None; }
 };
 
 // The checks before anything is written: the data file name when the data
-// file is chosen (empty: 119; "[" or "]": 127), the container question, the
-// MSI file name when an MSI is wanted (empty: 119).
+// file is chosen (empty: FileNameMissing; "[" or "]": NameInvalid), the
+// container question, the MSI file name when an MSI is wanted (empty:
+// FileNameMissing).
 PackageVerdict CheckPackageChoices(const PackageChoices& choices, long estimate);
 
 // The primary name: the data file's name or the chosen entry point's.

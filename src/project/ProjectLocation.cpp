@@ -47,39 +47,40 @@ bool TooLittleSpace(uint64_t freeBytes, long estimatedMegabytes) {
   return (freeBytes >> 20) < static_cast<uint64_t>(estimatedMegabytes);
 }
 
-int InventoryNameMessage(std::u16string_view trimmedName) {
-  if (trimmedName.empty()) return 127;
-  if (trimmedName.find_first_of(u"[]") != std::u16string_view::npos) return 244;
-  return 0;
+Refusal CheckInventoryName(std::u16string_view trimmedName) {
+  if (trimmedName.empty()) return Refusal::NameInvalid;
+  if (trimmedName.find_first_of(u"[]") != std::u16string_view::npos) return Refusal::NameBrackets;
+  return Refusal::None;
 }
 
 LocationVerdict CheckLocation(std::u16string_view inventoryName, std::u16string_view location, long estimatedMegabytes,
                               LocationPlatform& platform, const std::vector<std::u16string>& capturedFolders) {
   LocationVerdict v;
   v.name = Trimmed(inventoryName);
-  auto refuse = [&v](int message, int focus) {
-    v.message = message;
-    v.focus = focus;
+  auto refuse = [&v](Refusal refusal, LocationField field) {
+    v.refusal = refusal;
+    v.field = field;
     return v;
   };
-  if (int message = InventoryNameMessage(v.name)) return refuse(message, kLocationNameEdit);
-  if (location.empty()) return refuse(128, kLocationPathEdit);
-  if (!IsValidFolderPath(location)) return refuse(129, kLocationPathEdit);
+  if (Refusal r = CheckInventoryName(v.name); r != Refusal::None) return refuse(r, LocationField::Name);
+  if (location.empty()) return refuse(Refusal::LocationMissing, LocationField::Location);
+  if (!IsValidFolderPath(location)) return refuse(Refusal::LocationInvalid, LocationField::Location);
 
   std::u16string folder = NormalFolder(location);
   if (RefuseProjectFolder(folder, capturedFolders).kind != ProjectFolderRefusal::kNone ||
       RefuseProjectFolder(platform.FullPath(folder), capturedFolders).kind == ProjectFolderRefusal::kCaptured)
-    return refuse(129, kLocationPathEdit);
+    return refuse(Refusal::LocationInvalid, LocationField::Location);
   std::u16string spaceFolder;
   LocationPlatform::Kind kind = platform.Lookup(folder);
   switch (kind) {
-    case LocationPlatform::Kind::File: return refuse(129, kLocationPathEdit);
+    case LocationPlatform::Kind::File: return refuse(Refusal::LocationInvalid, LocationField::Location);
     case LocationPlatform::Kind::Folder: spaceFolder = folder; break;
     case LocationPlatform::Kind::Missing: spaceFolder = FreeSpaceRoot(platform.FullPath(folder)); break;
   }
   if (!spaceFolder.empty()) {
     std::optional<uint64_t> free = platform.FreeBytes(spaceFolder);
-    if (free && TooLittleSpace(*free, estimatedMegabytes)) return refuse(158, kLocationPathEdit);
+    if (free && TooLittleSpace(*free, estimatedMegabytes))
+      return refuse(Refusal::LowDiskSpace, LocationField::Location);
   }
   v.askOverwrite = kind == LocationPlatform::Kind::Folder && platform.HasEntries(folder);
   return v;

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "util/Refusal.h"
+
 namespace loom {
 
 class IniDocument;
@@ -43,28 +45,27 @@ std::u16string FreeSpaceRoot(std::u16string_view fullPath);
 // Fewer free megabytes (bytes / 2^20) than the estimate.
 bool TooLittleSpace(uint64_t freeBytes, long estimatedMegabytes);
 
+// The box a refusal concerns.
+enum class LocationField { None, Name, Location };
+
 struct LocationVerdict {
-  int message = 0;            // string to show (OK button), 0 = none
-  int focus = 0;              // control to focus when refused
-  bool askOverwrite = false;  // the folder holds files: ask string 130
+  Refusal refusal = Refusal::None;  // told with an OK button
+  LocationField field = LocationField::None;
+  bool askOverwrite = false;  // the folder holds files: ask whether to overwrite
   std::u16string name;        // the trimmed inventory name
-  bool ok() const { return message == 0; }
+  bool ok() const { return refusal == Refusal::None; }
 };
 
-// Control IDs the verdict names.
-constexpr int kLocationNameEdit = 1050;
-constexpr int kLocationPathEdit = 1109;
+// The check of a trimmed inventory name: NameInvalid when empty,
+// NameBrackets with "[" or "]", else None.
+Refusal CheckInventoryName(std::u16string_view trimmedName);
 
-// The check of a trimmed inventory name: 127 when empty, 244 with "[" or
-// "]", else 0.
-int InventoryNameMessage(std::u16string_view trimmedName);
-
-// The checks of Next, in order: the trimmed name (empty: 127; "[" or "]":
-// 244), the location (empty: 128; a character no path may hold or a relative
-// path: 129; a drive's root or a folder in one of `capturedFolders`, as typed
-// or in full form: 129; an existing file: 129), the free space against the
-// estimate (158; not checked when the platform cannot tell), and whether an
-// existing folder holds files (the overwrite question).
+// The checks of Next, in order: the trimmed name (CheckInventoryName), the
+// location (empty: LocationMissing; a character no path may hold or a
+// relative path, a drive's root or a folder in one of `capturedFolders`, as
+// typed or in full form, an existing file: LocationInvalid), the free space
+// against the estimate (LowDiskSpace; not checked when the platform cannot
+// tell), and whether an existing folder holds files (the overwrite question).
 LocationVerdict CheckLocation(std::u16string_view inventoryName, std::u16string_view location, long estimatedMegabytes,
                               LocationPlatform& platform, const std::vector<std::u16string>& capturedFolders = {});
 

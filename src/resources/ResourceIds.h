@@ -47,6 +47,186 @@
 #define DLGINIT_CB_ADDSTRING     0x0403
 
 // ---------------------------------------------------------------------------
+// Strings (Strings.rc). Texts that differ only in use keep separate entries;
+// a text shared by several pages for the same purpose is one entry.
+
+// Program and about box
+#define IDS_APP_TITLE                  57344
+#define IDS_FIRST_TITLE                102  // first main-window title: product, version
+#define IDS_ABOUT_MENU                 101
+#define IDS_ABOUT_LINK                 133  // about box link
+#define IDS_VERSION_FORMAT             175  // "版本 %hs"
+
+// Step titles (appended to the program title)
+#define IDS_TITLE_WELCOME              134  // welcome and resume steps
+#define IDS_TITLE_READY_TO_PRESCAN     162
+#define IDS_TITLE_PRESCAN              163
+#define IDS_TITLE_PRESCAN_WARNINGS     164
+#define IDS_TITLE_INSTALL              165
+#define IDS_TITLE_POSTSCAN             166  // postscan and comparison steps
+#define IDS_TITLE_POSTSCAN_WARNINGS    167
+#define IDS_TITLE_ENTRY_POINTS         169
+#define IDS_TITLE_CONFIGURE            170
+#define IDS_TITLE_SAVE_PROJECT         171
+#define IDS_TITLE_SAVE_WARNINGS        172
+#define IDS_TITLE_GROUPS               176
+#define IDS_TITLE_ISOLATION            177
+#define IDS_TITLE_PACKAGE_SETTINGS     178
+#define IDS_TITLE_READY_TO_BUILD       179
+#define IDS_TITLE_BUILD                187
+#define IDS_TITLE_FINISHED             188
+#define IDS_TITLE_SANDBOX              209
+#define IDS_TITLE_LOCATION             215
+#define IDS_TITLE_QUALITY              220
+#define IDS_TITLE_REDIRECTION          236
+#define IDS_TITLE_PORTAL               238
+
+// Progress page group captions
+#define IDS_SCAN_LOCATIONS             152  // prescan and postscan
+#define IDS_COMPARING                  174  // comparison
+#define IDS_SAVING                     173  // project generation
+
+// Button captions
+#define IDS_BUILD                      181  // Next of the ready-to-build page
+#define IDS_BUILD_NOW                  124  // unused
+#define IDS_STOP_BUILD                 125  // unused
+#define IDS_STOP                       182
+#define IDS_BACK                       183
+#define IDS_NEXT                       184
+#define IDS_FINISH                     180  // unused
+#define IDS_OPEN_OUTPUT_FOLDER         185  // build page check box
+#define IDS_OPEN_PROJECT_FOLDER        186  // the same after a skipped build (English)
+
+// Button tooltips
+#define IDS_TIP_START_CAPTURE          132
+#define IDS_TIP_CANCEL                 153
+#define IDS_TIP_BACK_TO_WELCOME        154
+#define IDS_TIP_START_PRESCAN          155
+#define IDS_TIP_STOP_PRESCAN           135
+#define IDS_TIP_BACK_DELETE_PRESCAN    136
+#define IDS_TIP_START_POSTSCAN         137
+#define IDS_TIP_STOP_POSTSCAN          138
+#define IDS_TIP_BACK_DELETE_POSTSCAN   139
+#define IDS_TIP_NEXT_CONFIG            140  // every configuration page
+#define IDS_TIP_BACK_CONFIG            141  // every configuration page
+#define IDS_TIP_SAVE                   146  // Next when it saves the project
+#define IDS_TIP_STOP_SAVE              147
+#define IDS_TIP_BACK_FROM_BUILD        148  // build page
+#define IDS_TIP_FINISH                 149
+
+// Help buttons: one URL per page (one shared by two pages)
+#define IDS_HELP_WELCOME               201
+#define IDS_HELP_RESUME                193
+#define IDS_HELP_READY_TO_PRESCAN      199
+#define IDS_HELP_PROGRESS              190
+#define IDS_HELP_WARNINGS              202
+#define IDS_HELP_INSTALL               191
+#define IDS_HELP_ENTRY_POINTS          200
+#define IDS_HELP_GROUPS                197
+#define IDS_HELP_ISOLATION             196
+#define IDS_HELP_SANDBOX               208
+#define IDS_HELP_QUALITY_REDIRECTION   194  // quality-reporting and browser-redirection pages
+#define IDS_HELP_LOCATION              214
+#define IDS_HELP_PACKAGE_SETTINGS      195
+#define IDS_HELP_APPSYNC               198
+#define IDS_HELP_PORTAL                241
+#define IDS_HELP_READY_TO_BUILD        189
+#define IDS_HELP_BUILD                 192
+
+// Links in help texts and pictures ("caption;URL")
+#define IDS_LINK_COMMUNITY             205
+#define IDS_LINK_LEARN_MORE            245  // install page: "Learn more."
+#define IDS_LINK_ENTRY_POINTS          218
+#define IDS_LINK_SANDBOX               210
+#define IDS_LINK_ISOLATION             211
+#define IDS_LINK_CONTAINER             217  // package settings: "Learn more."
+#define IDS_LINK_PACKAGE_INI           219
+#define IDS_LINK_PORTAL                242
+#define IDS_LINK_COMMUNITY_BANNER      203  // community banner
+#define IDS_LINK_WELCOME_FOOT          204  // foot of the picture
+#define IDS_LINK_JOIN_COMMUNITY        253  // "join the community" area
+#define IDS_LINK_GUIDANCE              255  // guidance area
+
+// Welcome picture texts
+#define IDS_WELCOME_HEADING            221
+#define IDS_WELCOME_SUBHEADING         222
+#define IDS_WELCOME_PRESCAN            223
+#define IDS_WELCOME_PRESCAN_TEXT       224
+#define IDS_WELCOME_INSTALL            225
+#define IDS_WELCOME_INSTALL_TEXT       226
+#define IDS_WELCOME_POSTSCAN           227
+#define IDS_WELCOME_POSTSCAN_TEXT      228
+#define IDS_WELCOME_CONFIGURE          229
+#define IDS_WELCOME_CONFIGURE_TEXT     230
+#define IDS_WELCOME_BUILD              231
+#define IDS_WELCOME_BUILD_TEXT         232
+#define IDS_WELCOME_COMMUNITY          233
+#define IDS_WELCOME_COMMUNITY_TEXT     234
+#define IDS_WELCOME_COMMUNITY_LINK     235
+#define IDS_WELCOME_GUIDANCE           254
+
+// Questions
+#define IDS_QUIT_QUESTION              151
+#define IDS_STOP_QUESTION              150
+#define IDS_LOCATION_OVERWRITE         130  // the folder holds files
+#define IDS_NON_DATA_FILE_QUESTION     156
+
+// Refusals and errors of the pages
+#define IDS_NO_SCAN_LOCATION           161
+#define IDS_CANNOT_RECONNECT           237
+#define IDS_ENTRY_CANNOT_DESELECT      117
+#define IDS_NAME_INVALID               127  // also an empty inventory name, a bad sandbox folder
+#define IDS_INVENTORY_NAME_BRACKETS    244
+#define IDS_LOCATION_MISSING           128
+#define IDS_LOCATION_INVALID           129
+#define IDS_LOW_DISK_SPACE             158
+#define IDS_FILE_NAME_MISSING          119
+#define IDS_ACCESS_DENIED_DEFAULT      110  // default of the groups page message
+#define IDS_SELECT_GROUPS_TITLE        111  // object picker title
+#define IDS_PICKER_UNAVAILABLE         112
+#define IDS_SANDBOX_BROWSE_TITLE       113  // sandbox folder picker title
+#define IDS_SYNC_URL_MISSING           114
+#define IDS_SYNC_URL_INVALID           115
+#define IDS_SYNC_WARNING_TOO_LONG      116
+#define IDS_POSITIVE_INTEGER           61719  // application sync periods
+#define IDS_LOCATION_BROWSE_TITLE      216    // location folder picker title
+#define IDS_PORTAL_URL_INVALID         243
+#define IDS_BASE_BROWSE_TITLE          246  // base package folder picker title
+#define IDS_BASE_FOLDER_MISSING        247
+#define IDS_BASE_NOT_MANAGED           248
+#define IDS_BASE_FOLDER_INVALID        249
+#define IDS_BASE_ACCESS_DENIED         250
+#define IDS_BASE_BAD_VERSION           251
+#define IDS_CANNOT_OPEN_PROJECT_FOLDER 120  // unused
+#define IDS_CANNOT_BUILD_NOW           121  // the build runner could not start
+#define IDS_BUILD_FAILED               122
+#define IDS_BUILD_COMPLETE             123
+#define IDS_BUILD_STOPPED              126
+#define IDS_BUILD_TOOL_MISSING         256  // tool path, folder, where the folder came from
+#define IDS_TOOLS_FROM_PROGRAM         257  // the folder of Loomwise.exe
+#define IDS_TOOLS_FROM_VARIABLE        258  // QUILLMARK_BIN
+
+// Messages with fixed wording in the code before, now in the table
+#define IDS_CAPTION_ERROR              300  // caption of tool and start-up failures
+#define IDS_CAPTION_WARNING            301  // caption of the build-script warnings
+#define IDS_CANNOT_DELETE_FILE         302  // a stale prescan snapshot (the path is the caption)
+#define IDS_CANNOT_DELETE_END_SNAPSHOT 303  // a stale postscan snapshot
+#define IDS_CANNOT_RUN                 304  // caption; the text is the command line
+#define IDS_CANNOT_CREATE_FILE         305  // a temporary file, with its path
+#define IDS_SCAN_TOOL_MISSING          306  // the tool, the two folders searched
+#define IDS_TOOL_FAILED                307  // a tool step ended with a nonzero exit code
+#define IDS_TOOL_RESULT_MISSING        308  // a tool step left no result file (its path)
+#define IDS_CANNOT_CREATE_OUTDIR       309  // the build output folder
+#define IDS_SCRIPT_NO_TEMPLATE         310  // build.bat: no template in the branding module
+#define IDS_SCRIPT_NO_TARGET_DIR       311  // build.bat: the template has no TARGET_DIR=
+#define IDS_BAD_FOLDER_PATH            312  // caption; the text is the folder typed
+#define IDS_COLUMN_NAME                313  // entry-point list columns
+#define IDS_COLUMN_TARGET              314
+#define IDS_INVENTORY_NAME_LABEL       315  // location page, the name fixed by the base package
+#define IDS_COLUMN_ROOT                316  // scan-locations list columns
+#define IDS_COLUMN_VOLUME              317
+#define IDS_COLUMN_FILE_SYSTEM         318
+// ---------------------------------------------------------------------------
 // Icons
 
 #define IDI_APP                  128  // application icon, 16 to 256 pixels
@@ -247,3 +427,4 @@
 
 // System menu
 #define IDM_ABOUTBOX             0x0010
+#define IDM_HELP                       57670  // the standard help command (F1)

@@ -9,9 +9,9 @@
 namespace loom {
 
 BOOL CAboutDlg::OnInitDialog() {
-  SetItemText(IDC_ABOUT_VERSION, FormatW(LoadResString(175).c_str(), LOOMWISE_VERSION));
+  SetItemText(IDC_ABOUT_VERSION, FormatW(LoadResString(IDS_VERSION_FORMAT).c_str(), LOOMWISE_VERSION));
   std::wstring caption;
-  SplitLink(LoadResString(133), caption, url_);
+  SplitLink(LoadResString(IDS_ABOUT_LINK), caption, url_);
   if (!caption.empty()) SetItemText(IDC_ABOUT_LINK, caption);
   return Dialog::OnInitDialog();
 }

@@ -13,7 +13,7 @@ namespace loom {
 
 class ContinueDialog : public InnerDialog {
  public:
-  explicit ContinueDialog(WizardHost* wizard) : InnerDialog(IDD_CONTINUE, 193, wizard) {}
+  explicit ContinueDialog(WizardHost* wizard) : InnerDialog(IDD_CONTINUE, IDS_HELP_RESUME, wizard) {}
 };
 
 }  // namespace loom

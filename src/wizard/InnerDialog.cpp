@@ -11,8 +11,6 @@ namespace loom {
 namespace {
 
 constexpr UINT kFocusNext = WM_APP + 0x101;
-constexpr int kHelpCommand = 57670;  // the standard help command
-constexpr UINT kCancelTooltip = 153;
 constexpr UINT_PTR kFinishPageTimer = 0x4C46;  // a page not shown yet: its tooltips and help text
 constexpr UINT_PTR kHelpTextTimer = 0x4C48;    // the help text of a page not shown yet
 
@@ -84,7 +82,7 @@ void InnerDialog::FinishPage() {
     if (tooltip_) {
       if (backId) AddTool(IDC_BACK, LoadResString(backId));
       if (nextId) AddTool(IDOK, LoadResString(nextId));
-      if (cancelTip_) AddTool(IDCANCEL, LoadResString(kCancelTooltip));
+      if (cancelTip_) AddTool(IDCANCEL, LoadResString(IDS_TIP_CANCEL));
       ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, 200);
       ::SendMessageW(tooltip_, TTM_ACTIVATE, TRUE, 0);
     }
@@ -157,7 +155,7 @@ bool InnerDialog::OnClicked(int id) {
   switch (id) {
     case IDC_BACK: OnBackButton(); return true;
     case IDC_HELP_BUTTON:
-    case kHelpCommand: OpenHelp(); return true;
+    case IDM_HELP: OpenHelp(); return true;
   }
   return Dialog::OnClicked(id);
 }

@@ -78,7 +78,8 @@ class CLoomwiseDlg : public Dialog, public WizardHost {
   void DeleteTemporaryFiles(unsigned mask);
   void ResumeChoice();
   void DecideResumeAtStartup();
-  void ShowError(const std::wstring& text, HWND owner);
+  void ShowError(const std::wstring& text);  // a tool step's failure, captioned "Error"
+  void RunStepTool(const std::wstring& commandLine);
   // Start-up work the first page does not need (the folder macros, the
   // default scan locations): after the first paint, or before the first
   // step change, whichever comes first.

@@ -15,6 +15,7 @@
 #include "capture/ScanTool.h"
 #include "capture/TempFiles_win32.h"
 #include "capture/ToolRunner.h"
+#include "framework/Messages.h"
 #include "framework/Resources.h"
 #include "framework/WinText.h"
 #include "macros/FolderMacros.h"
@@ -29,9 +30,6 @@ namespace {
 constexpr UINT_PTR kStepTimer = 1;
 constexpr UINT_PTR kStartupTimer = 2;  // its turn comes after the first paint
 constexpr UINT kStepTimerPeriod = 500;
-constexpr UINT kTitleString = 57344;
-constexpr UINT kCancelQuestion = 151;
-constexpr UINT kFirstBannerBitmap = 187;  // 187..191 follow the branding banner
 constexpr wchar_t kAppSyncPage[] = L"AppSyncPage";  // 1: the application-sync step is on the road
 
 }  // namespace
@@ -61,7 +59,7 @@ BOOL CLoomwiseDlg::OnInitDialog() {
   MarkStartup("main window controls");
   FindScanTool();
   MarkStartup("scan tool");
-  SetText(FormatW(LoadResString(102).c_str(), BrandingString(kBrandProductName).c_str(), LOOMWISE_VERSION));
+  SetText(FormatW(LoadResString(IDS_FIRST_TITLE).c_str(), BrandingString(kBrandProductName).c_str(), LOOMWISE_VERSION));
 
   bannerText_.Create(hwnd_, RECT{40, 29, 500, 70}, 0xFFFF);
   MarkStartup("title");
@@ -73,13 +71,13 @@ BOOL CLoomwiseDlg::OnInitDialog() {
   MarkStartup("first page shown");
   continue_.SetItemCheck(IDC_CONTINUE_RADIO, true);
   ListView entries(appList_.Item(IDC_ENTRY_LIST));
-  entries.InsertColumn(0, L"\u540d\u79f0", 150);  // "名称"
-  entries.InsertColumn(1, L"\u76ee\u6807", 300);  // "目标"
+  entries.InsertColumn(0, LoadResString(IDS_COLUMN_NAME), 150);
+  entries.InsertColumn(1, LoadResString(IDS_COLUMN_TARGET), 300);
 
   DecideResumeAtStartup();
   MarkStartup("resume, settings");
 
-  std::wstring about = LoadResString(101);
+  std::wstring about = LoadResString(IDS_ABOUT_MENU);
   if (!about.empty()) {
     HMENU menu = ::GetSystemMenu(hwnd_, FALSE);
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
@@ -135,43 +133,47 @@ void CLoomwiseDlg::RunStepAction() {
       warnings_.ClearWarnings();
       const std::wstring& path = StartSnapshotPath();
       if (!DeleteExistingFile(path)) {
-        ::MessageBoxW(nullptr, L"\u65e0\u6cd5\u5220\u9664\u6587\u4ef6\u3002", path.c_str(), MB_OK);  // "无法删除文件。"
+        ShowMessageCaptioned(me, LoadResString(IDS_CANNOT_DELETE_FILE), path);
         // A stale snapshot must never be taken for this run's result.
         GoToStep(StepReadyToPrescan);
         return;
       }
       SetResumeEntry(true);
-      RunTool(ToWide(ScanCommand(ToU16(st.toolFolder), ToU16(st.toolName), ToU16(path), ToU16(st.scanLocations))), me);
+      RunStepTool(ToWide(ScanCommand(ToU16(st.toolFolder), ToU16(st.toolName), ToU16(path), ToU16(st.scanLocations))));
       break;
     }
     case StepPostscan: {
       warnings_.ClearWarnings();
       const std::wstring& path = EndSnapshotPath();
       if (!DeleteExistingFile(path)) {
-        ::MessageBoxW(nullptr, L"Could not delete end.snapshot.", L"Error", MB_OK);
+        ShowMessage(me, IDS_CANNOT_DELETE_END_SNAPSHOT, MB_OK, IDS_CAPTION_ERROR);
         GoToStep(StepInstall);
         return;
       }
-      RunTool(ToWide(ScanCommand(ToU16(st.toolFolder), ToU16(st.toolName), ToU16(path), ToU16(st.scanLocations))), me);
+      RunStepTool(ToWide(ScanCommand(ToU16(st.toolFolder), ToU16(st.toolName), ToU16(path), ToU16(st.scanLocations))));
       break;
     }
     case StepCompare:
-      RunTool(ToWide(SuggestProjectCommand(
-                  ToU16(st.toolFolder), ToU16(st.toolName), ToU16(ShortPathOf(StartSnapshotPath())),
-                  ToU16(ShortPathOf(EndSnapshotPath())), ToU16(WorkingProjectPath()), post_.ieSelection)),
-              me);
+      RunStepTool(ToWide(SuggestProjectCommand(
+          ToU16(st.toolFolder), ToU16(st.toolName), ToU16(ShortPathOf(StartSnapshotPath())),
+          ToU16(ShortPathOf(EndSnapshotPath())), ToU16(WorkingProjectPath()), post_.ieSelection)));
       break;
     case StepSaveProject:
       routelle_.SaveRedirectionList(MakeTempPath(L"txt"));
       warnings_.ClearWarnings();
-      RunTool(ToWide(GenerateProjectCommand(ToU16(st.toolFolder), ToU16(st.toolName), ToU16(WorkingProjectPath()),
-                                            ToU16(values_.projectFolder))),
-              me);
+      RunStepTool(ToWide(GenerateProjectCommand(ToU16(st.toolFolder), ToU16(st.toolName), ToU16(WorkingProjectPath()),
+                                                ToU16(values_.projectFolder))));
       break;
     default:
       if (GetStepInfo(st.step).hasPrepare) PageFor(GetStepInfo(st.step).page)->Prepare();
       break;
   }
+}
+
+void CLoomwiseDlg::RunStepTool(const std::wstring& commandLine) {
+  // A tool that cannot start is told here; the timer then judges the step
+  // by the missing result as for any failed run.
+  if (!RunTool(commandLine, hwnd_)) ShowMessage(hwnd_, commandLine, MB_OK, IDS_CANNOT_RUN);
 }
 
 void CLoomwiseDlg::ShowStepPage() {
@@ -202,12 +204,12 @@ void CLoomwiseDlg::UpdateBanner() {
   CaptureState& st = State();
   const int i = GetStepInfo(st.step).bannerIndex;
   if (i > 0 && !st.banners[i])
-    st.banners[i] = ::LoadBitmapW(AppInstance(), MAKEINTRESOURCEW(kFirstBannerBitmap + i - 1));
+    st.banners[i] = ::LoadBitmapW(AppInstance(), MAKEINTRESOURCEW(IDB_BANNER_PRESCAN + i - 1));
   SendItem(IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(st.banners[i]));
 }
 
 void CLoomwiseDlg::UpdateTitle() {
-  std::wstring title = LoadResString(kTitleString);
+  std::wstring title = LoadResString(IDS_APP_TITLE);
   std::wstring stepTitle = LoadResString(UINT(StepTitleString(State().step, values_.buildSkipped)));
   if (!stepTitle.empty()) title += L" - " + stepTitle;
   SetText(title);
@@ -271,18 +273,14 @@ void CLoomwiseDlg::OnOK() {
 }
 
 void CLoomwiseDlg::OnCancel() {
-  if (::MessageBoxW(hwnd_, LoadResString(kCancelQuestion).c_str(), LoadResString(kTitleString).c_str(),
-                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
-    return;
+  if (ShowMessage(hwnd_, IDS_QUIT_QUESTION, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
   StopTool();  // a scan still running must not write files after they are deleted
   SetResumeEntry(false);
   DeleteTemporaryFiles(DeletePrescan | DeletePostscan | DeleteWorkingProject);
   Send(WM_CLOSE);
 }
 
-void CLoomwiseDlg::ShowError(const std::wstring& text, HWND owner) {
-  ::MessageBoxW(owner, text.c_str(), L"Error", MB_OK);
-}
+void CLoomwiseDlg::ShowError(const std::wstring& text) { ShowMessage(hwnd_, text, MB_OK, IDS_CAPTION_ERROR); }
 
 void CLoomwiseDlg::OnTimer(UINT_PTR id) {
   if (id == kStartupTimer) FinishStartup();
@@ -300,9 +298,8 @@ void CLoomwiseDlg::JudgeToolStep(DWORD exitCode) {
   if (step == StepPostscan) resultPath = st.endSnapshotPath;
   if (step == StepCompare) resultPath = st.workingProjectPath;
   bool exists = !resultPath.empty() && IsExistingFile(resultPath);
-  ToolJudgement j = loom::JudgeToolStep(step, ToU16(errorText_), exists, ToU16(resultPath), exitCode,
-                                        !warnings_.warningsText().empty());
-  errorText_ = ToWide(j.errorText);
+  ToolJudgement j = loom::JudgeToolStep(step, !errorText_.empty(), exists, exitCode, !warnings_.warningsText().empty());
+  errorText_ = ToolFailureText(j.failure, errorText_, resultPath);
   if (j.success) {
     if (j.resumeOn) SetResumeEntry(true);
     if (j.resumeOff) SetResumeEntry(false);
@@ -314,17 +311,17 @@ void CLoomwiseDlg::JudgeToolStep(DWORD exitCode) {
     case StepPrescan:
     case StepCompare:
       GoToStep(j.target);
-      ShowError(text, nullptr);
+      ShowError(text);
       break;
     case StepPostscan:
       ::KillTimer(hwnd_, kStepTimer);
       GoToStep(j.target);
-      ShowError(text, nullptr);
+      ShowError(text);
       ::SetTimer(hwnd_, kStepTimer, kStepTimerPeriod, nullptr);
       break;
     case StepSaveProject:
       ::KillTimer(hwnd_, kStepTimer);
-      ShowError(text, hwnd_);
+      ShowError(text);
       ::SetTimer(hwnd_, kStepTimer, kStepTimerPeriod, nullptr);
       GoToStep(j.target);
       break;
@@ -338,7 +335,7 @@ bool CLoomwiseDlg::OnClicked(int id) {
       if (currentPage_)
         currentPage_->Post(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(currentPage_->Item(IDCANCEL)));
       return true;
-    case 57670 /* help */:
+    case IDM_HELP:
       if (currentPage_) currentPage_->OpenHelp();
       return true;
   }

@@ -2,19 +2,15 @@
 
 #include "capture/ScanTool.h"
 #include "framework/DataExchange.h"
+#include "framework/Messages.h"
+#include "framework/Resources.h"
 #include "framework/WinText.h"
 
 namespace loom {
 
 bool LoadWorkingProject(IniDocument& doc) { return doc.Load(ToU16(WorkingProjectPath())); }
 
-bool SaveWorkingProject(const IniDocument& doc, HWND owner) {
-  const std::wstring& path = WorkingProjectPath();
-  if (doc.Save(ToU16(path))) return true;
-  // "无法创建文件%ls"
-  ::MessageBoxW(owner, FormatW(L"\u65e0\u6cd5\u521b\u5efa\u6587\u4ef6%ls", path.c_str()).c_str(), L"Error", MB_OK);
-  return false;
-}
+bool SaveWorkingProject(const IniDocument& doc) { return doc.Save(ToU16(WorkingProjectPath())); }
 
 void ProjectPage::Prepare() {
   IniDocument doc;
@@ -30,7 +26,10 @@ void ProjectPage::DoDataExchange(DataExchange& dx) {
   IniDocument doc;
   if (!LoadWorkingProject(doc)) return;
   ApplyToProject(doc);
-  if (!SaveWorkingProject(doc, hwnd())) dx.Fail(IDOK);
+  if (SaveWorkingProject(doc)) return;
+  ShowMessage(hwnd(), FormatW(LoadResString(IDS_CANNOT_CREATE_FILE).c_str(), WorkingProjectPath().c_str()), MB_OK,
+              IDS_CAPTION_ERROR);
+  dx.Fail(IDOK);
 }
 
 }  // namespace loom

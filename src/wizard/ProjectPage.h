@@ -18,9 +18,8 @@ namespace loom {
 
 // Loads the working project file; false when it cannot be read.
 bool LoadWorkingProject(IniDocument& doc);
-// Saves it; on failure shows the cannot-create-file message (owned by
-// `owner`) and returns false.
-bool SaveWorkingProject(const IniDocument& doc, HWND owner);
+// Saves it; false when it cannot be written.
+bool SaveWorkingProject(const IniDocument& doc);
 
 class ProjectPage : public InnerDialog {
  public:

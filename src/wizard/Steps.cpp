@@ -1,32 +1,34 @@
 #include "wizard/Steps.h"
 
+#include "resources/ResourceIds.h"
+
 namespace loom {
 namespace {
 
 constexpr StepInfo kSteps[StepCount] = {
-    {PageId::Welcome, 134, 0, false},              // 0
-    {PageId::Continue, 134, 0, false},             // 1
-    {PageId::CleanPC, 162, 1, false},              // 2
-    {PageId::Progress, 163, 1, false},             // 3
-    {PageId::Warnings, 164, 1, false},             // 4
-    {PageId::Post, 165, 2, false},                 // 5
-    {PageId::Progress, 166, 3, false},             // 6
-    {PageId::Warnings, 167, 3, false},             // 7
-    {PageId::Progress, 168, 4, false},             // 8
-    {PageId::AppListSelect, 169, 4, true},         // 9
-    {PageId::ConfigMeridel, 238, 4, true},         // 10
-    {PageId::ConfigAuth, 176, 4, false},           // 11
-    {PageId::ConfigSandbox, 209, 4, true},         // 12
-    {PageId::ConfigIsolationMode, 177, 4, false},  // 13
-    {PageId::ConfigQualityAgent, 220, 4, false},   // 14
-    {PageId::ConfigRoutelle, 236, 4, true},        // 15
-    {PageId::ConfigLocation, 215, 4, true},        // 16
-    {PageId::ConfigMSI, 178, 4, true},             // 17
-    {PageId::ConfigAppSync, 170, 4, false},        // 18
-    {PageId::Progress, 171, 4, false},             // 19
-    {PageId::Warnings, 172, 4, false},             // 20
-    {PageId::ReadyToBuild, 179, 5, false},         // 21
-    {PageId::Finished, 187, 5, true},              // 22
+    {PageId::Welcome, IDS_TITLE_WELCOME, 0, false},                // 0
+    {PageId::Continue, IDS_TITLE_WELCOME, 0, false},               // 1
+    {PageId::CleanPC, IDS_TITLE_READY_TO_PRESCAN, 1, false},       // 2
+    {PageId::Progress, IDS_TITLE_PRESCAN, 1, false},               // 3
+    {PageId::Warnings, IDS_TITLE_PRESCAN_WARNINGS, 1, false},      // 4
+    {PageId::Post, IDS_TITLE_INSTALL, 2, false},                   // 5
+    {PageId::Progress, IDS_TITLE_POSTSCAN, 3, false},              // 6
+    {PageId::Warnings, IDS_TITLE_POSTSCAN_WARNINGS, 3, false},     // 7
+    {PageId::Progress, IDS_TITLE_POSTSCAN, 4, false},              // 8
+    {PageId::AppListSelect, IDS_TITLE_ENTRY_POINTS, 4, true},      // 9
+    {PageId::ConfigMeridel, IDS_TITLE_PORTAL, 4, true},            // 10
+    {PageId::ConfigAuth, IDS_TITLE_GROUPS, 4, false},              // 11
+    {PageId::ConfigSandbox, IDS_TITLE_SANDBOX, 4, true},           // 12
+    {PageId::ConfigIsolationMode, IDS_TITLE_ISOLATION, 4, false},  // 13
+    {PageId::ConfigQualityAgent, IDS_TITLE_QUALITY, 4, false},     // 14
+    {PageId::ConfigRoutelle, IDS_TITLE_REDIRECTION, 4, true},      // 15
+    {PageId::ConfigLocation, IDS_TITLE_LOCATION, 4, true},         // 16
+    {PageId::ConfigMSI, IDS_TITLE_PACKAGE_SETTINGS, 4, true},      // 17
+    {PageId::ConfigAppSync, IDS_TITLE_CONFIGURE, 4, false},        // 18
+    {PageId::Progress, IDS_TITLE_SAVE_PROJECT, 4, false},          // 19
+    {PageId::Warnings, IDS_TITLE_SAVE_WARNINGS, 4, false},         // 20
+    {PageId::ReadyToBuild, IDS_TITLE_READY_TO_BUILD, 5, false},    // 21
+    {PageId::Finished, IDS_TITLE_BUILD, 5, true},                  // 22
 };
 
 Transition Go(int target, bool check = false, unsigned deletes = DeleteNone) {
@@ -52,7 +54,7 @@ const StepInfo& GetStepInfo(int step) {
 }
 
 int StepTitleString(int step, bool buildSkipped) {
-  if (step == StepBuild) return buildSkipped ? 188 : 187;
+  if (step == StepBuild) return buildSkipped ? IDS_TITLE_FINISHED : IDS_TITLE_BUILD;
   return GetStepInfo(step).titleString;
 }
 
@@ -62,10 +64,12 @@ bool IsToolStep(int step) {
 
 bool GetProgressSetup(int step, ProgressSetup& s) {
   switch (step) {
-    case StepPrescan: s = {152, 152, 162, 135}; return true;
-    case StepPostscan: s = {152, 152, 164, 138}; return true;
-    case StepCompare: s = {174, 152, 164, 138}; return true;
-    case StepSaveProject: s = {173, 195, 165, 147}; return true;
+    case StepPrescan: s = {IDS_SCAN_LOCATIONS, IDB_SIDE_SCAN, IDR_HELP_PRESCANNING, IDS_TIP_STOP_PRESCAN}; return true;
+    case StepPostscan:
+      s = {IDS_SCAN_LOCATIONS, IDB_SIDE_SCAN, IDR_HELP_POSTSCANNING, IDS_TIP_STOP_POSTSCAN};
+      return true;
+    case StepCompare: s = {IDS_COMPARING, IDB_SIDE_SCAN, IDR_HELP_POSTSCANNING, IDS_TIP_STOP_POSTSCAN}; return true;
+    case StepSaveProject: s = {IDS_SAVING, IDB_SIDE_SAVE, IDR_HELP_SAVING, IDS_TIP_STOP_SAVE}; return true;
   }
   return false;
 }
@@ -139,22 +143,16 @@ bool TurnsResumeOff(int currentStep, int newStep) {
   return (currentStep >= StepPrescanWarnings && newStep < StepPrescanWarnings) || newStep >= StepBuild;
 }
 
-ToolJudgement JudgeToolStep(int step, std::u16string errorText, bool resultFileExists, const std::u16string& resultPath,
-                            uint32_t exitCode, bool warningsCollected) {
+ToolJudgement JudgeToolStep(int step, bool errorLines, bool resultFileExists, uint32_t exitCode,
+                            bool warningsCollected) {
   ToolJudgement j;
-  const char16_t* kAborted = u"\u53d1\u751f\u9519\u8bef\u6216\u64cd\u4f5c\u4e2d\u6b62";  // "发生错误或操作中止"
-  if (errorText.empty()) {
-    if (step != StepSaveProject && !resultFileExists) {
-      errorText = kAborted;
-      errorText += u"\n";
-      errorText += resultPath;
-      errorText += u"\u4e0d\u5b58\u5728";  // "不存在"
-    } else if (exitCode != 0) {
-      errorText = kAborted;
-    }
-  }
-  j.success = errorText.empty();
-  j.errorText = errorText;
+  if (errorLines)
+    j.failure = ToolFailure::ErrorLines;
+  else if (step != StepSaveProject && !resultFileExists)
+    j.failure = ToolFailure::ResultMissing;
+  else if (exitCode != 0)
+    j.failure = ToolFailure::ExitCode;
+  j.success = j.failure == ToolFailure::None;
   switch (step) {
     case StepPrescan:
       j.target = j.success ? (warningsCollected ? StepPrescanWarnings : StepInstall) : StepReadyToPrescan;

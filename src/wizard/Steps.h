@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace loom {
 
@@ -59,8 +58,8 @@ constexpr int kPageCount = int(PageId::Finished) + 1;  // the main window's tabl
 
 struct StepInfo {
   PageId page;
-  int titleString;  // string-table number of the step title (build step: see StepTitleString)
-  int bannerIndex;  // 0 = branding banner, 1..5 = bitmaps 187..191
+  int titleString;  // IDS_TITLE_... (build step: see StepTitleString)
+  int bannerIndex;  // 0 = branding banner, 1..5 = IDB_BANNER_PRESCAN..IDB_BANNER_BUILD
   bool hasPrepare;  // the page's prepare operation runs each time the step is entered
 };
 
@@ -108,16 +107,20 @@ Transition BackTransition(int step, const StepSwitches& sw);
 // below 4, or to the build step.
 bool TurnsResumeOff(int currentStep, int newStep);
 
-// The end of a tool step, judged on the error text collected from the tool,
-// the result file and the exit code.
+// Why a tool step failed; the caller words it (the tool's own error lines, or
+// a text naming the missing result file, or the general failure).
+enum class ToolFailure { None, ErrorLines, ResultMissing, ExitCode };
+
+// The end of a tool step, judged on whether the tool wrote error lines, the
+// result file and the exit code.
 struct ToolJudgement {
   bool success = false;
-  std::u16string errorText;  // for the message box on failure
-  int target = -1;           // the step to go to
-  bool resumeOn = false;     // success of the postscan: the resume entry is set
-  bool resumeOff = false;    // success of the project generation
+  ToolFailure failure = ToolFailure::None;
+  int target = -1;         // the step to go to
+  bool resumeOn = false;   // success of the postscan: the resume entry is set
+  bool resumeOff = false;  // success of the project generation
 };
-ToolJudgement JudgeToolStep(int step, std::u16string errorText, bool resultFileExists, const std::u16string& resultPath,
-                            uint32_t exitCode, bool warningsCollected);
+ToolJudgement JudgeToolStep(int step, bool errorLines, bool resultFileExists, uint32_t exitCode,
+                            bool warningsCollected);
 
 }  // namespace loom

@@ -44,33 +44,62 @@ TEST(AnswersTest, RefusedBeforeTheScan) {
     std::u16string text;
     int line;
     std::u16string section, key;
-    int message;           // string number, or 0
-    std::u16string words;  // part of the own words, when no string number
+    Refusal reason;        // a page's refusal, or None
+    std::u16string words;  // part of the own words, when no refusal
   } cases[] = {
-      {u"[Capture]\nInstall=x\nInstal=y\n", 3, u"Capture", u"Instal", 0, u"unknown key"},
-      {u"[Capture]\nInstall=x\n[Pages]\n", 3, u"Pages", u"", 0, u"unknown section"},
-      {u"[Capture]\nInstall=x\nInstall=y\n", 3, u"Capture", u"Install", 0, u"twice"},
-      {u"[Capture]\nInstall=x\njust text\n", 3, u"Capture", u"", 0, u"key=value"},
-      {u"[Capture]\nInstall=x\nInstallTimeout=ten\n", 3, u"Capture", u"InstallTimeout", 0, u"seconds"},
-      {u"[Capture]\nInstall=x\nInstallTimeout=0\n", 3, u"Capture", u"InstallTimeout", 0, u"seconds"},
-      {u"[Capture]\nInstall=x\nInstallExitCodes=0,x\n", 3, u"Capture", u"InstallExitCodes", 0, u"exit codes"},
-      {u"[Capture]\nInstall=x\nInstallTimeout=4294967296\n", 3, u"Capture", u"InstallTimeout", 0, u"seconds"},
-      {u"[Capture]\nInstall=x\nBrowser=3\n", 3, u"Capture", u"Browser", 0, u"0, 1 or 2"},
-      {u"[Capture]\nInstall=x\nLocations=C:\\ HKEY_NOWHERE\n", 3, u"Capture", u"Locations", 0, u"HKEY_USERS"},
-      {u"[Capture]\nInstall=x\n[Project]\nInventoryName=a[b]\n", 4, u"Project", u"InventoryName", 244, {}},
-      {u"[Capture]\nInstall=x\n[Project]\nInventoryName=  \n", 4, u"Project", u"InventoryName", 127, {}},
-      {u"[Capture]\nInstall=x\n[Project]\nLocation=\n", 4, u"Project", u"Location", 128, {}},
-      {u"[Capture]\nInstall=x\n[Project]\nLocation=Captures\\App\n", 4, u"Project", u"Location", 129, {}},
-      {u"[Capture]\nInstall=x\n[Project]\nOverwrite=yes\n", 4, u"Project", u"Overwrite", 0, u"0 or 1"},
-      {u"[Capture]\nInstall=x\n[Options]\nSandbox=C:\\a|b\n", 4, u"Options", u"Sandbox", 127, {}},
-      {u"[Capture]\nInstall=x\n[Options]\nPortalUrl=ftp://x\n", 4, u"Options", u"PortalUrl", 243, {}},
-      {u"[Capture]\nInstall=x\n[Options]\nBasePackage=\n", 4, u"Options", u"BasePackage", 247, {}},
-      {u"[Capture]\nInstall=x\n[Options]\nIsolation=full\n", 4, u"Options", u"Isolation", 0, u"write-copy"},
-      {u"[Capture]\nInstall=x\n[Package]\nDataFile=\n", 4, u"Package", u"DataFile", 119, {}},
-      {u"[Capture]\nInstall=x\n[Package]\nDataFile=a]b.dat\n", 4, u"Package", u"DataFile", 127, {}},
-      {u"[Capture]\nInstall=x\n[Package]\nMsiFile=\n", 4, u"Package", u"MsiFile", 119, {}},
-      {u"[Capture]\nInstall=x\n[Package]\nDataContainer=disk\n", 4, u"Package", u"DataContainer", 0, u"entry or file"},
-      {u"[Build]\nSkip=1\n", 0, u"Capture", u"Install", 0, u"required"},
+      {u"[Capture]\nInstall=x\nInstal=y\n", 3, u"Capture", u"Instal", Refusal::None, u"unknown key"},
+      {u"[Capture]\nInstall=x\n[Pages]\n", 3, u"Pages", u"", Refusal::None, u"unknown section"},
+      {u"[Capture]\nInstall=x\nInstall=y\n", 3, u"Capture", u"Install", Refusal::None, u"twice"},
+      {u"[Capture]\nInstall=x\njust text\n", 3, u"Capture", u"", Refusal::None, u"key=value"},
+      {u"[Capture]\nInstall=x\nInstallTimeout=ten\n", 3, u"Capture", u"InstallTimeout", Refusal::None, u"seconds"},
+      {u"[Capture]\nInstall=x\nInstallTimeout=0\n", 3, u"Capture", u"InstallTimeout", Refusal::None, u"seconds"},
+      {u"[Capture]\nInstall=x\nInstallExitCodes=0,x\n", 3, u"Capture", u"InstallExitCodes", Refusal::None,
+       u"exit codes"},
+      {u"[Capture]\nInstall=x\nInstallTimeout=4294967296\n", 3, u"Capture", u"InstallTimeout", Refusal::None,
+       u"seconds"},
+      {u"[Capture]\nInstall=x\nBrowser=3\n", 3, u"Capture", u"Browser", Refusal::None, u"0, 1 or 2"},
+      {u"[Capture]\nInstall=x\nLocations=C:\\ HKEY_NOWHERE\n", 3, u"Capture", u"Locations", Refusal::None,
+       u"HKEY_USERS"},
+      {u"[Capture]\nInstall=x\n[Project]\nInventoryName=a[b]\n",
+       4,
+       u"Project",
+       u"InventoryName",
+       Refusal::NameBrackets,
+       {}},
+      {u"[Capture]\nInstall=x\n[Project]\nInventoryName=  \n",
+       4,
+       u"Project",
+       u"InventoryName",
+       Refusal::NameInvalid,
+       {}},
+      {u"[Capture]\nInstall=x\n[Project]\nLocation=\n", 4, u"Project", u"Location", Refusal::LocationMissing, {}},
+      {u"[Capture]\nInstall=x\n[Project]\nLocation=Captures\\App\n",
+       4,
+       u"Project",
+       u"Location",
+       Refusal::LocationInvalid,
+       {}},
+      {u"[Capture]\nInstall=x\n[Project]\nOverwrite=yes\n", 4, u"Project", u"Overwrite", Refusal::None, u"0 or 1"},
+      {u"[Capture]\nInstall=x\n[Options]\nSandbox=C:\\a|b\n", 4, u"Options", u"Sandbox", Refusal::NameInvalid, {}},
+      {u"[Capture]\nInstall=x\n[Options]\nPortalUrl=ftp://x\n",
+       4,
+       u"Options",
+       u"PortalUrl",
+       Refusal::PortalUrlInvalid,
+       {}},
+      {u"[Capture]\nInstall=x\n[Options]\nBasePackage=\n",
+       4,
+       u"Options",
+       u"BasePackage",
+       Refusal::BaseFolderMissing,
+       {}},
+      {u"[Capture]\nInstall=x\n[Options]\nIsolation=full\n", 4, u"Options", u"Isolation", Refusal::None, u"write-copy"},
+      {u"[Capture]\nInstall=x\n[Package]\nDataFile=\n", 4, u"Package", u"DataFile", Refusal::FileNameMissing, {}},
+      {u"[Capture]\nInstall=x\n[Package]\nDataFile=a]b.dat\n", 4, u"Package", u"DataFile", Refusal::NameInvalid, {}},
+      {u"[Capture]\nInstall=x\n[Package]\nMsiFile=\n", 4, u"Package", u"MsiFile", Refusal::FileNameMissing, {}},
+      {u"[Capture]\nInstall=x\n[Package]\nDataContainer=disk\n", 4, u"Package", u"DataContainer", Refusal::None,
+       u"entry or file"},
+      {u"[Build]\nSkip=1\n", 0, u"Capture", u"Install", Refusal::None, u"required"},
   };
   for (const Case& c : cases) {
     Answers a;
@@ -79,7 +108,7 @@ TEST(AnswersTest, RefusedBeforeTheScan) {
     EXPECT_EQ(r.line, c.line) << Utf16ToUtf8(c.text);
     EXPECT_EQ(r.section, c.section) << Utf16ToUtf8(c.text);
     EXPECT_EQ(r.key, c.key) << Utf16ToUtf8(c.text);
-    EXPECT_EQ(r.message, c.message) << Utf16ToUtf8(c.text);
+    EXPECT_EQ(r.reason, c.reason) << Utf16ToUtf8(c.text);
     EXPECT_NE(r.text.find(c.words), std::u16string::npos) << Utf16ToUtf8(c.text) << ": " << Utf16ToUtf8(r.text);
   }
 }
@@ -159,7 +188,7 @@ TEST(AnswersTest, AppliesThePagesDefaultsAndAnswers) {
   full.folderKind = LocationPlatform::Kind::Folder;
   Applied taken = Apply(kInstall, full);
   ASSERT_FALSE(taken.ok);
-  EXPECT_EQ(taken.refusal.message, 130);
+  EXPECT_EQ(taken.refusal.reason, Refusal::LocationExists);
   EXPECT_TRUE(Apply(std::u16string(kInstall) + u"[Project]\nOverwrite=1\n", full).ok);
 }
 

@@ -196,7 +196,7 @@ TEST(OptionEditsPortal, BasePackageScan) {
   EXPECT_EQ(s.appId, u"{A1}");
   EXPECT_EQ(s.inventoryName, u"Base App");
   EXPECT_EQ(s.version, 5);
-  EXPECT_EQ(JudgeBaseScan(s), 0);
+  EXPECT_EQ(JudgeBaseScan(s), Refusal::None);
   BaseIdentity id = IdentityFromScan(s);
   EXPECT_EQ(id.appId, u"{A1}");
   EXPECT_EQ(id.inventoryName, u"Base App");
@@ -205,23 +205,23 @@ TEST(OptionEditsPortal, BasePackageScan) {
   struct Case {
     const char* name;
     std::vector<FolderEntry> entries;
-    int message;
+    Refusal reason;
     int32_t version;
   };
   const Case cases[] = {
-      {"only an upper-case extension", {{u"UPPER.EXE", false}}, 248, 0},
-      {"empty folder", {}, 248, 0},
-      {"primary without AppID", {{u"noid.dat", false}, {u"primary.dat", false}}, 248, 1},
-      {"huge VersionID", {{u"badver.exe", false}}, 251, kUnreadableVersion},
-      {"no VersionID", {{u"nover.exe", false}}, 0, 0},
+      {"only an upper-case extension", {{u"UPPER.EXE", false}}, Refusal::BaseNotManaged, 0},
+      {"empty folder", {}, Refusal::BaseNotManaged, 0},
+      {"primary without AppID", {{u"noid.dat", false}, {u"primary.dat", false}}, Refusal::BaseNotManaged, 1},
+      {"huge VersionID", {{u"badver.exe", false}}, Refusal::BaseBadVersion, kUnreadableVersion},
+      {"no VersionID", {{u"nover.exe", false}}, Refusal::None, 0},
   };
   for (const Case& c : cases) {
     BaseScan r = scan(c.entries);
-    EXPECT_EQ(JudgeBaseScan(r), c.message) << c.name;
+    EXPECT_EQ(JudgeBaseScan(r), c.reason) << c.name;
     EXPECT_EQ(r.version, c.version) << c.name;
     // A base package that cannot be updated leaves nothing behind, not even
     // the inventory name it may carry.
-    if (c.message != 0) {
+    if (c.reason != Refusal::None) {
       BaseIdentity none = IdentityFromScan(r);
       EXPECT_TRUE(none.appId.empty() && none.inventoryName.empty() && none.newVersionId == 0) << c.name;
     }
@@ -229,7 +229,7 @@ TEST(OptionEditsPortal, BasePackageScan) {
   denied = u"entry.exe";
   s = scan({{u"entry.exe", false}, {u"primary.dat", false}});
   EXPECT_EQ(s.error, 5u);
-  EXPECT_EQ(JudgeBaseScan(s), 250);
+  EXPECT_EQ(JudgeBaseScan(s), Refusal::BaseAccessDenied);
   EXPECT_TRUE(s.appId.empty());
 }
 
@@ -301,16 +301,16 @@ TEST(OptionEditsAppSync, PeriodsUnitsAndRules) {
     SyncPeriod expire, warning;
     std::u16string url;
     bool urlAccepted;
-    int message;
+    Refusal reason;
   };
   const Case cases[] = {
-      {"no URL", {30, u'n'}, {5, u'd'}, u"", true, 114},
-      {"URL refused", {30, u'n'}, {5, u'd'}, u"ftp://x", false, 115},
-      {"2 h before 3 h", {2, u'h'}, {3, u'h'}, u"http://x", true, 116},
-      {"2 d, 48 h", {2, u'd'}, {48, u'h'}, u"http://x", true, 0},
-      {"never expires", {1, u'n'}, {9, u'd'}, u"file://x", true, 0},
-      {"warning never", {1, u'm'}, {9, u'n'}, u"http://x", true, 0},
-      {"huge days do not wrap", {3000000, u'd'}, {4000000, u'm'}, u"http://x", true, 0},
+      {"no URL", {30, u'n'}, {5, u'd'}, u"", true, Refusal::SyncUrlMissing},
+      {"URL refused", {30, u'n'}, {5, u'd'}, u"ftp://x", false, Refusal::SyncUrlInvalid},
+      {"2 h before 3 h", {2, u'h'}, {3, u'h'}, u"http://x", true, Refusal::SyncWarningTooLong},
+      {"2 d, 48 h", {2, u'd'}, {48, u'h'}, u"http://x", true, Refusal::None},
+      {"never expires", {1, u'n'}, {9, u'd'}, u"file://x", true, Refusal::None},
+      {"warning never", {1, u'm'}, {9, u'n'}, u"http://x", true, Refusal::None},
+      {"huge days do not wrap", {3000000, u'd'}, {4000000, u'm'}, u"http://x", true, Refusal::None},
   };
   for (const Case& c : cases) {
     AppSyncSettings s;
@@ -318,10 +318,10 @@ TEST(OptionEditsAppSync, PeriodsUnitsAndRules) {
     s.url = c.url;
     s.expirePeriod = c.expire;
     s.warningPeriod = c.warning;
-    EXPECT_EQ(ValidateAppSync(s, c.urlAccepted), c.message) << c.name;
+    EXPECT_EQ(ValidateAppSync(s, c.urlAccepted), c.reason) << c.name;
   }
   AppSyncSettings off;
-  EXPECT_EQ(ValidateAppSync(off, false), 0);
+  EXPECT_EQ(ValidateAppSync(off, false), Refusal::None);
 }
 
 TEST(OptionEditsAppSync, Keys) {

@@ -37,39 +37,40 @@ TEST(PackageSettingsChoice, ThresholdsAndChecks) {
     const char* what;
     PackageChoices c;
     long estimate;
-    int message, focus;
+    Refusal refusal;
+    PackageField field;
     bool ask;
   } cases[] = {
-      {"entry point, small package", entry, 150, 0, 0, false},
-      {"entry point, large package asks", entry, 200, 0, 0, true},
-      {"data file", data, 5000, 0, 0, false},
+      {"entry point, small package", entry, 150, Refusal::None, PackageField::None, false},
+      {"entry point, large package asks", entry, 200, Refusal::None, PackageField::None, true},
+      {"data file", data, 5000, Refusal::None, PackageField::None, false},
       {"empty data file name",
        [&] {
          auto c = data;
          c.dataFileName.clear();
          return c;
        }(),
-       0, 119, kDataFileEdit, false},
+       0, Refusal::FileNameMissing, PackageField::DataFile, false},
       {"bracket in the data file name",
        [&] {
          auto c = data;
          c.dataFileName = u"A]";
          return c;
        }(),
-       0, 127, kDataFileEdit, false},
+       0, Refusal::NameInvalid, PackageField::DataFile, false},
       {"MSI without a name",
        [&] {
          auto c = entry;
          c.buildMsi = true;
          return c;
        }(),
-       0, 119, kMsiFileEdit, false},
-      {"no MSI, no name needed", entry, 0, 0, 0, false},
+       0, Refusal::FileNameMissing, PackageField::MsiFile, false},
+      {"no MSI, no name needed", entry, 0, Refusal::None, PackageField::None, false},
   };
   for (const auto& c : cases) {
     PackageVerdict v = CheckPackageChoices(c.c, c.estimate);
-    EXPECT_EQ(v.message, c.message) << c.what;
-    EXPECT_EQ(v.focus, c.focus) << c.what;
+    EXPECT_EQ(v.refusal, c.refusal) << c.what;
+    EXPECT_EQ(v.field, c.field) << c.what;
     EXPECT_EQ(v.askNonDataFile, c.ask) << c.what;
   }
   EXPECT_EQ(PrimaryName(entry), u"App.exe");

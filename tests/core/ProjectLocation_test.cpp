@@ -62,34 +62,38 @@ TEST(ProjectLocationChecks, EachRefusalInOrder) {
   p.nonEmpty.push_back(u"C:\\Full");
   struct {
     const char16_t *name, *location;
-    int message, focus;
+    Refusal refusal;
+    LocationField field;
     bool ask;
   } cases[] = {
-      {u"  ", u"C:\\p", 127, kLocationNameEdit, false},  // blank after trimming
-      {u"A[1]", u"C:\\p", 244, kLocationNameEdit, false},
-      {u"A", u"", 128, kLocationPathEdit, false},
-      {u"A", u"proj", 129, kLocationPathEdit, false},  // relative forms
-      {u"A", u"C:proj", 129, kLocationPathEdit, false},
-      {u"A", u"\\proj", 129, kLocationPathEdit, false},
-      {u"A", u"C:\\a|b", 129, kLocationPathEdit, false},  // characters no path may hold
-      {u"A", u"C:\\a:b", 129, kLocationPathEdit, false},
-      {u"A", u"C:\\a\tb", 129, kLocationPathEdit, false},
-      {u"A", u"C:\\file.txt", 129, kLocationPathEdit, false},
-      {u"A", u"C:\\file.txt\\", 129, kLocationPathEdit, false},  // looked up in its normal form
-      {u"A", u"C:\\Full", 0, 0, true},
-      {u"A", u"C:\\Empty\\", 0, 0, false},
-      {u"A", u"\\\\srv\\share\\new", 0, 0, false},
-      {u"A", u"C:\\", 129, kLocationPathEdit, false},                // a drive's root, before the overwrite question
-      {u"A", u"C:\\Full\\App\\sub", 129, kLocationPathEdit, false},  // inside the captured application
-      {u"A", u"C:\\Full\\Apps", 0, 0, false},
+      {u"  ", u"C:\\p", Refusal::NameInvalid, LocationField::Name, false},  // blank after trimming
+      {u"A[1]", u"C:\\p", Refusal::NameBrackets, LocationField::Name, false},
+      {u"A", u"", Refusal::LocationMissing, LocationField::Location, false},
+      {u"A", u"proj", Refusal::LocationInvalid, LocationField::Location, false},  // relative forms
+      {u"A", u"C:proj", Refusal::LocationInvalid, LocationField::Location, false},
+      {u"A", u"\\proj", Refusal::LocationInvalid, LocationField::Location, false},
+      {u"A", u"C:\\a|b", Refusal::LocationInvalid, LocationField::Location, false},  // characters no path may hold
+      {u"A", u"C:\\a:b", Refusal::LocationInvalid, LocationField::Location, false},
+      {u"A", u"C:\\a\tb", Refusal::LocationInvalid, LocationField::Location, false},
+      {u"A", u"C:\\file.txt", Refusal::LocationInvalid, LocationField::Location, false},
+      {u"A", u"C:\\file.txt\\", Refusal::LocationInvalid, LocationField::Location,
+       false},  // looked up in its normal form
+      {u"A", u"C:\\Full", Refusal::None, LocationField::None, true},
+      {u"A", u"C:\\Empty\\", Refusal::None, LocationField::None, false},
+      {u"A", u"\\\\srv\\share\\new", Refusal::None, LocationField::None, false},
+      {u"A", u"C:\\", Refusal::LocationInvalid, LocationField::Location,
+       false},  // a drive's root, before the overwrite question
+      {u"A", u"C:\\Full\\App\\sub", Refusal::LocationInvalid, LocationField::Location,
+       false},  // inside the captured application
+      {u"A", u"C:\\Full\\Apps", Refusal::None, LocationField::None, false},
   };
   p.nonEmpty.push_back(u"C:\\");
   p.kinds[u"C:\\"] = LocationPlatform::Kind::Folder;
   const std::vector<std::u16string> captured = {u"C:\\Full\\App"};
   for (const auto& c : cases) {
     LocationVerdict v = CheckLocation(c.name, c.location, 0, p, captured);
-    EXPECT_EQ(v.message, c.message) << Utf16ToUtf8(c.location);
-    EXPECT_EQ(v.focus, c.focus) << Utf16ToUtf8(c.location);
+    EXPECT_EQ(v.refusal, c.refusal) << Utf16ToUtf8(c.location);
+    EXPECT_EQ(v.field, c.field) << Utf16ToUtf8(c.location);
     EXPECT_EQ(v.askOverwrite, c.ask) << Utf16ToUtf8(c.location);
   }
   EXPECT_EQ(CheckLocation(u" \tMy App ", u"C:\\x", 0, p).name, u"My App");
@@ -121,12 +125,12 @@ TEST(ProjectLocationChecks, FreeSpaceAgainstTheEstimate) {
   p.free[u"D:\\Big"] = 500 * kMB;
   p.free[u"C:\\"] = 50 * kMB;
   // A missing folder asks its drive root; an existing one asks itself.
-  EXPECT_EQ(CheckLocation(u"A", u"C:\\New\\Deep", 60, p).message, 158);
-  EXPECT_EQ(CheckLocation(u"A", u"C:\\New\\Deep", 50, p).message, 0);
-  EXPECT_EQ(CheckLocation(u"A", u"D:\\Big", 400, p).message, 0);
-  EXPECT_EQ(CheckLocation(u"A", u"D:\\Big", 600, p).message, 158);
+  EXPECT_EQ(CheckLocation(u"A", u"C:\\New\\Deep", 60, p).refusal, Refusal::LowDiskSpace);
+  EXPECT_EQ(CheckLocation(u"A", u"C:\\New\\Deep", 50, p).refusal, Refusal::None);
+  EXPECT_EQ(CheckLocation(u"A", u"D:\\Big", 400, p).refusal, Refusal::None);
+  EXPECT_EQ(CheckLocation(u"A", u"D:\\Big", 600, p).refusal, Refusal::LowDiskSpace);
   // When the platform cannot tell, nothing is checked.
-  EXPECT_EQ(CheckLocation(u"A", u"E:\\Unknown", 1000000, p).message, 0);
+  EXPECT_EQ(CheckLocation(u"A", u"E:\\Unknown", 1000000, p).refusal, Refusal::None);
   EXPECT_EQ(p.asked, (std::vector<std::u16string>{u"C:\\", u"C:\\", u"D:\\Big", u"D:\\Big", u"E:\\"}));
 }
 

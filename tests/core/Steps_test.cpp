@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "resources/ResourceIds.h"
 #include "wizard/Steps.h"
 
 using namespace loom;
@@ -108,8 +109,8 @@ TEST(Steps, ResumeEntryIsTurnedOffLeavingTheCaptureOrReachingTheBuild) {
 }
 
 TEST(Steps, PagesTitlesAndProgressSetup) {
-  EXPECT_EQ(StepTitleString(StepBuild, true), 188);
-  EXPECT_EQ(StepTitleString(StepBuild, false), 187);
+  EXPECT_EQ(StepTitleString(StepBuild, true), IDS_TITLE_FINISHED);
+  EXPECT_EQ(StepTitleString(StepBuild, false), IDS_TITLE_BUILD);
   EXPECT_EQ(GetStepInfo(StepIsolation).page, PageId::ConfigIsolationMode);
   int progressSteps = 0;
   for (int step = 0; step < StepCount; ++step) {
@@ -122,46 +123,44 @@ TEST(Steps, PagesTitlesAndProgressSetup) {
   EXPECT_EQ(progressSteps, 4);
   ProgressSetup save;
   GetProgressSetup(StepSaveProject, save);
-  EXPECT_EQ(save.sideBitmap, 195);
-  EXPECT_EQ(save.backTooltip, 147);
+  EXPECT_EQ(save.sideBitmap, IDB_SIDE_SAVE);
+  EXPECT_EQ(save.backTooltip, IDS_TIP_STOP_SAVE);
 }
 
 TEST(Steps, ToolStepJudgement) {
-  const std::u16string path = u"C:\\t\\{A}.snapshot";
   // Success needs no error line, the result file, and exit code 0.
-  ToolJudgement ok = JudgeToolStep(StepPrescan, u"", true, path, 0, false);
+  ToolJudgement ok = JudgeToolStep(StepPrescan, false, true, 0, false);
   EXPECT_TRUE(ok.success);
   EXPECT_EQ(ok.target, StepInstall);
-  EXPECT_EQ(JudgeToolStep(StepPrescan, u"", true, path, 0, true).target, StepPrescanWarnings);
+  EXPECT_EQ(JudgeToolStep(StepPrescan, false, true, 0, true).target, StepPrescanWarnings);
 
   // An error line fails the step whatever the exit code and file say.
-  ToolJudgement err = JudgeToolStep(StepPrescan, u"disk full", true, path, 0, false);
+  ToolJudgement err = JudgeToolStep(StepPrescan, true, true, 0, false);
   EXPECT_FALSE(err.success);
-  EXPECT_EQ(err.errorText, u"disk full");
+  EXPECT_EQ(err.failure, ToolFailure::ErrorLines);
   EXPECT_EQ(err.target, StepReadyToPrescan);
 
-  // A missing result file names its path, even with exit code 0.
-  ToolJudgement missing = JudgeToolStep(StepPostscan, u"", false, path, 0, false);
+  // A missing result file fails it even with exit code 0.
+  ToolJudgement missing = JudgeToolStep(StepPostscan, false, false, 0, false);
   EXPECT_FALSE(missing.success);
-  EXPECT_EQ(missing.errorText,
-            u"\u53d1\u751f\u9519\u8bef\u6216\u64cd\u4f5c\u4e2d\u6b62\n" + path + u"\u4e0d\u5b58\u5728");
+  EXPECT_EQ(missing.failure, ToolFailure::ResultMissing);
   EXPECT_EQ(missing.target, StepInstall);
   EXPECT_FALSE(missing.resumeOn);
 
-  ToolJudgement code = JudgeToolStep(StepCompare, u"", true, path, 3, false);
-  EXPECT_EQ(code.errorText, u"\u53d1\u751f\u9519\u8bef\u6216\u64cd\u4f5c\u4e2d\u6b62");
+  ToolJudgement code = JudgeToolStep(StepCompare, false, true, 3, false);
+  EXPECT_EQ(code.failure, ToolFailure::ExitCode);
   EXPECT_EQ(code.target, StepInstall);
 
-  EXPECT_TRUE(JudgeToolStep(StepPostscan, u"", true, path, 0, false).resumeOn);
-  EXPECT_EQ(JudgeToolStep(StepPostscan, u"", true, path, 0, false).target, StepCompare);
-  EXPECT_EQ(JudgeToolStep(StepCompare, u"", true, path, 0, false).target, StepEntryPoints);
+  EXPECT_TRUE(JudgeToolStep(StepPostscan, false, true, 0, false).resumeOn);
+  EXPECT_EQ(JudgeToolStep(StepPostscan, false, true, 0, false).target, StepCompare);
+  EXPECT_EQ(JudgeToolStep(StepCompare, false, true, 0, false).target, StepEntryPoints);
 
   // The generation has no result file; it fails back to the comparison.
-  ToolJudgement gen = JudgeToolStep(StepSaveProject, u"", false, u"", 0, true);
+  ToolJudgement gen = JudgeToolStep(StepSaveProject, false, false, 0, true);
   EXPECT_TRUE(gen.success);
   EXPECT_TRUE(gen.resumeOff);
   EXPECT_EQ(gen.target, StepSaveWarnings);
-  EXPECT_EQ(JudgeToolStep(StepSaveProject, u"", false, u"", 1, false).target, StepCompare);
+  EXPECT_EQ(JudgeToolStep(StepSaveProject, false, false, 1, false).target, StepCompare);
 }
 
 #include "capture/ScanCommands.h"

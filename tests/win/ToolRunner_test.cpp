@@ -35,17 +35,6 @@ LRESULT CALLBACK SinkProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
 }
 
 // Presses OK in the box captioned "无法执行"; exit code 1 when it was there.
-DWORD WINAPI AnswerCannotRunBox(void*) {
-  for (int i = 0; i < 500; ++i) {
-    Sleep(10);
-    if (HWND box = FindWindowW(L"#32770", L"\u65e0\u6cd5\u6267\u884c")) {
-      PostMessageW(box, WM_COMMAND, IDOK, 0);
-      return 1;
-    }
-  }
-  return 0;
-}
-
 class ToolRunnerTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -148,13 +137,7 @@ TEST_F(ToolRunnerTest, StopEndsTheToolAndStartingAnotherStopsTheFirst) {
 }
 
 TEST_F(ToolRunnerTest, AProgramThatCannotStartIsReportedAndNothingRuns) {
-  // The runner tells the user in a message box; answer it from a helper thread.
-  HANDLE closer = CreateThread(nullptr, 0, AnswerCannotRunBox, nullptr, 0, nullptr);
+  // The runner only reports it (the caller tells the user): no box opens here.
   EXPECT_FALSE(RunTool(L"\"C:\\no\\such\\tool.exe\" x", window_));
-  WaitForSingleObject(closer, 5000);
-  DWORD answered = 0;
-  GetExitCodeThread(closer, &answered);
-  CloseHandle(closer);
-  EXPECT_EQ(answered, 1u) << "a box captioned 无法执行 was shown";
   EXPECT_FALSE(IsToolRunning());
 }
