@@ -53,6 +53,7 @@ TEST(AnswersTest, RefusedBeforeTheScan) {
       {u"[Capture]\nInstall=x\njust text\n", 3, u"Capture", u"", 0, u"key=value"},
       {u"[Capture]\nInstall=x\nInstallTimeout=ten\n", 3, u"Capture", u"InstallTimeout", 0, u"seconds"},
       {u"[Capture]\nInstall=x\nInstallTimeout=0\n", 3, u"Capture", u"InstallTimeout", 0, u"seconds"},
+      {u"[Capture]\nInstall=x\nInstallTimeout=-1\n", 3, u"Capture", u"InstallTimeout", 0, u"seconds"},
       {u"[Capture]\nInstall=x\nInstallExitCodes=0,x\n", 3, u"Capture", u"InstallExitCodes", 0, u"exit codes"},
       {u"[Capture]\nInstall=x\nInstallTimeout=4294967296\n", 3, u"Capture", u"InstallTimeout", 0, u"seconds"},
       {u"[Capture]\nInstall=x\nBrowser=3\n", 3, u"Capture", u"Browser", 0, u"0, 1 or 2"},
