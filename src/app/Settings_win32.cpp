@@ -87,6 +87,17 @@ void WriteSetting(const wchar_t* section, const wchar_t* key, const wchar_t* val
   ::WritePrivateProfileStringW(section, key, value, SettingsFilePath().c_str());
 }
 
+DWORD ReadSettingNumber(const wchar_t* section, const wchar_t* key, DWORD defaultValue) {
+  HKEY hkey;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey(section).c_str(), 0, KEY_QUERY_VALUE, &hkey) == ERROR_SUCCESS) {
+    DWORD type = 0, value = 0, size = sizeof value;
+    LONG rc = ::RegQueryValueExW(hkey, key, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    ::RegCloseKey(hkey);
+    if (rc == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value) return value;
+  }
+  return ::GetPrivateProfileIntW(section, key, INT(defaultValue), SettingsFilePath().c_str());
+}
+
 std::wstring RegisteredOwner() { return CurrentVersionValue(L"RegisteredOwner"); }
 std::wstring RegisteredOrganization() { return CurrentVersionValue(L"RegisteredOrganization"); }
 

@@ -1,5 +1,7 @@
-// The main window's side of the build: reading OutDir from the project's
-// Package.ini and rewriting build.bat for a changed output folder.
+#include "build/BuildScript_win32.h"
+
+#include <windows.h>
+
 #include <vector>
 
 #include "app/Branding.h"
@@ -10,7 +12,6 @@
 #include "macros/FolderMacros.h"
 #include "util/FileIo.h"
 #include "util/PathRules.h"
-#include "wizard/LoomwiseDlg.h"
 
 namespace loom {
 namespace {
@@ -48,11 +49,11 @@ std::string ToCodePage(const std::u16string& text) {
 
 }  // namespace
 
-std::wstring CLoomwiseDlg::ReadOutDir() const { return ReadProjectOutDir(ProjectFolder()); }
+std::wstring ReadOutDir(const std::wstring& projectFolder) { return ReadProjectOutDir(projectFolder); }
 
-void CLoomwiseDlg::UpdateBuildScript() {
-  std::wstring outDir = ReadOutDir();
-  if (!NeedsBuildScriptRewrite(packageIniOpened_, ToU16(outDir))) return;
+void UpdateBuildScript(const std::wstring& projectFolder, bool packageIniOpened) {
+  std::wstring outDir = ReadOutDir(projectFolder);
+  if (!NeedsBuildScriptRewrite(packageIniOpened, ToU16(outDir))) return;
   std::wstring tmpl = BrandingBuildScript();
   if (tmpl.empty()) {
     // The existing build.bat stays as it is.
@@ -63,7 +64,7 @@ void CLoomwiseDlg::UpdateBuildScript() {
   BuildScript script = MakeBuildScript(expanded, ToU16(InstallFolder()), ToU16(outDir));
   if (!script.targetFound) ::MessageBoxW(nullptr, kNoTargetDir, L"Warning", MB_OK);
   // Written beside and renamed over the old script: a failure never loses it.
-  const std::wstring path = ProjectFile(ProjectFolder(), u"build.bat");
+  const std::wstring path = ProjectFile(projectFolder, u"build.bat");
   ReplaceFileContents(ToU16(path), ToCodePage(script.text));
 }
 

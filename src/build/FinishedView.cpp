@@ -3,13 +3,14 @@
 #include "app/Settings.h"
 #include "build/BuildPlan.h"
 #include "build/BuildRun_win32.h"
+#include "build/BuildScript_win32.h"
 #include "capture/ScanTool.h"
 #include "capture/ToolRunner.h"
 #include "framework/DataExchange.h"
 #include "framework/Resources.h"
 #include "framework/WinText.h"
 #include "util/PathRules.h"
-#include "wizard/LoomwiseDlg.h"
+#include "wizard/PageValues.h"
 
 namespace loom {
 namespace {
@@ -36,11 +37,11 @@ constexpr wchar_t kCannotCreateFolder[] = L"\u65e0\u6cd5\u521b\u5efa\u76ee\u5f55
 
 }  // namespace
 
-FinishedView::FinishedView(CLoomwiseDlg* wizard) : InnerDialog(IDD_FINISHED, 192, wizard) {}
+FinishedView::FinishedView(WizardHost* wizard) : InnerDialog(IDD_FINISHED, 192, wizard) {}
 
 FinishedView::~FinishedView() { SetBuildOutputTarget(nullptr); }
 
-std::wstring FinishedView::ProjectFolder() const { return ToWide(NormalFolder(ToU16(GetWizard()->ProjectFolder()))); }
+std::wstring FinishedView::ProjectFolder() const { return Values().projectFolder; }
 
 BOOL FinishedView::OnInitDialog() {
   openFolderOnFinish_ = ReadSetting(kSettingsSection, kOpenFolderOnFinish, L"1") == L"1";
@@ -72,7 +73,7 @@ void FinishedView::SetupBuildPage() {
   ::KillTimer(hwnd_, kCatchUpTimer);
   output_.Clear(Item(IDC_BUILD_OUTPUT));
   outputFolder_.clear();
-  skipped_ = GetWizard()->BuildSkipped();
+  skipped_ = Values().buildSkipped;
   SetRichText(IDC_BUILD_HELP, skipped_ ? IDR_HELP_BUILD_SKIPPED : IDR_HELP_BUILDING);
   ShowItem(IDC_BUILD_GROUP, !skipped_);
   ShowItem(IDC_BUILD_OUTPUT, !skipped_);
@@ -84,13 +85,13 @@ void FinishedView::SetupBuildPage() {
 }
 
 void FinishedView::StartBuild() {
-  GetWizard()->UpdateBuildScript();
+  UpdateBuildScript(ProjectFolder(), Values().packageIniOpened);
   SetItemText(IDC_BACK, LoadResString(kStopCaption));
   EnableItem(IDOK, false);
   ::KillTimer(hwnd_, kCatchUpTimer);
   output_.Clear(Item(IDC_BUILD_OUTPUT));
   buildStage_ = 0;
-  outputFolder_ = ToWide(NormalOutDir(ToU16(GetWizard()->ReadOutDir())));
+  outputFolder_ = ToWide(NormalOutDir(ToU16(ReadOutDir(ProjectFolder()))));
   std::wstring project = ProjectFolder();
   ::SetCurrentDirectoryW(project.c_str());              // a relative OutDir is below the project
   ::SetTimer(hwnd_, kPollTimer, kPollPeriod, nullptr);  // ticks wait while the stage is 0

@@ -17,16 +17,13 @@ namespace loom {
 
 class FinishedView : public InnerDialog {
  public:
-  explicit FinishedView(CLoomwiseDlg* wizard);
+  explicit FinishedView(WizardHost* wizard);
   ~FinishedView() override;
 
   // Entering the step: set up for a build (and start it) or a skipped build.
   void Prepare() override { SetupBuildPage(); }
   // Back from the step: no timer, no tool, buttons enabled again.
   void LeaveBuildPage();
-
-  // 4 = idle or ended, 0 = starting, 1..3 = the tool of that stage runs.
-  int buildStage() const { return buildStage_; }
 
  protected:
   UINT GetNextTooltipId() override { return 149; }
@@ -51,7 +48,7 @@ class FinishedView : public InnerDialog {
 
   BuildOutputView output_;     // what the tools wrote, shared with their reader
   std::wstring outputFolder_;  // OutDir of the current build, in normal form
-  int buildStage_ = 4;
+  int buildStage_ = 4;         // 4 = idle or ended, 0 = starting, 1..3 = the tool of that stage runs
   bool skipped_ = false;
   bool openFolderOnFinish_ = true;
 };

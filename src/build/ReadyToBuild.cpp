@@ -6,7 +6,7 @@
 #include "framework/Resources.h"
 #include "framework/WinText.h"
 #include "util/PathRules.h"
-#include "wizard/LoomwiseDlg.h"
+#include "wizard/PageValues.h"
 
 namespace loom {
 namespace {
@@ -21,6 +21,7 @@ constexpr UINT kNextCaption = 184;     // "下一步"
 BOOL ReadyToBuild::OnInitDialog() {
   SetRichTextWithLink(IDC_READY_HELP, IDR_HELP_PACKAGE_INI, kPackageIniLink);
   skipBuild = ReadSetting(kSettingsSection, kSkipBuild, L"0") != L"0";
+  Values().buildSkipped = skipBuild;
   UpdateBuildButton();
   return InnerDialog::OnInitDialog();
 }
@@ -28,27 +29,27 @@ BOOL ReadyToBuild::OnInitDialog() {
 void ReadyToBuild::DoDataExchange(DataExchange& dx) {
   InnerDialog::DoDataExchange(dx);
   dx.Check(IDC_READY_SKIP_BUILD, skipBuild);
-  if (dx.saving() && !dx.failed()) WriteSetting(kSettingsSection, kSkipBuild, skipBuild ? L"1" : L"0");
+  if (!dx.saving() || dx.failed()) return;
+  WriteSetting(kSettingsSection, kSkipBuild, skipBuild ? L"1" : L"0");
+  Values().buildSkipped = skipBuild;
 }
 
 void ReadyToBuild::UpdateBuildButton() { SetItemText(IDOK, LoadResString(skipBuild ? kNextCaption : kBuildCaption)); }
 
-bool ReadyToBuild::OnCommand(WPARAM wParam, LPARAM lParam) {
-  if (HIWORD(wParam) == BN_CLICKED) {
-    std::wstring project = ToWide(NormalFolder(ToU16(GetWizard()->ProjectFolder())));
-    switch (LOWORD(wParam)) {
-      case IDC_READY_SKIP_BUILD:
-        UpdateData(true);  // the choice is stored at once
-        UpdateBuildButton();
-        return true;
-      case IDC_READY_EDIT_INI:
-        OpenUrl(ToWide(JoinPath(ToU16(project), u"Package.ini")));
-        GetWizard()->SetPackageIniOpened();
-        return true;
-      case IDC_READY_OPEN_FOLDER: OpenUrl(project); return true;
-    }
+bool ReadyToBuild::OnClicked(int id) {
+  const std::wstring& project = Values().projectFolder;
+  switch (id) {
+    case IDC_READY_SKIP_BUILD:
+      UpdateData(true);  // the choice is stored at once
+      UpdateBuildButton();
+      return true;
+    case IDC_READY_EDIT_INI:
+      OpenUrl(ToWide(JoinPath(ToU16(project), u"Package.ini")));
+      Values().packageIniOpened = true;
+      return true;
+    case IDC_READY_OPEN_FOLDER: OpenUrl(project); return true;
   }
-  return InnerDialog::OnCommand(wParam, lParam);
+  return InnerDialog::OnClicked(id);
 }
 
 void ReadyToBuild::OnOK() {

@@ -12,12 +12,12 @@ namespace loom {
 
 class ReadyToBuild : public InnerDialog {
  public:
-  explicit ReadyToBuild(CLoomwiseDlg* wizard) : InnerDialog(IDD_READY_TO_BUILD, 189, wizard) {}
+  explicit ReadyToBuild(WizardHost* wizard) : InnerDialog(IDD_READY_TO_BUILD, 189, wizard) {}
   bool skipBuild = false;
 
  protected:
   BOOL OnInitDialog() override;
-  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnClicked(int id) override;
   void DoDataExchange(DataExchange& dx) override;
   void OnOK() override;
 

@@ -2,7 +2,6 @@
 
 #include "capture/CaptureState.h"
 #include "capture/ScanSelect.h"
-#include "wizard/LoomwiseDlg.h"
 
 namespace loom {
 
@@ -15,12 +14,10 @@ void CleanPC::OnOK() {
   if (UpdateData(true)) InnerDialog::OnOK();  // the main window starts the prescan
 }
 
-bool CleanPC::OnCommand(WPARAM wParam, LPARAM lParam) {
-  if (LOWORD(wParam) == IDC_CLEANPC_LOCATIONS && HIWORD(wParam) == BN_CLICKED) {
-    ChooseScanLocations();
-    return true;
-  }
-  return InnerDialog::OnCommand(wParam, lParam);
+bool CleanPC::OnClicked(int id) {
+  if (id != IDC_CLEANPC_LOCATIONS) return InnerDialog::OnClicked(id);
+  ChooseScanLocations();
+  return true;
 }
 
 void CleanPC::ChooseScanLocations() {

@@ -12,13 +12,13 @@ namespace loom {
 
 class CleanPC : public InnerDialog {
  public:
-  explicit CleanPC(CLoomwiseDlg* wizard) : InnerDialog(IDD_CLEANPC, 199, wizard) {}
+  explicit CleanPC(WizardHost* wizard) : InnerDialog(IDD_CLEANPC, 199, wizard) {}
 
  protected:
   UINT GetNextTooltipId() override { return 155; }
   UINT GetBackTooltipId() override { return 154; }
   BOOL OnInitDialog() override;
-  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnClicked(int id) override;
   void OnOK() override;
 
  private:

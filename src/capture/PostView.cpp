@@ -2,7 +2,6 @@
 
 #include "app/Settings.h"
 #include "framework/DataExchange.h"
-#include "wizard/LoomwiseDlg.h"
 
 namespace loom {
 namespace {
@@ -29,17 +28,15 @@ void PostView::OnOK() {
   InnerDialog::OnOK();  // the main window starts the postscan
 }
 
-bool PostView::OnCommand(WPARAM wParam, LPARAM lParam) {
-  if (LOWORD(wParam) == IDC_POST_IE && HIWORD(wParam) == BN_CLICKED) {
-    ChooseBrowserEntryPoints();
-    return true;
-  }
-  return InnerDialog::OnCommand(wParam, lParam);
+bool PostView::OnClicked(int id) {
+  if (id != IDC_POST_IE) return InnerDialog::OnClicked(id);
+  ChooseBrowserEntryPoints();
+  return true;
 }
 
 void PostView::ChooseBrowserEntryPoints() {
   int choice = ieSelection;
-  InternetExplorerDlg dialog(choice, GetWizard());
+  InternetExplorerDlg dialog(choice, this);
   if (dialog.DoModal(GetWizard()->hwnd()) != IDOK) return;
   ieSelection = choice;
   GetWizard()->SetResumeEntry(true);  // a restart during the installation keeps the choice

@@ -12,7 +12,7 @@ namespace loom {
 
 class PostView : public InnerDialog {
  public:
-  explicit PostView(CLoomwiseDlg* wizard) : InnerDialog(IDD_POST, 191, wizard) {}
+  explicit PostView(WizardHost* wizard) : InnerDialog(IDD_POST, 191, wizard) {}
 
   // Browser entry points: 0 none, 1 the system's Internet Explorer run
   // inside the package, 2 a fully virtualised Internet Explorer.
@@ -22,7 +22,7 @@ class PostView : public InnerDialog {
   UINT GetNextTooltipId() override { return 137; }
   UINT GetBackTooltipId() override { return 136; }
   BOOL OnInitDialog() override;
-  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnClicked(int id) override;
   void OnOK() override;
 
  private:

@@ -1,7 +1,6 @@
 #include "capture/ProgressView.h"
 
 #include "framework/Resources.h"
-#include "wizard/LoomwiseDlg.h"
 
 namespace loom {
 

@@ -13,7 +13,7 @@ namespace loom {
 
 class ProgressView : public InnerDialog {
  public:
-  explicit ProgressView(CLoomwiseDlg* wizard) : InnerDialog(IDD_PROGRESS, 190, wizard) {}
+  explicit ProgressView(WizardHost* wizard) : InnerDialog(IDD_PROGRESS, 190, wizard) {}
 
   void SetGroupCaption(UINT stringId);
   void SetProgressText(const std::wstring& text);

@@ -139,12 +139,10 @@ void ScanSelect::UpdateHiveControls() {
   list_.Enable(list_.Count() > 0);
 }
 
-bool ScanSelect::OnCommand(WPARAM wParam, LPARAM lParam) {
-  if (LOWORD(wParam) == IDC_SCAN_HKU && HIWORD(wParam) == BN_CLICKED) {
-    UpdateHiveControls();
-    return true;
-  }
-  return Dialog::OnCommand(wParam, lParam);
+bool ScanSelect::OnClicked(int id) {
+  if (id != IDC_SCAN_HKU) return Dialog::OnClicked(id);
+  UpdateHiveControls();
+  return true;
 }
 
 void ScanSelect::Tell(const std::wstring& text) {

@@ -31,7 +31,7 @@ class ScanSelect : public Dialog {
 
  protected:
   BOOL OnInitDialog() override;
-  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnClicked(int id) override;
   void DoDataExchange(DataExchange& dx) override;
 
  private:

@@ -11,7 +11,7 @@ namespace loom {
 
 class WarningsView : public InnerDialog {
  public:
-  explicit WarningsView(CLoomwiseDlg* wizard) : InnerDialog(IDD_WARNINGS, 202, wizard) {}
+  explicit WarningsView(WizardHost* wizard) : InnerDialog(IDD_WARNINGS, 202, wizard) {}
 
   void AddWarning(const std::wstring& line);
   void ClearWarnings();

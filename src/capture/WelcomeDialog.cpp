@@ -187,12 +187,10 @@ void WelcomeDialog::OnPictureClick() {
   if (!url.empty()) OpenUrl(url);
 }
 
-bool WelcomeDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
-  if (LOWORD(wParam) == IDC_WELCOME_PICTURE) {
-    if (HIWORD(wParam) == STN_CLICKED) OnPictureClick();
-    return true;
-  }
-  return InnerDialog::OnCommand(wParam, lParam);
+bool WelcomeDialog::OnClicked(int id) {
+  if (id != IDC_WELCOME_PICTURE) return InnerDialog::OnClicked(id);
+  OnPictureClick();
+  return true;
 }
 
 bool WelcomeDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {

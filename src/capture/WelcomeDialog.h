@@ -12,12 +12,12 @@ namespace loom {
 
 class WelcomeDialog : public InnerDialog {
  public:
-  explicit WelcomeDialog(CLoomwiseDlg* wizard) : InnerDialog(IDD_WELCOME, 201, wizard) {}
+  explicit WelcomeDialog(WizardHost* wizard) : InnerDialog(IDD_WELCOME, 201, wizard) {}
 
  protected:
   UINT GetNextTooltipId() override { return 132; }
   BOOL OnInitDialog() override;
-  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnClicked(int id) override;
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:

@@ -109,14 +109,16 @@ BOOL Dialog::OnInitDialog() {
   return TRUE;
 }
 
-bool Dialog::OnCommand(WPARAM wParam, LPARAM) {
-  if (HIWORD(wParam) != BN_CLICKED && HIWORD(wParam) != 0) return false;
-  switch (LOWORD(wParam)) {
+bool Dialog::OnClicked(int id) {
+  switch (id) {
     case IDOK: OnOK(); return true;
     case IDCANCEL: OnCancel(); return true;
   }
   return false;
 }
+
+bool Dialog::OnEditChange(int) { return false; }
+bool Dialog::OnCommand(WPARAM, LPARAM) { return false; }
 
 bool Dialog::OnNotify(WPARAM, NMHDR*, LRESULT&) { return false; }
 void Dialog::OnTimer(UINT_PTR) {}
@@ -159,6 +161,8 @@ INT_PTR Dialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_INITDIALOG: return OnInitDialog();
     case WM_COMMAND:
       if (OnMessage(msg, wParam, lParam, result)) break;
+      if (HIWORD(wParam) == BN_CLICKED && OnClicked(LOWORD(wParam))) return TRUE;
+      if (HIWORD(wParam) == EN_CHANGE && OnEditChange(LOWORD(wParam))) return TRUE;
       return OnCommand(wParam, lParam) ? TRUE : FALSE;
     case WM_NOTIFY:
       if (OnNotify(wParam, reinterpret_cast<NMHDR*>(lParam), result)) break;

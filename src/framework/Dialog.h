@@ -41,6 +41,11 @@ class Dialog : public Window {
  protected:
   // Handlers. Returning true means "handled".
   virtual BOOL OnInitDialog();  // base: UpdateData(false); TRUE = default focus
+  // WM_COMMAND, decoded once: a click (BN_CLICKED, also a menu or accelerator
+  // command) goes to OnClicked, an edit's change (EN_CHANGE) to OnEditChange;
+  // what they leave, and every other notification, to OnCommand.
+  virtual bool OnClicked(int id);  // base: IDOK -> OnOK, IDCANCEL -> OnCancel
+  virtual bool OnEditChange(int id);
   virtual bool OnCommand(WPARAM wParam, LPARAM lParam);
   virtual bool OnNotify(WPARAM wParam, NMHDR* header, LRESULT& result);
   virtual void OnTimer(UINT_PTR id);
@@ -51,8 +56,6 @@ class Dialog : public Window {
   // Any other message; set `result` and return true to handle it.
   virtual bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   virtual void OnDestroy() {}
-
-  bool isModal() const { return modal_; }
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

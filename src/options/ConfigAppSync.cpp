@@ -52,10 +52,15 @@ void ConfigAppSync::UpdateSyncControls() {
     EnableItem(id, expiry != u'n' && warning != u'n');
 }
 
+bool ConfigAppSync::OnClicked(int id) {
+  if (id != IDC_SYNC_ENABLE) return ProjectPage::OnClicked(id);
+  UpdateSyncControls();
+  return true;
+}
+
 bool ConfigAppSync::OnCommand(WPARAM wParam, LPARAM lParam) {
   const int id = LOWORD(wParam);
-  if ((HIWORD(wParam) == BN_CLICKED && id == IDC_SYNC_ENABLE) ||
-      (HIWORD(wParam) == CBN_SELCHANGE && (id == IDC_SYNC_EXPIRE_UNIT || id == IDC_SYNC_WARN_UNIT))) {
+  if (HIWORD(wParam) == CBN_SELCHANGE && (id == IDC_SYNC_EXPIRE_UNIT || id == IDC_SYNC_WARN_UNIT)) {
     UpdateSyncControls();
     return true;
   }

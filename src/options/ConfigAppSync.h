@@ -1,7 +1,8 @@
-// The application-sync page (step 18; the main window's switch keeps the step
-// off, and then this page's window is never created): update URL, update
-// frequency, expiry when the server cannot be reached, the warning before it,
-// and clearing the sandbox on update; the AppSync* keys of BuildOptions.
+// The application-sync page (step 18, on the road only when the setting
+// AppSyncPage is 1; otherwise its window is never created): update URL,
+// update frequency, expiry when the server cannot be reached, the warning
+// before it, and clearing the sandbox on update; the AppSync* keys of
+// BuildOptions.
 #pragma once
 
 #include "options/OptionEdits.h"
@@ -12,16 +13,17 @@ namespace loom {
 
 class ConfigAppSync : public ProjectPage {
  public:
-  explicit ConfigAppSync(CLoomwiseDlg* wizard) : ProjectPage(IDD_CONFIG_APPSYNC, 198, wizard) {}
+  explicit ConfigAppSync(WizardHost* wizard) : ProjectPage(IDD_CONFIG_APPSYNC, 198, wizard) {}
 
   AppSyncSettings settings;  // fixed defaults every run; the suggested project is not read
 
  protected:
   BOOL OnInitDialog() override;
+  bool OnClicked(int id) override;
   bool OnCommand(WPARAM wParam, LPARAM lParam) override;
   UINT GetBackTooltipId() override { return 145; }
   UINT GetNextTooltipId() override { return 146; }
-  void LoadFromProject(const IniDocument&, bool) override {}
+  void LoadFromProject(const IniDocument&) override {}
   void ExchangeControls(DataExchange& dx) override;
   void ApplyToProject(IniDocument& doc) override;
 

@@ -213,21 +213,19 @@ void ConfigAuth::PickGroups() {
   UpdateAuthControls();
 }
 
-bool ConfigAuth::OnCommand(WPARAM wParam, LPARAM lParam) {
-  if (HIWORD(wParam) == BN_CLICKED) {
-    switch (LOWORD(wParam)) {
-      case IDC_AUTH_EVERYONE:
-      case IDC_AUTH_GROUPS_ONLY: UpdateAuthControls(); return true;
-      case IDC_AUTH_ADD: PickGroups(); return true;
-      case IDC_AUTH_REMOVE: {
-        int selected = ListView_GetNextItem(list_.hwnd(), -1, LVNI_SELECTED);
-        if (selected >= 0) ListView_DeleteItem(list_.hwnd(), selected);
-        UpdateAuthControls();
-        return true;
-      }
+bool ConfigAuth::OnClicked(int id) {
+  switch (id) {
+    case IDC_AUTH_EVERYONE:
+    case IDC_AUTH_GROUPS_ONLY: UpdateAuthControls(); return true;
+    case IDC_AUTH_ADD: PickGroups(); return true;
+    case IDC_AUTH_REMOVE: {
+      int selected = ListView_GetNextItem(list_.hwnd(), -1, LVNI_SELECTED);
+      if (selected >= 0) ListView_DeleteItem(list_.hwnd(), selected);
+      UpdateAuthControls();
+      return true;
     }
   }
-  return ProjectPage::OnCommand(wParam, lParam);
+  return ProjectPage::OnClicked(id);
 }
 
 bool ConfigAuth::OnNotify(WPARAM wParam, NMHDR* header, LRESULT& result) {

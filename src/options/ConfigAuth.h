@@ -14,7 +14,7 @@ namespace loom {
 
 class ConfigAuth : public ProjectPage {
  public:
-  explicit ConfigAuth(CLoomwiseDlg* wizard) : ProjectPage(IDD_CONFIG_AUTH, 197, wizard) {}
+  explicit ConfigAuth(WizardHost* wizard) : ProjectPage(IDD_CONFIG_AUTH, 197, wizard) {}
 
   int groupChoice = 0;           // 0 everyone (1105), 1 only the listed groups (1106)
   std::wstring permittedGroups;  // the list joined with ";", as the list is filled from
@@ -22,11 +22,11 @@ class ConfigAuth : public ProjectPage {
 
  protected:
   BOOL OnInitDialog() override;
-  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnClicked(int id) override;
   bool OnNotify(WPARAM wParam, NMHDR* header, LRESULT& result) override;
   UINT GetBackTooltipId() override { return 141; }
   UINT GetNextTooltipId() override { return 142; }
-  void LoadFromProject(const IniDocument&, bool) override {}
+  void LoadFromProject(const IniDocument&) override {}
   void ExchangeControls(DataExchange& dx) override;
   void ApplyToProject(IniDocument& doc) override;
 

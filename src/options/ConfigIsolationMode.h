@@ -9,7 +9,7 @@ namespace loom {
 
 class ConfigIsolationMode : public ProjectPage {
  public:
-  explicit ConfigIsolationMode(CLoomwiseDlg* wizard) : ProjectPage(IDD_CONFIG_ISOLATION, 196, wizard) {}
+  explicit ConfigIsolationMode(WizardHost* wizard) : ProjectPage(IDD_CONFIG_ISOLATION, 196, wizard) {}
 
   int isolationChoice = -1;  // 0 merged (1090), 1 write-copy (1091); 0 from the page's creation
 
@@ -17,7 +17,7 @@ class ConfigIsolationMode : public ProjectPage {
   BOOL OnInitDialog() override;
   UINT GetBackTooltipId() override { return 143; }
   UINT GetNextTooltipId() override { return 144; }
-  void LoadFromProject(const IniDocument&, bool) override {}
+  void LoadFromProject(const IniDocument&) override {}
   void ExchangeControls(DataExchange& dx) override;
   void ApplyToProject(IniDocument& doc) override;
 };

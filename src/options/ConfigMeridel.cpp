@@ -5,6 +5,7 @@
 #include "options/OptionDialogs_win32.h"
 #include "options/BasePackage_win32.h"
 #include "options/OptionEdits.h"
+#include "wizard/PageValues.h"
 
 namespace loom {
 
@@ -20,7 +21,7 @@ void ConfigMeridel::Prepare() {
   UpdatePortalControls();
 }
 
-void ConfigMeridel::LoadFromProject(const IniDocument& doc, bool) {
+void ConfigMeridel::LoadFromProject(const IniDocument& doc) {
   PortalEntry e = PortalFromProject(doc);
   manageWithPortal = e.manage;
   orgUrl = ToWide(e.orgUrl);
@@ -34,19 +35,19 @@ void ConfigMeridel::UpdatePortalControls() {
     EnableItem(id, manageWithPortal && isBaseUpdate);
 }
 
-bool ConfigMeridel::OnCommand(WPARAM wParam, LPARAM lParam) {
-  const int id = LOWORD(wParam);
-  const int code = HIWORD(wParam);
-  if ((code == BN_CLICKED && (id == IDC_PORTAL_MANAGE || id == IDC_PORTAL_BASE_UPDATE)) ||
-      (code == EN_CHANGE && (id == IDC_PORTAL_URL || id == IDC_PORTAL_BASE_FOLDER))) {
-    UpdatePortalControls();
-    return true;
+bool ConfigMeridel::OnClicked(int id) {
+  switch (id) {
+    case IDC_PORTAL_MANAGE:
+    case IDC_PORTAL_BASE_UPDATE: UpdatePortalControls(); return true;
+    case IDC_PORTAL_BASE_BROWSE: Browse(); return true;
   }
-  if (code == BN_CLICKED && id == IDC_PORTAL_BASE_BROWSE) {
-    Browse();
-    return true;
-  }
-  return ProjectPage::OnCommand(wParam, lParam);
+  return ProjectPage::OnClicked(id);
+}
+
+bool ConfigMeridel::OnEditChange(int id) {
+  if (id != IDC_PORTAL_URL && id != IDC_PORTAL_BASE_FOLDER) return false;
+  UpdatePortalControls();
+  return true;
 }
 
 void ConfigMeridel::Browse() {
@@ -91,7 +92,12 @@ void ConfigMeridel::ExchangeControls(DataExchange& dx) {
     FocusItem(IDC_PORTAL_URL);
     ShowPlainMessage(hwnd_, 243);
     dx.Fail(IDC_PORTAL_URL);
+    return;
   }
+  PageValues& values = Values();
+  values.managedByPortal = manageWithPortal;
+  values.portalBaseUpdate = manageWithPortal && isBaseUpdate;
+  values.baseInventoryName = values.portalBaseUpdate ? baseInventoryName : std::wstring();
 }
 
 void ConfigMeridel::ApplyToProject(IniDocument& doc) {

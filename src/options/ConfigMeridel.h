@@ -15,7 +15,7 @@ namespace loom {
 
 class ConfigMeridel : public ProjectPage {
  public:
-  explicit ConfigMeridel(CLoomwiseDlg* wizard) : ProjectPage(IDD_CONFIG_MERIDEL, 241, wizard) {}
+  explicit ConfigMeridel(WizardHost* wizard) : ProjectPage(IDD_CONFIG_MERIDEL, 241, wizard) {}
 
   // LoadPortalSettings: the portal state from the working project file.
   void Prepare() override;
@@ -31,10 +31,11 @@ class ConfigMeridel : public ProjectPage {
 
  protected:
   BOOL OnInitDialog() override;
-  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnClicked(int id) override;
+  bool OnEditChange(int id) override;
   UINT GetBackTooltipId() override { return 239; }
   UINT GetNextTooltipId() override { return 240; }
-  void LoadFromProject(const IniDocument& doc, bool loaded) override;
+  void LoadFromProject(const IniDocument& doc) override;
   void ExchangeControls(DataExchange& dx) override;
   void ApplyToProject(IniDocument& doc) override;
 

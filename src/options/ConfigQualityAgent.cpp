@@ -5,15 +5,12 @@
 
 namespace loom {
 
-bool ConfigQualityAgent::OnCommand(WPARAM wParam, LPARAM lParam) {
-  const int id = LOWORD(wParam);
-  if (HIWORD(wParam) == BN_CLICKED && (id == IDC_QUALITY_SEND || id == IDC_QUALITY_DONT_SEND)) {
-    // The two buttons are separate groups: the page clears the other one.
-    SetItemCheck(id == IDC_QUALITY_SEND ? IDC_QUALITY_DONT_SEND : IDC_QUALITY_SEND, false);
-    EnableItem(IDOK, true);
-    return true;
-  }
-  return ProjectPage::OnCommand(wParam, lParam);
+bool ConfigQualityAgent::OnClicked(int id) {
+  if (id != IDC_QUALITY_SEND && id != IDC_QUALITY_DONT_SEND) return ProjectPage::OnClicked(id);
+  // The two buttons are separate groups: the page clears the other one.
+  SetItemCheck(id == IDC_QUALITY_SEND ? IDC_QUALITY_DONT_SEND : IDC_QUALITY_SEND, false);
+  EnableItem(IDOK, true);
+  return true;
 }
 
 void ConfigQualityAgent::ExchangeControls(DataExchange& dx) {

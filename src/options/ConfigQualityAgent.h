@@ -9,13 +9,13 @@ namespace loom {
 
 class ConfigQualityAgent : public ProjectPage {
  public:
-  explicit ConfigQualityAgent(CLoomwiseDlg* wizard) : ProjectPage(IDD_CONFIG_QUALITY, 194, wizard) {}
+  explicit ConfigQualityAgent(WizardHost* wizard) : ProjectPage(IDD_CONFIG_QUALITY, 194, wizard) {}
 
   bool sendReports = true;  // radio 1097; each radio is a group of its own
 
  protected:
-  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
-  void LoadFromProject(const IniDocument&, bool) override {}
+  bool OnClicked(int id) override;
+  void LoadFromProject(const IniDocument&) override {}
   void ExchangeControls(DataExchange& dx) override;
   void ApplyToProject(IniDocument& doc) override;
 };

@@ -5,8 +5,8 @@
 #include "framework/WinText.h"
 #include "options/OptionEdits.h"
 #include "util/Text.h"
-#include "wizard/LoomwiseDlg.h"
 #include "wizard/ProjectPage.h"
+#include "wizard/PageValues.h"
 
 namespace loom {
 namespace {
@@ -31,7 +31,7 @@ void ConfigRoutelle::DoDataExchange(DataExchange& dx) {
 }
 
 void ConfigRoutelle::Prepare() {
-  std::wstring name = GetWizard()->EntryPointsPage().FirstChosenBrowser();
+  const std::wstring& name = Values().firstChosenBrowser;
   if (name.empty()) return;
   IniDocument doc;
   LoadWorkingProject(doc);
@@ -47,7 +47,7 @@ void ConfigRoutelle::SaveRedirectionList(const std::wstring& path) {
   DeleteListFile();
   const std::wstring previous = listPath_;
   listPath_.clear();
-  std::wstring name = GetWizard()->EntryPointsPage().FirstChosenBrowser();
+  const std::wstring name = Values().firstChosenBrowser;
   std::optional<std::u16string> text = RedirectFileText(ToU16(name), ToU16(redirectList));
   const bool written = text && WriteNewFile(path, ToUtf16LeBytes(*text));
   IniDocument doc;

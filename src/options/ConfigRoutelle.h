@@ -14,7 +14,7 @@ namespace loom {
 
 class ConfigRoutelle : public InnerDialog {
  public:
-  explicit ConfigRoutelle(CLoomwiseDlg* wizard) : InnerDialog(IDD_CONFIG_ROUTELLE, 194, wizard) {}
+  explicit ConfigRoutelle(WizardHost* wizard) : InnerDialog(IDD_CONFIG_ROUTELLE, 194, wizard) {}
 
   // LoadBrowserName: the detected browser into 1118.
   void Prepare() override;

@@ -20,28 +20,26 @@ void ConfigSandbox::Prepare() {
   UpdateSandboxControls();
 }
 
-void ConfigSandbox::LoadFromProject(const IniDocument& doc, bool) {
+void ConfigSandbox::LoadFromProject(const IniDocument& doc) {
   SandboxState s = SandboxFromProject(doc);
   sandboxChoice = s.choice;
   sandboxPath = ToWide(s.path);
 }
 
-bool ConfigSandbox::OnCommand(WPARAM wParam, LPARAM lParam) {
-  const int id = LOWORD(wParam);
-  const int code = HIWORD(wParam);
-  if (code == BN_CLICKED && (id == IDC_SANDBOX_PROFILE || id == IDC_SANDBOX_APP_FOLDER || id == IDC_SANDBOX_CUSTOM)) {
-    UpdateSandboxControls();
-    return true;
+bool ConfigSandbox::OnClicked(int id) {
+  switch (id) {
+    case IDC_SANDBOX_PROFILE:
+    case IDC_SANDBOX_APP_FOLDER:
+    case IDC_SANDBOX_CUSTOM: UpdateSandboxControls(); return true;
+    case IDC_SANDBOX_BROWSE: Browse(); return true;
   }
-  if (code == EN_CHANGE && id == IDC_SANDBOX_PATH) {
-    UpdateSandboxControls();
-    return true;
-  }
-  if (code == BN_CLICKED && id == IDC_SANDBOX_BROWSE) {
-    Browse();
-    return true;
-  }
-  return ProjectPage::OnCommand(wParam, lParam);
+  return ProjectPage::OnClicked(id);
+}
+
+bool ConfigSandbox::OnEditChange(int id) {
+  if (id != IDC_SANDBOX_PATH) return false;
+  UpdateSandboxControls();
+  return true;
 }
 
 void ConfigSandbox::UpdateSandboxControls() {

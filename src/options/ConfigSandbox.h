@@ -13,7 +13,7 @@ namespace loom {
 
 class ConfigSandbox : public ProjectPage {
  public:
-  explicit ConfigSandbox(CLoomwiseDlg* wizard) : ProjectPage(IDD_CONFIG_SANDBOX, 208, wizard) {}
+  explicit ConfigSandbox(WizardHost* wizard) : ProjectPage(IDD_CONFIG_SANDBOX, 208, wizard) {}
 
   // LoadSandboxChoice: the file's choice on the first entry, then the controls.
   void Prepare() override;
@@ -23,10 +23,11 @@ class ConfigSandbox : public ProjectPage {
 
  protected:
   BOOL OnInitDialog() override;
-  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnClicked(int id) override;
+  bool OnEditChange(int id) override;
   UINT GetBackTooltipId() override { return 206; }
   UINT GetNextTooltipId() override { return 207; }
-  void LoadFromProject(const IniDocument& doc, bool loaded) override;
+  void LoadFromProject(const IniDocument& doc) override;
   void ExchangeControls(DataExchange& dx) override;
   void ApplyToProject(IniDocument& doc) override;
 

@@ -9,6 +9,7 @@
 #include "framework/WinText.h"
 #include "macros/FolderMacros.h"
 #include "project/EntryIcons.h"
+#include "wizard/PageValues.h"
 
 namespace loom {
 namespace {
@@ -68,13 +69,20 @@ BOOL AppListSelect::OnInitDialog() {
 
 // --- Loading and showing ----------------------------------------------------------
 
-void AppListSelect::LoadFromProject(const IniDocument&, bool) {
+void AppListSelect::LoadFromProject(const IniDocument&) {
   FileProfile profile(WorkingProjectPath());
   Entries() = LoadEntryPoints(profile);
 }
 
 void AppListSelect::ExchangeControls(DataExchange& dx) {
-  if (!dx.saving()) Fill();
+  if (!dx.saving()) {
+    Fill();
+    return;
+  }
+  PageValues& values = Values();
+  values.chosenEntries = ChosenNames();
+  values.firstChosenBrowser = FirstChosenBrowser();
+  values.suggestedInventoryName = SuggestedInventoryName();
 }
 
 void AppListSelect::ApplyToProject(IniDocument& doc) { ApplyEntryChoices(doc, Entries(), Checks()); }
@@ -187,15 +195,13 @@ void AppListSelect::Refresh() {
   EnableItem(IDC_ENTRY_SHOW_DEBUG, anyForUse);
 }
 
-bool AppListSelect::OnCommand(WPARAM wParam, LPARAM lParam) {
-  if (HIWORD(wParam) == BN_CLICKED) {
-    switch (LOWORD(wParam)) {
-      case IDC_ENTRY_SHOW_DEBUG: ShowDebugRows(ItemCheck(IDC_ENTRY_SHOW_DEBUG) == BST_CHECKED); return true;
-      case IDC_ENTRY_SELECT_ALL: SetAllByUser(true); return true;
-      case IDC_ENTRY_SELECT_NONE: SetAllByUser(false); return true;
-    }
+bool AppListSelect::OnClicked(int id) {
+  switch (id) {
+    case IDC_ENTRY_SHOW_DEBUG: ShowDebugRows(ItemCheck(IDC_ENTRY_SHOW_DEBUG) == BST_CHECKED); return true;
+    case IDC_ENTRY_SELECT_ALL: SetAllByUser(true); return true;
+    case IDC_ENTRY_SELECT_NONE: SetAllByUser(false); return true;
   }
-  return ProjectPage::OnCommand(wParam, lParam);
+  return ProjectPage::OnClicked(id);
 }
 
 bool AppListSelect::OnNotify(WPARAM wParam, NMHDR* header, LRESULT& result) {

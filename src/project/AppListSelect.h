@@ -17,28 +17,27 @@ namespace loom {
 
 class AppListSelect : public ProjectPage {
  public:
-  explicit AppListSelect(CLoomwiseDlg* wizard) : ProjectPage(IDD_APPLIST, 200, wizard) {}
+  explicit AppListSelect(WizardHost* wizard) : ProjectPage(IDD_APPLIST, 200, wizard) {}
   ~AppListSelect() override;
-
-  // What the later pages read: the display names of the checked rows in row
-  // order, the display name of the first checked browser entry (empty when
-  // there is none), and the inventory name the list suggests.
-  std::vector<std::wstring> ChosenNames() const;
-  std::wstring FirstChosenBrowser() const;
-  std::wstring SuggestedInventoryName() const;
 
  protected:
   UINT GetNextTooltipId() override { return 140; }
   UINT GetBackTooltipId() override { return 139; }
   BOOL OnInitDialog() override;
-  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnClicked(int id) override;
   bool OnNotify(WPARAM wParam, NMHDR* header, LRESULT& result) override;
 
-  void LoadFromProject(const IniDocument& doc, bool loaded) override;
+  void LoadFromProject(const IniDocument& doc) override;
   void ExchangeControls(DataExchange& dx) override;
   void ApplyToProject(IniDocument& doc) override;
 
  private:
+  // Handed on when saved: the display names of the checked rows in row
+  // order, the display name of the first checked browser entry (empty when
+  // there is none), and the inventory name the list suggests.
+  std::vector<std::wstring> ChosenNames() const;
+  std::wstring FirstChosenBrowser() const;
+  std::wstring SuggestedInventoryName() const;
   RowChecks Checks() const;
   // Sets the rows' check boxes as the page's own change (no rules run).
   void ShowChecks(const RowChecks& checks);

@@ -9,7 +9,8 @@
 #include "project/EntryPoints.h"
 #include "project/LocationPlatform_win32.h"
 #include "project/ProjectLocation.h"
-#include "wizard/LoomwiseDlg.h"
+#include "util/PathRules.h"
+#include "wizard/PageValues.h"
 
 namespace loom {
 namespace {
@@ -31,9 +32,9 @@ BOOL ConfigLocation::OnInitDialog() {
   return r;
 }
 
-void ConfigLocation::LoadFromProject(const IniDocument&, bool) {
+void ConfigLocation::LoadFromProject(const IniDocument&) {
   if (!inventoryName.empty()) return;
-  inventoryName = GetWizard()->EntryPointsPage().SuggestedInventoryName();
+  inventoryName = Values().suggestedInventoryName;
   projectLocation = ToWide(ProposedLocation(ToU16(LocationBase()), ToU16(inventoryName)));
   lastInventoryName = inventoryName;
 }
@@ -55,8 +56,8 @@ void ConfigLocation::ExchangeControls(DataExchange& dx) {
   long estimate = loaded ? ProfileInteger(doc.GetValue(u"BuildOptions", u"EstimatedDataContainerSize")) : 0;
   // With an update of a base package the hidden name box does not count:
   // the base package's name is the one written.
-  std::wstring baseName;
-  bool byBase = GetWizard()->PortalBaseUpdate(&baseName) && !baseName.empty();
+  const std::wstring& baseName = Values().baseInventoryName;
+  const bool byBase = Values().portalBaseUpdate && !baseName.empty();
   Win32Location platform;
   // Not a drive's root, nor a folder of the captured application (where the capture tool would refuse it).
   LocationVerdict v = CheckLocation(ToU16(byBase ? baseName : name), ToU16(location), estimate, platform,
@@ -75,36 +76,29 @@ void ConfigLocation::ExchangeControls(DataExchange& dx) {
   }
   inventoryName = byBase ? ToWide(Trimmed(ToU16(name))) : ToWide(v.name);
   projectLocation = location;
+  Values().inventoryName = inventoryName;
+  Values().projectFolder = ToWide(NormalFolder(ToU16(projectLocation)));
 }
 
 void ConfigLocation::ApplyToProject(IniDocument& doc) {
-  std::wstring baseName;
-  bool baseUpdate = GetWizard()->PortalBaseUpdate(&baseName);
-  ApplyInventoryName(doc, NameToWrite(ToU16(inventoryName), baseUpdate, ToU16(baseName)));
+  ApplyInventoryName(doc,
+                     NameToWrite(ToU16(inventoryName), Values().portalBaseUpdate, ToU16(Values().baseInventoryName)));
 }
 
-bool ConfigLocation::OnCommand(WPARAM wParam, LPARAM lParam) {
-  switch (LOWORD(wParam)) {
+bool ConfigLocation::OnClicked(int id) {
+  if (id != IDC_LOCATION_BROWSE) return ProjectPage::OnClicked(id);
+  Browse();
+  return true;
+}
+
+bool ConfigLocation::OnEditChange(int id) {
+  switch (id) {
     case IDC_LOCATION_NAME:
-      if (HIWORD(wParam) == EN_CHANGE) {
-        if (!showing_) NameChanged();
-        return true;
-      }
-      break;
-    case IDC_LOCATION_PATH:
-      if (HIWORD(wParam) == EN_CHANGE) {
-        Refresh();
-        return true;
-      }
-      break;
-    case IDC_LOCATION_BROWSE:
-      if (HIWORD(wParam) == BN_CLICKED) {
-        Browse();
-        return true;
-      }
-      break;
+      if (!showing_) NameChanged();
+      return true;
+    case IDC_LOCATION_PATH: Refresh(); return true;
   }
-  return ProjectPage::OnCommand(wParam, lParam);
+  return false;
 }
 
 void ConfigLocation::NameChanged() {
@@ -141,8 +135,8 @@ void ConfigLocation::Browse() {
 }
 
 void ConfigLocation::Refresh() {
-  std::wstring baseName;
-  bool baseUpdate = GetWizard()->PortalBaseUpdate(&baseName);
+  const std::wstring& baseName = Values().baseInventoryName;
+  const bool baseUpdate = Values().portalBaseUpdate;
   // An update of a base package keeps that package's name: a fixed line
   // instead of the name box.
   ShowItem(IDC_LOCATION_NAME_LABEL, !baseUpdate);

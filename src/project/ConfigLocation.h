@@ -13,7 +13,7 @@ namespace loom {
 
 class ConfigLocation : public ProjectPage {
  public:
-  explicit ConfigLocation(CLoomwiseDlg* wizard) : ProjectPage(IDD_CONFIG_LOCATION, 214, wizard) {}
+  explicit ConfigLocation(WizardHost* wizard) : ProjectPage(IDD_CONFIG_LOCATION, 214, wizard) {}
 
   std::wstring projectLocation;
   std::wstring inventoryName;
@@ -23,9 +23,10 @@ class ConfigLocation : public ProjectPage {
   UINT GetNextTooltipId() override { return 213; }
   UINT GetBackTooltipId() override { return 212; }
   BOOL OnInitDialog() override;
-  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnClicked(int id) override;
+  bool OnEditChange(int id) override;
 
-  void LoadFromProject(const IniDocument& doc, bool loaded) override;
+  void LoadFromProject(const IniDocument& doc) override;
   void ExchangeControls(DataExchange& dx) override;
   void ApplyToProject(IniDocument& doc) override;
 

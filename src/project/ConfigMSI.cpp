@@ -8,7 +8,7 @@
 #include "macros/FolderMacros.h"
 #include "project/EntryPoints.h"
 #include "project/PackageSettings.h"
-#include "wizard/LoomwiseDlg.h"
+#include "wizard/PageValues.h"
 
 namespace loom {
 namespace {
@@ -19,7 +19,7 @@ constexpr UINT kHelpLink = 217;
 
 }  // namespace
 
-UINT ConfigMSI::GetNextTooltipId() { return GetWizard()->AppSyncPageEnabled() ? 144 : 146; }
+UINT ConfigMSI::GetNextTooltipId() { return Values().appSyncPageEnabled ? 144 : 146; }
 
 BOOL ConfigMSI::OnInitDialog() {
   compress = false;
@@ -29,7 +29,7 @@ BOOL ConfigMSI::OnInitDialog() {
   return r;
 }
 
-void ConfigMSI::LoadFromProject(const IniDocument& doc, bool) {
+void ConfigMSI::LoadFromProject(const IniDocument& doc) {
   // What the user set on an earlier visit stays, saved or not.
   if (visited_) {
     containerChoice = ItemCheck(IDC_MSI_USE_DATA_FILE) == BST_CHECKED ? kUseDataFile : kUseEntryPoint;
@@ -47,15 +47,14 @@ void ConfigMSI::LoadFromProject(const IniDocument& doc, bool) {
   std::wstring remembered = combo.Selection() >= 0 ? ItemText(IDC_MSI_ENTRY) : L"";
   combo.Clear();
   int select = 0;
-  for (const std::wstring& name : GetWizard()->EntryPointsPage().ChosenNames()) {
+  for (const std::wstring& name : Values().chosenEntries) {
     int at = combo.Add(name);
     if (name == remembered) select = at;
   }
   combo.Send(CB_SETCURSEL, WPARAM(combo.Count() > 0 ? select : -1));
 
   if (dataFileName.empty()) {
-    const PackageChoices proposed =
-        ProposedPackageChoices(ToU16(GetWizard()->LocationPage().inventoryName), u"", estimatedSize);
+    const PackageChoices proposed = ProposedPackageChoices(ToU16(Values().inventoryName), u"", estimatedSize);
     dataFileName = ToWide(proposed.dataFileName);
     msiFileName = ToWide(proposed.msiFileName);
   }
@@ -103,22 +102,20 @@ PackageChoices ConfigMSI::Choices() const {
 
 void ConfigMSI::ApplyToProject(IniDocument& doc) {
   PackageChoices choices = Choices();
-  choices.inventoryName = ToU16(GetWizard()->LocationPage().inventoryName);
+  choices.inventoryName = ToU16(Values().inventoryName);
   std::u16string primary = PrimaryName(choices);
   ApplyContainerChoice(doc, containerChoice, primary, EscapeIniValue(primary));
   ApplyMsiChoice(doc, choices, ToU16(RegisteredOrganization()), ToU16(RegisteredOwner()));
   ApplyCompression(doc, compress);
 }
 
-bool ConfigMSI::OnCommand(WPARAM wParam, LPARAM lParam) {
-  if (HIWORD(wParam) == BN_CLICKED) {
-    switch (LOWORD(wParam)) {
-      case IDC_MSI_BUILD:
-      case IDC_MSI_USE_ENTRY:
-      case IDC_MSI_USE_DATA_FILE: Refresh(); return true;
-    }
+bool ConfigMSI::OnClicked(int id) {
+  switch (id) {
+    case IDC_MSI_BUILD:
+    case IDC_MSI_USE_ENTRY:
+    case IDC_MSI_USE_DATA_FILE: Refresh(); return true;
   }
-  return ProjectPage::OnCommand(wParam, lParam);
+  return ProjectPage::OnClicked(id);
 }
 
 void ConfigMSI::Refresh() {

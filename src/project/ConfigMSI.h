@@ -13,7 +13,7 @@ namespace loom {
 
 class ConfigMSI : public ProjectPage {
  public:
-  explicit ConfigMSI(CLoomwiseDlg* wizard) : ProjectPage(IDD_CONFIG_MSI, 195, wizard) {}
+  explicit ConfigMSI(WizardHost* wizard) : ProjectPage(IDD_CONFIG_MSI, 195, wizard) {}
 
   int containerChoice = 0;  // 0 an entry point, 1 a separate data file
   std::wstring dataFileName;
@@ -26,9 +26,9 @@ class ConfigMSI : public ProjectPage {
   UINT GetNextTooltipId() override;
   UINT GetBackTooltipId() override { return 143; }
   BOOL OnInitDialog() override;
-  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnClicked(int id) override;
 
-  void LoadFromProject(const IniDocument& doc, bool loaded) override;
+  void LoadFromProject(const IniDocument& doc) override;
   void ExchangeControls(DataExchange& dx) override;
   void ApplyToProject(IniDocument& doc) override;
 

@@ -16,12 +16,10 @@ BOOL CAboutDlg::OnInitDialog() {
   return Dialog::OnInitDialog();
 }
 
-bool CAboutDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
-  if (LOWORD(wParam) == IDC_ABOUT_LINK && HIWORD(wParam) == STN_CLICKED) {
-    if (!url_.empty()) ::ShellExecuteW(nullptr, L"open", url_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    return true;
-  }
-  return Dialog::OnCommand(wParam, lParam);
+bool CAboutDlg::OnClicked(int id) {
+  if (id != IDC_ABOUT_LINK) return Dialog::OnClicked(id);
+  if (!url_.empty()) ::ShellExecuteW(nullptr, L"open", url_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  return true;
 }
 
 bool CAboutDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {

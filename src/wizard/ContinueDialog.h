@@ -13,7 +13,7 @@ namespace loom {
 
 class ContinueDialog : public InnerDialog {
  public:
-  explicit ContinueDialog(CLoomwiseDlg* wizard) : InnerDialog(IDD_CONTINUE, 193, wizard) {}
+  explicit ContinueDialog(WizardHost* wizard) : InnerDialog(IDD_CONTINUE, 193, wizard) {}
 };
 
 }  // namespace loom

@@ -5,7 +5,6 @@
 #include "framework/DataExchange.h"
 #include "framework/Resources.h"
 #include "resources/ResourceIds.h"
-#include "wizard/LoomwiseDlg.h"
 
 namespace loom {
 namespace {
@@ -16,8 +15,8 @@ constexpr UINT kCancelTooltip = 153;
 
 }  // namespace
 
-InnerDialog::InnerDialog(UINT templateId, int helpString, CLoomwiseDlg* wizard)
-    : Dialog(templateId, wizard), wizard_(wizard), helpString_(helpString) {
+InnerDialog::InnerDialog(UINT templateId, int helpString, WizardHost* wizard)
+    : Dialog(templateId, nullptr), wizard_(wizard), helpString_(helpString) {
   arrow_ = ::LoadCursorW(nullptr, IDC_ARROW);
   hand_ = ::LoadCursorW(nullptr, IDC_HAND);
   busyCursor_ = ::LoadCursorW(nullptr, IDC_APPSTARTING);
@@ -31,7 +30,7 @@ bool InnerDialog::CreatePage(HWND mainWindow) {
 
 void InnerDialog::SetRichText(int richEditId, UINT helpTextId) {
   richEditId_ = richEditId;
-  std::string_view rtf = LoadResBytes(helpTextId, L"RTFTEXT");
+  std::string_view rtf = LoadResBytes(helpTextId, RTFTEXT_TYPE);
   if (rtf.empty()) return;
   RichEdit edit(Item(richEditId));
   edit.StreamRtf(rtf);
@@ -118,20 +117,18 @@ void InnerDialog::DoDataExchange(DataExchange& dx) {
 }
 
 bool InnerDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
-  int id = LOWORD(wParam);
-  if (richEditId_ != 0 && id == richEditId_ && HIWORD(wParam) == EN_SETFOCUS) {
-    Post(kFocusNext, wParam, lParam);  // the help text never keeps the focus
-    return true;
-  }
-  if (HIWORD(wParam) != BN_CLICKED) return false;
+  if (richEditId_ == 0 || LOWORD(wParam) != richEditId_ || HIWORD(wParam) != EN_SETFOCUS) return false;
+  Post(kFocusNext, wParam, lParam);  // the help text never keeps the focus
+  return true;
+}
+
+bool InnerDialog::OnClicked(int id) {
   switch (id) {
-    case IDOK: OnOK(); return true;
-    case IDCANCEL: OnCancel(); return true;
     case IDC_BACK: OnBackButton(); return true;
     case IDC_HELP_BUTTON:
     case kHelpCommand: OpenHelp(); return true;
   }
-  return false;
+  return Dialog::OnClicked(id);
 }
 
 void InnerDialog::OnOK() { wizard_->OnNext(); }

@@ -10,10 +10,9 @@
 
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
+#include "wizard/WizardHost.h"
 
 namespace loom {
-
-class CLoomwiseDlg;
 
 struct PageLink {
   LONG start = 0;
@@ -23,7 +22,7 @@ struct PageLink {
 
 class InnerDialog : public Dialog {
  public:
-  InnerDialog(UINT templateId, int helpString, CLoomwiseDlg* wizard);
+  InnerDialog(UINT templateId, int helpString, WizardHost* wizard);
 
   // Help texts: call before the base OnInitDialog, which formats the links.
   void SetRichText(int richEditId, UINT helpTextId);
@@ -36,7 +35,9 @@ class InnerDialog : public Dialog {
   // Opens a URL (or folder) with the shell; busy cursor meanwhile.
   void OpenUrl(const std::wstring& url);
 
-  CLoomwiseDlg* GetWizard() const { return wizard_; }
+  WizardHost* GetWizard() const { return wizard_; }
+  // What earlier pages decided, and where this page hands on its own part.
+  PageValues& Values() const { return wizard_->Values(); }
 
   // Runs each time the page's step is entered, before the page is shown
   // (pages that load from the working project file or start work override it).
@@ -54,6 +55,7 @@ class InnerDialog : public Dialog {
 
   BOOL OnInitDialog() override;
   bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  bool OnClicked(int id) override;
   bool OnNotify(WPARAM wParam, NMHDR* header, LRESULT& result) override;
   void OnCancel() override;
   void OnOK() override;
@@ -75,7 +77,7 @@ class InnerDialog : public Dialog {
   void FillLink(PageLink& link, UINT stringId);
   void AddTool(int buttonId, const std::wstring& text);
 
-  CLoomwiseDlg* wizard_;
+  WizardHost* wizard_;
   int richEditId_ = 0;
   int helpString_;
   HWND tooltip_ = nullptr;

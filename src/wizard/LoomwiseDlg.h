@@ -26,8 +26,10 @@
 #include "project/ConfigLocation.h"
 #include "project/ConfigMSI.h"
 #include "wizard/ContinueDialog.h"
+#include "wizard/PageValues.h"
 #include "wizard/Steps.h"
 #include "wizard/TransparentText.h"
+#include "wizard/WizardHost.h"
 
 namespace loom {
 
@@ -37,42 +39,26 @@ constexpr UINT WM_TOOL_WARNING = WM_APP + 1;
 constexpr UINT WM_TOOL_ERROR = WM_APP + 2;
 constexpr UINT WM_TOOL_STARTING = WM_APP + 3;  // a tool starts: the error text is emptied
 
-class CLoomwiseDlg : public Dialog {
+class CLoomwiseDlg : public Dialog, public WizardHost {
  public:
   CLoomwiseDlg();
   ~CLoomwiseDlg() override;
 
   void GoToStep(int step);
-  void OnNext();
-  void OnBack();
+
+  // What the pages ask of the wizard.
+  void OnNext() override;
+  void OnBack() override;
   void OnCancel() override;
-
-  // Writes (on) or deletes (off) the resume value; with a command line, that
-  // command line is re-registered under the current program path.
-  void SetResumeEntry(bool on, const wchar_t* commandLine = nullptr);
-
-  // The project folder in its one normal form (no trailing separators, a
-  // root keeps its backslash), used by the generation and the build.
-  std::wstring ProjectFolder() const;
-  const AppListSelect& EntryPointsPage() const { return appList_; }
-  const ConfigLocation& LocationPage() const { return location_; }
-  bool AppSyncPageEnabled() const { return appSyncPageEnabled_ != 0; }
-  // True when the portal page manages an update of a base package; its
-  // inventory name (possibly empty) then goes to `baseInventoryName`.
-  bool PortalBaseUpdate(std::wstring* baseInventoryName) const;
-  void SetPackageIniOpened() { packageIniOpened_ = true; }
-  bool packageIniOpened() const { return packageIniOpened_; }
-  bool BuildSkipped() const { return readyToBuild_.skipBuild; }
-  // OutDir of section BuildOptions of the project's Package.ini ("" when unset).
-  std::wstring ReadOutDir() const;
-  // Rewrites the project's build.bat for a changed output folder, once
-  // Package.ini was opened for editing.
-  void UpdateBuildScript();
-  const std::wstring& errorText() const { return errorText_; }
+  HWND hwnd() const override { return Dialog::hwnd(); }
+  void SetResumeEntry(bool on) override;
+  PageValues& Values() override { return values_; }
 
  protected:
   BOOL OnInitDialog() override;
-  bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+  // Escape (IDCANCEL here) goes to the shown page's Cancel: the page decides.
+  bool OnClicked(int id) override;
+  // Enter goes to the shown page's Next.
   void OnOK() override;
   void OnTimer(UINT_PTR id) override;
   bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -112,7 +98,7 @@ class CLoomwiseDlg : public Dialog {
 
   // The one table of pages, in the order their windows are created. A new
   // page is a member above, a row here, a row in the step table and its
-  // template in the resources.
+  // template in the resources. Each page has one row.
   struct PageRow {
     PageId id;
     InnerDialog* page;
@@ -137,10 +123,10 @@ class CLoomwiseDlg : public Dialog {
       {PageId::Welcome, &welcome_},
       {PageId::Continue, &continue_},
   };
+  static_assert(sizeof pages_ / sizeof(PageRow) == kPageCount, "one row for every page");
 
+  PageValues values_;  // what pages hand on to later pages
   HICON icon_ = nullptr;
-  int appSyncPageEnabled_ = 0;  // nothing sets it: the application-sync step is never entered
-  bool packageIniOpened_ = false;
   std::wstring errorText_;
   CTransparentText bannerText_;
 };

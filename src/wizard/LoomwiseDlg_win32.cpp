@@ -4,11 +4,13 @@
 
 #include "app/Branding.h"
 #include "app/CommandLine.h"
+#include "app/Settings.h"
 #include "app/Version.h"
 #include "capture/CaptureState.h"
 #include "capture/ScanCommands.h"
 #include "capture/ScanLocations.h"
 #include "capture/ScanTool.h"
+#include "capture/TempFiles_win32.h"
 #include "capture/ToolRunner.h"
 #include "framework/Resources.h"
 #include "framework/WinText.h"
@@ -16,6 +18,7 @@
 #include "resources/ResourceIds.h"
 #include "util/PathRules.h"
 #include "wizard/AboutDlg.h"
+#include "wizard/Resume_win32.h"
 
 namespace loom {
 namespace {
@@ -25,8 +28,7 @@ constexpr UINT kStepTimerPeriod = 500;
 constexpr UINT kTitleString = 57344;
 constexpr UINT kCancelQuestion = 151;
 constexpr UINT kFirstBannerBitmap = 187;  // 187..191 follow the branding banner
-
-const wchar_t kAborted[] = L"\u53d1\u751f\u9519\u8bef\u6216\u64cd\u4f5c\u4e2d\u6b62";  // "发生错误或操作中止"
+constexpr wchar_t kAppSyncPage[] = L"AppSyncPage";  // 1: the application-sync step is on the road
 
 }  // namespace
 
@@ -34,6 +36,7 @@ CLoomwiseDlg::CLoomwiseDlg() : Dialog(IDD_MAIN, nullptr) {
   icon_ = static_cast<HICON>(
       ::LoadImageW(AppInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
   InitFolderMacros();
+  values_.appSyncPageEnabled = ReadSettingNumber(kSettingsSection, kAppSyncPage, 0) == 1;
 }
 
 CLoomwiseDlg::~CLoomwiseDlg() {
@@ -62,7 +65,7 @@ BOOL CLoomwiseDlg::OnInitDialog() {
   bannerText_.Create(hwnd_, RECT{40, 29, 500, 70}, 0xFFFF);
 
   for (const PageRow& row : pages_)
-    if (row.id != PageId::ConfigAppSync || appSyncPageEnabled_) row.page->CreatePage(hwnd_);
+    if (row.id != PageId::ConfigAppSync || values_.appSyncPageEnabled) row.page->CreatePage(hwnd_);
 
   ShowStepPage();
   continue_.SetItemCheck(IDC_CONTINUE_RADIO, true);
@@ -84,15 +87,6 @@ BOOL CLoomwiseDlg::OnInitDialog() {
   return FALSE;  // the shown page has set the focus
 }
 
-bool CLoomwiseDlg::PortalBaseUpdate(std::wstring* baseInventoryName) const {
-  // The portal page's last validated base package, when it manages an update.
-  const bool update = meridel_.manageWithPortal && meridel_.isBaseUpdate;
-  if (baseInventoryName) *baseInventoryName = update ? meridel_.baseInventoryName : std::wstring();
-  return update;
-}
-
-std::wstring CLoomwiseDlg::ProjectFolder() const { return ToWide(NormalFolder(ToU16(location_.projectLocation))); }
-
 InnerDialog* CLoomwiseDlg::PageFor(PageId id) {
   for (const PageRow& row : pages_)
     if (row.id == id) return row.page;
@@ -101,10 +95,10 @@ InnerDialog* CLoomwiseDlg::PageFor(PageId id) {
 
 StepSwitches CLoomwiseDlg::Switches() const {
   StepSwitches sw;
-  sw.portalIntegration = meridel_.manageWithPortal;
+  sw.portalIntegration = values_.managedByPortal;
   sw.qualityReporting = QualityReportingEnabled();
-  sw.browserEntryPoint = !appList_.FirstChosenBrowser().empty();
-  sw.appSyncPageEnabled = appSyncPageEnabled_ != 0;
+  sw.browserEntryPoint = !values_.firstChosenBrowser.empty();
+  sw.appSyncPageEnabled = values_.appSyncPageEnabled;
   return sw;
 }
 
@@ -155,7 +149,7 @@ void CLoomwiseDlg::RunStepAction() {
       routelle_.SaveRedirectionList(MakeTempPath(L"txt"));
       warnings_.ClearWarnings();
       RunTool(ToWide(GenerateProjectCommand(ToU16(st.toolFolder), ToU16(st.toolName), ToU16(WorkingProjectPath()),
-                                            ToU16(ProjectFolder()))),
+                                            ToU16(values_.projectFolder))),
               me);
       break;
     default:
@@ -195,17 +189,31 @@ void CLoomwiseDlg::UpdateBanner() {
 
 void CLoomwiseDlg::UpdateTitle() {
   std::wstring title = LoadResString(kTitleString);
-  std::wstring stepTitle = LoadResString(UINT(StepTitleString(State().step, readyToBuild_.skipBuild)));
+  std::wstring stepTitle = LoadResString(UINT(StepTitleString(State().step, values_.buildSkipped)));
   if (!stepTitle.empty()) title += L" - " + stepTitle;
   SetText(title);
 }
 
 void CLoomwiseDlg::DeleteTemporaryFiles(unsigned mask) {
-  CaptureState& st = State();
-  if ((mask & DeletePrescan) && !st.startSnapshotPath.empty()) DeleteExistingFile(st.startSnapshotPath);
-  if ((mask & DeletePostscan) && !st.endSnapshotPath.empty()) DeleteExistingFile(st.endSnapshotPath);
-  if ((mask & DeleteWorkingProject) && !st.workingProjectPath.empty()) DeleteExistingFile(st.workingProjectPath);
+  loom::DeleteTemporaryFiles(mask);
   if (mask & DeleteWorkingProject) routelle_.DeleteListFile();  // recorded in the working project only
+}
+
+void CLoomwiseDlg::SetResumeEntry(bool on) { loom::SetResumeEntry(on, post_.ieSelection); }
+
+void CLoomwiseDlg::DecideResumeAtStartup() {
+  std::optional<PendingResume> pending = FindPendingResume();
+  if (!pending) return;
+  GoToStep(StepResume);
+  continue_.SetItemText(IDC_CONTINUE_STATIC, pending->prescanFileName);
+  KeepResumeEntry(*pending);
+}
+
+void CLoomwiseDlg::ResumeChoice() {
+  const int target = ApplyResumeChoice(continue_.ItemCheck(IDC_CONTINUE_RADIO) == BST_CHECKED, post_.ieSelection);
+  if (target == StepReadyToPrescan) SetResumeEntry(false);  // a new capture
+  GoToStep(target);
+  if (target != StepReadyToPrescan) SetResumeEntry(true);
 }
 
 void CLoomwiseDlg::OnNext() {
@@ -218,7 +226,10 @@ void CLoomwiseDlg::OnNext() {
       ::PostQuitMessage(0);
       return;
     case Transition::GoTo:
-      if (t.checkPage && currentPage_ && !currentPage_->UpdateData(true)) return;
+      if (t.checkPage) {
+        if (currentPage_ && !currentPage_->UpdateData(true)) return;
+        t = NextTransition(State().step, Switches());  // with what the page has just handed on
+      }
       DeleteTemporaryFiles(t.deletes);
       GoToStep(t.target);
       return;
@@ -300,12 +311,18 @@ void CLoomwiseDlg::JudgeToolStep(DWORD exitCode) {
   }
 }
 
-bool CLoomwiseDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
-  if (LOWORD(wParam) == 57670 /* help */) {
-    if (currentPage_) currentPage_->OpenHelp();
-    return true;
+bool CLoomwiseDlg::OnClicked(int id) {
+  switch (id) {
+    case IDCANCEL:
+      // Escape: the shown page's Cancel decides (the build page ignores it).
+      if (currentPage_)
+        currentPage_->Post(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), LPARAM(currentPage_->Item(IDCANCEL)));
+      return true;
+    case 57670 /* help */:
+      if (currentPage_) currentPage_->OpenHelp();
+      return true;
   }
-  return Dialog::OnCommand(wParam, lParam);
+  return Dialog::OnClicked(id);
 }
 
 bool CLoomwiseDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {

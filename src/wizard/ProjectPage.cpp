@@ -18,8 +18,8 @@ bool SaveWorkingProject(const IniDocument& doc, HWND owner) {
 
 void ProjectPage::Prepare() {
   IniDocument doc;
-  bool loaded = LoadWorkingProject(doc);
-  LoadFromProject(doc, loaded);
+  LoadWorkingProject(doc);  // when it fails, the page shows what an empty document gives
+  LoadFromProject(doc);
   UpdateData(false);
 }
 

@@ -29,9 +29,9 @@ class ProjectPage : public InnerDialog {
   void Prepare() override;
 
  protected:
-  // Prepare: `loaded` is false when the file could not be read (the page then
-  // shows an empty or default state from `doc`, which is empty).
-  virtual void LoadFromProject(const IniDocument& doc, bool loaded) = 0;
+  // Prepare: `doc` is empty when the file could not be read (the page then
+  // shows an empty or default state).
+  virtual void LoadFromProject(const IniDocument& doc) = 0;
   // Both directions of the page's own controls; in the saving direction this
   // also validates (dx.Fail after telling the user why).
   virtual void ExchangeControls(DataExchange& dx) = 0;

@@ -1,5 +1,5 @@
-// The resume value under the current user's RunOnce key, and what the
-// wizard does with it at start-up and on the resume page.
+#include "wizard/Resume_win32.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -8,9 +8,8 @@
 #include "capture/CaptureState.h"
 #include "capture/ScanTool.h"
 #include "framework/WinText.h"
-#include "resources/ResourceIds.h"
-#include "wizard/LoomwiseDlg.h"
 #include "wizard/Resume.h"
+#include "wizard/Steps.h"
 
 namespace loom {
 namespace {
@@ -72,7 +71,7 @@ std::vector<std::u16string> U16Tokens(const std::vector<std::wstring>& tokens) {
 
 }  // namespace
 
-void CLoomwiseDlg::SetResumeEntry(bool on, const wchar_t* commandLine) {
+void SetResumeEntry(bool on, int ieSelection, const wchar_t* commandLine) {
   CaptureState& st = State();
   HKEY key;
   if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunOnceKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS &&
@@ -89,64 +88,61 @@ void CLoomwiseDlg::SetResumeEntry(bool on, const wchar_t* commandLine) {
   if (commandLine) {
     data = ResumeValueFromCommandLine(program, AsU16(commandLine));
   } else if (st.endSnapshotPath.empty()) {
-    data = ResumeValueAfterPrescan(program, ToU16(st.startSnapshotPath), ToU16(st.scanLocations), post_.ieSelection);
+    data = ResumeValueAfterPrescan(program, ToU16(st.startSnapshotPath), ToU16(st.scanLocations), ieSelection);
   } else {
     data = ResumeValueAfterPostscan(program, ToU16(st.startSnapshotPath), ToU16(st.endSnapshotPath),
-                                    ToU16(st.scanLocations), post_.ieSelection);
+                                    ToU16(st.scanLocations), ieSelection);
   }
   ::RegSetValueExW(key, kResumeValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                    DWORD((data.size() + 1) * sizeof(char16_t)));
   ::RegCloseKey(key);
 }
 
-void CLoomwiseDlg::DecideResumeAtStartup() {
+std::optional<PendingResume> FindPendingResume() {
   CaptureState& st = State();
-  std::wstring carrier = ::GetCommandLineW();
-  st.tokens = Tokens(carrier);
-  bool fromValue = false;
+  PendingResume pending;
+  pending.carrier = ::GetCommandLineW();
+  st.tokens = Tokens(pending.carrier);
   if (st.tokens.size() == 1) {
     std::wstring value;
     if (ReadResumeValue(value)) {
       st.tokens = Tokens(value);
-      carrier = value;
-      fromValue = true;
+      pending.carrier = value;
+      pending.fromValue = true;
     }
   }
   ResumeArguments args;
   bool valid = ParseResumeArguments(U16Tokens(st.tokens), args) && IsExistingFile(ToWide(args.prescan)) &&
                (!args.withPostscan || IsExistingFile(ToWide(args.postscan)));
   if (!valid) {
-    SetResumeEntry(false);  // a stale value goes
-    return;
+    SetResumeEntry(false, 0);  // a stale value goes
+    return std::nullopt;
   }
-  GoToStep(StepResume);
-  continue_.SetItemText(IDC_CONTINUE_STATIC, ToWide(std::u16string(FileNamePart(args.prescan))));
-  MSG msg;
-  ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
-  if (!fromValue) WaitForResumeValueToVanish();
-  SetResumeEntry(true, carrier.c_str());
+  pending.prescanFileName = ToWide(std::u16string(FileNamePart(args.prescan)));
+  return pending;
 }
 
-void CLoomwiseDlg::ResumeChoice() {
+void KeepResumeEntry(const PendingResume& pending) {
+  MSG msg;
+  ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  if (!pending.fromValue) WaitForResumeValueToVanish();
+  SetResumeEntry(true, 0, pending.carrier.c_str());
+}
+
+int ApplyResumeChoice(bool continueCapture, int& ieSelection) {
   CaptureState& st = State();
   ResumeArguments args;
   bool parsed = ParseResumeArguments(U16Tokens(st.tokens), args);
-  if (continue_.ItemCheck(IDC_CONTINUE_RADIO) != BST_CHECKED || !parsed) {
+  if (!continueCapture || !parsed) {
     if (st.tokens.size() > 1) DeleteExistingFile(st.tokens[1]);
-    SetResumeEntry(false);
-    GoToStep(StepReadyToPrescan);
-    return;
+    return StepReadyToPrescan;
   }
   st.startSnapshotPath = ToWide(args.prescan);
   st.scanLocations = ToWide(args.scanLocations);
-  if (args.ieSelection >= 0) post_.ieSelection = args.ieSelection;
-  if (args.withPostscan) {
-    st.endSnapshotPath = ToWide(args.postscan);
-    GoToStep(StepCompare);
-  } else {
-    GoToStep(StepInstall);
-  }
-  SetResumeEntry(true);
+  if (args.ieSelection >= 0) ieSelection = args.ieSelection;
+  if (!args.withPostscan) return StepInstall;
+  st.endSnapshotPath = ToWide(args.postscan);
+  return StepCompare;
 }
 
 }  // namespace loom

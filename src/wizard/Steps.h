@@ -53,8 +53,9 @@ enum class PageId {
   ConfigMSI,
   ConfigAppSync,
   ReadyToBuild,
-  Finished,
+  Finished,  // the last: kPageCount follows it
 };
+constexpr int kPageCount = int(PageId::Finished) + 1;  // the main window's table of pages has one row each
 
 struct StepInfo {
   PageId page;

@@ -1,6 +1,7 @@
 // The dialog framework: data exchange in both directions, a failing control
-// stops the exchange and gets the focus, modal loops end as they should, and
-// no exception leaves a window procedure.
+// stops the exchange and gets the focus, commands decoded into clicks and
+// edit changes, modal loops end as they should, and no exception leaves a
+// window procedure.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -24,6 +25,7 @@ class FormDialog : public Dialog {
   bool endAtOnce = false;
   bool throwOnTimer = false;
   int timerTicks = 0;
+  std::wstring commands;  // what the command handlers saw, in order
 
  protected:
   BOOL OnInitDialog() override {
@@ -37,6 +39,18 @@ class FormDialog : public Dialog {
     if (dx.saving() && failWhenEmpty && name.empty()) dx.Fail(901);
     dx.Text(902, other);
     dx.Check(903, flag);
+  }
+  bool OnClicked(int id) override {
+    commands += L"click " + std::to_wstring(id) + L";";
+    return id == 903 || Dialog::OnClicked(id);
+  }
+  bool OnEditChange(int id) override {
+    commands += L"change " + std::to_wstring(id) + L";";
+    return true;
+  }
+  bool OnCommand(WPARAM wParam, LPARAM) override {
+    if (LOWORD(wParam) == 904) commands += L"command " + std::to_wstring(HIWORD(wParam)) + L";";
+    return true;
   }
   void OnTimer(UINT_PTR) override {
     if (++timerTicks == 1) throw std::runtime_error("handler failed");
@@ -68,6 +82,16 @@ TEST(Framework, DataExchangeBothWaysAndStopsAtTheFailingControl) {
   EXPECT_FALSE(dlg.UpdateData(true));
   EXPECT_EQ(dlg.other, L"also typed") << "controls after the failing one are not read";
   EXPECT_EQ(::GetFocus(), dlg.Item(901)) << "the failing control gets the focus";
+}
+
+TEST(Framework, CommandsDecodedIntoClicksAndEditChanges) {
+  FormDialog dlg;
+  ASSERT_TRUE(dlg.Create(nullptr));
+  dlg.commands.clear();
+  dlg.SendItem(903, BM_CLICK);
+  dlg.SetItemText(902, L"typed");
+  dlg.Send(WM_COMMAND, MAKEWPARAM(904, CBN_SELCHANGE));  // any other notification
+  EXPECT_EQ(dlg.commands, L"click 903;change 902;command " + std::to_wstring(CBN_SELCHANGE) + L";");
 }
 
 TEST(Framework, ModalLoopEndsEvenWhenTheDialogEndsWhileItStarts) {
