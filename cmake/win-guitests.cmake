@@ -1,10 +1,5 @@
-# GUI tests run under Wine: the driver library and gui_tests.exe, which
-# starts the real Loomwise.exe from the same folder.
-add_library(loomdriver STATIC ${CMAKE_SOURCE_DIR}/tests/wine/driver/WizardDriver.cpp)
-target_include_directories(loomdriver PUBLIC ${CMAKE_SOURCE_DIR}/tests/wine/driver ${CMAKE_SOURCE_DIR}/src)
-target_link_libraries(loomdriver PUBLIC GTest::gtest shell32 user32 gdi32 advapi32)
-target_compile_options(loomdriver PRIVATE ${LOOM_WARNINGS})
-
+# GUI tests run under Wine: gui_tests.exe, which starts the real Loomwise.exe
+# from the same folder through the driver (cmake/win-driver.cmake).
 file(GLOB LOOM_GUI_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/gui/*_test.cpp)
 add_executable(gui_tests ${LOOM_GUI_TEST_SOURCES})
 target_link_libraries(gui_tests PRIVATE loomcore loomdriver GTest::gtest_main)

@@ -53,6 +53,7 @@ TEST(AnswersTest, RefusedBeforeTheScan) {
       {u"[Capture]\nInstall=x\njust text\n", 3, u"Capture", u"", Refusal::None, u"key=value"},
       {u"[Capture]\nInstall=x\nInstallTimeout=ten\n", 3, u"Capture", u"InstallTimeout", Refusal::None, u"seconds"},
       {u"[Capture]\nInstall=x\nInstallTimeout=0\n", 3, u"Capture", u"InstallTimeout", Refusal::None, u"seconds"},
+      {u"[Capture]\nInstall=x\nInstallTimeout=-1\n", 3, u"Capture", u"InstallTimeout", Refusal::None, u"seconds"},
       {u"[Capture]\nInstall=x\nInstallExitCodes=0,x\n", 3, u"Capture", u"InstallExitCodes", Refusal::None,
        u"exit codes"},
       {u"[Capture]\nInstall=x\nInstallTimeout=4294967296\n", 3, u"Capture", u"InstallTimeout", Refusal::None,

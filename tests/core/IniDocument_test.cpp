@@ -221,7 +221,7 @@ TEST(IniDocumentLineEnd, InsertedLinesFollowTheFileWhenAsked) {
   struct Case {
     IniDocument::LineEnd mode;
     const char16_t* before;
-    const char16_t* after;  // after: new key k, two keys in block ";M", block ";D" deleted
+    const char16_t* after;  // after: new key k, two keys in block ";M", block ";D" (ended by its empty line) deleted
   };
   const IniDocument::LineEnd crlf = IniDocument::LineEnd::kCrLf, asFile = IniDocument::LineEnd::kAsFile;
   const Case cases[] = {
@@ -265,14 +265,6 @@ TEST(IniDocumentSetValue, BlockMarkerWithAnyLineEnds) {
     EXPECT_TRUE(d.SetValue(u"A", u"q", u"2", m));
     EXPECT_EQ(d.Text(), c.expected);
     EXPECT_EQ(d.GetValue(u"B", u"y"), c.text.find(u"y=2") == std::u16string::npos ? u"" : u"2");
-  }
-}
-
-TEST(IniDocumentDeleteBlock, EmptyLineOfAnyFormEndsTheBlock) {
-  for (std::u16string eol : {u"\n", u"\r", u"\r\n"}) {
-    IniDocument d = Doc(u"\uFEFF[A]" + eol + u"x=1" + eol + u";blk" + eol + u"p=1" + eol + eol + u"y=2" + eol);
-    EXPECT_TRUE(d.DeleteBlock(u"A", u";blk"));
-    EXPECT_EQ(d.Text(), u"\uFEFF[A]" + eol + u"x=1" + eol + u"y=2" + eol);
   }
 }
 

@@ -110,23 +110,27 @@ int wmain(int argc, wchar_t** argv) {
     fwprintf(stderr, L"the wizard did not start\n");
     return 1;
   }
-  // Walk: picture each new step once it is steady, answer message boxes
-  // with OK/Yes, press Next whenever it is enabled; tool steps move on by
-  // themselves. The sample is installed on the install page.
+  // Walk: each new step is pictured once it is steady, message boxes too
+  // (answered with OK or Yes); the driver presses Next only on a page this
+  // has seen and waits out the tool steps. The sample is installed on the
+  // install page.
   const std::wstring kInstallPage = L"Loomwise - \u5b89\u88c5\u5e94\u7528\u7a0b\u5e8f";  // 安装应用程序
   const std::wstring kPrescanReady = L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf";       // 准备预扫描
   std::set<std::wstring> seen;
   std::wstring projectFolder;
   bool installed = false, built = false;
-  DWORD idleSince = GetTickCount(), prescanStart = 0, prescanMs = 0;
-  while (w.Running()) {
-    if (Popup box = w.FindPopup()) {
+  DWORD prescanStart = 0, prescanMs = 0;
+  auto answerBoxes = [&] {
+    while (Popup box = w.FindPopup()) {
       Sleep(300);  // let it paint
       Say(L"dialog: " + box.caption + L": " + box.text);
       Say(L"  picture " + Shot(w, L"message " + box.caption, box.hwnd));
       if (!w.Answer(box, IDYES)) w.Answer(box, IDOK);
-      continue;
     }
+  };
+  auto look = [&] {
+    if (!w.Running()) return true;
+    answerBoxes();
     std::wstring title = w.Title();
     HWND page = w.CurrentPage();
     if (title == kInstallPage && prescanStart) {
@@ -136,58 +140,46 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::wstring name = StepName(w, page);
     std::wstring step = name + L"|" + std::to_wstring(reinterpret_cast<uintptr_t>(page));
-    if (!title.empty() && !seen.count(step)) {
-      // The build page is pictured once the build has ended, with its output.
-      // A message the build opens (a missing build tool) is pictured and answered.
-      if (Shown(page, IDC_BUILD_OUTPUT))
-        built = WaitUntil(
-            [&] {
-              if (Popup box = w.FindPopup()) {
-                Sleep(300);
-                Say(L"dialog: " + box.caption + L": " + box.text);
-                Say(L"  picture " + Shot(w, L"message " + box.caption, box.hwnd));
-                w.Answer(box, IDOK);
-              }
-              return w.IsEnabled(IDOK);
-            },
-            300000);
-      // Let the page paint; a tool's page may pass quickly, so less for it.
-      Sleep(Shown(page, IDC_PROGRESS_GROUP) ? 150 : 400);
-      // A step that has passed meanwhile is not pictured under its name.
-      if (w.Title() != title || w.CurrentPage() != page) continue;
-      std::wstring picture = Shot(w, name);
-      if (w.Title() != title || w.CurrentPage() != page) {  // changed while pictured
-        DeleteFileW(picture.c_str());
-        --g_shot;
-        continue;
-      }
-      seen.insert(step);
-      Say(L"step: " + name);
-      Say(L"  picture " + picture);
-      idleSince = GetTickCount();
+    // Next may follow a look at a seen step: the location as the user left
+    // it, and when the prescan starts.
+    auto beforeNext = [&] {
       if (Shown(page, IDC_LOCATION_PATH)) projectFolder = w.Text(IDC_LOCATION_PATH);
-      if (title == kInstallPage && !installed) {
-        installed = InstallSample(installer);
-        Say(installed ? L"  the sample application was installed" : L"  the sample installer failed");
-      }
-      continue;  // look again before pressing anything
-    }
-    // Next is pressed only on a page already pictured, and never on a tool's
-    // page: when the tool ends, the next page comes under the same button.
-    bool ready = w.IsEnabled(IDOK) && w.IsVisible(IDOK);
-    if (ready && title == w.Title() && page == w.CurrentPage() && !Shown(page, IDC_PROGRESS_GROUP)) {
-      if (Shown(page, IDC_LOCATION_PATH)) projectFolder = w.Text(IDC_LOCATION_PATH);  // as the user left it
       if (title == kPrescanReady) prescanStart = GetTickCount();
-      w.Click(IDOK);
-      Sleep(300);
-      idleSince = GetTickCount();
-    } else {
-      Sleep(50);
+      return false;
+    };
+    if (title.empty()) return false;
+    if (seen.count(step)) return beforeNext();
+    // The build page is pictured once the build has ended, with its output;
+    // a message the build opens (a missing build tool) is pictured and answered.
+    if (Shown(page, IDC_BUILD_OUTPUT))
+      built = WaitUntil(
+          [&] {
+            answerBoxes();
+            return w.IsEnabled(IDOK);
+          },
+          300000);
+    // Let the page paint; a tool's page may pass quickly, so less for it.
+    Sleep(Shown(page, IDC_PROGRESS_GROUP) ? 150 : 400);
+    // A step that has passed meanwhile is not pictured under its name.
+    if (w.Title() != title || w.CurrentPage() != page) return false;
+    std::wstring picture = Shot(w, name);
+    if (w.Title() != title || w.CurrentPage() != page) {  // changed while pictured
+      DeleteFileW(picture.c_str());
+      --g_shot;
+      return false;
     }
-    if (GetTickCount() - idleSince > 120000) {
-      Say(L"the wizard made no progress for two minutes: " + Widen(w.Describe()));
-      return 1;
+    seen.insert(step);
+    Say(L"step: " + name);
+    Say(L"  picture " + picture);
+    if (title == kInstallPage && !installed) {
+      installed = InstallSample(installer);
+      Say(installed ? L"  the sample application was installed" : L"  the sample installer failed");
     }
+    return beforeNext();
+  };
+  if (testing::AssertionResult walked = w.NextUntil(look, 900000); !walked) {
+    Say(L"the walk stopped: " + Widen(walked.message()));
+    return 1;
   }
   DWORD code = 0;
   w.WaitExit(kWaitMs, &code);

@@ -103,8 +103,7 @@ void ShowResume(TestInstall& install) {
   Say(L"  picture " + Shot(w, w.Title() + L" (restart)"));
   Say(L"step: " + w.Title() + L" (after a restart)");
   w.Click(IDC_CONTINUE_NEW);  // start a new capture
-  w.Click(IDOK);
-  w.WaitForTitle(L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf");
+  w.Next(L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf");
   w.CloseByTitleBar();
   w.WaitExit();
   DeleteFileW(snapshot.c_str());
@@ -139,17 +138,17 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
 
-  // Walk: picture each new step once, answer message boxes with OK/Yes,
-  // press Next whenever it is enabled; tool steps move on by themselves.
+  // Walk: each new step is pictured once, message boxes too (answered with
+  // Yes or OK); the driver presses Next only on a page this has seen and
+  // waits out the tool steps.
   std::set<std::wstring> seen;
-  DWORD idleSince = GetTickCount();
-  while (w.Running()) {
-    if (Popup box = w.FindPopup()) {
+  auto look = [&] {
+    if (!w.Running()) return true;
+    while (Popup box = w.FindPopup()) {
       Sleep(300);  // let it paint
       Say(L"  picture " + Shot(w, L"message " + box.caption, box.hwnd));
       Say(L"dialog: " + box.caption);
       if (!w.Answer(box, IDYES)) w.Answer(box, IDOK);
-      continue;
     }
     // A step is its title and its page (the postscan and the comparison
     // share a title; the progress page's caption tells them apart).
@@ -157,54 +156,41 @@ int wmain(int argc, wchar_t** argv) {
     HWND page = w.CurrentPage();
     std::wstring step =
         title + L"|" + std::to_wstring(reinterpret_cast<uintptr_t>(page)) + L"|" + w.Text(IDC_PROGRESS_GROUP);
-    if (!title.empty() && !seen.count(step)) {
-      // The build page is pictured once the build has ended, with its output.
-      if (page && GetDlgItem(page, IDC_BUILD_OUTPUT) && IsWindowVisible(GetDlgItem(page, IDC_BUILD_OUTPUT)))
-        WaitUntil([&] { return w.IsEnabled(IDOK); }, 60000);
-      FillOptionPage(w, title);
-      Sleep(400);  // let the page paint (and a tool show its progress)
-      // A step that has passed meanwhile is not pictured under its name.
-      if (w.Title() != title || w.CurrentPage() != page) continue;
-      std::wstring picture = Shot(w, title);
-      if (w.Title() != title || w.CurrentPage() != page) {  // changed while pictured
-        DeleteFileW(picture.c_str());
-        --g_shot;
-        continue;
-      }
-      seen.insert(step);
-      Say(L"step: " + title);
-      Say(L"  picture " + picture);
-      AfterOptionPicture(w, title);
-      idleSince = GetTickCount();
-      if (title == L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf")
-        ShowDialog(w, IDC_CLEANPC_LOCATIONS, L"scan locations");
-      if (title == L"Loomwise - \u5b89\u88c5\u5e94\u7528\u7a0b\u5e8f")
-        ShowDialog(w, IDC_POST_IE, L"browser entry points");
-      if (title == L"Loomwise - \u9884\u626b\u63cf\u8b66\u544a")
-        install.WriteScenario(std::string(kScanQuiet) + kProjectRuns);
-      if (title == L"Loomwise - \u5165\u53e3\u70b9" &&
-          w.Click(IDC_ENTRY_SHOW_DEBUG)) {  // the entry points for debugging too
-        Sleep(400);
-        Say(L"  picture " + Shot(w, title + L" (debugging)"));
-        w.Click(IDC_ENTRY_SHOW_DEBUG);
-        Sleep(200);
-      }
-      continue;  // look again before pressing anything
+    if (title.empty() || seen.count(step)) return false;
+    // The build page is pictured once the build has ended, with its output.
+    if (page && GetDlgItem(page, IDC_BUILD_OUTPUT) && IsWindowVisible(GetDlgItem(page, IDC_BUILD_OUTPUT)))
+      WaitUntil([&] { return w.IsEnabled(IDOK); }, 60000);
+    FillOptionPage(w, title);
+    Sleep(400);  // let the page paint (and a tool show its progress)
+    // A step that has passed meanwhile is not pictured under its name.
+    if (w.Title() != title || w.CurrentPage() != page) return false;
+    std::wstring picture = Shot(w, title);
+    if (w.Title() != title || w.CurrentPage() != page) {  // changed while pictured
+      DeleteFileW(picture.c_str());
+      --g_shot;
+      return false;
     }
-    // Not on a tool's page: when the tool ends, the next page comes under the same button.
-    bool ready = w.IsEnabled(IDOK) && w.IsVisible(IDOK);
-    HWND group = page ? GetDlgItem(page, IDC_PROGRESS_GROUP) : nullptr;
-    if (ready && title == w.Title() && page == w.CurrentPage() && !(group && IsWindowVisible(group))) {
-      w.Click(IDOK);
-      Sleep(300);
-      idleSince = GetTickCount();
-    } else {
-      Sleep(50);
+    seen.insert(step);
+    Say(L"step: " + title);
+    Say(L"  picture " + picture);
+    AfterOptionPicture(w, title);
+    if (title == L"Loomwise - \u51c6\u5907\u9884\u626b\u63cf") ShowDialog(w, IDC_CLEANPC_LOCATIONS, L"scan locations");
+    if (title == L"Loomwise - \u5b89\u88c5\u5e94\u7528\u7a0b\u5e8f")
+      ShowDialog(w, IDC_POST_IE, L"browser entry points");
+    if (title == L"Loomwise - \u9884\u626b\u63cf\u8b66\u544a")
+      install.WriteScenario(std::string(kScanQuiet) + kProjectRuns);
+    if (title == L"Loomwise - \u5165\u53e3\u70b9" &&
+        w.Click(IDC_ENTRY_SHOW_DEBUG)) {  // the entry points for debugging too
+      Sleep(400);
+      Say(L"  picture " + Shot(w, title + L" (debugging)"));
+      w.Click(IDC_ENTRY_SHOW_DEBUG);
+      Sleep(200);
     }
-    if (GetTickCount() - idleSince > 60000) {
-      Say(L"the wizard made no progress for a minute: " + Widen(w.Describe()));
-      return 1;
-    }
+    return false;
+  };
+  if (testing::AssertionResult walked = w.NextUntil(look, 600000); !walked) {
+    Say(L"the walk stopped: " + Widen(walked.message()));
+    return 1;
   }
   DWORD code = 0;
   w.WaitExit(kWaitMs, &code);

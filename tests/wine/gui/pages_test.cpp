@@ -53,11 +53,6 @@ class PagesTest : public WizardTest {
     ASSERT_NO_FATAL_FAILURE(StartWizard(o));
   }
 
-  void GoTo(int button, const std::wstring& title) {
-    ASSERT_TRUE(w_.Click(button));
-    ASSERT_TRUE(w_.WaitForTitle(title));
-  }
-
   // Opens a modal dialog with a button of the page and waits for it.
   HWND Open(int button, const std::wstring& caption) {
     Popup p;
@@ -81,7 +76,7 @@ class PagesTest : public WizardTest {
 
 TEST_F(PagesTest, ScanLocationsChoicesReachThePrescan) {
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\n"));
-  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kReady));
+  ASSERT_TRUE(w_.Next(kReady));
   const DWORD pid = w_.ProcessId();
   HWND dlg = Open(IDC_CLEANPC_LOCATIONS, L"高级扫描位置");
   ASSERT_TRUE(dlg);
@@ -126,7 +121,7 @@ TEST_F(PagesTest, ScanLocationsChoicesReachThePrescan) {
   ListViewSetRowChecked(pid, list, c, true);
   ASSERT_TRUE(w_.Answer(Popup{dlg, L"", L""}, IDCANCEL));
 
-  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kInstall));
+  ASSERT_TRUE(w_.Next(kInstall));
   std::vector<std::wstring> log = w_.ToolLog();
   ASSERT_EQ(log.size(), 1u);
   EXPECT_TRUE(EndsWith(log[0], L" Z:\\ HKEY_USERS -Loomwise")) << Narrow(log[0]);
@@ -137,8 +132,7 @@ TEST_F(PagesTest, ScanLocationsChoicesReachThePrescan) {
 TEST_F(PagesTest, ConfirmationUnlessTheSettingIsExactlyOne) {
   reg::WriteString(reg::kSettingsKey, kSkipConfirmation, L"1 ");
   ASSERT_NO_FATAL_FAILURE(Start("[any]\n"));
-  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kReady));
-  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kInstall));
+  ASSERT_TRUE(w_.NextUntil(kInstall));
   HWND confirm = Open(IDOK, L"Loomwise");
   ASSERT_TRUE(confirm);
   EXPECT_TRUE(Checked(confirm, IDC_CONFIRM_SKIP));
@@ -153,8 +147,7 @@ TEST_F(PagesTest, BrowserChoiceReachesTheComparisonAndTheResumeValue) {
   version.Set(L"8.0.7601.17514");
   reg::WriteString(reg::kSettingsKey, kSkipConfirmation, L"1");
   ASSERT_NO_FATAL_FAILURE(Start("[any]\n"));
-  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kReady));
-  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kInstall));
+  ASSERT_TRUE(w_.NextUntil(kInstall));
   const std::wstring before = reg::ReadString(reg::kRunOnceKey, reg::kResumeValue).value_or(L"");
   ASSERT_TRUE(EndsWith(before, L" 0")) << Narrow(before);
 
@@ -191,7 +184,7 @@ TEST_F(PagesTest, BrowserChoiceReachesTheComparisonAndTheResumeValue) {
     ASSERT_TRUE(w_.Answer(Popup{dlg, L"", L""}, IDCANCEL));
   }
 
-  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kEntryPoints));
+  ASSERT_TRUE(w_.Next(kEntryPoints));
   std::vector<std::wstring> cmp = SplitCommandLine(w_.ToolLog().back());
   ASSERT_EQ(cmp.size(), 8u);
   EXPECT_EQ(cmp[5] + L" " + cmp[6], L"-IESelection 1");
@@ -204,12 +197,12 @@ TEST_F(PagesTest, WarningsOnePerLineAndOnlyThoseOfTheLastScan) {
   reg::WriteString(reg::kSettingsKey, kSkipConfirmation, L"1");
   // Information lines are left out; an unprefixed line keeps the kind of the line before it.
   ASSERT_NO_FATAL_FAILURE(Start("[scan]\nout I 进度\nout W 第一个警告\nout second warning\n"));
-  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kReady));
-  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kPrescanWarnings));
+  ASSERT_TRUE(w_.Next(kReady));
+  ASSERT_TRUE(w_.Next(kPrescanWarnings));
   EXPECT_EQ(w_.Text(IDC_WARNINGS_TEXT), L"第一个警告\r\nsecond warning");
-  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kInstall));
+  ASSERT_TRUE(w_.Next(kInstall));
   install_->WriteScenario("[scan]\nout W 第三个\n");
-  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kPostscanWarnings));
+  ASSERT_TRUE(w_.Next(kPostscanWarnings));
   EXPECT_EQ(w_.Text(IDC_WARNINGS_TEXT), L"第三个");
 }
 
@@ -251,8 +244,7 @@ TEST_F(PagesTest, WelcomeHotSpotsHelpAndHelpTextLinksOpenTheirUrls) {
   EXPECT_EQ(OpenedUrls(), want);
 
   // The install page's help text: its two captions are links.
-  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kReady));
-  ASSERT_NO_FATAL_FAILURE(GoTo(IDOK, kInstall));
+  ASSERT_TRUE(w_.NextUntil(kInstall));
   HWND help = w_.Control(IDC_POST_HELP);
   ProcessMemory mem(w_.ProcessId(), 256);
   using Link = std::pair<const char*, const wchar_t*>;

@@ -99,10 +99,9 @@ TEST_F(ResumeTest, NewCaptureDeletesThePrescanAndTheValue) {
 
 TEST_F(ResumeTest, InvalidArgumentsAreDroppedWithTheValue) {
   std::wstring pre = File(L"pre.snapshot");
+  // (Resume.ScanLocationsOnlyRootsAndHives holds the rule for the scan locations.)
   for (const std::wstring& rest : {Quoted(install_->Path(L"missing.snapshot")) + L" \"C:\\\" 0",
-                                   Quoted(pre) + L" " + Quoted(install_->Path(L"missing.snapshot")) + L" \"C:\\\" 0",
-                                   // Only roots and hive names may reach the scan tool.
-                                   Quoted(pre) + L" \"C:\\ -GenerateProject x\" 0"}) {
+                                   Quoted(pre) + L" " + Quoted(install_->Path(L"missing.snapshot")) + L" \"C:\\\" 0"}) {
     Pending(rest);
     ASSERT_NO_FATAL_FAILURE(Restart());
     EXPECT_FALSE(OnResumePage()) << Narrow(rest);

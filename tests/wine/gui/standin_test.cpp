@@ -1,5 +1,6 @@
 // The stand-in tools run directly with a pipe: their scripted output, exit
-// codes, log and default files, which every GUI test and the demo rely on.
+// codes and log, which every GUI test and the demo rely on. (Their default
+// files are checked by the GUI tests that walk through them.)
 #include "WizardDriver.h"
 
 using namespace loomtest;
@@ -18,11 +19,7 @@ class StandinTest : public testing::Test {
     memcpy(&w[0], bytes.data(), w.size() * 2);
     return w;
   }
-  TestInstall install_{[] {
-    InstallOptions o;
-    o.buildTools = Place::Beside;
-    return o;
-  }()};
+  TestInstall install_;
 };
 
 TEST_F(StandinTest, ScriptedOutputExitCodesAndLog) {
@@ -46,29 +43,4 @@ TEST_F(StandinTest, ScriptedOutputExitCodesAndLog) {
   std::vector<std::wstring> log = install_.ToolLog();
   ASSERT_EQ(log.size(), 3u);
   EXPECT_EQ(SplitCommandLine(log[0])[1], L"x.snapshot");
-}
-
-TEST_F(StandinTest, DefaultRunsWriteTheirFiles) {
-  std::wstring dir = install_.ProgramFolder();
-  std::wstring work = install_.Path(L"work.ini"), project = install_.Path(L"proj\\Demo");
-  Captured c = Run(L"snapshot.exe", L"\"a\" -SuggestProject \"b\" \"" + work + L"\" -IESelection 0 -Loomwise");
-  EXPECT_EQ(c.exitCode, 0u);
-  std::wstring ini = ReadUtf16File(work);
-  EXPECT_NE(ini.find(L"\r\nOutDir=bin\r\n"), std::wstring::npos);
-  EXPECT_EQ(ReadBytes(work).value_or("").substr(0, 2), "\xFF\xFE");
-
-  c = Run(L"snapshot.exe", L"\"" + work + L"\" -GenerateProject \"" + project + L"\" -Loomwise");
-  EXPECT_EQ(c.exitCode, 0u);
-  EXPECT_EQ(ReadUtf16File(project + L"\\Package.ini"), ini);
-  EXPECT_TRUE(FileExists(project + L"\\build.bat"));
-
-  CreateDirectoryW((project + L"\\bin").c_str(), nullptr);
-  c = Run(L"vregtool.exe", L"\"" + project + L"\\bin\\Package.ro.tvr\" ImportDir \"" + project + L"\" -Loomwise");
-  EXPECT_EQ(c.exitCode, 0u);
-  EXPECT_NE(Utf16(c.output).find(L"90%\r100%\n"), std::wstring::npos);
-  EXPECT_TRUE(FileExists(project + L"\\bin\\Package.ro.tvr"));
-  c = Run(L"tlink.exe", L"\"" + project + L"\\Package.ini\" -OutDir \"" + project + L"\\out\\x\" -Loomwise");
-  EXPECT_EQ(c.exitCode, 0u);
-  EXPECT_TRUE(FileExists(project + L"\\out\\x\\Demo App.exe"));
-  EXPECT_FALSE(FileExists(project + L"\\out\\x\\Demo Help.exe")) << "disabled entry points are not linked";
 }

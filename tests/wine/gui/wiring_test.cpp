@@ -21,22 +21,8 @@ class WiringTest : public WizardTest {
   }
 
   // Next on every page until the shown page holds `controlId`.
-  void NextUntil(int controlId) {
-    DWORD start = GetTickCount();
-    for (;;) {
-      ASSERT_TRUE(w_.Running());
-      ASSERT_LT(GetTickCount() - start, 60000u) << w_.Describe();
-      if (Popup box = w_.FindPopup()) FAIL() << "message box: " << Narrow(box.caption) << ": " << Narrow(box.text);
-      HWND page = w_.CurrentPage();
-      if (page && GetDlgItem(page, controlId)) return;
-      HWND next = page ? GetDlgItem(page, IDOK) : nullptr;
-      if (next && IsWindowEnabled(next) && IsWindowVisible(next)) {
-        Wizard::ClickIn(page, IDOK);
-        WaitUntil([&] { return w_.CurrentPage() != page; }, 3000);
-      } else {
-        Sleep(20);
-      }
-    }
+  testing::AssertionResult NextUntil(int controlId) {
+    return w_.NextUntil([&] { return w_.CurrentPage() && GetDlgItem(w_.CurrentPage(), controlId); });
   }
 
   // A key pressed where the wizard has the keyboard focus (through its
@@ -59,7 +45,7 @@ TEST_F(WiringTest, EnterPressesNext) {
 
 TEST_F(WiringTest, EscapeOnTheBuildPageLeavesTheBuildRunning) {
   ASSERT_NO_FATAL_FAILURE(Start("[vregtool]\npidfile vregtool.pid\nhang\n"));
-  ASSERT_NO_FATAL_FAILURE(NextUntil(IDC_READY_HELP));
+  ASSERT_TRUE(NextUntil(IDC_READY_HELP));
   ASSERT_TRUE(w_.Next(kBuilding));
   std::optional<DWORD> pid;
   ASSERT_TRUE(WaitUntil([&] { return (pid = ReadPidFile(install_->Path(L"vregtool.pid"))).has_value(); }));
@@ -78,9 +64,9 @@ TEST_F(WiringTest, AppSyncPageSettingPutsItsStepOnTheRoad) {
   ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, reg::kSettingsKey, L"AppSyncPage", REG_DWORD, &on, sizeof on),
             ERROR_SUCCESS);
   ASSERT_NO_FATAL_FAILURE(Start(""));
-  ASSERT_NO_FATAL_FAILURE(NextUntil(IDC_SYNC_ENABLE));
+  ASSERT_TRUE(NextUntil(IDC_SYNC_ENABLE));
   EXPECT_EQ(w_.Title(), kAppSync);
-  ASSERT_NO_FATAL_FAILURE(NextUntil(IDC_READY_HELP));
+  ASSERT_TRUE(NextUntil(IDC_READY_HELP));
   EXPECT_TRUE(w_.Back(kAppSync));
   EXPECT_TRUE(w_.IsVisible(IDC_SYNC_ENABLE));
 }

@@ -444,6 +444,34 @@ testing::AssertionResult Wizard::Back(const std::wstring& title, DWORD timeoutMs
   return WaitForTitle(title, timeoutMs);
 }
 
+testing::AssertionResult Wizard::NextUntil(const std::wstring& title, DWORD timeoutMs) {
+  return NextUntil([&] { return Title() == title; }, timeoutMs) << "; wanted \"" << Narrow(title) << "\"";
+}
+
+testing::AssertionResult Wizard::NextUntil(const std::function<bool()>& reached, DWORD timeoutMs,
+                                           std::vector<std::wstring>* titles) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const Popup box = FindPopup();
+    const HWND page = CurrentPage();
+    const std::wstring title = Title();
+    if (titles && !title.empty() && (titles->empty() || titles->back() != title)) titles->push_back(title);
+    if (reached()) return testing::AssertionSuccess();
+    if (box && IsWindow(box.hwnd) && IsWindowVisible(box.hwnd))
+      return testing::AssertionFailure() << "message box \"" << Narrow(box.caption) << "\": \"" << Narrow(box.text)
+                                         << "\"";
+    if (!Running()) return reached() ? testing::AssertionSuccess() : testing::AssertionFailure() << "the wizard ended";
+    if (GetTickCount() - start >= timeoutMs) return testing::AssertionFailure() << "no end in sight; " << Describe();
+    HWND next = page ? GetDlgItem(page, IDOK) : nullptr;
+    if (next && IsWindowVisible(next) && IsWindowEnabled(next) && CurrentPage() == page && Title() == title) {
+      PostClick(next, IDOK);
+      WaitUntil([&] { return CurrentPage() != page || Title() != title || FindPopup() || !Running(); }, 3000);
+    } else {
+      Sleep(20);
+    }
+  }
+}
+
 std::wstring Wizard::Title() { return WindowText(MainWindow()); }
 
 HWND Wizard::CurrentPage() {

@@ -1,6 +1,7 @@
-// Black-box driver for the GUI tests: installs Loomwise.exe and the stand-in
-// tools into a fresh folder, starts the wizard as a second process and works
-// its windows the way a user would (titles, pages, buttons, message boxes).
+// Black-box driver of the wizard, shared by the GUI tests, the capture tests
+// and the demos: installs Loomwise.exe and the stand-in tools into a fresh
+// folder, starts the wizard as a second process and works its windows the way
+// a user would (titles, pages, buttons, message boxes).
 //
 // Facts this relies on (measured under Wine): the main window and message
 // boxes are top-level "#32770" windows of the wizard's process; a page is a
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <memory>
@@ -219,6 +221,18 @@ class Wizard {
   // Clicks Next (Back) and waits for the page titled `title`.
   testing::AssertionResult Next(const std::wstring& title, DWORD timeoutMs = kWaitMs);
   testing::AssertionResult Back(const std::wstring& title, DWORD timeoutMs = kWaitMs);
+  // Presses Next page after page until the page titled `title` shows.
+  testing::AssertionResult NextUntil(const std::wstring& title, DWORD timeoutMs = 60000);
+  // Presses Next page after page until `reached` holds. Each round `reached`
+  // is asked first and may act (answer a message box, fill in or picture the
+  // page); Next is then pressed only when it is enabled and the page and the
+  // title are still those the round began with, by the page's own button, so
+  // a page that changes meanwhile never takes the click. Tool steps are
+  // waited out. Fails when a message box that was open before `reached` ran
+  // is still open after it, when the wizard ends first, or after `timeoutMs`.
+  // `titles`, when given, collects each title shown, in order.
+  testing::AssertionResult NextUntil(const std::function<bool()>& reached, DWORD timeoutMs = 60000,
+                                     std::vector<std::wstring>* titles = nullptr);
   std::wstring Title();
 
   // The visible child page, and controls on it (the main window's own
