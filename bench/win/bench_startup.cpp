@@ -92,8 +92,12 @@ Start StartOnce(const std::wstring& exe, const std::wstring& marks) {
   }
   DWORD_PTR r = 0;
   if (f.found && SendMessageTimeoutW(f.found, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &r)) s.ms = Ms(Counter() - s.t0);
-  // The marks are written on the first paint; give it a moment.
-  for (int i = 0; i < 200 && !marks.empty() && GetFileAttributesW(marks.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+  // The marks are written whole on the first paint, which on a busy machine
+  // may come a while after the window answers.
+  constexpr DWORD kMarksWaitMs = 15000;
+  ULONGLONG marksDeadline = GetTickCount64() + kMarksWaitMs;
+  while (f.found && !marks.empty() && GetFileAttributesW(marks.c_str()) == INVALID_FILE_ATTRIBUTES &&
+         GetTickCount64() < marksDeadline && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT)
     Sleep(10);
   TerminateProcess(pi.hProcess, 0);
   WaitForSingleObject(pi.hProcess, 10000);

@@ -7,7 +7,7 @@
 
 namespace loom {
 
-// Records the counter with `stage` (a literal); at most 64 marks are kept.
+// Records the counter with `stage` (a literal); at most 256 marks are kept.
 void MarkStartup(const char* stage);
 
 // Writes the marks (once); false when nothing was asked for.

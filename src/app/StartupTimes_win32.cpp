@@ -36,11 +36,16 @@ bool WriteStartupMarks() {
   ::QueryPerformanceFrequency(&frequency);
   std::string text = "frequency " + std::to_string(frequency.QuadPart) + "\n";
   for (int i = 0; i < g_count; ++i) text += std::to_string(g_marks[i].counter) + " " + g_marks[i].stage + "\n";
-  HANDLE h = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  // Written beside and then renamed, so that a reader who sees the file sees
+  // all of it (the benchmark ends the wizard as soon as the file is there).
+  std::wstring part = std::wstring(path, n) + L".part";
+  HANDLE h = ::CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   DWORD put = 0;
   bool ok = ::WriteFile(h, text.data(), DWORD(text.size()), &put, nullptr) && put == text.size();
   ::CloseHandle(h);
+  ok = ok && ::MoveFileExW(part.c_str(), path, MOVEFILE_REPLACE_EXISTING);
+  if (!ok) ::DeleteFileW(part.c_str());
   return ok;
 }
 
