@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include "app/StartupTimes.h"
 #include "framework/DataExchange.h"
 #include "framework/Resources.h"
 #include "resources/ResourceIds.h"
@@ -25,7 +24,6 @@ InnerDialog::InnerDialog(UINT templateId, int helpString, WizardHost* wizard)
 
 bool InnerDialog::CreatePage(HWND mainWindow) {
   if (!Create(mainWindow)) return false;
-  MarkStartup("page windows");
   ::SetWindowPos(hwnd_, nullptr, 0, 85, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   return true;
 }
@@ -137,8 +135,7 @@ BOOL InnerDialog::OnInitDialog() {
   Dialog::OnInitDialog();
   // A timer's turn comes once nothing else waits: after the first paint.
   if (tooltipsPending_ || helpPending_) ::SetTimer(hwnd_, kFinishPageTimer, USER_TIMER_MINIMUM, FinishPageLater);
-  FocusItem(IDOK);
-  return FALSE;
+  return FALSE;  // made hidden: the focus stays where it is until the main window shows the page
 }
 
 void InnerDialog::DoDataExchange(DataExchange& dx) {
