@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "app/SystemLibrary.h"
 #include "framework/DataExchange.h"
 #include "framework/Resources.h"
 #include "resources/ResourceIds.h"
@@ -175,7 +176,8 @@ void InnerDialog::OpenUrl(const std::wstring& url) {
   sei.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT;
   sei.lpFile = url.c_str();
   sei.nShow = SW_SHOWNORMAL;
-  if (::ShellExecuteExW(&sei) && sei.hProcess) {
+  auto execute = OnDemand<decltype(&::ShellExecuteExW)>(kShellLibrary, "ShellExecuteExW");
+  if (execute && execute(&sei) && sei.hProcess) {
     ::WaitForInputIdle(sei.hProcess, 2500);
     ::CloseHandle(sei.hProcess);
   }

@@ -85,8 +85,10 @@ class CLoomwiseDlg : public Dialog, public WizardHost {
   // step change, whichever comes first.
   void FinishStartup();
   struct PageRow;
-  // Page windows: the shown page's at start-up, the others one by one after
-  // the first paint, in the table's order; all of them before any step change.
+  // Page windows: the shown page's at start-up, the others one a message
+  // after the first paint, placed among their siblings in the table's order;
+  // all of them before Next, Back or any step change (pages hand on values
+  // when they are made).
   void CreatePageWindow(const PageRow& row);
   void CreateNextPage();
   void CreatePages();

@@ -105,6 +105,7 @@ void CLoomwiseDlg::FinishStartup() {
 void CLoomwiseDlg::CreatePageWindow(const PageRow& row) {
   if (row.page->hwnd() || (row.id == PageId::ConfigAppSync && !values_.appSyncPageEnabled)) return;
   if (!row.page->CreatePage(hwnd_)) return;
+  if (startupFinished_) row.page->FinishPage();  // the first paint is past
   // Among its siblings where the table puts it: before the first later page already made.
   for (const PageRow* later = &row + 1; later != std::end(pages_); ++later) {
     if (!later->page->hwnd()) continue;
