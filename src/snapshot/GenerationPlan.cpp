@@ -169,8 +169,12 @@ std::u16string BuildScriptText(std::u16string_view toolFolder, std::u16string_vi
   t += u"if defined MISSING goto missing\r\n";
   t += u"if not exist \"%TARGET_DIR%\" mkdir \"%TARGET_DIR%\"\r\n";
   // The build page's command lines, with the script's variables for the folders.
+  // A drive root (E:\) is written out in them: the page doubles its closing
+  // backslash so that it does not escape the quote after it, which a line
+  // holding the variable could not do.
+  const std::u16string targetInLines = target.back() == u'\\' ? target : std::u16string(u"%TARGET_DIR%");
   for (int stage = kFirstBuildStage; stage <= kLastBuildStage; ++stage) {
-    t += BuildToolCommand(stage, u"%TOOLS%", u"%TARGET_DIR%", u"%PROJECT_DIR%") + u"\r\n";
+    t += BuildToolCommand(stage, u"%TOOLS%", targetInLines, u"%PROJECT_DIR%") + u"\r\n";
     t += u"if errorlevel 1 goto failed\r\n";
   }
   t += u"del /q";

@@ -418,7 +418,8 @@ TEST(SnapshotGeneration, PackageIniAndBuildScript) {
 TEST(SnapshotGeneration, BuildScriptRunsTheBuildPagesCommandLines) {
   struct Case {
     std::u16string tools, outDir;
-  } cases[] = {{u"C:\\Tools\\", u"bin"}, {u"C:\\Tools", u"D:\\out"}, {u"C:\\Tools", u" D:\\out\\ "}};
+  } cases[] = {
+      {u"C:\\Tools\\", u"bin"}, {u"C:\\Tools", u"D:\\out"}, {u"C:\\Tools", u" D:\\out\\ "}, {u"C:\\Tools", u"E:\\"}};
   const std::u16string project = u"C:\\Projects\\App";
   for (const Case& c : cases) {
     const std::u16string bat = BuildScriptText(c.tools, c.outDir);
