@@ -67,11 +67,16 @@ class ToolRunnerTest : public ::testing::Test {
   std::wstring Command() const {
     return L"\"" + ProgramFolder() + L"\\snapshot.exe\" \"" + Snapshot() + L"\" C:\\ -Loomwise";
   }
-  // Runs the tool to its end the way the wizard's timer does; returns the exit code.
+  // Runs the tool to its end the way the wizard's timer does, letting the
+  // reader's messages through meanwhile; returns the exit code.
   DWORD RunToEnd() {
     EXPECT_TRUE(RunTool(Command(), window_));
     DWORD code = 0xFFFF;
-    for (int i = 0; i < 2000 && IsToolRunning(&code); ++i) Sleep(10);
+    for (int i = 0; i < 2000 && IsToolRunning(&code); ++i) {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+      Sleep(10);
+    }
     return code;
   }
 
