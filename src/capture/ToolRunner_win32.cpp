@@ -18,10 +18,6 @@ namespace {
 // Clears the main window's error text when a tool starts.
 constexpr UINT kClearErrorText = WM_APP + 3;
 
-// The pipe's buffer: a chatty tool writes on while the reader is busy with
-// the lines before (the system's default of a few kilobytes made it wait).
-constexpr DWORD kPipeBufferBytes = 64 * 1024;
-
 struct ReaderThreadArgs {
   ReaderRoutine reader;
   ReaderContext* context;
@@ -40,10 +36,6 @@ DWORD WINAPI ReaderThread(void* param) {
   if (window) ::PostMessageW(window, WM_TOOL_ENDED, 0, 0);
   return result;
 }
-
-}  // namespace
-
-namespace {
 
 // A tool's info lines are its progress, and the window shows only the latest.
 // While the tool writes faster than anyone can read, the window is sent the
@@ -116,7 +108,7 @@ bool RunTool(const std::wstring& commandLine, HWND window, ReaderRoutine reader)
   HANDLE readEnd = nullptr, writeEnd = nullptr;
   bool piped = false;
   if (nul != INVALID_HANDLE_VALUE) {
-    if (::CreatePipe(&readEnd, &writeEnd, &sa, kPipeBufferBytes)) {
+    if (::CreatePipe(&readEnd, &writeEnd, &sa, 0)) {
       ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
       si.dwFlags |= STARTF_USESTDHANDLES;
       si.hStdInput = nul;
