@@ -13,4 +13,20 @@ void HardenDllSearch();
 // LoadLibrary of the file of that name in the system folder.
 HMODULE LoadSystemLibrary(const wchar_t* fileName);
 
+// Libraries that only some user actions need (opening a link, choosing a
+// folder, remembered network drives): never imported, so that they stay out
+// of the wizard's start-up, but loaded on their first use by OnDemand.
+constexpr wchar_t kShellLibrary[] = L"shell32.dll";
+constexpr wchar_t kNetworkLibrary[] = L"mpr.dll";
+
+// The address of `function` in the system library `fileName`, which is loaded
+// from the system folder on the first call; null when either is missing.
+void* OnDemandFunction(const wchar_t* fileName, const char* function);
+
+// The same, typed: OnDemand<decltype(&::ShellExecuteW)>(kShellLibrary, "ShellExecuteW").
+template <typename Fn>
+Fn OnDemand(const wchar_t* fileName, const char* function) {
+  return reinterpret_cast<Fn>(OnDemandFunction(fileName, function));
+}
+
 }  // namespace loom

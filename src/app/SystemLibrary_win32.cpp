@@ -22,4 +22,10 @@ HMODULE LoadSystemLibrary(const wchar_t* fileName) {
   return ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
+void* OnDemandFunction(const wchar_t* fileName, const char* function) {
+  HMODULE library = ::GetModuleHandleW(fileName);
+  if (!library) library = LoadSystemLibrary(fileName);  // kept for the rest of the process
+  return library ? reinterpret_cast<void*>(::GetProcAddress(library, function)) : nullptr;
+}
+
 }  // namespace loom

@@ -1,5 +1,6 @@
 #include "capture/ScanSelect.h"
 
+#include "app/SystemLibrary.h"
 #include "capture/ScanLocations.h"
 #include "framework/DataExchange.h"
 #include "framework/Messages.h"
@@ -61,11 +62,16 @@ ScanSelect::ScanSelect(std::wstring& selectionText, Dialog* parent)
 DWORD ScanSelect::FindRememberedDrives() {
   DWORD mask = 0;
   HANDLE en = nullptr;
-  if (::WNetOpenEnumW(RESOURCE_REMEMBERED, RESOURCETYPE_DISK, 0, nullptr, &en) != NO_ERROR) return 0;
+  auto openEnum = OnDemand<decltype(&::WNetOpenEnumW)>(kNetworkLibrary, "WNetOpenEnumW");
+  auto nextEntries = OnDemand<decltype(&::WNetEnumResourceW)>(kNetworkLibrary, "WNetEnumResourceW");
+  auto closeEnum = OnDemand<decltype(&::WNetCloseEnum)>(kNetworkLibrary, "WNetCloseEnum");
+  if (!openEnum || !nextEntries || !closeEnum ||
+      openEnum(RESOURCE_REMEMBERED, RESOURCETYPE_DISK, 0, nullptr, &en) != NO_ERROR)
+    return 0;
   std::vector<DWORD_PTR> buffer(kEnumBufferBytes / sizeof(DWORD_PTR));  // aligned for NETRESOURCEW
   for (;;) {
     DWORD count = DWORD(-1), size = kEnumBufferBytes;
-    if (::WNetEnumResourceW(en, &count, buffer.data(), &size) != NO_ERROR) break;
+    if (nextEntries(en, &count, buffer.data(), &size) != NO_ERROR) break;
     const auto* entries = reinterpret_cast<const NETRESOURCEW*>(buffer.data());
     for (DWORD i = 0; i < count; ++i) {
       if (!entries[i].lpLocalName) continue;
@@ -76,7 +82,7 @@ DWORD ScanSelect::FindRememberedDrives() {
       drives_.push_back(std::move(drive));
     }
   }
-  ::WNetCloseEnum(en);
+  closeEnum(en);
   return mask;
 }
 
@@ -160,7 +166,8 @@ void ScanSelect::SaveSelection(DataExchange& dx) {
     if (!ReadVolume(root, nullptr, nullptr)) {
       if (RememberedDrive* drive = RememberedFor(DriveIndexOfLocalName(ToU16(root)))) {
         NETRESOURCEW resource = drive->AsNetResource();
-        if (::WNetAddConnection2W(&resource, nullptr, nullptr, CONNECT_INTERACTIVE) != NO_ERROR) {
+        auto connect = OnDemand<decltype(&::WNetAddConnection2W)>(kNetworkLibrary, "WNetAddConnection2W");
+        if (!connect || connect(&resource, nullptr, nullptr, CONNECT_INTERACTIVE) != NO_ERROR) {
           Tell(FormatW(LoadResString(IDS_CANNOT_RECONNECT).c_str(), root.c_str()));
           dx.Fail(focusOnFailure);
           return;

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "app/SystemLibrary.h"
 #include "framework/Messages.h"
 #include "framework/Resources.h"
 
@@ -40,13 +41,15 @@ std::wstring BrowseForFolder(HWND owner, const FolderDialogOptions& options) {
   if (!options.newFolderButton) bi.ulFlags |= BIF_NONEWFOLDERBUTTON;
   bi.lpfn = BrowseCallback;
   bi.lParam = reinterpret_cast<LPARAM>(&context);
-  PIDLIST_ABSOLUTE item = ::SHBrowseForFolderW(&bi);
+  auto browse = OnDemand<decltype(&::SHBrowseForFolderW)>(kShellLibrary, "SHBrowseForFolderW");
+  auto pathOf = OnDemand<decltype(&::SHGetPathFromIDListEx)>(kShellLibrary, "SHGetPathFromIDListEx");
+  PIDLIST_ABSOLUTE item = browse && pathOf ? browse(&bi) : nullptr;
   if (!item) return {};
   // A path may be longer than MAX_PATH: ask with growing buffers.
   std::wstring path;
   for (DWORD size = MAX_PATH; size <= 32768; size *= 4) {
     path.assign(size, L'\0');
-    if (::SHGetPathFromIDListEx(item, &path[0], size, GPFIDL_DEFAULT)) {
+    if (pathOf(item, &path[0], size, GPFIDL_DEFAULT)) {
       path.resize(wcslen(path.c_str()));
       break;
     }

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "app/SystemLibrary.h"
 #include "app/Version.h"
 #include "framework/Resources.h"
 #include "framework/WinText.h"
@@ -18,7 +19,8 @@ BOOL CAboutDlg::OnInitDialog() {
 
 bool CAboutDlg::OnClicked(int id) {
   if (id != IDC_ABOUT_LINK) return Dialog::OnClicked(id);
-  if (!url_.empty()) ::ShellExecuteW(nullptr, L"open", url_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  auto execute = OnDemand<decltype(&::ShellExecuteW)>(kShellLibrary, "ShellExecuteW");
+  if (!url_.empty() && execute) execute(nullptr, L"open", url_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   return true;
 }
 

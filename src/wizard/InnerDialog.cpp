@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "app/StartupTimes.h"
+#include "app/SystemLibrary.h"
 #include "framework/DataExchange.h"
 #include "framework/Resources.h"
 #include "resources/ResourceIds.h"
@@ -25,7 +25,6 @@ InnerDialog::InnerDialog(UINT templateId, int helpString, WizardHost* wizard)
 
 bool InnerDialog::CreatePage(HWND mainWindow) {
   if (!Create(mainWindow)) return false;
-  MarkStartup("page windows");
   ::SetWindowPos(hwnd_, nullptr, 0, 85, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   return true;
 }
@@ -137,8 +136,7 @@ BOOL InnerDialog::OnInitDialog() {
   Dialog::OnInitDialog();
   // A timer's turn comes once nothing else waits: after the first paint.
   if (tooltipsPending_ || helpPending_) ::SetTimer(hwnd_, kFinishPageTimer, USER_TIMER_MINIMUM, FinishPageLater);
-  FocusItem(IDOK);
-  return FALSE;
+  return FALSE;  // made hidden: the focus stays where it is until the main window shows the page
 }
 
 void InnerDialog::DoDataExchange(DataExchange& dx) {
@@ -178,7 +176,8 @@ void InnerDialog::OpenUrl(const std::wstring& url) {
   sei.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_DDEWAIT;
   sei.lpFile = url.c_str();
   sei.nShow = SW_SHOWNORMAL;
-  if (::ShellExecuteExW(&sei) && sei.hProcess) {
+  auto execute = OnDemand<decltype(&::ShellExecuteExW)>(kShellLibrary, "ShellExecuteExW");
+  if (execute && execute(&sei) && sei.hProcess) {
     ::WaitForInputIdle(sei.hProcess, 2500);
     ::CloseHandle(sei.hProcess);
   }

@@ -52,6 +52,10 @@ class InnerDialog : public Dialog {
   // Creates the page as a hidden child of the main window at (0, 85).
   bool CreatePage(HWND mainWindow);
 
+  // Tooltips and help text, once: on the page's first show, on a timer once
+  // the first page has been painted, or at once for a page made after that.
+  void FinishPage();
+
  protected:
   virtual UINT GetNextTooltipId() { return 0; }
   virtual UINT GetBackTooltipId() { return 0; }
@@ -78,7 +82,6 @@ class InnerDialog : public Dialog {
 
  private:
   void FillLink(PageLink& link, UINT stringId);
-  void FinishPage();  // tooltips and help text, once
   void LoadHelpText();
   static void CALLBACK FinishPageLater(HWND hwnd, UINT, UINT_PTR id, DWORD);
   void AddTool(int buttonId, const std::wstring& text);

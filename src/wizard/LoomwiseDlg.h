@@ -84,6 +84,14 @@ class CLoomwiseDlg : public Dialog, public WizardHost {
   // default scan locations): after the first paint, or before the first
   // step change, whichever comes first.
   void FinishStartup();
+  struct PageRow;
+  // Page windows: the shown page's at start-up, the others one a message
+  // after the first paint, placed among their siblings in the table's order;
+  // all of them before Next, Back or any step change (pages hand on values
+  // when they are made).
+  void CreatePageWindow(const PageRow& row);
+  void CreateNextPage();
+  void CreatePages();
 
   Origin origin_;
   InnerDialog* currentPage_ = nullptr;
@@ -134,6 +142,7 @@ class CLoomwiseDlg : public Dialog, public WizardHost {
       {PageId::Continue, &continue_},
   };
   static_assert(sizeof pages_ / sizeof(PageRow) == kPageCount, "one row for every page");
+  int nextPage_ = 0;  // the first row whose window CreateNextPage has not yet made
 
   PageValues values_;  // what pages hand on to later pages
   HICON icon_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 
+#include <iterator>
 #include <utility>
 
 #include "app/Branding.h"
@@ -29,6 +30,7 @@ namespace {
 
 constexpr UINT_PTR kStepTimer = 1;
 constexpr UINT_PTR kStartupTimer = 2;  // its turn comes after the first paint
+constexpr UINT kCreateNextPage = WM_APP + 0x40;  // posted: the next page window after the first paint
 constexpr UINT kStepTimerPeriod = 500;
 constexpr wchar_t kAppSyncPage[] = L"AppSyncPage";  // 1: the application-sync step is on the road
 
@@ -64,15 +66,13 @@ BOOL CLoomwiseDlg::OnInitDialog() {
   bannerText_.Create(hwnd_, RECT{40, 29, 500, 70}, 0xFFFF);
   MarkStartup("title");
 
+  // The shown page's window now, the others after the first paint (CreateNextPage).
+  const PageId firstPage = GetStepInfo(State().step).page;
   for (const PageRow& row : pages_)
-    if (row.id != PageId::ConfigAppSync || values_.appSyncPageEnabled) row.page->CreatePage(hwnd_);
-
+    if (row.id == firstPage) CreatePageWindow(row);
+  MarkStartup("shown page's window");
   ShowStepPage();
   MarkStartup("first page shown");
-  continue_.SetItemCheck(IDC_CONTINUE_RADIO, true);
-  ListView entries(appList_.Item(IDC_ENTRY_LIST));
-  entries.InsertColumn(0, LoadResString(IDS_COLUMN_NAME), 150);
-  entries.InsertColumn(1, LoadResString(IDS_COLUMN_TARGET), 300);
 
   DecideResumeAtStartup();
   MarkStartup("resume, settings");
@@ -98,6 +98,38 @@ void CLoomwiseDlg::FinishStartup() {
   InitFolderMacros();
   // Default scan locations: the drive of the program files, and two hives.
   State().scanLocations = ToWide(DefaultScanLocations(ExpandFolderMacros(u"%ProgramFilesDir%", false)));
+  MarkStartup("folder macros, scan locations");
+  if (nextPage_ < kPageCount) Post(kCreateNextPage);
+}
+
+void CLoomwiseDlg::CreatePageWindow(const PageRow& row) {
+  if (row.page->hwnd() || (row.id == PageId::ConfigAppSync && !values_.appSyncPageEnabled)) return;
+  if (!row.page->CreatePage(hwnd_)) return;
+  if (startupFinished_) row.page->FinishPage();  // the first paint is past
+  // Among its siblings where the table puts it: before the first later page already made.
+  for (const PageRow* later = &row + 1; later != std::end(pages_); ++later) {
+    if (!later->page->hwnd()) continue;
+    HWND above = ::GetWindow(later->page->hwnd(), GW_HWNDPREV);
+    ::SetWindowPos(row.page->hwnd(), above ? above : HWND_TOP, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+    break;
+  }
+}
+
+void CLoomwiseDlg::CreateNextPage() {
+  if (nextPage_ == kPageCount) return;
+  CreatePageWindow(pages_[nextPage_++]);
+  if (nextPage_ < kPageCount) return;
+  continue_.SetItemCheck(IDC_CONTINUE_RADIO, true);
+  ListView entries(appList_.Item(IDC_ENTRY_LIST));
+  entries.InsertColumn(0, LoadResString(IDS_COLUMN_NAME), 150);
+  entries.InsertColumn(1, LoadResString(IDS_COLUMN_TARGET), 300);
+  MarkStartup(startupFinished_ ? "other page windows, after the first paint" : "other page windows");
+  WriteStartupMarks();
+}
+
+void CLoomwiseDlg::CreatePages() {
+  while (nextPage_ < kPageCount) CreateNextPage();
 }
 
 InnerDialog* CLoomwiseDlg::PageFor(PageId id) {
@@ -116,6 +148,7 @@ StepSwitches CLoomwiseDlg::Switches() const {
 }
 
 void CLoomwiseDlg::GoToStep(int step) {
+  CreatePages();
   FinishStartup();
   StopTool();
   CaptureState& st = State();
@@ -238,6 +271,7 @@ void CLoomwiseDlg::ResumeChoice() {
 }
 
 void CLoomwiseDlg::OnNext() {
+  CreatePages();  // pages hand on what they read when made
   Transition t = NextTransition(State().step, Switches());
   switch (t.kind) {
     case Transition::None: return;
@@ -259,6 +293,7 @@ void CLoomwiseDlg::OnNext() {
 
 void CLoomwiseDlg::OnBack() {
   if (State().closing) return;
+  CreatePages();
   Transition t = BackTransition(State().step, Switches());
   if (t.kind != Transition::GoTo) return;
   if (t.leaveBuildPage) finished_.LeaveBuildPage();
@@ -283,7 +318,10 @@ void CLoomwiseDlg::OnCancel() {
 void CLoomwiseDlg::ShowError(const std::wstring& text) { ShowMessage(hwnd_, text, MB_OK, IDS_CAPTION_ERROR); }
 
 void CLoomwiseDlg::OnTimer(UINT_PTR id) {
-  if (id == kStartupTimer) FinishStartup();
+  if (id == kStartupTimer) {
+    MarkStartup("window shown, first paint");
+    FinishStartup();
+  }
   if (id != kStepTimer || !IsToolStep(State().step)) return;
   DWORD exitCode = 0;
   if (IsToolRunning(&exitCode)) return;
@@ -387,9 +425,13 @@ bool CLoomwiseDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
         return true;
       }
       return false;
+    case kCreateNextPage:
+      if (State().closing) return true;
+      CreateNextPage();
+      if (nextPage_ < kPageCount) Post(kCreateNextPage);  // one a message: the window keeps answering
+      result = 0;
+      return true;
     case WM_PAINT:
-      MarkStartup("window shown, first paint");
-      WriteStartupMarks();
       if (::IsIconic(hwnd_)) {
         PAINTSTRUCT ps;
         HDC dc = ::BeginPaint(hwnd_, &ps);

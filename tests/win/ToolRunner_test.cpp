@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -66,11 +67,16 @@ class ToolRunnerTest : public ::testing::Test {
   std::wstring Command() const {
     return L"\"" + ProgramFolder() + L"\\snapshot.exe\" \"" + Snapshot() + L"\" C:\\ -Loomwise";
   }
-  // Runs the tool to its end the way the wizard's timer does; returns the exit code.
+  // Runs the tool to its end the way the wizard's timer does, letting the
+  // reader's messages through meanwhile; returns the exit code.
   DWORD RunToEnd() {
     EXPECT_TRUE(RunTool(Command(), window_));
     DWORD code = 0xFFFF;
-    for (int i = 0; i < 2000 && IsToolRunning(&code); ++i) Sleep(10);
+    for (int i = 0; i < 2000 && IsToolRunning(&code); ++i) {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+      Sleep(10);
+    }
     return code;
   }
 
@@ -102,6 +108,17 @@ TEST_F(ToolRunnerTest, SplitReadsOddChunksAndALastLineWithoutLineEnd) {
   EXPECT_EQ(g_lines[0].text, L"\u4e2d\u6587 progress");
   EXPECT_EQ(g_lines[1].kind, 2u);
   EXPECT_EQ(g_lines[1].text, L"failed at the end");
+}
+
+TEST_F(ToolRunnerTest, AFloodOfInfoLinesEndsOnTheLastAndKeepsEveryWarningInItsPlace) {
+  Scenario("[scan]\nlines 20000 I a\nout W odd file\nlines 20000 I b\nexit 0\n");
+  EXPECT_EQ(RunToEnd(), 0u);
+  auto warning = std::find_if(g_lines.begin(), g_lines.end(), [](const Line& l) { return l.kind == 1; });
+  ASSERT_NE(warning, g_lines.end());
+  ASSERT_NE(warning, g_lines.begin());
+  EXPECT_EQ(warning[-1].text, L"a 20000") << "the info line before a warning is shown before it";
+  EXPECT_EQ(warning[1].kind, 0u);
+  EXPECT_EQ(g_lines.back().text, L"b 20000");
 }
 
 TEST_F(ToolRunnerTest, StopEndsTheToolAndStartingAnotherStopsTheFirst) {

@@ -424,8 +424,18 @@ HWND Wizard::MainWindow() {
 }
 
 testing::AssertionResult Wizard::WaitForMainWindow(DWORD timeoutMs) {
-  if (WaitUntil([&] { return MainWindow() != nullptr || !Running(); }, timeoutMs) && MainWindow())
+  // The wizard makes its other page windows after showing the first, the
+  // resume page's last: once that is there, an answered message means the
+  // wizard has finished making it.
+  auto lastPageMade = [&] {
+    for (HWND page : DialogChildren(MainWindow()))
+      if (GetDlgItem(page, IDC_CONTINUE_RADIO)) return true;
+    return false;
+  };
+  if (WaitUntil([&] { return (MainWindow() && lastPageMade()) || !Running(); }, timeoutMs) && MainWindow()) {
+    SendTimeout(MainWindow(), WM_NULL, 0, 0);
     return testing::AssertionSuccess();
+  }
   return testing::AssertionFailure() << "no main window; " << Describe();
 }
 

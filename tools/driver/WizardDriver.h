@@ -216,6 +216,7 @@ class Wizard {
 
   // The main window: the wizard's top-level dialog that holds child pages.
   HWND MainWindow();
+  // Waits for the main window with all its page windows made.
   testing::AssertionResult WaitForMainWindow(DWORD timeoutMs = kWaitMs);
   testing::AssertionResult WaitForTitle(const std::wstring& title, DWORD timeoutMs = kWaitMs);
   // Clicks Next (Back) and waits for the page titled `title`.
