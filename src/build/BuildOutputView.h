@@ -2,7 +2,7 @@
 // appends their bytes under a lock, the page's timer shows what is new in an
 // edit control. A refresh makes one change to the control, decided by an
 // OutputWindow: new lines or a progress line that a bare carriage return
-// rewrote, a slice at a time sized to take about 20 ms; the oldest lines
+// rewrote, a slice at a time sized to take about 12 ms; the oldest lines
 // dropped; the last lines at once when more is new than the control keeps,
 // with the lines above them put back once nothing new waits.
 //

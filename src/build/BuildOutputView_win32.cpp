@@ -67,7 +67,7 @@ void ShowEnd(HWND edit) {
 }  // namespace
 
 bool BuildOutputView::Refresh(HWND edit) {
-  constexpr double kBudgetMs = 20;
+  constexpr double kBudgetMs = 12;
   constexpr size_t kMinSlice = 4096, kMaxSlice = 262144;
   LARGE_INTEGER freq, start, end;
   ::QueryPerformanceFrequency(&freq);
@@ -99,6 +99,9 @@ bool BuildOutputView::Refresh(HWND edit) {
       // ends behind it, at the end of the text, scrolled into view.
       ::SendMessageW(edit, EM_SETSEL, WPARAM(change.replaceFrom), LPARAM(change.replaceTo));
       ::SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece));
+      // Replacing nothing with nothing leaves the caret where the drop put
+      // it, at the start: back to the end.
+      if (change.dropHead > 0 && change.piece.empty() && change.replaceFrom == change.replaceTo) ShowEnd(edit);
       break;
     case OutputChange::Kind::Prepend: {
       // Inserted above, out of sight: drawn once, with the view back at the
@@ -117,12 +120,16 @@ bool BuildOutputView::Refresh(HWND edit) {
     }
   }
 
-  // The next slice takes about the budget, judged by this change (a whole
-  // text set at once says nothing about it).
-  if (change.kind != OutputChange::Kind::SetText) {
+  // The next slice takes about the budget, judged by what this change
+  // showed. Only a piece of at least half a slice says how fast the control
+  // takes text: a smaller one (the little that had arrived, or a drop of the
+  // oldest lines) costs mostly the control's own fixed cost per change, and
+  // a slice grown on such ticks would show the next burst in one long tick.
+  // A whole text set at once says nothing about it either.
+  if (change.kind != OutputChange::Kind::SetText && change.piece.size() >= slice_ / 2) {
     ::QueryPerformanceCounter(&end);
     double ms = double(end.QuadPart - start.QuadPart) * 1000.0 / double(freq.QuadPart);
-    double scaled = double(slice_) * kBudgetMs / std::max(ms, 1.0);
+    double scaled = double(change.piece.size()) * kBudgetMs / std::max(ms, 1.0);
     slice_ = size_t(std::clamp(scaled, double(slice_ / 2), double(slice_ * 2)));
     slice_ = std::clamp(slice_, kMinSlice, kMaxSlice);
   }

@@ -115,6 +115,7 @@ void FinishedView::AdvanceBuild(DWORD exitCode) {
     EndBuild(exitCode != 0 ? IDS_BUILD_FAILED : IDS_BUILD_COMPLETE);
     return;
   }
+  RefreshOutput();  // the last output of the tool before, shown before the next one starts or a message opens
   const Origin& origin = GetWizard()->GetOrigin();
   std::u16string program = origin.ProgramFolder();
   std::u16string tools = BuildToolFolder(origin);
@@ -152,9 +153,14 @@ void FinishedView::OnTimer(UINT_PTR id) {
   }
   if (id != kPollTimer) return;
   if (buildStage_ < 1 || buildStage_ > 3) return;  // starting (a message may be open) or ended
-  RefreshOutput();
+  // One refresh a tick: while the tool runs, here; once it has ended (its
+  // reader has read the last byte), by the next step, which shows the tool's
+  // last output before the next tool starts or with the build's closing message.
   DWORD exitCode = 0;
-  if (IsToolRunning(&exitCode)) return;
+  if (IsToolRunning(&exitCode)) {
+    RefreshOutput();
+    return;
+  }
   AdvanceBuild(exitCode);
 }
 
