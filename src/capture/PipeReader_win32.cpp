@@ -7,16 +7,14 @@ namespace {
 
 // Reads until the pipe breaks: at most kMaxRead bytes at a time, and no more
 // than the pipe holds when it holds something, so that output shows as soon
-// as it comes; `wholeUnits` asks for an even count where the pipe allows;
-// `idle` runs whenever the pipe is empty, before the read that waits.
+// as it comes; `wholeUnits` asks for an even count where the pipe allows.
 template <class Chunk>
-void ReadPipe(HANDLE readEnd, bool wholeUnits, const Chunk& chunk, const std::function<void()>& idle = {}) {
+void ReadPipe(HANDLE readEnd, bool wholeUnits, const Chunk& chunk) {
   constexpr DWORD kMaxRead = 16384;
   auto buffer = std::make_unique<char[]>(kMaxRead);
   for (;;) {
     DWORD waiting = 0;
     if (!::PeekNamedPipe(readEnd, nullptr, 0, nullptr, &waiting, nullptr)) waiting = 0;
-    if (waiting == 0 && idle) idle();
     if (wholeUnits) waiting &= ~DWORD(1);
     DWORD want = (waiting == 0 || waiting > kMaxRead) ? kMaxRead : waiting;
     DWORD got = 0;
@@ -27,9 +25,9 @@ void ReadPipe(HANDLE readEnd, bool wholeUnits, const Chunk& chunk, const std::fu
 
 }  // namespace
 
-void ReadPipeLines(HANDLE readEnd, const ToolLineSink& line, const std::function<void()>& idle) {
+void ReadPipeLines(HANDLE readEnd, const ToolLineSink& line) {
   ToolLineDecoder decoder(line);
-  ReadPipe(readEnd, false, [&](const char* bytes, size_t count) { decoder.Feed(bytes, count); }, idle);
+  ReadPipe(readEnd, false, [&](const char* bytes, size_t count) { decoder.Feed(bytes, count); });
   decoder.Finish();
 }
 

@@ -14,10 +14,8 @@
 namespace loom {
 
 // Every line of the scan tool's protocol, classified; a last line without a
-// line end still counts (an error written last must not be lost). `idle`,
-// when given, is called each time the pipe has run dry, before the reader
-// waits for more.
-void ReadPipeLines(HANDLE readEnd, const ToolLineSink& line, const std::function<void()>& idle = {});
+// line end still counts (an error written last must not be lost).
+void ReadPipeLines(HANDLE readEnd, const ToolLineSink& line);
 
 // The bytes as they come, in chunks of whole UTF-16 code units while the
 // pipe holds an even count (an odd byte is handed on as it is).

@@ -22,11 +22,9 @@ using ReaderRoutine = DWORD(WINAPI*)(void* context);
 // it only while ToolEndUncollected().
 constexpr UINT WM_TOOL_ENDED = WM_APP + 4;
 
-// The scan tool's reader: cuts the output into lines and sends them to the
+// The scan tool's reader: cuts the output into lines and sends each to the
 // window as WM_APP (info), WM_APP+1 (warning) or WM_APP+2 (error), with a
-// pointer to the NUL-terminated text (valid during the call) as lParam. Every
-// warning and error is sent; of info lines that come faster than the window
-// needs them only the latest is (the last one always, in the tool's order).
+// pointer to the NUL-terminated text (valid during the call) as lParam.
 DWORD WINAPI OutputReader(void* context);
 
 // Starts a child (stopping one that still runs), its output read by `reader`

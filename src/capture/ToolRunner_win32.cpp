@@ -1,7 +1,6 @@
 #include "capture/ToolRunner.h"
 
 #include <memory>
-#include <string>
 
 #include "capture/CaptureState.h"
 #include "capture/PipeReader_win32.h"
@@ -37,58 +36,14 @@ DWORD WINAPI ReaderThread(void* param) {
   return result;
 }
 
-// A tool's info lines are its progress, and the window shows only the latest.
-// While the tool writes faster than anyone can read, the window is sent the
-// latest info line at most every kInfoLinePeriodMs instead of every one (a
-// cross-thread send per line held a chatty tool back and kept the interface
-// thread busy). The line held back is sent as soon as the pipe runs dry,
-// before any warning or error (so the order of what the window is told stays
-// the tool's), and at the end, so the last line shown is always the tool's
-// last. Warnings and errors are all sent, each as it comes.
-constexpr ULONGLONG kInfoLinePeriodMs = 50;
-
-class LineSender {
- public:
-  explicit LineSender(HWND window) : window_(window) {}
-
-  void Line(ToolLineKind kind, const char16_t* text, size_t length) {
-    if (kind == ToolLineKind::Info) {
-      heldInfo_.assign(text, length);
-      holding_ = true;
-      if (::GetTickCount64() - infoSentAt_ < kInfoLinePeriodMs) return;
-    }
-    SendHeldInfo();
-    if (kind != ToolLineKind::Info) Send(kind, text);
-  }
-
-  void SendHeldInfo() {
-    if (!holding_) return;
-    holding_ = false;
-    infoSentAt_ = ::GetTickCount64();
-    Send(ToolLineKind::Info, heldInfo_.c_str());
-  }
-
- private:
-  void Send(ToolLineKind kind, const char16_t* text) {
-    ::SendMessageW(window_, WM_APP + UINT(kind), 0, reinterpret_cast<LPARAM>(text));
-  }
-
-  HWND window_;
-  std::u16string heldInfo_;
-  bool holding_ = false;
-  ULONGLONG infoSentAt_ = 0;
-};
-
 }  // namespace
 
 DWORD WINAPI OutputReader(void* param) {
   std::unique_ptr<ReaderContext> ctx(static_cast<ReaderContext*>(param));
-  LineSender sender(ctx->window);
-  ReadPipeLines(
-      ctx->readEnd,
-      [&sender](ToolLineKind kind, const char16_t* text, size_t length) { sender.Line(kind, text, length); },
-      [&sender] { sender.SendHeldInfo(); });
-  sender.SendHeldInfo();
+  HWND window = ctx->window;
+  ReadPipeLines(ctx->readEnd, [window](ToolLineKind kind, const char16_t* text, size_t) {
+    ::SendMessageW(window, WM_APP + UINT(kind), 0, reinterpret_cast<LPARAM>(text));
+  });
   ::CloseHandle(ctx->readEnd);
   return 0;
 }

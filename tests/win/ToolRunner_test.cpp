@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -108,17 +107,6 @@ TEST_F(ToolRunnerTest, SplitReadsOddChunksAndALastLineWithoutLineEnd) {
   EXPECT_EQ(g_lines[0].text, L"\u4e2d\u6587 progress");
   EXPECT_EQ(g_lines[1].kind, 2u);
   EXPECT_EQ(g_lines[1].text, L"failed at the end");
-}
-
-TEST_F(ToolRunnerTest, AFloodOfInfoLinesEndsOnTheLastAndKeepsEveryWarningInItsPlace) {
-  Scenario("[scan]\nlines 20000 I a\nout W odd file\nlines 20000 I b\nexit 0\n");
-  EXPECT_EQ(RunToEnd(), 0u);
-  auto warning = std::find_if(g_lines.begin(), g_lines.end(), [](const Line& l) { return l.kind == 1; });
-  ASSERT_NE(warning, g_lines.end());
-  ASSERT_NE(warning, g_lines.begin());
-  EXPECT_EQ(warning[-1].text, L"a 20000") << "the info line before a warning is shown before it";
-  EXPECT_EQ(warning[1].kind, 0u);
-  EXPECT_EQ(g_lines.back().text, L"b 20000");
 }
 
 TEST_F(ToolRunnerTest, StopEndsTheToolAndStartingAnotherStopsTheFirst) {
