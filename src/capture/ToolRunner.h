@@ -16,6 +16,14 @@ struct ReaderContext {
 };
 using ReaderRoutine = DWORD(WINAPI*)(void* context);
 
+// Output lines of the running tool, sent by the scan tool's reader (lParam:
+// the NUL-terminated text, valid during the call), one message a line kind.
+constexpr UINT WM_TOOL_INFO = WM_APP;
+constexpr UINT WM_TOOL_WARNING = WM_APP + 1;
+constexpr UINT WM_TOOL_ERROR = WM_APP + 2;
+// Sent to the tool's window as a tool starts: the error text is emptied.
+constexpr UINT WM_TOOL_STARTING = WM_APP + 3;
+
 // Posted to the tool's window once its reader has taken the last output and
 // the process has ended, so that the end is noticed at once rather than on
 // the next poll. A poll may have collected the end before it arrives: act on
@@ -23,8 +31,7 @@ using ReaderRoutine = DWORD(WINAPI*)(void* context);
 constexpr UINT WM_TOOL_ENDED = WM_APP + 4;
 
 // The scan tool's reader: cuts the output into lines and sends each to the
-// window as WM_APP (info), WM_APP+1 (warning) or WM_APP+2 (error), with a
-// pointer to the NUL-terminated text (valid during the call) as lParam.
+// window as WM_TOOL_INFO, WM_TOOL_WARNING or WM_TOOL_ERROR.
 DWORD WINAPI OutputReader(void* context);
 
 // Starts a child (stopping one that still runs), its output read by `reader`

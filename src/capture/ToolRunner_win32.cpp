@@ -14,9 +14,6 @@ CaptureState& State() {
 
 namespace {
 
-// Clears the main window's error text when a tool starts.
-constexpr UINT kClearErrorText = WM_APP + 3;
-
 struct ReaderThreadArgs {
   ReaderRoutine reader;
   ReaderContext* context;
@@ -42,7 +39,7 @@ DWORD WINAPI OutputReader(void* param) {
   std::unique_ptr<ReaderContext> ctx(static_cast<ReaderContext*>(param));
   HWND window = ctx->window;
   ReadPipeLines(ctx->readEnd, [window](ToolLineKind kind, const char16_t* text, size_t) {
-    ::SendMessageW(window, WM_APP + UINT(kind), 0, reinterpret_cast<LPARAM>(text));
+    ::SendMessageW(window, WM_TOOL_INFO + UINT(kind), 0, reinterpret_cast<LPARAM>(text));
   });
   ::CloseHandle(ctx->readEnd);
   return 0;
@@ -51,7 +48,7 @@ DWORD WINAPI OutputReader(void* param) {
 bool RunTool(const std::wstring& commandLine, HWND window, ReaderRoutine reader) {
   CaptureState& st = State();
   if (IsToolRunning()) StopTool();
-  if (window) ::SendMessageW(window, kClearErrorText, 0, 0);
+  if (window) ::SendMessageW(window, WM_TOOL_STARTING, 0, 0);
 
   STARTUPINFOW si = {};
   si.cb = sizeof si;

@@ -34,12 +34,6 @@
 
 namespace loom {
 
-// Output lines of the running tool, sent by its reader (lParam: the text).
-constexpr UINT WM_TOOL_INFO = WM_APP;
-constexpr UINT WM_TOOL_WARNING = WM_APP + 1;
-constexpr UINT WM_TOOL_ERROR = WM_APP + 2;
-constexpr UINT WM_TOOL_STARTING = WM_APP + 3;  // a tool starts: the error text is emptied
-
 class CLoomwiseDlg : public Dialog, public WizardHost {
  public:
   explicit CLoomwiseDlg(Origin origin);
