@@ -5,12 +5,28 @@ namespace loom {
 void WarningsView::AddWarning(const std::wstring& line) {
   if (!text_.empty()) text_ += L"\r\n";
   text_ += line;
-  SetItemText(IDC_WARNINGS_TEXT, text_);
+  UpdateControl();
 }
 
 void WarningsView::ClearWarnings() {
   text_.clear();
-  SetItemText(IDC_WARNINGS_TEXT, text_);
+  UpdateControl();
+}
+
+// A scan may report thousands of warnings, each setting the whole text
+// again: while the page is hidden (or not made yet) the control takes the
+// text once, when the page is shown.
+void WarningsView::UpdateControl() {
+  stale_ = !hwnd_ || !::IsWindowVisible(hwnd_);
+  if (!stale_) SetItemText(IDC_WARNINGS_TEXT, text_);
+}
+
+bool WarningsView::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (msg == WM_SHOWWINDOW && wParam && stale_) {
+    SetItemText(IDC_WARNINGS_TEXT, text_);
+    stale_ = false;
+  }
+  return InnerDialog::OnMessage(msg, wParam, lParam, result);
 }
 
 }  // namespace loom

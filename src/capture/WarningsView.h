@@ -17,8 +17,14 @@ class WarningsView : public InnerDialog {
   void ClearWarnings();
   const std::wstring& warningsText() const { return text_; }
 
+ protected:
+  bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
  private:
-  std::wstring text_;  // lines separated by "\r\n"
+  void UpdateControl();
+
+  std::wstring text_;   // lines separated by "\r\n"
+  bool stale_ = false;  // the control does not show text_ yet
 };
 
 }  // namespace loom
