@@ -40,12 +40,14 @@ fuzz: sanitize
 	@for f in fuzz/fuzz_*.cpp; do n=$$(basename $$f .cpp); \
 	  bash tools/scripts/run-fuzzer.sh $(B)/sanitize/$$n fuzz/corpus/$$n $(B)/fuzz-long/$$n $(FUZZ_SECONDS) || exit 1; done
 
-# Full benchmark runs; each prints ratios against a baseline measured in the same run.
+# Full benchmark runs; each prints ratios against a baseline measured in the same run. The
+# wizard's run around a full scan tree takes some 16 minutes, so each Wine run may take 30.
 bench: native win64
 	@for b in $(B)/native/bench_*; do echo "== $$(basename $$b)"; $$b || exit 1; done
 	@for b in $(B)/win64/bench_*.exe; do n=$$(basename $$b .exe); echo "== $$n.exe (under Wine)"; \
 	  mkdir -p $(B)/wine; \
-	  LOOM_WINE_STDERR=$(B)/wine/$$n.stderr bash tools/scripts/wine-run.sh $(B)/wine/bench-full -- $$b \
+	  LOOM_WINE_STDERR=$(B)/wine/$$n.stderr LOOM_WINE_TIMEOUT=$${LOOM_WINE_TIMEOUT:-1800} \
+	    bash tools/scripts/wine-run.sh $(B)/wine/bench-full -- $$b \
 	    || { cat $(B)/wine/$$n.stderr; exit 1; }; done
 
 setup:
