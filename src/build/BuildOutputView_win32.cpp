@@ -112,7 +112,10 @@ bool BuildOutputView::Refresh(HWND edit) {
   switch (change.kind) {
     case OutputChange::Kind::None: break;
     case OutputChange::Kind::SetText:
-      ::SetWindowTextW(edit, piece);
+      // All of it replaced, rather than the text set: setting it would put
+      // the view at the top first, and the view stays at the end.
+      ::SendMessageW(edit, EM_SETSEL, 0, -1);
+      ::SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece));
       ShowEnd(edit);
       break;
     case OutputChange::Kind::Splice:
