@@ -12,10 +12,10 @@
 // control drawing what a tick changed). A third run writes slower than the
 // page shows, so that the control streams and drops its oldest lines, and
 // adds its worst tick. A warm-up run before them lets the fresh prefix
-// settle. After the figures, each run's
-// slowest ticks: when they came, their cost, what the control held before
-// and after, and whether the view was left above the end. Needs
-// vregtool.exe (the stand-in) beside it. --quick runs a short pass.
+// settle. After the figures, each run's slowest ticks: when they came, their
+// cost, what the control held before and after, and whether the view was
+// left above the end. Needs vregtool.exe (the stand-in) beside it. --quick
+// runs a short pass.
 #include <windows.h>
 
 #include <algorithm>

@@ -17,7 +17,7 @@ void WarningsView::ClearWarnings() {
 // again: while the page is hidden (or not made yet) the control takes the
 // text once, when the page is shown.
 void WarningsView::UpdateControl() {
-  stale_ = !hwnd_ || !::IsWindowVisible(hwnd_);
+  stale_ = !hwnd_ || !(::GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE);
   if (!stale_) SetItemText(IDC_WARNINGS_TEXT, text_);
 }
 
